@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the client, its tests and its screenshots need.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc libgl-dev
+  libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libxlsxwriter-dev
+  fonts-nanum xvfb xauth x11-apps imagemagick xdotool
+  clang libclang-rt-14-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,58 @@
+#pragma once
+// The in-house text box (TesselControl.MyText) and its label, on QLineEdit / QLabel.
+#include "textformat.h"
+#include <QLabel>
+#include <QLineEdit>
+
+class MyText : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit MyText(QWidget* parent = nullptr);
+
+    // The shown text; for text type 1 and 9 the formatted layout of what was written.
+    QString Text() const;
+    // Fills the box; "" empties it. A formatted box formats what it is given.
+    void SetText(const QString& value);
+    // The entered value, as searches, sign-in and saves read it (the shown text).
+    QString TextVal() const;
+
+    TextType texttype() const { return m_type; }
+    void setTextType(TextType type);
+    // passwordchar: a non-null character masks what is typed.
+    void setPasswordChar(QChar c);
+    // imemode off: no input method (the password box).
+    void setImeOff(bool off);
+    void setLocked(bool locked) { setReadOnly(locked); }
+    bool locked() const { return isReadOnly(); }
+    // The key code this box reports for Enter in KeyDown (13 unless set; the login password
+    // box reports 0, which starts the sign-in).
+    void setEnterKeyCode(int code) { m_enterCode = code; }
+
+signals:
+    // Key down with the screens' key codes (Enter 13, Escape 27, Up 38, Down 40, Tab 9, ...).
+    // A handler may set keyCode to 0 to drop the key (EnterToTab does).
+    void KeyDown(int& keyCode, int shift);
+    void LostFocus();
+    void Change();  // the text changed, by the user or by SetText
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+
+private:
+    TextType m_type = TextType::Plain;
+    int m_enterCode = 13;
+    QString m_preedit;  // a half-composed Korean syllable, completed when the box loses focus
+};
+
+class MyLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit MyLabel(const QString& caption = {}, QWidget* parent = nullptr);
+    QString Caption() const { return text(); }
+    void setCaption(const QString& c) { setText(c); }
+};
+
+// Windows virtual-key code of a Qt key (Enter 13, Escape 27, Up 38, Down 40, ...); 0 if none.
+int VirtualKeyCode(int qtKey);

@@ -1,0 +1,92 @@
+#pragma once
+// One facade for every message box, input box and Save-As dialog of the program. Every box is
+// titled "㈜델모라". Tests script it (PromptScript): they queue answers and read back what was
+// asked; a prompt nobody queued an answer for fails the test instead of blocking.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <deque>
+#include <vector>
+
+inline const QString PromptTitle = QStringLiteral("㈜델모라");
+
+enum class PromptKind {
+    Notice,     // information icon, OK (ShowInfo)
+    Refusal,    // question icon, OK (validation messages, refusals, the standard error box)
+    Question,   // question icon, 예/아니오
+    Input,      // input box
+    SaveAs,     // Save-As dialog
+    Plain,      // no icon, OK
+};
+
+struct PromptRecord {
+    PromptKind kind;
+    QString text;          // message or input prompt
+    QString title;
+    QString defaultValue;  // input default or Save-As default name
+    QString filter;        // Save-As filter ("Excel Files (*.xls)" ...)
+};
+
+namespace Prompt {
+// Information icon, OK.
+void notice(const QString& text);
+// Question icon, OK.
+void refusal(const QString& text);
+// Question icon, 예/아니오. Returns false only for 아니오: any other answer (closing the box)
+// goes ahead, as every confirmation of the program expects.
+bool confirm(const QString& text);
+// Like confirm, but returns true only for 예 (for callers where only 예 goes on).
+bool askYes(const QString& text);
+// No icon, OK.
+void plain(const QString& text);
+// "에러번호 : " + number + line break + "에러내용 : " + description, question icon, OK.
+void storeError(qint64 number, const QString& description);
+// Input box; a cancelled box answers "".
+QString input(const QString& prompt, const QString& title = PromptTitle, const QString& defaultValue = {});
+// Save-As dialog with the given filters (Qt filter strings, e.g. "Excel Files (*.xls)");
+// answers the chosen path, or "" when cancelled. selectedFilter receives the chosen filter.
+QString saveAs(const QString& defaultName, const QStringList& filters, QString* selectedFilter = nullptr);
+} // namespace Prompt
+
+// ShowInfo (text): the notice box.
+inline void ShowInfo(const QString& text) { Prompt::notice(text); }
+
+// Test scripting. While a script is installed no real dialog is shown.
+class PromptScript {
+public:
+    struct Answer {
+        bool yes = true;          // for Question
+        QString text;             // for Input and SaveAs ("" = cancelled)
+        QString filter;           // for SaveAs
+    };
+    PromptScript();               // installs itself
+    ~PromptScript();              // uninstalls
+    PromptScript(const PromptScript&) = delete;
+    PromptScript& operator=(const PromptScript&) = delete;
+
+    // Queue the answer for the next prompt that needs one (questions, inputs, Save-As).
+    // Notices and refusals need no answer and consume none.
+    void answerYes() { m_answers.push_back({true, {}, {}}); }
+    void answerNo() { m_answers.push_back({false, {}, {}}); }
+    void answerText(const QString& text) { m_answers.push_back({true, text, {}}); }
+    void answerSaveAs(const QString& path, const QString& filter = {}) { m_answers.push_back({true, path, filter}); }
+
+    const std::vector<PromptRecord>& asked() const { return m_asked; }
+    QStringList texts() const;            // the text of every prompt asked, in order
+    void clear() { m_asked.clear(); m_answers.clear(); m_unexpected.clear(); }
+    // Prompts that needed an answer while none was queued; tests assert this is empty.
+    const QStringList& unexpected() const { return m_unexpected; }
+    qsizetype pendingAnswers() const { return qsizetype(m_answers.size()); }
+
+    // Internal: used by the facade.
+    static PromptScript* active();
+    bool takeAnswer(const PromptRecord& record, Answer* answer);
+    void record(const PromptRecord& record) { m_asked.push_back(record); }
+
+private:
+    std::vector<PromptRecord> m_asked;
+    std::deque<Answer> m_answers;
+    QStringList m_unexpected;
+    PromptScript* m_previous = nullptr;
+};

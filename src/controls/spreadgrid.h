@@ -1,0 +1,110 @@
+#pragma once
+// The spreadsheet grid (FarPoint Spread's role): a QTableView over one table model that keeps
+// each row's texts, its column-1 tag and its text colour. Rows and columns count from 1; row 0
+// is the column-header row and column 0 the row-header column. Cells are read-only.
+//
+// Fill pattern of every list screen:
+//     grid.ReDraw(false); grid.setMaxRows(0);
+//     for (...) grid.AppendRow(texts, tag, colour);   // or SetText per cell
+//     grid.ReDraw(true);                              // one model reset
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QTableView>
+#include <memory>
+
+class SpreadModel;
+
+enum class CellKind { Edit = 1, CheckBox = 10 };
+enum class WidthUnit { Normal, Twips };
+
+class SpreadGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit SpreadGrid(QWidget* parent = nullptr);
+    ~SpreadGrid() override;
+
+    SpreadModel* spreadModel() const { return m_model; }
+
+    int MaxRows() const;
+    void setMaxRows(int rows);       // 0 empties; count + 1 appends one empty row
+    int MaxCols() const;
+    void setMaxCols(int cols);
+
+    void SetText(int col, int row, const QString& value);   // row 0 sets a column header
+    QString GetText(int col, int row) const;
+
+    // Current cell, as Spread's Row/Col properties.
+    void setRow(int row) { m_row = row; }
+    void setCol(int col) { m_col = col; }
+    int Row() const { return m_row; }
+    int Col() const { return m_col; }
+    QString Text() const { return GetText(m_col, m_row); }
+    void setText(const QString& value) { SetText(m_col, m_row, value); }
+    // Tag of the current cell (only column 1 keeps tags; other columns read "").
+    QString CellTag() const;
+    void setCellTag(const QString& tag);
+
+    // Block mode: with it on, setForeColor colours the block (Col, Row)-(Col2, Row2) (whole
+    // rows: the model keeps one colour per row); off, the current cell's row.
+    void setRow2(int row) { m_row2 = row; }
+    void setCol2(int col) { m_col2 = col; }
+    void setBlockMode(bool on) { m_blockMode = on; }
+    bool BlockMode() const { return m_blockMode; }
+    void setForeColor(const QColor& colour);
+    QColor RowForeColor(int row) const;
+
+    // Fast append for fills: one row of texts (column 1 first), its tag and text colour.
+    void AppendRow(const QStringList& texts, const QString& tag = {}, const QColor& colour = Qt::black);
+
+    int ActiveRow() const;   // 0 when there is no active cell
+    int ActiveCol() const;
+    void SetActiveCell(int col, int row);
+
+    // Column widths in the current unit: Normal = Spread character units, Twips = twips.
+    void setUnitType(WidthUnit unit) { m_unit = unit; }
+    WidthUnit UnitType() const { return m_unit; }
+    double ColWidth(int col) const;            // col 0 is the row-header column
+    void setColWidth(int col, double width);   // 0 hides the column
+    // Row height in points (as RowHeightSetting): row -1 = all data rows, 0 = header row.
+    void setRowHeight(int row, double points);
+    double RowHeight(int row) const;
+
+    void ReDraw(bool on);
+    bool isReDraw() const { return m_redraw; }
+
+    int SelectionCount() const;
+    // Corners of selected block index (0-based): whole rows report col = 1, col2 = MaxCols.
+    bool GetSelection(int index, int* col, int* row, int* col2, int* row2) const;
+
+    void setCellType(int col, CellKind kind);             // a whole column
+    CellKind CellType(int col, int row) const;
+    void setTypeCheckText(int col, const QString& text);  // caption shown beside check boxes
+    QString TypeCheckText(int col) const;
+    void setChecked(int col, int row, bool on);
+    bool isChecked(int col, int row) const;
+
+    void DeleteCols(int col, int count);
+    // Writes rows 1..MaxRows as tab-separated lines (UTF-8, CR LF). Cell texts holding tabs or
+    // line breaks have them turned into blanks so the file's rows stay whole. Returns false
+    // when the file cannot be written.
+    bool SaveTabFile(const QString& path) const;
+    // Copies texts, headers, widths, tags, colours and cell kinds of another grid.
+    void CopyFrom(const SpreadGrid& other);
+
+signals:
+    void Click(int col, int row);
+    void DblClick(int col, int row);
+    void ColWidthChange(int col1, int col2);   // only for widths the user dragged
+    void KeyDown(int& keyCode, int shift);     // Windows key codes; set keyCode 0 to drop the key
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    SpreadModel* m_model = nullptr;
+    int m_row = 0, m_col = 0, m_row2 = 0, m_col2 = 0;
+    bool m_blockMode = false;
+    bool m_redraw = true;
+    bool m_programmaticResize = false;
+    WidthUnit m_unit = WidthUnit::Normal;
+};

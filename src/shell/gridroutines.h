@@ -1,0 +1,37 @@
+#pragma once
+// Routines every list screen shares: grid look, export, Enter-as-Tab, code-list helpers,
+// opening a web address, and the column-width / row-height convention.
+#include <QString>
+#include <functional>
+
+class QWidget;
+class QListWidget;
+class SpreadGrid;
+
+// Every SpreadGrid on the form: font "굴림" 10 (a Korean substitute), not bold, flat look.
+void ApplyGridStyle(QWidget* form);
+// Exports the grid's visible columns as a tab-separated ".xls" (or a real ".xlsx" workbook when
+// that filter is chosen), asking for the file name and before overwriting.
+void ExportGridToExcel(const SpreadGrid& grid, const QString& defaultName);
+// Enter becomes a Tab (focus moves on as Tab would) and the key code becomes 0.
+void EnterToTab(int& keyCode);
+// Index of the list item at vertical position y (twips), at most the last index.
+int ListIndexAtY(const QListWidget& list, double yTwips);
+// Hides a code list and clears the order board's "a code list is open" flag.
+void HideCodeList(QListWidget& list);
+extern bool CodeListOpen;
+// Opens the address in the user's default browser; the two messages on failure.
+void OpenInBrowser(const QString& address);
+
+// The column-width and row-height convention of the list screens.
+//   key:       the screen's [컬럼폭] key ("오더등록", "차주관리", ...)
+//   fit:       the screen's own rule, run when nothing is stored (it may switch the grid to
+//              twips; the helper restores the normal unit afterwards)
+// ApplyColumnLayout restores or fits the widths, then sets every data row to RowHeightSetting
+// and the header row to 18. SaveColumnWidths writes the widths when the user drags one;
+// connect it with ConnectColumnWidthSaving.
+void ApplyColumnLayout(SpreadGrid& grid, const QString& key, const std::function<void(SpreadGrid&)>& fit);
+void SaveColumnWidths(const SpreadGrid& grid, const QString& key);
+void ConnectColumnWidthSaving(SpreadGrid& grid, const QString& key);
+// Width text: whole numbers without a point, others with up to 15 significant digits.
+QString FormatWidth(double width);

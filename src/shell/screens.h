@@ -1,0 +1,28 @@
+#pragma once
+// Work screens and the registry through which src/app wires them into the main window, so the
+// shell never includes a screen's header.
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+// Base of every MDI work screen. The main window calls Form_Resize on every open screen when
+// its own size changes; a screen fills the main window's client area there.
+class WorkScreen : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    Q_INVOKABLE virtual void Form_Resize() {}
+};
+
+using ScreenFactory = std::function<WorkScreen*(QWidget* parent)>;
+// Registers the screen opened by the menu item / toolbar button of that caption
+// ("오더등록", "차주관리", "화주관리", "주선사관리", "계산서관리", "정산관리", "오더조회").
+void RegisterScreen(const QString& caption, ScreenFactory factory);
+bool IsScreenRegistered(const QString& caption);
+
+// Opens the one instance of a registered screen as an MDI child of the main window (creating
+// it on first use), shows it and brings it to the front. Returns it (nullptr when unknown).
+WorkScreen* OpenScreen(const QString& caption);
+
+// The main window's client area size (the size every work screen takes).
+QSize MainClientSize();

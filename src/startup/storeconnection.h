@@ -1,0 +1,85 @@
+#pragma once
+// The one store connection, its snapshots and the connection routine.
+#include "freightstore.h"
+#include <QString>
+#include <functional>
+#include <memory>
+
+constexpr qint64 E_FAIL_NUMBER = dstore::E_FAIL_NUMBER;
+constexpr qint64 ADO_STILL_CONNECTING = 3713;
+constexpr qint64 ADO_OBJECT_CLOSED = 3704;
+constexpr qint64 ADO_OBJECT_OPEN = 3705;
+constexpr qint64 ADO_ITEM_NOT_FOUND = 3265;
+
+// What a failed statement raises.
+struct StoreFailure {
+    qint64 number = 0;
+    QString description;
+    // False when the statement certainly never reached the store (the link was found dead
+    // before sending); a write that failed with this false is safe to repeat.
+    bool mayHaveReachedStore = true;
+};
+
+// A forward cursor over one snapshot; columns read by (Korean) name, NULL reads as "".
+class SharedRecordset {
+public:
+    SharedRecordset() = default;
+    explicit SharedRecordset(std::shared_ptr<const dstore::ResultSet> rows) : m_rows(std::move(rows)) {}
+    bool EOF_() const { return !m_rows || m_row >= m_rows->rowCount(); }
+    bool eof() const { return EOF_(); }
+    void MoveNext() { ++m_row; }
+    qsizetype RecordCount() const { return m_rows ? m_rows->rowCount() : 0; }
+    // Throws StoreFailure{3265} when the snapshot has no such column, or at end of data.
+    QString field(const QString& name) const;
+    QString field(int column) const;
+    int columnIndex(const QString& name) const;  // -1 when absent
+    const dstore::ResultSet* rows() const { return m_rows.get(); }
+    qsizetype position() const { return m_row; }
+private:
+    std::shared_ptr<const dstore::ResultSet> m_rows;
+    qsizetype m_row = 0;
+};
+
+// One backend: the embedded store or SQL Server over ODBC. Both throw StoreFailure.
+class StoreBackend {
+public:
+    virtual ~StoreBackend() = default;
+    virtual std::shared_ptr<const dstore::ResultSet> query(const QString& statement) = 0;
+    virtual void execute(const QString& statement) = 0;
+};
+
+// Connection settings as ConnectStore reads them.
+struct ConnectionSettings {
+    QString catalog;          // DB명 or national_corvanta
+    QString user;             // DB아이디 or "sa"
+    QString password;         // DB비밀번호, or the built-in password for "sa"
+    QString server;           // database server + ",8916"; "" = embedded store
+    QString connectionText;   // "Initial Catalog=...;Data Source = '...';"
+};
+ConnectionSettings ReadConnectionSettings();
+
+// Opens a backend for the settings: the embedded store file ProgramFolder()/<catalog>.sqlite
+// when no server is named (never created: a missing file is a failed connection), else SQL
+// Server over ODBC/FreeTDS. Throws StoreFailure.
+std::unique_ptr<StoreBackend> OpenBackend(const ConnectionSettings& settings);
+
+// Tests wrap the real backends (recording, fault injection) by installing a factory;
+// an empty function restores OpenBackend.
+using BackendFactory = std::function<std::unique_ptr<StoreBackend>(const ConnectionSettings&)>;
+void SetBackendFactory(BackendFactory factory);
+
+// Process-wide connection state.
+extern std::unique_ptr<StoreBackend> StoreConnection;
+extern bool StoreReady;
+extern QString SqlText;   // the statement most recently sent (diagnostics)
+
+// Opens StoreConnection afresh. The counter is by reference: the first failure retries
+// silently, from the second on the user is asked "서버접속 에러입니다." / "다시 시도하시겠습니까?"
+// (아니오 ends the program), and at 50 "재시도횟수 초과입니다." is shown and false returned.
+bool ConnectStore(int& attempts);
+
+// How the program ends "at once" (the real one calls std::exit after closing windows);
+// tests replace it with one that throws.
+using ProgramEnd = std::function<void()>;
+void SetProgramEnd(ProgramEnd end);
+[[noreturn]] void EndProgram();

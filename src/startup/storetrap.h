@@ -1,0 +1,36 @@
+#pragma once
+// HandleStoreError as a mechanism: every store-touching routine runs its statements through one
+// StoreTrap, and catches LeaveRoutine at its boundary (RunRoutine does that).
+//
+//   E_FAIL (lost connection): ConnectStore(0); on success the failed step is repeated, except a
+//       write that may already have reached the store: then the user is told its outcome is
+//       unknown and the routine is left. A failed reconnect leaves the routine silently.
+//   3713, 3704, 3705, 3265: skipped, the routine goes on (open() answers an empty snapshot).
+//   anything else: the standard error box ("에러번호 : " ..., "에러내용 : " ...), routine left.
+#include "storeconnection.h"
+#include <functional>
+
+struct LeaveRoutine {};
+
+class StoreTrap {
+public:
+    SharedRecordset open(const QString& statement);
+    void execute(const QString& statement);
+    // Reads one column of the current row; a missing column (3265) reads "".
+    QString field(const SharedRecordset& rs, const QString& name);
+    // Runs any step under the three paths. write: the step changes the store.
+    void step(const std::function<void()>& body, bool write = false);
+};
+
+// The single standard error box.
+void HandleStoreError(const StoreFailure& failure);
+
+// Runs a routine; returns false when it was left through LeaveRoutine.
+template <class F> bool RunRoutine(F&& routine) {
+    try {
+        routine();
+        return true;
+    } catch (const LeaveRoutine&) {
+        return false;
+    }
+}
