@@ -1,0 +1,30 @@
+#pragma once
+// A fresh embedded store for one test: created in the test's program folder, connected as
+// StoreConnection through ConnectStore, every client statement recorded, faults injectable.
+#include "storeconnection.h"
+#include <QStringList>
+
+class TestStore {
+public:
+    // Creates ProgramFolder()/national_corvanta.sqlite afresh (removing an old one) with the
+    // schema only (no demo rows unless demoOrders > 0), then ConnectStore.
+    explicit TestStore(int demoOrders = 0);
+    ~TestStore();
+    TestStore(const TestStore&) = delete;
+    TestStore& operator=(const TestStore&) = delete;
+
+    // Straight to the store, bypassing the client connection and the recording.
+    void exec(const QString& statement);
+    QList<QStringList> rows(const QString& statement);   // all rows, cells as text
+    QString value(const QString& statement);             // first cell of the first row, "" if none
+
+    // Statements the client sent through StoreConnection, in order.
+    QStringList statements() const;
+    void clearStatements();
+
+    // Fault injection: the nth statement from now (1 = the next) fails with this number. For
+    // E_FAIL, reached says whether the statement was applied to the store before the link died.
+    void failStatement(int nth, qint64 number, const QString& description = QStringLiteral("injected"),
+                       bool reached = false);
+    QString path() const;
+};
