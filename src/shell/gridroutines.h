@@ -20,8 +20,7 @@ int ListIndexAtY(const QListWidget& list, double yTwips);
 // Hides a code list and clears the order board's "a code list is open" flag.
 void HideCodeList(QListWidget& list);
 extern bool CodeListOpen;
-// Opens the address in the user's default browser; the two messages on failure.
-void OpenInBrowser(const QString& address);
+// OpenInBrowser lives in startup/browser.h (the login dialog, below the shell, uses it).
 
 // The column-width and row-height convention of the list screens.
 //   key:       the screen's [컬럼폭] key ("오더등록", "차주관리", ...)
