@@ -1,6 +1,7 @@
 #pragma once
 // The one store connection, its snapshots and the connection routine.
 #include "freightstore.h"
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -38,6 +39,9 @@ public:
 private:
     std::shared_ptr<const dstore::ResultSet> m_rows;
     qsizetype m_row = 0;
+    // Names already looked up in this snapshot (shared by copies): lists read every row's
+    // columns by name, and a hash hit costs less than comparing against every column.
+    mutable std::shared_ptr<QHash<QString, int>> m_names;
 };
 
 // One backend: the embedded store or SQL Server over ODBC. Both throw StoreFailure.
@@ -57,6 +61,16 @@ struct ConnectionSettings {
     QString connectionText;   // "Initial Catalog=...;Data Source = '...';"
 };
 ConnectionSettings ReadConnectionSettings();
+
+constexpr int STORE_PORT = 8916;
+// The login used when Setting.ini names none.
+inline const QString BuiltInStoreUser = QStringLiteral("sa");
+inline const QString BuiltInStorePassword = QStringLiteral("Tk4629_%!wd");
+// The embedded store's file for a catalog; "" when the catalog could name a file elsewhere.
+QString EmbeddedStorePath(const QString& catalog);
+// What is shown when a write's connection died after it was sent.
+inline const QString OutcomeUnknownText =
+    QStringLiteral("서버와의 연결이 끊어져 처리 결과를 확인할 수 없습니다. 목록을 다시 조회해 확인하세요.");
 
 // Opens a backend for the settings: the embedded store file ProgramFolder()/<catalog>.sqlite
 // when no server is named (never created: a missing file is a failed connection), else SQL

@@ -1,0 +1,51 @@
+#include "deployment.h"
+#include "ini.h"
+#include <QFile>
+#include <optional>
+
+namespace {
+Deployment defaults() {
+    Deployment d;
+    d.updateServer = QStringLiteral("update.delmora.co.kr");
+    d.homePage = QStringLiteral("http://www.delmora.co.kr");
+    d.remoteSupportUrl = QStringLiteral("https://support.delmora.co.kr/delmora");
+    return d;
+}
+
+Deployment readConfiguration() {
+    Deployment d = defaults();
+    QFile file(ProgramFolder() + QStringLiteral("/delmora.conf"));
+    if (!file.open(QIODevice::ReadOnly)) return d;
+    // A configuration file is a few lines; anything far larger is not one of ours.
+    const QByteArray bytes = file.read(64 * 1024);
+    for (const QByteArray& raw : bytes.split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char(';'))) continue;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0) continue;
+        const QString key = line.left(eq).trimmed().toLower();
+        const QString value = line.mid(eq + 1).trimmed();
+        if (key == QLatin1String("database_server"))
+            d.databaseServer = value;
+        else if (key == QLatin1String("update_server"))
+            d.updateServer = value;
+        else if (key == QLatin1String("home_page"))
+            d.homePage = value;
+        else if (key == QLatin1String("remote_support_url"))
+            d.remoteSupportUrl = value;
+    }
+    return d;
+}
+
+std::optional<Deployment>& current() {
+    static std::optional<Deployment> deployment;
+    return deployment;
+}
+} // namespace
+
+const Deployment& CurrentDeployment() {
+    if (!current()) current() = readConfiguration();
+    return *current();
+}
+
+void SetDeployment(const Deployment& deployment) { current() = deployment; }

@@ -1,0 +1,13 @@
+#include "signin.h"
+
+QString LoginId;
+QString BrokerName;
+QString BrokerPhone;
+bool LoginSucceeded = false;
+bool SignedIn = false;
+QString RowHeightSetting;
+QString RefreshIntervalSetting;
+
+int VersionMajor() { return DELMORA_VERSION_MAJOR; }
+int VersionMinor() { return DELMORA_VERSION_MINOR; }
+int VersionRevision() { return DELMORA_VERSION_PATCH; }

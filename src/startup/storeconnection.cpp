@@ -1,0 +1,146 @@
+#include "storeconnection.h"
+#include "deployment.h"
+#include "ini.h"
+#include "odbcbackend.h"
+#include "prompts.h"
+#include <QFileInfo>
+#include <cstdlib>
+
+std::unique_ptr<StoreBackend> StoreConnection;
+bool StoreReady = false;
+QString SqlText;
+
+namespace {
+BackendFactory& factory() {
+    static BackendFactory f;
+    return f;
+}
+
+ProgramEnd& programEnd() {
+    static ProgramEnd end;
+    return end;
+}
+
+StoreFailure failedConnection(const QString& description) { return {E_FAIL_NUMBER, description, false}; }
+
+class EmbeddedBackend final : public StoreBackend {
+public:
+    explicit EmbeddedBackend(std::unique_ptr<dstore::FreightStore> store) : m_store(std::move(store)) {}
+    std::shared_ptr<const dstore::ResultSet> query(const QString& statement) override {
+        try {
+            return m_store->query(statement.toUtf8());
+        } catch (const dstore::Error& e) {
+            throw StoreFailure{e.number, e.message, true};
+        }
+    }
+    void execute(const QString& statement) override {
+        try {
+            m_store->execute(statement.toUtf8());
+        } catch (const dstore::Error& e) {
+            throw StoreFailure{e.number, e.message, true};
+        }
+    }
+
+private:
+    std::unique_ptr<dstore::FreightStore> m_store;
+};
+} // namespace
+
+int SharedRecordset::columnIndex(const QString& name) const {
+    if (!m_rows) return -1;
+    if (!m_names) m_names = std::make_shared<QHash<QString, int>>();
+    const auto hit = m_names->constFind(name);
+    if (hit != m_names->cend()) return hit.value();
+    const int index = m_rows->columnIndex(name.toUtf8());
+    m_names->insert(name, index);
+    return index;
+}
+
+QString SharedRecordset::field(const QString& name) const {
+    const int column = columnIndex(name);
+    if (column < 0) throw StoreFailure{ADO_ITEM_NOT_FOUND, QStringLiteral("요청한 이름 또는 서수에 해당하는 항목이 없습니다: ") + name, false};
+    return field(column);
+}
+
+QString SharedRecordset::field(int column) const {
+    if (EOF_() || column < 0 || column >= m_rows->columnCount())
+        throw StoreFailure{ADO_ITEM_NOT_FOUND, QStringLiteral("요청한 이름 또는 서수에 해당하는 항목이 없습니다."), false};
+    return m_rows->text(m_row, column);
+}
+
+ConnectionSettings ReadConnectionSettings() {
+    const QString section = QStringLiteral("데이타");
+    const QString catalog = ReadIni(section, QStringLiteral("DB명"));
+    const QString user = ReadIni(section, QStringLiteral("DB아이디"));
+    const QString password = ReadIni(section, QStringLiteral("DB비밀번호"));
+    ConnectionSettings s;
+    s.catalog = catalog.isEmpty() ? QStringLiteral("national_corvanta") : catalog;
+    if (user.isEmpty()) {
+        s.user = BuiltInStoreUser;
+        s.password = BuiltInStorePassword;
+    } else {
+        s.user = user;
+        s.password = password;
+    }
+    const QString host = CurrentDeployment().databaseServer;
+    s.server = host.isEmpty() ? QString() : host + QLatin1Char(',') + QString::number(STORE_PORT);
+    s.connectionText = QStringLiteral("Initial Catalog=") + s.catalog + QStringLiteral(";Data Source = '") + s.server +
+                       QStringLiteral("';");
+    return s;
+}
+
+QString EmbeddedStorePath(const QString& catalog) {
+    // The catalog names a file in the program folder and nothing else.
+    if (catalog.isEmpty() || catalog.contains(QLatin1Char('/')) || catalog.contains(QLatin1Char('\\')) ||
+        catalog.contains(QStringLiteral("..")) || catalog.contains(QChar(0)) || catalog.contains(QLatin1Char(':')) ||
+        catalog.startsWith(QLatin1Char('.')))
+        return {};
+    return ProgramFolder() + QLatin1Char('/') + catalog + QStringLiteral(".sqlite");
+}
+
+std::unique_ptr<StoreBackend> OpenBackend(const ConnectionSettings& settings) {
+    if (!settings.server.isEmpty()) return OpenOdbcBackend(settings);
+    const QString path = EmbeddedStorePath(settings.catalog);
+    if (path.isEmpty()) throw failedConnection(QStringLiteral("사용할 수 없는 데이터베이스 이름입니다: ") + settings.catalog);
+    // The client never creates a store: a missing file is a failed connection like a silent server.
+    if (!QFileInfo(path).isFile()) throw failedConnection(QStringLiteral("데이터베이스 파일이 없습니다: ") + path);
+    try {
+        return std::make_unique<EmbeddedBackend>(dstore::FreightStore::open(path));
+    } catch (const dstore::Error& e) {
+        throw failedConnection(e.message);
+    }
+}
+
+void SetBackendFactory(BackendFactory f) { factory() = std::move(f); }
+
+bool ConnectStore(int& attempts) {
+    // A loop rather than the call to itself: up to 50 attempts, each bounded by the login time-out.
+    for (;;) {
+        const ConnectionSettings settings = ReadConnectionSettings();
+        StoreConnection.reset();
+        StoreReady = false;
+        try {
+            StoreConnection = factory() ? factory()(settings) : OpenBackend(settings);
+            if (StoreConnection) {
+                StoreReady = true;
+                return true;
+            }
+        } catch (const StoreFailure&) {
+        } catch (const dstore::Error&) {
+        }
+        ++attempts;
+        if (attempts >= 50) {
+            Prompt::refusal(QStringLiteral("재시도횟수 초과입니다."));
+            return false;
+        }
+        if (attempts > 1 && !Prompt::confirm(QStringLiteral("서버접속 에러입니다.\n다시 시도하시겠습니까?"))) EndProgram();
+    }
+}
+
+void SetProgramEnd(ProgramEnd end) { programEnd() = std::move(end); }
+
+void EndProgram() {
+    if (programEnd()) programEnd()();
+    StoreConnection.reset();
+    std::exit(0);
+}

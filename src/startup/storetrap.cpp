@@ -1,0 +1,88 @@
+#include "storetrap.h"
+#include "prompts.h"
+
+namespace {
+bool ignorable(qint64 number) {
+    return number == ADO_STILL_CONNECTING || number == ADO_OBJECT_CLOSED || number == ADO_OBJECT_OPEN ||
+           number == ADO_ITEM_NOT_FOUND;
+}
+
+// Only a statement that begins with select is known to leave the store as it was; a procedure
+// call opened for its rows may still write.
+bool isRead(const QString& statement) {
+    const QString head = statement.trimmed().left(6);
+    return head.compare(QLatin1String("select"), Qt::CaseInsensitive) == 0;
+}
+
+void requireConnection() {
+    if (!StoreConnection)
+        throw StoreFailure{E_FAIL_NUMBER, QStringLiteral("서버와 연결되어 있지 않습니다."), false};
+}
+
+// A store that keeps failing a statement with E_FAIL while reconnecting succeeds would otherwise
+// be asked forever without the user seeing anything.
+constexpr int MaxRepeats = 5;
+} // namespace
+
+void HandleStoreError(const StoreFailure& failure) { Prompt::storeError(failure.number, failure.description); }
+
+void StoreTrap::step(const std::function<void()>& body, bool write) {
+    for (int repeats = 0;; ++repeats) {
+        StoreFailure failure;
+        try {
+            body();
+            return;
+        } catch (const StoreFailure& f) {
+            failure = f;
+        } catch (const dstore::Error& e) {
+            failure = StoreFailure{e.number, e.message, true};
+        }
+
+        if (failure.number == E_FAIL_NUMBER) {
+            if (repeats >= MaxRepeats) {
+                HandleStoreError(failure);
+                throw LeaveRoutine{};
+            }
+            int attempts = 0;
+            if (!ConnectStore(attempts)) throw LeaveRoutine{};
+            if (write && failure.mayHaveReachedStore) {
+                // The write may be committed already; repeating it could register an order or a
+                // payment twice. The screen's next reload shows what the store holds.
+                HandleStoreError(StoreFailure{E_FAIL_NUMBER, OutcomeUnknownText, true});
+                throw LeaveRoutine{};
+            }
+            continue;
+        }
+        if (ignorable(failure.number)) return;
+        HandleStoreError(failure);
+        throw LeaveRoutine{};
+    }
+}
+
+SharedRecordset StoreTrap::open(const QString& statement) {
+    SharedRecordset result;
+    step(
+        [&] {
+            SqlText = statement;
+            requireConnection();
+            result = SharedRecordset(StoreConnection->query(statement));
+        },
+        !isRead(statement));
+    return result;
+}
+
+void StoreTrap::execute(const QString& statement) {
+    step(
+        [&] {
+            SqlText = statement;
+            requireConnection();
+            StoreConnection->execute(statement);
+        },
+        !isRead(statement));
+}
+
+QString StoreTrap::field(const SharedRecordset& rs, const QString& name) {
+    QString value;
+    step([&] { value = rs.field(name); });
+    return value;
+}
