@@ -20,8 +20,10 @@ public:
     void setTextType(TextType type);
     // passwordchar: a non-null character masks what is typed.
     void setPasswordChar(QChar c);
+    QChar passwordChar() const { return m_passwordChar; }
     // imemode off: no input method (the password box).
     void setImeOff(bool off);
+    bool imeOff() const { return m_imeOff; }
     void setLocked(bool locked) { setReadOnly(locked); }
     bool locked() const { return isReadOnly(); }
     // The key code this box reports for Enter in KeyDown (13 unless set; the login password
@@ -36,6 +38,7 @@ signals:
     void Change();  // the text changed, by the user or by SetText
 
 protected:
+    bool event(QEvent* event) override;   // Tab reaches KeyDown before it moves the focus
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
@@ -44,6 +47,13 @@ private:
     TextType m_type = TextType::Plain;
     int m_enterCode = 13;
     QString m_preedit;  // a half-composed Korean syllable, completed when the box loses focus
+    QChar m_passwordChar;
+    bool m_imeOff = false;
+    bool m_tabReported = false;
+
+    // Reports a key to KeyDown; true when a handler dropped it.
+    bool reportKey(QKeyEvent* event);
+    void applyImeMode();
 };
 
 class MyLabel : public QLabel {
@@ -56,3 +66,5 @@ public:
 
 // Windows virtual-key code of a Qt key (Enter 13, Escape 27, Up 38, Down 40, ...); 0 if none.
 int VirtualKeyCode(int qtKey);
+// The KeyDown shift argument of Qt modifiers: 1 Shift, 2 Ctrl, 4 Alt, added up.
+int ShiftMask(Qt::KeyboardModifiers modifiers);

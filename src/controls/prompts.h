@@ -42,10 +42,13 @@ bool askYes(const QString& text);
 void plain(const QString& text);
 // "에러번호 : " + number + line break + "에러내용 : " + description, question icon, OK.
 void storeError(qint64 number, const QString& description);
+// The text of the standard error box: "에러번호 : 5\n에러내용 : ...".
+QString storeErrorText(qint64 number, const QString& description);
 // Input box; a cancelled box answers "".
 QString input(const QString& prompt, const QString& title = PromptTitle, const QString& defaultValue = {});
 // Save-As dialog with the given filters (Qt filter strings, e.g. "Excel Files (*.xls)");
 // answers the chosen path, or "" when cancelled. selectedFilter receives the chosen filter.
+// A relative default name starts in DELMORA_HOME when set, else in the user's documents.
 QString saveAs(const QString& defaultName, const QStringList& filters, QString* selectedFilter = nullptr);
 } // namespace Prompt
 

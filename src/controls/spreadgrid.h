@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QTableView>
 #include <memory>
+#include <vector>
 
 class SpreadModel;
 
@@ -53,14 +54,19 @@ public:
     void setForeColor(const QColor& colour);
     QColor RowForeColor(int row) const;
 
-    // Fast append for fills: one row of texts (column 1 first), its tag and text colour.
+    // Fast append for fills: one row of texts (column 1 first), its tag and text colour. More
+    // texts than columns widen the grid.
     void AppendRow(const QStringList& texts, const QString& tag = {}, const QColor& colour = Qt::black);
+    // The texts of one row, columns 1..MaxCols (check-box cells give their check text).
+    QStringList RowTexts(int row) const;
 
     int ActiveRow() const;   // 0 when there is no active cell
     int ActiveCol() const;
     void SetActiveCell(int col, int row);
 
-    // Column widths in the current unit: Normal = Spread character units, Twips = twips.
+    // Column widths in the current unit: Normal = character units, Twips = twips. One character
+    // unit is a fixed 8 pixels (120 twips) whatever the font, so stored widths mean the same
+    // on every machine.
     void setUnitType(WidthUnit unit) { m_unit = unit; }
     WidthUnit UnitType() const { return m_unit; }
     double ColWidth(int col) const;            // col 0 is the row-header column
@@ -91,6 +97,8 @@ public:
     // Copies texts, headers, widths, tags, colours and cell kinds of another grid.
     void CopyFrom(const SpreadGrid& other);
 
+    static constexpr int PixelsPerCharUnit = 8;
+
 signals:
     void Click(int col, int row);
     void DblClick(int col, int row);
@@ -99,8 +107,19 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    int toPx(double width) const;
+    double fromPx(int px) const;
+    void applyColumnWidths();
+    void columnResized(int logical, int newSize);
+    std::vector<int> m_widthPx;        // per column: -1 default, 0 hidden, else pixels
+    int m_rowHeightPx = -1;            // data rows, -1 default
+    int m_headerHeightPx = -1;
+    int m_rowHeaderPx = -1;            // column 0, -1 sized by Qt
+    bool m_userResizing = false;       // a mouse button is down on the column header
+    int m_pendingActiveCol = 0, m_pendingActiveRow = 0;
     SpreadModel* m_model = nullptr;
     int m_row = 0, m_col = 0, m_row2 = 0, m_col2 = 0;
     bool m_blockMode = false;

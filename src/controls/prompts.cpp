@@ -1,0 +1,133 @@
+#include "prompts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+
+namespace {
+
+PromptScript* g_script = nullptr;
+
+QWidget* dialogParent() { return QApplication::activeWindow(); }
+
+// Shows one OK box, or records it when a test script is installed.
+void okBox(PromptKind kind, QMessageBox::Icon icon, const QString& text) {
+    if (PromptScript* script = PromptScript::active()) {
+        script->record({kind, text, PromptTitle, {}, {}});
+        return;
+    }
+    QMessageBox box(icon, PromptTitle, text, QMessageBox::Ok, dialogParent());
+    box.exec();
+}
+
+enum class YesNo { Yes, No, Closed };
+
+YesNo yesNoBox(const QString& text) {
+    if (PromptScript* script = PromptScript::active()) {
+        PromptRecord record{PromptKind::Question, text, PromptTitle, {}, {}};
+        PromptScript::Answer answer;
+        // Nobody expected this question: answer the cautious way so nothing gets written.
+        if (!script->takeAnswer(record, &answer)) return YesNo::No;
+        return answer.yes ? YesNo::Yes : YesNo::No;
+    }
+    QMessageBox box(QMessageBox::Question, PromptTitle, text, QMessageBox::NoButton, dialogParent());
+    QPushButton* yes = box.addButton(QStringLiteral("예"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("아니오"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    if (box.clickedButton() == no) return YesNo::No;
+    if (box.clickedButton() == yes) return YesNo::Yes;
+    return YesNo::Closed;
+}
+
+QString defaultFolder() {
+    const QString home = qEnvironmentVariable("DELMORA_HOME");
+    if (!home.isEmpty()) return home;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QDir(documents).exists()) return documents;
+    return QDir::homePath();
+}
+
+} // namespace
+
+namespace Prompt {
+
+void notice(const QString& text) { okBox(PromptKind::Notice, QMessageBox::Information, text); }
+void refusal(const QString& text) { okBox(PromptKind::Refusal, QMessageBox::Question, text); }
+void plain(const QString& text) { okBox(PromptKind::Plain, QMessageBox::NoIcon, text); }
+
+bool confirm(const QString& text) { return yesNoBox(text) != YesNo::No; }
+bool askYes(const QString& text) { return yesNoBox(text) == YesNo::Yes; }
+
+QString storeErrorText(qint64 number, const QString& description) {
+    return QStringLiteral("에러번호 : ") + QString::number(number) + QLatin1Char('\n') + QStringLiteral("에러내용 : ") +
+           description;
+}
+
+void storeError(qint64 number, const QString& description) { refusal(storeErrorText(number, description)); }
+
+QString input(const QString& prompt, const QString& title, const QString& defaultValue) {
+    if (PromptScript* script = PromptScript::active()) {
+        PromptRecord record{PromptKind::Input, prompt, title, defaultValue, {}};
+        PromptScript::Answer answer;
+        if (!script->takeAnswer(record, &answer)) return {};
+        return answer.text;
+    }
+    bool ok = false;
+    const QString value = QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultValue, &ok);
+    return ok ? value : QString();
+}
+
+QString saveAs(const QString& defaultName, const QStringList& filters, QString* selectedFilter) {
+    const QString filterText = filters.join(QStringLiteral(";;"));
+    if (PromptScript* script = PromptScript::active()) {
+        PromptRecord record{PromptKind::SaveAs, {}, PromptTitle, defaultName, filterText};
+        PromptScript::Answer answer;
+        if (!script->takeAnswer(record, &answer)) return {};
+        if (selectedFilter)
+            *selectedFilter = answer.text.isEmpty() ? QString()
+                              : answer.filter.isEmpty() ? filters.value(0) : answer.filter;
+        return answer.text;
+    }
+    QString start = defaultName;
+    if (start.isEmpty() || QFileInfo(start).isRelative()) start = QDir(defaultFolder()).filePath(defaultName);
+    QString chosenFilter = filters.value(0);
+    // The callers ask their own overwrite question (with 예/아니오), so the dialog must not ask too.
+    const QString path = QFileDialog::getSaveFileName(dialogParent(), PromptTitle, start, filterText, &chosenFilter,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (selectedFilter) *selectedFilter = path.isEmpty() ? QString() : chosenFilter;
+    return path;
+}
+
+} // namespace Prompt
+
+PromptScript::PromptScript() : m_previous(g_script) { g_script = this; }
+
+PromptScript::~PromptScript() {
+    if (g_script == this) g_script = m_previous;
+}
+
+PromptScript* PromptScript::active() { return g_script; }
+
+QStringList PromptScript::texts() const {
+    QStringList out;
+    for (const PromptRecord& r : m_asked) out << r.text;
+    return out;
+}
+
+bool PromptScript::takeAnswer(const PromptRecord& record, Answer* answer) {
+    m_asked.push_back(record);
+    if (m_answers.empty()) {
+        m_unexpected << (record.text.isEmpty() ? record.defaultValue : record.text);
+        return false;
+    }
+    *answer = m_answers.front();
+    m_answers.pop_front();
+    return true;
+}

@@ -1,0 +1,291 @@
+#include "spreadmodel.h"
+
+#include <algorithm>
+
+SpreadModel::SpreadModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int SpreadModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }
+
+int SpreadModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_cols; }
+
+QVariant SpreadModel::data(const QModelIndex& index, int role) const {
+    // Views may still ask about rows a buffered fill has already dropped.
+    if (!index.isValid() || !validRow(index.row()) || index.column() >= m_cols) return {};
+    const int row = index.row(), col = index.column();
+    const bool check = cellKind(col) == CellKind::CheckBox;
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case Qt::ToolTipRole: return check ? checkText(col) : cellText(row, col);
+    case Qt::ForegroundRole: {
+        const QRgb c = m_rows[size_t(row)].colour;
+        return c ? QVariant(QColor::fromRgba(c)) : QVariant();
+    }
+    case Qt::CheckStateRole:
+        if (check) return checked(row, col) ? Qt::Checked : Qt::Unchecked;
+        return {};
+    default: return {};
+    }
+}
+
+bool SpreadModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || !validRow(index.row()) || index.column() >= m_cols) return false;
+    // Cells are read-only; ticking a check-box cell is the one change the user makes.
+    if (role != Qt::CheckStateRole || cellKind(index.column()) != CellKind::CheckBox) return false;
+    setChecked(index.row(), index.column(), value.toInt() == Qt::Checked);
+    return true;
+}
+
+Qt::ItemFlags SpreadModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() < m_cols && cellKind(index.column()) == CellKind::CheckBox) f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+QVariant SpreadModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || section < 0) return {};
+    if (orientation == Qt::Vertical) return section < rowTotal() ? QVariant(section + 1) : QVariant();
+    return section < m_cols ? QVariant(m_headers.value(section)) : QVariant();
+}
+
+void SpreadModel::setRowTotal(int rows) {
+    rows = std::max(rows, 0);
+    const int now = rowTotal();
+    if (rows == now) return;
+    if (m_buffering) {
+        m_rows.resize(size_t(rows));
+        return;
+    }
+    if (rows < now) {
+        beginRemoveRows({}, rows, now - 1);
+        m_rows.resize(size_t(rows));
+        endRemoveRows();
+    } else {
+        beginInsertRows({}, now, rows - 1);
+        m_rows.resize(size_t(rows));
+        endInsertRows();
+    }
+}
+
+void SpreadModel::setColumnTotal(int cols) {
+    cols = std::max(cols, 0);
+    if (cols == m_cols) return;
+    const int now = m_cols;
+    if (cols < now) {
+        if (!m_buffering) beginRemoveColumns({}, cols, now - 1);
+        // Dropped cells must not come back when the grid is widened again.
+        for (Row& r : m_rows) {
+            if (r.ends.size() > size_t(cols)) {
+                r.cells.truncate(cols ? qsizetype(r.ends[size_t(cols) - 1]) : 0);
+                r.ends.resize(size_t(cols));
+            }
+            if (r.checks.size() > size_t(cols)) r.checks.resize(size_t(cols));
+        }
+        m_cols = cols;
+        m_headers = m_headers.mid(0, cols);
+        m_checkTexts = m_checkTexts.mid(0, cols);
+        m_kinds.resize(size_t(cols));
+        if (!m_buffering) endRemoveColumns();
+    } else {
+        if (!m_buffering) beginInsertColumns({}, now, cols - 1);
+        m_cols = cols;
+        while (m_headers.size() < cols) m_headers << QString();
+        while (m_checkTexts.size() < cols) m_checkTexts << QString();
+        m_kinds.resize(size_t(cols), CellKind::Edit);
+        if (!m_buffering) endInsertColumns();
+    }
+}
+
+QString SpreadModel::cellText(int row, int col) const {
+    if (!validRow(row) || col < 0 || col >= m_cols) return {};
+    const Row& r = m_rows[size_t(row)];
+    if (size_t(col) >= r.ends.size()) return {};
+    const qsizetype start = col ? qsizetype(r.ends[size_t(col) - 1]) : 0;
+    return r.cells.mid(start, qsizetype(r.ends[size_t(col)]) - start);
+}
+
+QStringList SpreadModel::rowTexts(int row) const {
+    QStringList out;
+    if (!validRow(row)) return out;
+    out.reserve(m_cols);
+    for (int c = 0; c < m_cols; ++c) out << cellText(row, c);
+    return out;
+}
+
+void SpreadModel::writeCell(Row& r, int col, QStringView value) {
+    const size_t c = size_t(col);
+    if (c >= r.ends.size()) {
+        if (value.isEmpty()) return;
+        const quint32 end = r.ends.empty() ? 0 : r.ends.back();
+        r.ends.resize(c, end);
+        r.cells += value;
+        r.ends.push_back(quint32(r.cells.size()));
+        return;
+    }
+    const qsizetype start = c ? qsizetype(r.ends[c - 1]) : 0;
+    const qsizetype oldLength = qsizetype(r.ends[c]) - start;
+    r.cells.replace(start, oldLength, value.toString());
+    const qint64 delta = value.size() - oldLength;
+    for (size_t i = c; i < r.ends.size(); ++i) r.ends[i] = quint32(qint64(r.ends[i]) + delta);
+}
+
+void SpreadModel::setCellText(int row, int col, const QString& value) {
+    if (!validRow(row) || col < 0 || col >= m_cols) return;
+    writeCell(m_rows[size_t(row)], col, value);
+    cellChanged(row, col, col, {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole});
+}
+
+void SpreadModel::appendRow(const QStringList& texts, const QString& tag, const QColor& colour) {
+    if (texts.size() > m_cols) setColumnTotal(int(texts.size()));
+    Row r;
+    qsizetype total = 0;
+    for (const QString& t : texts) total += t.size();
+    r.cells.reserve(total);
+    r.ends.reserve(size_t(texts.size()));
+    for (const QString& t : texts) {
+        r.cells += t;
+        r.ends.push_back(quint32(r.cells.size()));
+    }
+    // Trailing empty cells need no offsets.
+    while (!r.ends.empty() && (r.ends.size() == 1 ? r.ends[0] == 0 : r.ends.back() == r.ends[r.ends.size() - 2]))
+        r.ends.pop_back();
+    r.ends.shrink_to_fit();
+    r.tag = tag;
+    r.colour = colour.isValid() ? colour.rgba() : 0;
+    const int at = rowTotal();
+    if (!m_buffering) beginInsertRows({}, at, at);
+    m_rows.push_back(std::move(r));
+    if (!m_buffering) endInsertRows();
+}
+
+void SpreadModel::setHeader(int col, const QString& text) {
+    if (col < 0 || col >= m_cols) return;
+    m_headers[col] = text;
+    if (!m_buffering) Q_EMIT headerDataChanged(Qt::Horizontal, col, col);
+}
+
+QString SpreadModel::tag(int row) const { return validRow(row) ? m_rows[size_t(row)].tag : QString(); }
+
+void SpreadModel::setTag(int row, const QString& tag) {
+    if (validRow(row)) m_rows[size_t(row)].tag = tag;
+}
+
+QColor SpreadModel::rowColour(int row) const {
+    if (!validRow(row) || !m_rows[size_t(row)].colour) return {};
+    return QColor::fromRgba(m_rows[size_t(row)].colour);
+}
+
+void SpreadModel::setRowColour(int firstRow, int lastRow, const QColor& colour) {
+    if (firstRow > lastRow) std::swap(firstRow, lastRow);
+    firstRow = std::max(firstRow, 0);
+    lastRow = std::min(lastRow, rowTotal() - 1);
+    if (firstRow > lastRow) return;
+    const QRgb c = colour.isValid() ? colour.rgba() : 0;
+    for (int r = firstRow; r <= lastRow; ++r) m_rows[size_t(r)].colour = c;
+    if (!m_buffering && m_cols > 0)
+        Q_EMIT dataChanged(index(firstRow, 0), index(lastRow, m_cols - 1), {Qt::ForegroundRole});
+}
+
+CellKind SpreadModel::cellKind(int col) const {
+    return col >= 0 && size_t(col) < m_kinds.size() ? m_kinds[size_t(col)] : CellKind::Edit;
+}
+
+void SpreadModel::setCellKind(int col, CellKind kind) {
+    if (col < 0 || col >= m_cols || m_kinds[size_t(col)] == kind) return;
+    m_kinds[size_t(col)] = kind;
+    if (!m_buffering && rowTotal() > 0) Q_EMIT dataChanged(index(0, col), index(rowTotal() - 1, col));
+}
+
+void SpreadModel::setCheckText(int col, const QString& text) {
+    if (col < 0 || col >= m_cols) return;
+    m_checkTexts[col] = text;
+    if (!m_buffering && rowTotal() > 0 && cellKind(col) == CellKind::CheckBox)
+        Q_EMIT dataChanged(index(0, col), index(rowTotal() - 1, col), {Qt::DisplayRole});
+}
+
+bool SpreadModel::checked(int row, int col) const {
+    if (!validRow(row) || col < 0) return false;
+    const auto& checks = m_rows[size_t(row)].checks;
+    return size_t(col) < checks.size() && checks[size_t(col)];
+}
+
+void SpreadModel::setChecked(int row, int col, bool on) {
+    if (!validRow(row) || col < 0 || col >= m_cols) return;
+    auto& checks = m_rows[size_t(row)].checks;
+    if (size_t(col) >= checks.size()) {
+        if (!on) return;
+        checks.resize(size_t(m_cols), false);
+    }
+    if (checks[size_t(col)] == on) return;
+    checks[size_t(col)] = on;
+    cellChanged(row, col, col, {Qt::CheckStateRole});
+}
+
+void SpreadModel::removeColumnsAt(int col, int count) {
+    if (col < 0 || col >= m_cols || count <= 0) return;
+    count = std::min(count, m_cols - col);
+    if (!m_buffering) beginRemoveColumns({}, col, col + count - 1);
+    for (Row& r : m_rows) {
+        if (size_t(col) < r.ends.size()) {
+            const int stored = int(r.ends.size());
+            Row rebuilt;
+            for (int c = 0; c < stored; ++c) {
+                if (c >= col && c < col + count) continue;
+                const qsizetype start = c ? qsizetype(r.ends[size_t(c) - 1]) : 0;
+                rebuilt.cells += QStringView(r.cells).mid(start, qsizetype(r.ends[size_t(c)]) - start);
+                rebuilt.ends.push_back(quint32(rebuilt.cells.size()));
+            }
+            r.cells = std::move(rebuilt.cells);
+            r.ends = std::move(rebuilt.ends);
+        }
+        if (size_t(col) < r.checks.size())
+            r.checks.erase(r.checks.begin() + col, r.checks.begin() + std::min<qsizetype>(col + count, qsizetype(r.checks.size())));
+    }
+    m_headers.remove(col, count);
+    m_checkTexts.remove(col, count);
+    m_kinds.erase(m_kinds.begin() + col, m_kinds.begin() + col + count);
+    m_cols -= count;
+    if (!m_buffering) endRemoveColumns();
+}
+
+void SpreadModel::copyFrom(const SpreadModel& other) {
+    if (&other == this) return;
+    if (!m_buffering) beginResetModel();
+    m_rows = other.m_rows;
+    m_cols = other.m_cols;
+    m_headers = other.m_headers;
+    m_kinds = other.m_kinds;
+    m_checkTexts = other.m_checkTexts;
+    if (!m_buffering) endResetModel();
+}
+
+void SpreadModel::beginBuffering() {
+    if (m_buffering) return;
+    beginResetModel();
+    m_buffering = true;
+}
+
+void SpreadModel::endBuffering() {
+    if (!m_buffering) return;
+    m_buffering = false;
+    endResetModel();
+}
+
+qsizetype SpreadModel::rowBytes(int row) const {
+    if (!validRow(row)) return 0;
+    const Row& r = m_rows[size_t(row)];
+    // Each heap block costs its payload plus Qt's header and the allocator's own bookkeeping.
+    constexpr qsizetype blockOverhead = 32;
+    qsizetype bytes = qsizetype(sizeof(Row));
+    if (r.cells.capacity()) bytes += r.cells.capacity() * 2 + blockOverhead;
+    if (r.ends.capacity()) bytes += qsizetype(r.ends.capacity() * sizeof(quint32)) + 16;
+    if (r.tag.capacity()) bytes += r.tag.capacity() * 2 + blockOverhead;
+    if (r.checks.capacity()) bytes += qsizetype(r.checks.capacity() / 8) + 16;
+    return bytes;
+}
+
+void SpreadModel::cellChanged(int row, int firstCol, int lastCol, const QList<int>& roles) {
+    if (m_buffering) return;
+    Q_EMIT dataChanged(index(row, firstCol), index(row, lastCol), roles);
+}

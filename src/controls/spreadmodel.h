@@ -1,0 +1,83 @@
+#pragma once
+// The table model behind SpreadGrid. Each row keeps its cell texts joined in one string with the
+// end offset of every cell (a 14-column board row stays well under a kilobyte), the column-1 tag
+// and the row's text colour. Rows and columns count from 0 here; the grid adds the 1.
+//
+// Buffering: between beginBuffering() and endBuffering() every change goes in without signals
+// inside one model reset, so a fill of many rows costs one reset.
+#include "spreadgrid.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QStringList>
+#include <vector>
+
+class SpreadModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit SpreadModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    void setRowTotal(int rows);
+    void setColumnTotal(int cols);
+    int rowTotal() const { return int(m_rows.size()); }
+    int columnTotal() const { return m_cols; }
+
+    // The stored text of a cell (row, col from 0); "" outside the grid.
+    QString cellText(int row, int col) const;
+    void setCellText(int row, int col, const QString& value);
+    QStringList rowTexts(int row) const;
+    void appendRow(const QStringList& texts, const QString& tag, const QColor& colour);
+
+    QString header(int col) const { return m_headers.value(col); }
+    void setHeader(int col, const QString& text);
+
+    QString tag(int row) const;
+    void setTag(int row, const QString& tag);
+    // An invalid colour is the grid's default text colour.
+    QColor rowColour(int row) const;
+    void setRowColour(int firstRow, int lastRow, const QColor& colour);
+
+    CellKind cellKind(int col) const;
+    void setCellKind(int col, CellKind kind);
+    QString checkText(int col) const { return m_checkTexts.value(col); }
+    void setCheckText(int col, const QString& text);
+    bool checked(int row, int col) const;
+    void setChecked(int row, int col, bool on);
+
+    void removeColumnsAt(int col, int count);
+    void copyFrom(const SpreadModel& other);
+
+    void beginBuffering();
+    void endBuffering();
+    bool buffering() const { return m_buffering; }
+
+    // Heap bytes held for one row (texts, offsets, tag, check marks), for the benchmark.
+    qsizetype rowBytes(int row) const;
+
+private:
+    struct Row {
+        QString cells;                 // every cell's text, one after the other
+        std::vector<quint32> ends;     // end offset of each stored cell; missing cells read ""
+        QString tag;
+        QRgb colour = 0;               // 0: default colour
+        std::vector<bool> checks;      // check marks, only once a cell of the row is checked
+    };
+
+    bool validRow(int row) const { return row >= 0 && row < int(m_rows.size()); }
+    void cellChanged(int row, int firstCol, int lastCol, const QList<int>& roles = {});
+    static void writeCell(Row& row, int col, QStringView value);
+
+    std::vector<Row> m_rows;
+    int m_cols = 0;
+    QStringList m_headers;
+    std::vector<CellKind> m_kinds;
+    QStringList m_checkTexts;
+    bool m_buffering = false;
+};
