@@ -12,6 +12,14 @@ class WorkScreen : public QWidget {
 public:
     using QWidget::QWidget;
     Q_INVOKABLE virtual void Form_Resize() {}
+
+signals:
+    // The screen accepted a close (its 닫기 button or the MDI child's own close). The registry
+    // forgets it at once, so the next OpenScreen builds a fresh one.
+    void screenClosed();
+
+protected:
+    bool event(QEvent* e) override;
 };
 
 using ScreenFactory = std::function<WorkScreen*(QWidget* parent)>;
@@ -20,9 +28,19 @@ using ScreenFactory = std::function<WorkScreen*(QWidget* parent)>;
 void RegisterScreen(const QString& caption, ScreenFactory factory);
 bool IsScreenRegistered(const QString& caption);
 
+// Menu entries that are not MDI work screens ("환경설정" opens a modal dialog, "원격지원요청"
+// the web window): registered by caption like screens; unregistered ones stay disabled.
+using ScreenCommand = std::function<void()>;
+void RegisterCommand(const QString& caption, ScreenCommand command);
+bool IsCommandRegistered(const QString& caption);
+// Runs a registered command; false when none is registered under that caption.
+bool RunCommand(const QString& caption);
+
 // Opens the one instance of a registered screen as an MDI child of the main window (creating
 // it on first use), shows it and brings it to the front. Returns it (nullptr when unknown).
 WorkScreen* OpenScreen(const QString& caption);
+// The open instance of a screen, nullptr when it is not open.
+WorkScreen* OpenedScreen(const QString& caption);
 
 // The main window's client area size (the size every work screen takes).
 QSize MainClientSize();

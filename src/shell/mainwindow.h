@@ -1,0 +1,75 @@
+#pragma once
+// frmMain: the MDI frame. Menu bar, toolbar, the client area where work screens open over an
+// optional background picture, and the hidden helpers other screens borrow.
+#include <QImage>
+#include <QMainWindow>
+#include <QMap>
+
+class QAction;
+class QMdiArea;
+class QNetworkAccessManager;
+class QToolBar;
+class MyText;
+class SpreadGrid;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs the load steps: disabled until sign-in, placed on the free screen area, caption,
+    // display settings, background picture, the online notice to the web server.
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    QMdiArea* mdiArea() const { return m_mdi; }
+    SpreadGrid* spp() const { return m_spp; }
+    MyText* 전화틀() const { return m_phone; }
+    MyText* 사업자틀() const { return m_business; }
+
+    // Does what the menu item / toolbar button of that caption does.
+    void Dispatch(const QString& caption);
+    // Toolbar clicks come here by the button's name.
+    void Toolbar1_ButtonClick(const QString& name);
+    // 메뉴_프로그램종료: asks first; any answer but 아니오 ends the program.
+    void ExitProgram();
+    // Re-reads which screens and commands are registered (menu and toolbar enabling).
+    void UpdateAvailability();
+    // The resize routine: background, every open screen's Form_Resize, and after sign-in the
+    // saved column widths are emptied.
+    void MDIForm_Resize();
+
+    // Background picture state, read at load.
+    QString currentImageFile() const { return m_imageFile; }
+    bool mdibg_mode() const { return m_stretch; }
+    bool hasBackgroundPicture() const { return !m_picture.isNull(); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildHiddenControls();
+    void placeOnScreen();
+    void loadBackground();
+    void PaintMdiBackground();
+    void sendOnlineNotice();
+
+    QMdiArea* m_mdi = nullptr;
+    QToolBar* m_toolbar = nullptr;
+    SpreadGrid* m_spp = nullptr;
+    MyText* m_phone = nullptr;
+    MyText* m_business = nullptr;
+    QNetworkAccessManager* m_inet = nullptr;
+    QMap<QString, QAction*> m_menuActions;     // caption -> menu item
+    QMap<QString, QAction*> m_toolbarActions;  // button name -> toolbar button
+    QString m_imageFile;
+    bool m_stretch = true;
+    QImage m_picture;
+    bool m_inResize = false;
+};
+
+// The main window, nullptr before it exists (and after it is gone).
+frmMain* MainWindow();
