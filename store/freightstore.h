@@ -48,6 +48,8 @@ public:
     void setColumns(std::vector<QByteArray> names) { m_columns = std::move(names); }
     void appendCell(QByteArrayView utf8);   // a text cell of the current row
     void appendNull();
+    // A hint before a large fill; never required.
+    void reserveCells(size_t cells, qsizetype bytes);
 
 private:
     struct Cell { int64_t begin; int32_t size; };

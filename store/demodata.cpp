@@ -1,0 +1,4 @@
+#include "storeinternal.h"
+namespace dstore {
+void fillDemoData(FreightStore&, const DemoOptions&) {}
+}

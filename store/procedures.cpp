@@ -1,0 +1,192 @@
+// The eleven procedures the client calls, as the store keeps them in its catalogue table.
+// Each body refers to its arguments as ?1..?N; the caller's values are bound, never pasted.
+// The argument-to-column tables below are the one place that says where each argument goes.
+#include "storeinternal.h"
+
+namespace dstore::detail {
+
+namespace {
+
+struct ArgColumn {
+    int argument;       // position in the caller's argument list, from 1
+    const char* column; // column of 화물오더; nullptr: accepted and not stored
+};
+
+const char* const kNow = "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')";
+
+// 오더저장, 47 arguments, in the order the order board sends them.
+const ArgColumn kOrderArguments[] = {
+    {1, "날짜"},            // the board's day, yyyy-mm-dd
+    {2, "오더상태"},        // "접수"
+    {3, "작성아이디"},      // signed-in broker's 아이디
+    {4, "작성회사명"},      // broker's 주선사명
+    {5, "작성자명"},        // broker's 주선사명 again
+    {6, "작성자연락처"},    // broker's 연락처
+    {7, "화주사업자번호"},  // shipper 사업자번호
+    {8, "화주명"},          // shipper 화주명
+    {9, "화주연락처"},      // shipper 연락처
+    {10, "상차요청일시"},   // yyyy-mm-dd hh:MM
+    {11, "상차권역"},
+    {12, "상차지"},
+    {13, "상차지상세"},     // empty from the board
+    {14, "상차방법"},       // "지게차"
+    {15, "상차담당자"},     // empty from the board
+    {16, "상차담당연락처"}, // empty from the board
+    {17, "하차요청일시"},
+    {18, "하차권역"},
+    {19, "하차지"},
+    {20, "하차지상세"},
+    {21, "하차방법"},       // "지게차"
+    {22, "하차담당자"},
+    {23, "하차담당연락처"},
+    {24, "희망톤수"},
+    {25, "희망차종"},
+    {26, "화물중량"},
+    {27, "차량대수"},       // bare number
+    {28, "적재구분"},       // bare: 1 독차, 2 혼적, 3 왕복
+    {29, "화물정보1"},      // product information
+    {30, "화물정보2"},      // empty from the board
+    {31, "운임구분"},       // bare: 1 인수증, 2 선착불
+    {32, "운송비"},         // bare amount in won
+    {33, "수수료"},         // bare 0
+    {34, "비고"},           // empty from the board
+    {35, "화주코드"},
+    {36, "화주대표자"},
+    {37, "화주상호"},       // shipper 화주명
+    {38, "화주업태"},
+    {39, "화주종목"},
+    {40, "화주우편번호"},
+    {41, "화주주소1"},
+    {42, "화주주소2"},
+    {43, "예비1"},          // empty from the board
+    {44, "예비2"},
+    {45, "예비3"},
+    {46, "화주계산서담당"},
+    {47, "화주이메일"},
+};
+
+// 오더수정, the order ID and 53 arguments: the ID is ?1, so argument k of the list below is
+// ?(k+1). Arguments 1-42 are those of 오더저장; 43-45 the three spare texts; 46-51 are six
+// texts the board always sends empty and the store does not keep; 52 and 53 the shipper's
+// invoice contact and e-mail. The status argument (2) is accepted but not applied: modifying
+// an order's details must not throw a dispatched or settled order back to 접수.
+QByteArray orderModifyBody() {
+    QByteArray set;
+    auto add = [&](int param, const char* column) {
+        if (!set.isEmpty()) set += ", ";
+        set += QByteArray(column) + " = ?" + QByteArray::number(param);
+    };
+    for (const ArgColumn& a : kOrderArguments) {
+        if (a.argument == 2) continue;                // status stays as it is
+        if (a.argument <= 45) add(a.argument + 1, a.column);
+    }
+    add(53, "화주계산서담당");
+    add(54, "화주이메일");
+    set += QByteArray(", 수정일시 = ") + kNow;
+    return "update 화물오더 set " + set + " where ID = ?1";
+}
+
+QByteArray orderSaveBody() {
+    QByteArray columns, values;
+    for (const ArgColumn& a : kOrderArguments) {
+        columns += QByteArray(a.column) + ", ";
+        values += "?" + QByteArray::number(a.argument) + ", ";
+    }
+    return "insert into 화물오더 (" + columns + "결제일, 기록일시) values (" + values + "'', " + kNow + ")";
+}
+
+// 차주수정, 23 arguments: the owner named by 아이디 (1) and 휴대전화 (2) is created or updated.
+// Phones are kept as digits only, so a dashed phone still names the same owner.
+//  1 아이디  2 휴대전화  3 기사명  4 차량번호  5 차종  6 톤수  7 연락처  8 회사명  9 대표자
+// 10 사업자번호  11 주소1  12 주소2  13 업태  14 종목  15 우편번호  16 우편주소1  17 우편주소2
+// 18 이메일  19 은행명  20 계좌번호  21 예금주  22 길이  23 길이2
+QByteArray ownerSaveBody() {
+    const char* const columns[] = {"아이디", "휴대전화", "기사명", "차량번호", "차종", "톤수", "연락처", "회사명",
+                                   "대표자", "사업자번호", "주소1", "주소2", "업태", "종목", "우편번호", "우편주소1",
+                                   "우편주소2", "이메일", "은행명", "계좌번호", "예금주", "길이", "길이2"};
+    QByteArray cols, values, update;
+    for (int i = 0; i < 23; ++i) {
+        cols += QByteArray(columns[i]) + ", ";
+        values += i == 1 ? QByteArray("replace(?2, '-', ''), ") : "?" + QByteArray::number(i + 1) + ", ";
+        if (i >= 2) update += QByteArray(columns[i]) + " = excluded." + columns[i] + ", ";
+    }
+    return "insert into 코드_차주 (" + cols + "기록일시) values (" + values + kNow +
+           ") on conflict (아이디, 휴대전화) do update set " + update.chopped(2);
+}
+
+// 화주저장 and 화주수정, 16 arguments each. Argument 1 is the registering broker's 아이디
+// (저장) or the shipper's 코드 (수정); 2-16 are:
+//  2 화주명  3 연락처  4 회사명  5 대표자  6 사업자번호  7 주소1  8 주소2  9 업태  10 종목
+// 11 우편번호  12 우편주소1  13 우편주소2  14 이메일  15 계산서담당  16 계산서담당전화
+const char* const kShipperColumns[] = {"화주명", "연락처", "회사명", "대표자", "사업자번호", "주소1", "주소2", "업태",
+                                       "종목", "우편번호", "우편주소1", "우편주소2", "이메일", "계산서담당",
+                                       "계산서담당전화"};
+
+// A new shipper gets the number after the highest numeric code: codes are typed on the board
+// and printed on orders, so a deleted shipper's code is never handed out again.
+QByteArray shipperSaveBody() {
+    QByteArray cols, values;
+    for (int i = 0; i < 15; ++i) {
+        cols += QByteArray(kShipperColumns[i]) + ", ";
+        values += "?" + QByteArray::number(i + 2) + ", ";
+    }
+    return "insert into 코드_화주 (코드, 작성아이디, " + cols + "기록일시) values ("
+           "(select cast(coalesce(max(cast(코드 as integer)), 1000) + 1 as text) from 코드_화주"
+           " where 코드 <> '' and 코드 not glob '*[^0-9]*'), ?1, " +
+           values + kNow + ")";
+}
+
+QByteArray shipperModifyBody() {
+    QByteArray set;
+    for (int i = 0; i < 15; ++i) set += QByteArray(kShipperColumns[i]) + " = ?" + QByteArray::number(i + 2) + ", ";
+    return "update 코드_화주 set " + set.chopped(2) + " where 코드 = ?1";
+}
+
+// 주선사저장, 14 arguments:
+//  1 아이디  2 (password slot; a new broker always starts without one, so the first sign-in
+//  sets it)  3 주선사명  4 연락처  5 대표자  6 (always empty, not kept)  7 사업자번호  8 주소1
+//  9 주소2  10 업태  11 종목  12 우편번호  13 우편주소1  14 우편주소2
+// 주선사수정, 13 arguments: the same without the password slot, the broker named by 아이디
+// (1), which never changes; argument 5 is the always-empty slot.
+const char* const kBrokerColumns[] = {"사업자번호", "주소1", "주소2", "업태", "종목", "우편번호", "우편주소1", "우편주소2"};
+
+QByteArray brokerSaveBody() {
+    QByteArray cols = "아이디, 비밀번호, 주선사명, 연락처, 대표자, ";
+    QByteArray values = "?1, '', ?3, ?4, ?5, ";
+    for (int i = 0; i < 8; ++i) {
+        cols += QByteArray(kBrokerColumns[i]) + ", ";
+        values += "?" + QByteArray::number(i + 7) + ", ";
+    }
+    return "insert into 코드_주선사 (" + cols + "기록일시) values (" + values + kNow + ")";
+}
+
+QByteArray brokerModifyBody() {
+    QByteArray set = "주선사명 = ?2, 연락처 = ?3, 대표자 = ?4";
+    for (int i = 0; i < 8; ++i) set += ", " + QByteArray(kBrokerColumns[i]) + " = ?" + QByteArray::number(i + 6);
+    return "update 코드_주선사 set " + set + " where 아이디 = ?1";
+}
+
+} // namespace
+
+std::vector<ProcedureDefinition> procedureDefinitions() {
+    return {
+        {"오더저장", 47, orderSaveBody()},
+        {"오더수정", 54, orderModifyBody()},
+        {"오더취소", 1, QByteArray("update 화물오더 set 오더상태 = '취소', 수정일시 = ") + kNow + " where ID = ?1"},
+        // The order goes back to 접수 without any trace of the vehicle it had.
+        {"배차취소", 1,
+         QByteArray("update 화물오더 set 오더상태 = '접수', 배차시간 = null, 차주아이디 = null, 차주명 = null, "
+                    "차주연락처 = null, 차량번호 = null, 차량정보 = null, 차량톤수 = null, 차량길이 = null, "
+                    "차량길이2 = null, 수정일시 = ") +
+             kNow + " where ID = ?1"},
+        {"차주수정", 23, ownerSaveBody()},
+        {"차주삭제", 2, "delete from 코드_차주 where 아이디 = ?1 and 휴대전화 = replace(?2, '-', '')"},
+        {"화주저장", 16, shipperSaveBody()},
+        {"화주수정", 16, shipperModifyBody()},
+        {"화주삭제", 1, "delete from 코드_화주 where 코드 = ?1"},
+        {"주선사저장", 14, brokerSaveBody()},
+        {"주선사수정", 13, brokerModifyBody()},
+    };
+}
+
+} // namespace dstore::detail

@@ -1,0 +1,132 @@
+// The freight store's tables and views. Every business column is TEXT: the client reads every
+// value as text and passes dates as "yyyy-mm-dd" texts, so text keeps comparisons and sorting
+// exactly as the client writes them. Keys are integers.
+#include "storeinternal.h"
+
+namespace dstore::detail {
+
+namespace {
+
+const char* const kSchema[] = {
+    // Brokers: the users who sign in. 아이디 matches without regard to ASCII case, as sign-in
+    // names do on the SQL Server store; a new broker has an empty password until the first
+    // sign-in sets one.
+    R"(create table 코드_주선사 (
+        ID integer primary key autoincrement,
+        아이디 text not null collate nocase unique,
+        비밀번호 text not null default '',
+        주선사명 text, 연락처 text, 대표자 text, 사업자번호 text, 업태 text, 종목 text,
+        우편번호 text, 우편주소1 text, 우편주소2 text, 주소1 text, 주소2 text,
+        기록일시 text))",
+
+    // Sign-in writes its first password here; the trigger carries it into 코드_주선사, the
+    // one place sign-in reads it from.
+    R"(create view 로그인 as select ID, 아이디, 비밀번호 from 코드_주선사)",
+    R"(create trigger 로그인_비밀번호 instead of update on 로그인 begin
+        update 코드_주선사 set 비밀번호 = coalesce(new.비밀번호, '') where ID = old.ID;
+    end)",
+
+    // Shippers. 코드 is what the board types; 화주저장 hands out the next free number.
+    R"(create table 코드_화주 (
+        ID integer primary key autoincrement,
+        코드 text not null unique,
+        화주명 text, 연락처 text, 회사명 text, 대표자 text, 사업자번호 text, 업태 text, 종목 text,
+        우편번호 text, 우편주소1 text, 우편주소2 text, 주소1 text, 주소2 text,
+        이메일 text, 계산서담당 text, 계산서담당전화 text,
+        작성아이디 text, 기록일시 text))",
+
+    // Vehicle owners, identified by their broker's 아이디 and their mobile phone (digits).
+    R"(create table 코드_차주 (
+        ID integer primary key autoincrement,
+        아이디 text not null, 휴대전화 text not null,
+        기사명 text, 차량번호 text, 차종 text, 톤수 text, 길이 text, 길이2 text,
+        연락처 text, 회사명 text, 대표자 text, 사업자번호 text, 업태 text, 종목 text, 이메일 text,
+        우편번호 text, 우편주소1 text, 우편주소2 text, 주소1 text, 주소2 text,
+        은행명 text, 계좌번호 text, 예금주 text,
+        기록일시 text,
+        unique (아이디, 휴대전화)))",
+    R"(create index 코드_차주_휴대전화 on 코드_차주 (휴대전화))",
+    R"(create index 코드_화주_화주명 on 코드_화주 (화주명))",
+
+    // Orders. The columns follow the arguments of 오더저장 (see procedures.cpp for which
+    // argument fills which column), then the dispatch block written when a vehicle is
+    // assigned (차량길이2 is kept here, copied from the owner's 길이2 at dispatch, so the
+    // board's view needs no join), then the settlement dates.
+    R"(create table 화물오더 (
+        ID integer primary key autoincrement,
+        날짜 text not null, 오더상태 text not null default '접수',
+        작성아이디 text, 작성회사명 text, 작성자명 text, 작성자연락처 text,
+        화주사업자번호 text, 화주명 text, 화주연락처 text,
+        상차요청일시 text, 상차권역 text, 상차지 text, 상차지상세 text, 상차방법 text,
+        상차담당자 text, 상차담당연락처 text,
+        하차요청일시 text, 하차권역 text, 하차지 text, 하차지상세 text, 하차방법 text,
+        하차담당자 text, 하차담당연락처 text,
+        희망톤수 text, 희망차종 text, 화물중량 text, 차량대수 text, 적재구분 text,
+        화물정보1 text, 화물정보2 text, 운임구분 text, 운송비 text, 수수료 text, 비고 text,
+        화주코드 text, 화주대표자 text, 화주상호 text, 화주업태 text, 화주종목 text,
+        화주우편번호 text, 화주주소1 text, 화주주소2 text, 예비1 text, 예비2 text, 예비3 text,
+        화주계산서담당 text, 화주이메일 text,
+        배차시간 text, 차주아이디 text, 차주명 text, 차주연락처 text, 차량번호 text,
+        차량정보 text, 차량톤수 text, 차량길이 text, 차량길이2 text,
+        인수증날짜 text, 계산서날짜 text, 결제일 text not null default '',
+        기록일시 text, 수정일시 text))",
+    // The board and the inquiry read one day or a period, the settlement screen a period of
+    // two statuses; all of them start from the date.
+    R"(create index 화물오더_날짜 on 화물오더 (날짜, 오더상태))",
+
+    // The board's view: every order column (차량길이2 included).
+    R"(create view 뷰_화물오더콜센터 as select * from 화물오더)",
+    // The settlement view adds the serial number: order date digits and the key.
+    R"(create view 뷰_화물오더 as
+        select 화물오더.*, replace(날짜, '-', '') || '-' || printf('%06d', ID) as 일련번호 from 화물오더)",
+
+    // Address directory of the address lookup.
+    R"(create table 좌표주소 (
+        ID integer primary key autoincrement,
+        SIDO text not null, SIGUNGU text not null, UPMYENDONG text not null, ADDR text not null))",
+    R"(create view 뷰_좌표주소 as select ID, SIDO, SIGUNGU, UPMYENDONG, ADDR from 좌표주소)",
+
+    // Electronic tax invoices, written by the issuing side; the client only reads them. The
+    // issuing vehicle owner's name, phone and plate are kept with the invoice as issued.
+    R"(create table 세금계산서 (
+        ID integer primary key autoincrement,
+        오더ID integer, 작성일자 text, 발행일시 text,
+        공급가액 text, 세액 text,
+        공급자사업자번호 text, 공급자상호 text, 공급자대표자 text, 공급자주소 text,
+        공급자업태 text, 공급자종목 text,
+        받는자사업자번호 text, 받는자상호 text, 받는자대표자 text, 받는자주소 text,
+        받는자업태 text, 받는자종목 text, 받는자담당 text, 받는자이메일 text,
+        품목일자1 text, 품목명1 text, 공급가액1 text, 세액1 text,
+        기사명 text, 휴대전화 text, 차량번호 text, 이메일 text,
+        승인번호 text, niceStatus text, DocStatus text))",
+    R"(create view 뷰_세금계산서 as
+        select ID, 오더ID, 작성일자, 발행일시, 기사명, 휴대전화, 차량번호, 이메일, 품목명1, 공급가액, 세액,
+               cast(coalesce(cast(공급가액 as integer), 0) + coalesce(cast(세액 as integer), 0) as text) as 총금액,
+               승인번호, niceStatus, DocStatus
+        from 세금계산서)",
+
+    // The procedure catalogue: the store, not the client, owns what each procedure does.
+    R"(create table 저장프로시저 (
+        이름 text primary key collate nocase,
+        인수개수 integer not null,
+        본문 text not null))",
+    R"(create table 저장소정보 (키 text primary key, 값 text))",
+    R"(insert into 저장소정보 values ('schema', '1'))",
+};
+
+} // namespace
+
+void createSchema(sqlite3* db) {
+    for (const char* sql : kSchema) run(db, sql);
+    Statement insert(db, "insert into 저장프로시저 (이름, 인수개수, 본문) values (?1, ?2, ?3)");
+    for (const ProcedureDefinition& p : procedureDefinitions()) {
+        sqlite3_bind_text(insert.get(), 1, p.name.constData(), int(p.name.size()), SQLITE_STATIC);
+        sqlite3_bind_int(insert.get(), 2, p.argumentCount);
+        sqlite3_bind_text(insert.get(), 3, p.body.constData(), int(p.body.size()), SQLITE_STATIC);
+        const int rc = sqlite3_step(insert.get());
+        if (rc != SQLITE_DONE) fail(db, rc);
+        sqlite3_reset(insert.get());
+    }
+}
+
+} // namespace dstore::detail

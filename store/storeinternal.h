@@ -1,0 +1,57 @@
+#pragma once
+// Pieces shared inside the store room: error translation, plain SQL runs, the schema and the
+// procedure catalogue. Nothing here is part of the store's contract.
+#include "freightstore.h"
+#include <sqlite3.h>
+
+namespace dstore::detail {
+
+// SQLite's answer as the provider error an ADO caller expects (see the numbers in the
+// contract). `what` prefixes the engine's message when it helps the reader.
+Error errorFor(sqlite3* db, int code, const QString& what = {});
+[[noreturn]] void fail(sqlite3* db, int code, const QString& what = {});
+
+// Runs trusted SQL of the store's own (schema, transactions); throws Error.
+void run(sqlite3* db, const char* sql);
+
+// Owns one prepared statement.
+class Statement {
+public:
+    Statement() = default;
+    Statement(sqlite3* db, QByteArrayView sql);   // throws Error
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(Statement&& o) noexcept : m_stmt(o.m_stmt) { o.m_stmt = nullptr; }
+    Statement& operator=(Statement&& o) noexcept { std::swap(m_stmt, o.m_stmt); return *this; }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt* get() const { return m_stmt; }
+    explicit operator bool() const { return m_stmt != nullptr; }
+private:
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+// Steps a prepared statement to the end and collects its rows; throws Error.
+std::shared_ptr<ResultSet> collect(sqlite3* db, sqlite3_stmt* stmt);
+
+// The whole schema: tables, views, triggers, indexes and the procedure catalogue.
+void createSchema(sqlite3* db);
+// SQL Server functions the client's statements may use (isnull, getdate, len, ...).
+void registerFunctions(sqlite3* db);
+// The statement with SQL Server calls that SQLite cannot parse (isnull(, left(, right()
+// renamed to the store's functions; empty when nothing needed renaming.
+QByteArray renameServerFunctions(QByteArrayView sql);
+// Runs a parsed exec call against the procedure catalogue kept in the store.
+std::shared_ptr<ResultSet> runProcedure(sqlite3* db, const ExecCall& call);
+
+// A procedure as the catalogue keeps it: its body refers to its arguments as ?1..?N.
+struct ProcedureDefinition {
+    QByteArray name;
+    int argumentCount;
+    QByteArray body;   // one or more statements separated by ";"
+};
+std::vector<ProcedureDefinition> procedureDefinitions();
+
+// Name of the catalogue table; client statements may read it but never change it.
+inline constexpr const char* kProcedureTable = "저장프로시저";
+
+} // namespace dstore::detail

@@ -1,0 +1,124 @@
+// delmora-store: creates freight stores (optionally with demo data) and runs one statement
+// against a store exactly as the client would send it.
+#include "freightstore.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QStringList>
+#include <cstdio>
+
+namespace {
+
+int usage() {
+    std::fputs("usage:\n"
+               "  delmora-store init PATH [--demo] [--orders N] [--seed S] [--today yyyy-mm-dd]\n"
+               "  delmora-store sql PATH STATEMENT\n",
+               stderr);
+    return 2;
+}
+
+void printError(const dstore::Error& e) {
+    std::fprintf(stderr, "error %lld: %s\n", static_cast<long long>(e.number), e.message.toUtf8().constData());
+}
+
+// Tabs and line breaks inside a value would break the one-row-per-line layout.
+QByteArray cellText(QByteArrayView v) {
+    QByteArray s = v.toByteArray();
+    s.replace('\t', ' ');
+    s.replace('\n', ' ');
+    s.replace('\r', ' ');
+    return s;
+}
+
+int runInit(const QStringList& args) {
+    if (args.isEmpty()) return usage();
+    const QString path = args.first();
+    bool demo = false;
+    dstore::DemoOptions options;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](const char* what) -> QString {
+            if (i + 1 >= args.size()) {
+                std::fprintf(stderr, "%s needs a value\n", what);
+                return {};
+            }
+            return args[++i];
+        };
+        bool ok = true;
+        if (a == QLatin1String("--demo")) {
+            demo = true;
+        } else if (a == QLatin1String("--orders")) {
+            options.orders = value("--orders").toInt(&ok);
+            ok = ok && options.orders >= 0;
+            demo = true;
+        } else if (a == QLatin1String("--seed")) {
+            options.seed = value("--seed").toUInt(&ok);
+            demo = true;
+        } else if (a == QLatin1String("--today")) {
+            options.today = QDate::fromString(value("--today"), QStringLiteral("yyyy-MM-dd"));
+            ok = options.today.isValid();
+            demo = true;
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "bad argument: %s\n", a.toUtf8().constData());
+            return usage();
+        }
+    }
+    try {
+        QElapsedTimer timer;
+        timer.start();
+        auto store = dstore::FreightStore::create(path);
+        if (demo) dstore::fillDemoData(*store, options);
+        std::fprintf(stderr, "created %s%s in %.1f s\n", path.toUtf8().constData(),
+                     demo ? " with demo data" : "", timer.elapsed() / 1000.0);
+        return 0;
+    } catch (const dstore::Error& e) {
+        printError(e);
+        return 1;
+    }
+}
+
+int runSql(const QStringList& args) {
+    if (args.size() != 2) return usage();
+    try {
+        auto store = dstore::FreightStore::open(args[0]);
+        const auto rows = store->query(args[1].toUtf8());
+        if (rows->columnCount() == 0) return 0;
+        QByteArray out;
+        for (int c = 0; c < rows->columnCount(); ++c) {
+            if (c) out += '\t';
+            out += rows->columnName(c);
+        }
+        out += '\n';
+        for (qsizetype r = 0; r < rows->rowCount(); ++r) {
+            for (int c = 0; c < rows->columnCount(); ++c) {
+                if (c) out += '\t';
+                out += cellText(rows->bytes(r, c));
+            }
+            out += '\n';
+            if (out.size() > (1 << 20)) {
+                std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+                out.clear();
+            }
+        }
+        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+        return 0;
+    } catch (const dstore::Error& e) {
+        printError(e);
+        return 1;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) return usage();
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("init")) return runInit(args);
+    if (command == QLatin1String("sql")) return runSql(args);
+    return usage();
+}
