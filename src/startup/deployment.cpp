@@ -12,9 +12,15 @@ Deployment defaults() {
     return d;
 }
 
-Deployment readConfiguration() {
+std::optional<Deployment>& current() {
+    static std::optional<Deployment> deployment;
+    return deployment;
+}
+} // namespace
+
+Deployment ReadDeployment(const QString& path) {
     Deployment d = defaults();
-    QFile file(ProgramFolder() + QStringLiteral("/delmora.conf"));
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return d;
     // A configuration file is a few lines; anything far larger is not one of ours.
     const QByteArray bytes = file.read(64 * 1024);
@@ -37,14 +43,8 @@ Deployment readConfiguration() {
     return d;
 }
 
-std::optional<Deployment>& current() {
-    static std::optional<Deployment> deployment;
-    return deployment;
-}
-} // namespace
-
 const Deployment& CurrentDeployment() {
-    if (!current()) current() = readConfiguration();
+    if (!current()) current() = ReadDeployment(ProgramFolder() + QStringLiteral("/delmora.conf"));
     return *current();
 }
 

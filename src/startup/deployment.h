@@ -13,5 +13,7 @@ struct Deployment {
 
 // Read once from ProgramFolder() + "/delmora.conf"; missing keys keep their defaults.
 const Deployment& CurrentDeployment();
+// Reads one configuration file over the compiled-in defaults (a missing file gives them all).
+Deployment ReadDeployment(const QString& path);
 // Tests replace it.
 void SetDeployment(const Deployment& deployment);
