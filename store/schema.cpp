@@ -127,6 +127,7 @@ void createSchema(sqlite3* db) {
         if (rc != SQLITE_DONE) fail(db, rc);
         sqlite3_reset(insert.get());
     }
+    fillAddressDirectory(db);
 }
 
 } // namespace dstore::detail

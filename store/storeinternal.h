@@ -35,6 +35,8 @@ std::shared_ptr<ResultSet> collect(sqlite3* db, sqlite3_stmt* stmt);
 
 // The whole schema: tables, views, triggers, indexes and the procedure catalogue.
 void createSchema(sqlite3* db);
+// The administrative address directory (real provinces, districts and towns).
+void fillAddressDirectory(sqlite3* db);
 // SQL Server functions the client's statements may use (isnull, getdate, len, ...).
 void registerFunctions(sqlite3* db);
 // The statement with SQL Server calls that SQLite cannot parse (isnull(, left(, right()
