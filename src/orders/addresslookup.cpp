@@ -1,0 +1,161 @@
+// Address suggestions under the address boxes, and the wiring of the entry panel's keys.
+#include "frmorder.h"
+
+#include "droplist.h"
+#include "gridroutines.h"
+#include "mytext.h"
+#include "orderderive.h"
+#include "orderguards.h"
+#include "orderstatements.h"
+#include "spreadgrid.h"
+#include "storetrap.h"
+
+#include <QButtonGroup>
+#include <QDateEdit>
+#include <QFrame>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+using namespace OrderBoard;
+
+namespace {
+constexpr int SuggestionRowsShown = 8;
+}
+
+void frmOrder::ConnectEntryPanel()
+{
+    for (bool loading : {true, false}) {
+        DropList* region = loading ? 상차권역 : 하차권역;
+        MyText* box = loading ? 상차지 : 하차지;
+        connect(region, &DropList::DropDown, this, [this] { m_regionDropped = true; });
+        connect(region, &DropList::LostFocus, this, [this] { m_regionDropped = false; });
+        connect(region, &QComboBox::activated, this, [this, loading](int index) {
+            if (m_regionDropped && index > 0) RegionChosen(loading, false);
+        });
+        connect(region, &DropList::KeyDown, this, [this, loading, region](int& code, int) {
+            if (code == 13 && region->currentIndex() > 0) {
+                code = 0;
+                RegionChosen(loading, true);
+            }
+        });
+        connect(box, &MyText::Change, this, [this, loading] { AddressChanged(loading); });
+        connect(box, &MyText::KeyDown, this, [this, loading, box](int& code, int) {
+            if (code != 13) return;
+            code = 0;
+            if (!box->TextVal().isEmpty()) LookupAddress(loading ? QStringLiteral("상차지") : QStringLiteral("하차지"));
+        });
+    }
+    for (DropList* list : {댓수, 상차시, 하차시, 운임형태, 차종, 희망톤수})
+        connect(list, &DropList::KeyDown, this, [](int& code, int) { EnterToTab(code); });
+    connect(m_loadKindGroup, &QButtonGroup::idClicked, this, [this](int id) { SelectDateKind(true, id); });
+    connect(m_unloadKindGroup, &QButtonGroup::idClicked, this, [this](int id) { SelectDateKind(false, id); });
+    connect(화물중량, &MyText::LostFocus, this, [this] {
+        const QString weight = OrderDerive::WeightOnLeave(화물중량->Text());
+        if (weight != 화물중량->Text()) 화물중량->SetText(weight);
+    });
+}
+
+bool frmOrder::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == 배차일 && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            int code = 13;
+            EnterToTab(code);
+            return true;
+        }
+    }
+    if (watched == SSPanel2 || watched == SSPanel4[0] || watched == SSPanel4[4]) {
+        if (event->type() == QEvent::MouseMove)
+            m_countdown = 0;
+        else if (event->type() == QEvent::MouseButtonPress && watched == SSPanel2)
+            fSP->hide();
+    }
+    return WorkScreen::eventFilter(watched, event);
+}
+
+void frmOrder::AddressChanged(bool loading)
+{
+    if (m_quietAddress) return;
+    MyText* box = loading ? 상차지 : 하차지;
+    if (!box->Text().isEmpty()) return;
+    (loading ? 상차권역 : 하차권역)->setCurrentIndex(0);
+    fSP->hide();
+}
+
+void frmOrder::RegionChosen(bool loading, bool /*byEnter*/)
+{
+    MyText* box = loading ? 상차지 : 하차지;
+    {
+        // The region was just chosen: emptying its box must not take the choice back.
+        QuietFlag quiet(m_quietAddress);
+        box->SetText(QString());
+    }
+    box->setFocus();
+}
+
+void frmOrder::LookupAddress(const QString& field)
+{
+    MyText* box = field == QStringLiteral("하차지") ? 하차지 : 상차지;
+    if (box->TextVal().isEmpty()) return;
+    const QString search = OrderSql::AddressSearchText(box->TextVal());
+    // Blanks alone would match every town of the country.
+    if (search.isEmpty()) return;
+    m_addressField = field;
+    RunRoutine([&] {
+        StoreTrap trap;
+        const SharedRecordset rs = trap.open(OrderSql::AddressLookupStatement(search));
+        const dstore::ResultSet* rows = rs.rows();
+        if (rs.eof() || !rows) return;
+        const int c1 = rows->columnIndex("SIDO"), c2 = rows->columnIndex("SIGUNGU"), c3 = rows->columnIndex("UPMYENDONG");
+        auto cell = [rows](qsizetype r, int c) { return c < 0 ? QString() : rows->text(r, c); };
+        {
+            RedrawOff redraw(fSP);
+            fSP->setMaxRows(0);
+            for (qsizetype r = 0; r < rows->rowCount(); ++r) fSP->AppendRow({cell(r, c1), cell(r, c2), cell(r, c3)});
+        }
+        const QPoint at = box->mapTo(backPanel, QPoint(0, box->height()));
+        const int rowHeight = fSP->verticalHeader()->defaultSectionSize();
+        const int headerHeight = qMax(fSP->horizontalHeader()->sizeHint().height(), rowHeight);
+        fSP->setGeometry(at.x(), at.y(), qMax(box->width(), 420),
+                         headerHeight + SuggestionRowsShown * rowHeight + 2 * fSP->frameWidth() + 2);
+        fSP->show();
+        fSP->raise();
+        fSP->SetActiveCell(1, 1);
+        fSP->setFocus();
+    });
+}
+
+void frmOrder::PickAddress(int row)
+{
+    if (row < 1 || row > fSP->MaxRows()) return;
+    const QString province = fSP->GetText(1, row).trimmed();
+    const QString rest = (fSP->GetText(2, row).trimmed() + QLatin1Char(' ') + fSP->GetText(3, row).trimmed()).trimmed();
+    const bool loading = m_addressField != QStringLiteral("하차지");
+    DropList* region = loading ? 상차권역 : 하차권역;
+    MyText* box = loading ? 상차지 : 하차지;
+    region->selectText(province);
+    {
+        QuietFlag quiet(m_quietAddress);
+        if (region->currentText() == province)
+            box->SetText(rest);
+        else
+            box->SetText((province + QLatin1Char(' ') + rest).trimmed());
+    }
+    (loading ? 상차시 : 하차시)->setFocus();
+    fSP->setMaxRows(0);
+    fSP->hide();
+}
+
+void frmOrder::SuggestionKeyDown(int& keyCode, int /*shift*/)
+{
+    if (keyCode == 13) {
+        const int row = fSP->ActiveRow();
+        keyCode = 0;
+        if (row >= 1) PickAddress(row);
+    } else if (keyCode == 27) {
+        keyCode = 0;
+        fSP->hide();
+        (m_addressField == QStringLiteral("하차지") ? 하차지 : 상차지)->setFocus();
+    }
+}

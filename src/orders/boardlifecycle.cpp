@@ -1,0 +1,41 @@
+// Around the list: the refresh countdown, export and closing.
+#include "frmorder.h"
+
+#include "clock.h"
+#include "gridroutines.h"
+#include "spreadgrid.h"
+#include "storetrap.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMdiSubWindow>
+
+void frmOrder::Timer1_Timer()
+{
+    if (chk새로고침금지->isChecked()) return;
+    lblCount->setText(QString::number(int(m_refreshPeriod) - int(m_countdown)));
+    const qint16 before = m_countdown;
+    // A 16-bit count: it stops at its largest value, so a negative period is never met.
+    if (m_countdown < 32767) ++m_countdown;
+    if (before == m_refreshPeriod) {
+        try {
+            RefreshOrderList();
+        } catch (const LeaveRoutine&) {
+        } catch (const StoreFailure&) {
+        }
+        m_countdown = 0;
+    }
+}
+
+void frmOrder::ExportList()
+{
+    ExportGridToExcel(*sp, QStringLiteral("오더내역_") + Clock::today().toString(QStringLiteral("yyMMdd")));
+}
+
+void frmOrder::CloseScreen()
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}

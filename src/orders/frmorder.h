@@ -1,0 +1,144 @@
+#pragma once
+// The order board 오더등록: the entry panel on top, the button and filter bars, the day's (or
+// a period's) orders below, address suggestions under the address boxes and the refresh
+// countdown. The form lives in frmorder.cpp/orderlayout.cpp; the routines in orderlist.cpp,
+// orderentry.cpp, addresslookup.cpp, ordercancel.cpp and boardlifecycle.cpp.
+#include "screens.h"
+
+#include <QString>
+#include <array>
+#include <map>
+
+class QButtonGroup;
+class QCheckBox;
+class QDateEdit;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class DropList;
+class MyText;
+class SpreadGrid;
+class SharedRecordset;
+class StoreTrap;
+
+namespace OrderSql {
+struct OrderEntry;
+struct Shipper;
+struct ListFilter;
+} // namespace OrderSql
+
+class frmOrder : public WorkScreen {
+    Q_OBJECT
+public:
+    explicit frmOrder(QWidget* parent = nullptr);
+    ~frmOrder() override;
+    void Form_Resize() override;
+
+    // List (both end any reload with the countdown at 0).
+    void LoadOrderList(const QString& from = {}, const QString& to = {});
+    void RefreshOrderList();
+    // Entry panel.
+    void FillEntryLists();
+    void ResetOrderEntry();
+    void SaveNewOrder();
+    void ModifyOrder();
+    void ShowOrderInEntry(int col, int row);
+    // Address suggestions; field is "상차지" or "하차지".
+    void LookupAddress(const QString& field);
+    void PickAddress(int row);
+    // Cancels of the selected row's order.
+    void CancelOrder();
+    void CancelDispatch();
+    // One Timer1 step.
+    void Timer1_Timer();
+    void ExportList();
+    void CloseScreen();
+
+    qint16 refreshPeriod() const { return m_refreshPeriod; }
+    qint16 refreshCountdown() const { return m_countdown; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Form building (frmorder.cpp) and layout (orderlayout.cpp).
+    void BuildForm();
+    void BuildEntryPanel();
+    void BuildBars();
+    void ConnectControls();
+    void ConnectEntryPanel();
+    void PlaceFixedControls();
+    void LayOut();
+    void FitColumns(SpreadGrid& grid) const;
+
+    // Routines' helpers.
+    OrderSql::ListFilter CurrentFilter() const;
+    void FillList(const SharedRecordset& rs);
+    bool ValidateEntry();
+    OrderSql::OrderEntry ReadEntry() const;
+    OrderSql::Shipper LookupShipper(StoreTrap& trap) const;
+    void SelectDateKind(bool loading, int kind);
+    void ClearDateKinds();
+    void AddressChanged(bool loading);
+    void RegionChosen(bool loading, bool byEnter);
+    void GridKeyDown(int& keyCode, int shift);
+    void SuggestionKeyDown(int& keyCode, int shift);
+    void RunCancel(bool dispatch);
+    qint64 ActiveOrderId();
+    void ResetCountdown() { m_countdown = 0; }
+
+public:
+    // Controls, under their system names (also their object names).
+    QWidget* backPanel = nullptr;
+    QFrame* SSPanel2 = nullptr;
+    std::map<int, QFrame*> SSPanel4;
+    std::map<int, QPushButton*> cmdArr;
+    QDateEdit* 배차일 = nullptr;
+    std::array<QDateEdit*, 2> 배차기간{};
+    MyText* 검색어 = nullptr;
+    std::array<QCheckBox*, 7> chk조회구분{};
+    QCheckBox* chk새로고침금지 = nullptr;
+    QLabel* lblCount = nullptr;
+    SpreadGrid* sp = nullptr;
+
+    DropList* 상차권역 = nullptr;
+    MyText* 상차지 = nullptr;
+    std::array<QRadioButton*, 3> 운행구분{};
+    DropList* 댓수 = nullptr;
+    MyText* 제품정보 = nullptr;
+    std::array<QRadioButton*, 3> 상차일구분{};
+    QDateEdit* 상차일 = nullptr;
+    DropList* 상차시 = nullptr;
+    DropList* 희망톤수 = nullptr;
+    DropList* 차종 = nullptr;
+    DropList* 하차권역 = nullptr;
+    MyText* 하차지 = nullptr;
+    DropList* 운임형태 = nullptr;
+    MyText* 금액 = nullptr;
+    std::array<QRadioButton*, 3> 하차일구분{};
+    QDateEdit* 하차일 = nullptr;
+    DropList* 하차시 = nullptr;
+    MyText* 화주코드 = nullptr;
+    MyText* 화주명 = nullptr;
+    SpreadGrid* fSP = nullptr;
+    MyText* hFocus = nullptr;
+    MyText* 화물중량 = nullptr;
+    QLabel* 화물중량라벨 = nullptr;
+    QTimer* Timer1 = nullptr;
+
+private:
+    QButtonGroup* m_runGroup = nullptr;
+    QButtonGroup* m_loadKindGroup = nullptr;
+    QButtonGroup* m_unloadKindGroup = nullptr;
+    std::map<QString, QLabel*> m_labels;   // captions of the panels, by caption
+
+    qint16 m_refreshPeriod = 10;
+    qint16 m_countdown = 0;
+    QString m_addressField;       // which address box the suggestions serve
+    bool m_regionDropped = false; // a region list has been dropped down
+    bool m_quietAddress = false;  // the board itself is writing an address box
+    bool m_settingDay = false;    // the board itself is setting 배차일
+};

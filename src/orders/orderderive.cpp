@@ -1,0 +1,174 @@
+#include "orderderive.h"
+
+#include <QDateTime>
+#include <cmath>
+#include <limits>
+
+namespace OrderDerive {
+
+QString TonnageText(const QString& tonnage)
+{
+    if (tonnage.isEmpty() || tonnage.endsWith(QStringLiteral("톤")))
+        return tonnage;
+    return tonnage + QStringLiteral("톤");
+}
+
+QString LengthText(const QString& length, const QString& length2)
+{
+    QString text = length.trimmed();
+    if (text.isEmpty())
+        return text;
+    if (!text.endsWith(QLatin1Char('m')))
+        text = (text + QLatin1Char('m')).trimmed();
+    const QString second = length2.trimmed();
+    if (!second.isEmpty())
+        text = (text + QLatin1Char(' ') + second + QStringLiteral("cm")).trimmed();
+    return text;
+}
+
+QString VehicleText(const QString& info, const QString& tonnage, const QString& length, const QString& length2)
+{
+    return (info.trimmed() + QLatin1Char(' ') + TonnageText(tonnage) + QLatin1Char(' ') + LengthText(length, length2))
+        .trimmed();
+}
+
+QColor StatusColour(const QString& status)
+{
+    const QString s = status.trimmed();
+    if (s == Statuses[1]) return QColor(0xC0, 0xC0, 0xC0);
+    if (s == Statuses[2] || s == Statuses[3]) return QColor(0x00, 0x00, 0xFF);
+    if (s == Statuses[4]) return QColor(0xE0, 0xFF, 0xE0);
+    if (s == Statuses[5]) return QColor(0x00, 0xFF, 0x00);
+    if (s == Statuses[6]) return QColor(0xFF, 0x00, 0x00);
+    return QColor(0x00, 0x00, 0x00);
+}
+
+QString DispatchTimeText(const QString& stored)
+{
+    const QString s = stored.trimmed();
+    if (s.isEmpty())
+        return stored;
+    // The store hands this column back as "yyyy-mm-dd hh:MM:ss", with fractions of a second,
+    // or in the ISO form with "T"; all of them read the same once the blank is a "T".
+    QString iso = s;
+    if (iso.size() > 10 && iso.at(10) == QLatin1Char(' '))
+        iso[10] = QLatin1Char('T');
+    QDateTime moment = QDateTime::fromString(iso, Qt::ISODateWithMs);
+    if (!moment.isValid())
+        moment = QDateTime::fromString(iso, Qt::ISODate);
+    if (!moment.isValid())
+        return stored;
+    return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString HalfHour(const QTime& time)
+{
+    return time.toString(QStringLiteral("HH:mm")).left(3) + (time.minute() >= 30 ? QStringLiteral("30") : QStringLiteral("00"));
+}
+
+QString HalfHourOfText(const QString& hhmm)
+{
+    const QTime time = QTime::fromString(hhmm.trimmed(), QStringLiteral("HH:mm"));
+    return time.isValid() ? HalfHour(time) : QString();
+}
+
+QDate DateOfKind(DateKind kind, const QDate& boardDay)
+{
+    switch (kind) {
+    case DateKind::SameDay: return boardDay;
+    case DateKind::NextDay: return boardDay.addDays(1);
+    case DateKind::MondayArrival: return boardDay.addDays(8 - boardDay.dayOfWeek());
+    }
+    return boardDay;
+}
+
+int KindOfDate(const QDate& date, const QDate& boardDay)
+{
+    if (!date.isValid())
+        return -1;
+    if (date == boardDay) return int(DateKind::SameDay);
+    if (date == boardDay.addDays(1)) return int(DateKind::NextDay);
+    if (date.dayOfWeek() == 1) return int(DateKind::MondayArrival);
+    return -1;
+}
+
+QString WeightText(const QString& typed)
+{
+    const QString w = typed.trimmed();
+    if (w.isEmpty() || w.endsWith(QStringLiteral("톤")))
+        return w;
+    return w + QStringLiteral("톤");
+}
+
+QString WeightOnLeave(const QString& typed)
+{
+    const QString w = typed.trimmed();
+    if (w.isEmpty() || w.endsWith(QStringLiteral("톤")))
+        return typed;
+    bool numeric = false;
+    QString(w).remove(QLatin1Char(',')).toDouble(&numeric);
+    return numeric ? typed + QStringLiteral("톤") : typed;
+}
+
+double LeadingNumber(const QString& text)
+{
+    QString digits;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text.at(i).isSpace()) ++i;
+    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+')))
+        digits += text.at(i++);
+    bool point = false;
+    for (; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits += c;
+        else if (c == QLatin1Char(',') && !point)
+            continue;   // thousands separators as agents type them
+        else if (c == QLatin1Char('.') && !point) {
+            point = true;
+            digits += c;
+        } else
+            break;
+    }
+    bool ok = false;
+    const double value = digits.toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+qint64 AmountValue(const QString& text)
+{
+    const double value = LeadingNumber(text);
+    if (value >= 9.2e18) return std::numeric_limits<qint64>::max();
+    if (value <= -9.2e18) return std::numeric_limits<qint64>::min();
+    return std::llround(value);
+}
+
+qint64 TagToId(const QString& tag)
+{
+    const double value = LeadingNumber(tag);
+    if (value >= 9.2e18 || value < 1) return 0;
+    return qint64(value);
+}
+
+QStringList HalfHourEntries()
+{
+    QStringList entries;
+    entries.reserve(48);
+    for (int h = 0; h < 24; ++h) {
+        const QString hh = QStringLiteral("%1").arg(h, 2, 10, QLatin1Char('0'));
+        entries << hh + QStringLiteral(":00") << hh + QStringLiteral(":30");
+    }
+    return entries;
+}
+
+QStringList RegionEntries()
+{
+    return {QString(),          QStringLiteral("서울"), QStringLiteral("경기"), QStringLiteral("인천"),
+            QStringLiteral("충북"), QStringLiteral("충남"), QStringLiteral("전북"), QStringLiteral("전남"),
+            QStringLiteral("광주"), QStringLiteral("경북"), QStringLiteral("경남"), QStringLiteral("강원"),
+            QStringLiteral("대전"), QStringLiteral("세종"), QStringLiteral("대구"), QStringLiteral("울산"),
+            QStringLiteral("부산")};
+}
+
+} // namespace OrderDerive

@@ -1,0 +1,153 @@
+// Where everything of the board sits. Positions are twips, as the board was drawn; the rules
+// that follow the window's size are those of the resize routine.
+#include "frmorder.h"
+
+#include "droplist.h"
+#include "gridroutines.h"
+#include "mytext.h"
+#include "spreadgrid.h"
+#include "twips.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFrame>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+
+namespace {
+void Place(QWidget* w, double left, double top, double width, double height)
+{
+    w->setGeometry(TwipsToPx(left), TwipsToPx(top), qMax(0, TwipsToPx(width)), qMax(0, TwipsToPx(height)));
+}
+
+// Rows of the entry panel and the heights of the bars.
+constexpr double RowTop[4] = {45, 375, 705, 1035};
+constexpr double RowHeight = 300;
+constexpr double PanelLeft = 95;
+constexpr double EntryTop = 30, EntryHeight = 1380;
+constexpr double ButtonBarTop = 1440, FilterBarTop = 1890, BarHeight = 420;
+constexpr double ListTop = 2340;
+// Status boxes from the filter bar's right edge, 접수 first.
+constexpr double StatusFromRight[7] = {6960, 6195, 5250, 4125, 3000, 2055, 885};
+constexpr double StatusWidth[7] = {765, 945, 1125, 1125, 945, 1170, 825};
+} // namespace
+
+void frmOrder::PlaceFixedControls()
+{
+    auto label = [this](const QString& caption, double left, double top, double width) {
+        Place(m_labels.at(caption), left, top, width, RowHeight);
+    };
+    // Row 1
+    label(QStringLiteral("상차지"), 90, RowTop[0], 780);
+    Place(상차권역, 900, RowTop[0], 1080, RowHeight);
+    Place(상차지, 2010, RowTop[0], 5700, RowHeight);
+    label(QStringLiteral("운행방법"), 7890, RowTop[0], 870);
+    for (int i = 0; i < 3; ++i) Place(운행구분[size_t(i)], 8820 + i * 900, RowTop[0], 870, RowHeight);
+    label(QStringLiteral("댓수"), 11700, RowTop[0], 510);
+    Place(댓수, 12240, RowTop[0], 810, RowHeight);
+    label(QStringLiteral("제품정보"), 13230, RowTop[0], 900);
+    Place(제품정보, 14160, RowTop[0], 1500, RowHeight);   // width follows the panel
+    // Row 2 and row 4: date kind, date, time
+    const QString dayLabels[2] = {QStringLiteral("상차일시"), QStringLiteral("하차일시")};
+    for (int side = 0; side < 2; ++side) {
+        const double top = RowTop[side == 0 ? 1 : 3];
+        label(dayLabels[side], 90, top, 780);
+        auto& kinds = side == 0 ? 상차일구분 : 하차일구분;
+        for (int i = 0; i < 3; ++i) Place(kinds[size_t(i)], 900 + i * 810, top, 780, RowHeight);
+        Place(side == 0 ? 상차일 : 하차일, 3360, top, 1650, RowHeight);
+        Place(side == 0 ? 상차시 : 하차시, 5070, top, 1080, RowHeight);
+    }
+    label(QStringLiteral("희망톤수"), 7890, RowTop[1], 870);
+    Place(희망톤수, 8820, RowTop[1], 1350, RowHeight);
+    label(QStringLiteral("차종"), 10350, RowTop[1], 510);
+    Place(차종, 10890, RowTop[1], 1350, RowHeight);
+    // Row 3
+    label(QStringLiteral("하차지"), 90, RowTop[2], 780);
+    Place(하차권역, 900, RowTop[2], 1080, RowHeight);
+    Place(하차지, 2010, RowTop[2], 5700, RowHeight);
+    label(QStringLiteral("운임형태"), 7890, RowTop[2], 870);
+    Place(운임형태, 8820, RowTop[2], 1350, RowHeight);
+    label(QStringLiteral("금액"), 10350, RowTop[2], 510);
+    Place(금액, 10890, RowTop[2], 1350, RowHeight);
+    // Row 4: shipper
+    label(QStringLiteral("화주정보"), 7890, RowTop[3], 870);
+    Place(화주코드, 8820, RowTop[3], 1350, RowHeight);
+    Place(화주명, 10350, RowTop[3], 2520, RowHeight);
+
+    // Button bar
+    Place(m_labels.at(QStringLiteral("배차일")), 90, 60, 660, RowHeight);
+    Place(배차일, 780, 60, 1650, RowHeight);
+    for (int i = 1; i <= 5; ++i) Place(cmdArr.at(i), 2580 + (i - 1) * 1530, 45, i == 5 ? 1950 : 1500, 330);
+    // Filter bar
+    Place(m_labels.at(QStringLiteral("배차기간")), 90, 60, 870, RowHeight);
+    Place(배차기간[0], 990, 60, 1650, RowHeight);
+    Place(m_labels.at(QStringLiteral("~")), 2685, 60, 180, RowHeight);
+    Place(배차기간[1], 2895, 60, 1650, RowHeight);
+    Place(m_labels.at(QStringLiteral("검색어")), 4680, 60, 660, RowHeight);
+    Place(검색어, 5370, 60, 2250, RowHeight);
+    Place(cmdArr.at(6), 7770, 45, 1350, 330);
+    Place(cmdArr.at(7), 9210, 45, 1350, 330);
+
+    // Off screen, yet able to take the focus.
+    Place(hFocus, -3000, -3000, 150, 150);
+}
+
+void frmOrder::Form_Resize()
+{
+    // A work screen takes the whole client area of the main window.
+    const QSize client = MainClientSize();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && client.isValid() && !client.isEmpty()) {
+        if (sub->geometry() != QRect(QPoint(0, 0), client))
+            sub->setGeometry(QRect(QPoint(0, 0), client));
+    }
+    LayOut();
+}
+
+void frmOrder::resizeEvent(QResizeEvent* event)
+{
+    WorkScreen::resizeEvent(event);
+    LayOut();
+}
+
+void frmOrder::LayOut()
+{
+    // A window too small for the board must not stop it: sizes only go down to zero.
+    try {
+        backPanel->setGeometry(0, 0, width(), height());
+        const double W = PxToTwips(backPanel->width());
+        const double H = PxToTwips(backPanel->height());
+        const double panelWidth = W - 190;
+
+        Place(SSPanel2, PanelLeft, EntryTop, panelWidth, EntryHeight);
+        Place(SSPanel4.at(4), PanelLeft, ButtonBarTop, panelWidth, BarHeight);
+        Place(SSPanel4.at(0), PanelLeft, FilterBarTop, panelWidth, BarHeight);
+        Place(sp, PanelLeft, ListTop, panelWidth, H - 2745);
+
+        Place(cmdArr.at(99), panelWidth - 1155, 60, 1050, 630);
+        Place(제품정보, 14160, RowTop[0], panelWidth - 15870, RowHeight);
+        Place(cmdArr.at(0), panelWidth - 1515, 45, 1425, 330);
+        Place(lblCount, panelWidth - 2100, 60, 540, RowHeight);
+        Place(chk새로고침금지, panelWidth - 3965, 60, 1650, RowHeight);
+        for (int i = 0; i < 7; ++i)
+            Place(chk조회구분[size_t(i)], panelWidth - StatusFromRight[i], 60, StatusWidth[i], RowHeight);
+
+        Place(화물중량라벨, PanelLeft, H - 375, 870, RowHeight);
+        Place(화물중량, 990, H - 375, 1650, RowHeight);
+
+        ApplyColumnLayout(*sp, QStringLiteral("오더등록"), [this](SpreadGrid& grid) { FitColumns(grid); });
+    } catch (...) {
+    }
+}
+
+void frmOrder::FitColumns(SpreadGrid& grid) const
+{
+    grid.setUnitType(WidthUnit::Twips);
+    double sum = 0;
+    for (int c = 0; c <= grid.MaxCols(); ++c) sum += grid.ColWidth(c);
+    const double third = (PxToTwips(grid.width()) - sum - 450) / 3;
+    // A narrow window shrinks the three columns, but never until they vanish.
+    for (int c : {2, 3, 10}) grid.setColWidth(c, qMax(grid.ColWidth(c) + third, 450.0));
+}
