@@ -1,6 +1,7 @@
 #include "orderderive.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -133,7 +134,12 @@ double LeadingNumber(const QString& text)
     }
     bool ok = false;
     const double value = digits.toDouble(&ok);
-    return ok && std::isfinite(value) ? value : 0.0;
+    if (ok && std::isfinite(value)) return value;
+    // Too many digits for a double is still a number, and a huge one: callers refuse it as
+    // too large instead of reading it as nothing typed.
+    const bool anyDigit = std::any_of(digits.cbegin(), digits.cend(), [](QChar c) { return c.isDigit(); });
+    if (!anyDigit) return 0.0;
+    return digits.startsWith(QLatin1Char('-')) ? -HUGE_VAL : HUGE_VAL;
 }
 
 qint64 AmountValue(const QString& text)
