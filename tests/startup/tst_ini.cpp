@@ -1,0 +1,241 @@
+#include "testmain.h"
+#include "ini.h"
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStringEncoder>
+#include <unistd.h>
+
+class IniTest : public QObject {
+    Q_OBJECT
+
+    static void put(const QByteArray& bytes) {
+        QFile f(SettingsPath());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    static QByteArray contents() {
+        QFile f(SettingsPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    static QByteArray cp949(const QString& text) {
+        QStringEncoder e("CP949");
+        return e.encode(text);
+    }
+
+private Q_SLOTS:
+    void init() {
+        QFile::remove(SettingsPath());
+        QFile::remove(SettingsPath() + QStringLiteral(".bak"));
+    }
+
+    void read_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        const QByteArray basic = "[로그인]\r\n아이디=kim\r\n정보저장=예\r\n[옵션]\r\n표높이설정=12\r\n";
+        QTest::newRow("plain") << basic << "옵션" << "표높이설정" << "12";
+        QTest::newRow("absent key") << basic << "옵션" << "갱신주기" << "";
+        QTest::newRow("absent section") << basic << "데이타" << "DB명" << "";
+        QTest::newRow("key of another section") << basic << "옵션" << "아이디" << "";
+        QTest::newRow("section and key in other case")
+            << QByteArray("[Data]\nDbName=x\n") << "DATA" << "dbname" << "x";
+        QTest::newRow("blanks around =") << QByteArray("[a]\n  key \t=  v w  \n") << "a" << "key" << "v w";
+        QTest::newRow("blanks inside brackets") << QByteArray("[ 옵션 ]\n갱신주기=20\n") << "옵션" << "갱신주기" << "20";
+        QTest::newRow("quotes dropped") << QByteArray("[a]\nk=\"quoted\"\n") << "a" << "k" << "quoted";
+        QTest::newRow("first of two") << QByteArray("[a]\nk=1\nK=2\n[A]\nk=3\n") << "a" << "k" << "1";
+        QTest::newRow("key before any section") << QByteArray("k=0\n[a]\nx=1\n") << "a" << "k" << "";
+        QTest::newRow("comment is not a key") << QByteArray("[a]\n;k=1\n") << "a" << "k" << "";
+        QTest::newRow("value stops at NUL") << QByteArray("[a]\nk=ab\0cd\n", 12) << "a" << "k" << "ab";
+        QTest::newRow("no final line break") << QByteArray("[a]\nk=last") << "a" << "k" << "last";
+        QTest::newRow("LF only") << QByteArray("[a]\nk=1\n") << "a" << "k" << "1";
+        QTest::newRow("UTF-8 BOM") << QByteArray("\xEF\xBB\xBF[로그인]\n아이디=lee\n") << "로그인" << "아이디" << "lee";
+        QTest::newRow("CP949 from the Windows client")
+            << cp949(QStringLiteral("[데이타]\r\nDB명=화물\r\n")) << "데이타" << "DB명" << "화물";
+        QTest::newRow("garbage bytes") << QByteArray("\xff\xfe\x00\x81[\x80\x80]=\xfe\n\x00\x00", 13) << "a" << "b" << "";
+        QTest::newRow("ASCII cut at 1023") << "[a]\nk=" + QByteArray(5000, 'x') + "\n" << "a" << "k" << QString(1023, 'x');
+        // 341 three-byte characters fill 1023 bytes exactly.
+        QTest::newRow("UTF-8 cut between characters")
+            << "[a]\nk=" + QString(5000, QChar(0xAC00)).toUtf8() + "\n" << "a" << "k" << QString(341, QChar(0xAC00));
+        // Two bytes each in CP949: 511 characters, the 512th would need byte 1024.
+        QTest::newRow("CP949 cut between characters")
+            << cp949(QStringLiteral("[a]\nk=") + QString(5000, QChar(0xAC00)) + QStringLiteral("\n")) << "a" << "k"
+            << QString(511, QChar(0xAC00));
+    }
+    void read() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        put(file);
+        QCOMPARE(ReadIni(section, key), expected);
+    }
+
+    void readMissingFile() {
+        QCOMPARE(ReadIni(QStringLiteral("로그인"), QStringLiteral("아이디")), QString());
+        QVERIFY(!QFile::exists(SettingsPath()));
+    }
+
+    void write_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("new file") << QByteArray() << "로그인" << "아이디" << "kim"
+                                  << QByteArray("[로그인]\r\n아이디=kim\r\n");
+        QTest::newRow("replace keeps comments and order")
+            << QByteArray("; 설정\r\n[옵션]\r\n; 행 높이\r\n표높이설정=12\r\n갱신주기=10\r\n")
+            << "옵션" << "표높이설정" << "16"
+            << QByteArray("; 설정\r\n[옵션]\r\n; 행 높이\r\n표높이설정=16\r\n갱신주기=10\r\n");
+        QTest::newRow("new key ends its section before the blank line")
+            << QByteArray("[로그인]\r\n아이디=\r\n\r\n[옵션]\r\n표높이설정=12\r\n")
+            << "로그인" << "정보저장" << "아니오"
+            << QByteArray("[로그인]\r\n아이디=\r\n정보저장=아니오\r\n\r\n[옵션]\r\n표높이설정=12\r\n");
+        QTest::newRow("new section at the end")
+            << QByteArray("[로그인]\r\n아이디=\r\n") << "옵션" << "갱신주기" << "20"
+            << QByteArray("[로그인]\r\n아이디=\r\n[옵션]\r\n갱신주기=20\r\n");
+        QTest::newRow("other case keeps the file's spelling")
+            << QByteArray("[Data]\nDbName=a\n") << "DATA" << "DBNAME" << "b" << QByteArray("[Data]\nDbName=b\n");
+        QTest::newRow("keys before any section stay, a section is made")
+            << QByteArray("k=0\n") << "a" << "k" << "1" << QByteArray("k=0\n[a]\nk=1\n");
+        QTest::newRow("line break in a value cannot plant a key")
+            << QByteArray() << "데이타" << "DB명" << "x\r\nDB아이디=evil"
+            << QByteArray("[데이타]\r\nDB명=x DB아이디=evil\r\n");
+        QTest::newRow("quote and blanks kept as typed")
+            << QByteArray() << "a" << "k" << "O'Neil" << QByteArray("[a]\r\nk=O'Neil\r\n");
+        QTest::newRow("BOM kept") << QByteArray("\xEF\xBB\xBF[a]\nk=1\n") << "a" << "k" << "2"
+                                  << QByteArray("\xEF\xBB\xBF[a]\nk=2\n");
+        QTest::newRow("CP949 file becomes UTF-8 with its lines")
+            << cp949(QStringLiteral("; 메모\r\n[데이타]\r\nDB명=화물\r\n")) << "로그인" << "아이디" << "박"
+            << QStringLiteral("; 메모\r\n[데이타]\r\nDB명=화물\r\n[로그인]\r\n아이디=박\r\n").toUtf8();
+    }
+    void write() {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        if (!before.isNull()) put(before);
+        WriteIni(section, key, value);
+        QCOMPARE(contents(), after);
+    }
+
+    void writeThenReadLongPaste() {
+        const QString pasted = QString(10000, QChar(0xB098)) + QStringLiteral("'\"=[]");
+        WriteIni(QStringLiteral("컬럼폭"), QStringLiteral("오더등록"), pasted);
+        WriteIni(QStringLiteral("컬럼폭"), QStringLiteral("오더조회"), QStringLiteral("1,2"));
+        QCOMPARE(ReadIni(QStringLiteral("컬럼폭"), QStringLiteral("오더등록")), pasted.left(341));
+        QCOMPARE(ReadIni(QStringLiteral("컬럼폭"), QStringLiteral("오더조회")), QStringLiteral("1,2"));
+    }
+
+    void badNamesAreNotWritten_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("= in key") << "a" << "k=v";
+        QTest::newRow("empty key") << "a" << " ";
+        QTest::newRow("line break in key") << "a" << "k\nx";
+        QTest::newRow("] in section") << "a]b" << "k";
+    }
+    void badNamesAreNotWritten() {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        put("[a]\nk=1\n");
+        WriteIni(section, key, QStringLiteral("v"));
+        QCOMPARE(contents(), QByteArray("[a]\nk=1\n"));
+    }
+
+    void garbageFileKeepsItsBytesBeside() {
+        const QByteArray garbage("\x80\xff\x81\x00[a]\n\xfe\xfe\xfe", 11);
+        put(garbage);
+        WriteIni(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("v"));
+        QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("v"));
+        QFile backup(SettingsPath() + QStringLiteral(".bak"));
+        QVERIFY(backup.open(QIODevice::ReadOnly));
+        QCOMPARE(backup.readAll(), garbage);
+    }
+
+    void readOnlyFileIsLeftAlone() {
+        put("[a]\nk=1\n");
+        QFile::setPermissions(SettingsPath(), QFile::ReadOwner | QFile::ReadUser);
+        if (QFileInfo(SettingsPath()).isWritable()) QSKIP("running with rights that ignore file modes");
+        WriteIni(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2"));
+        QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("1"));
+        QFile::setPermissions(SettingsPath(), QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    void readOnlyFolderFailsSilently() {
+        QTemporaryDir dir;
+        const QString saved = SettingsPath();
+        SetSettingsPath(dir.path() + QStringLiteral("/Setting.ini"));
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        const bool root = geteuid() == 0;
+        WriteIni(QStringLiteral("로그인"), QStringLiteral("아이디"), QStringLiteral("kim"));
+        if (!root) {
+            QVERIFY(!QFile::exists(SettingsPath()));
+            QCOMPARE(ReadIni(QStringLiteral("로그인"), QStringLiteral("아이디")), QString());
+        }
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        SetSettingsPath(saved);
+        if (root) QSKIP("running as root: folder modes are not enforced");
+    }
+
+    void missingFolderFailsSilently() {
+        const QString saved = SettingsPath();
+        SetSettingsPath(ProgramFolder() + QStringLiteral("/no/such/folder/Setting.ini"));
+        WriteIni(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("v"));
+        QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("k")), QString());
+        SetSettingsPath(saved);
+    }
+
+    void number_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("plain") << "12" << 12.0;
+        QTest::newRow("trailing garbage") << "12abc" << 12.0;
+        QTest::newRow("leading blank") << " 7" << 7.0;
+        QTest::newRow("negative") << "-3" << -3.0;
+        QTest::newRow("exponent") << "1e3" << 1000.0;
+        QTest::newRow("Basic's D exponent") << "2D2" << 200.0;
+        QTest::newRow("fraction") << "12.5" << 12.5;
+        QTest::newRow("second point stops") << "1.2.3" << 1.2;
+        QTest::newRow("blanks inside") << "1 2" << 12.0;
+        QTest::newRow("garbage") << "abc" << 0.0;
+        QTest::newRow("sign only") << "-" << 0.0;
+        QTest::newRow("exponent without digits") << "5e" << 5.0;
+        QTest::newRow("overflow") << "1e999" << 0.0;
+    }
+    void number() {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        QCOMPARE(IniNumber(text), expected);
+    }
+
+    void programFolderFollowsHome() {
+        const QByteArray saved = qgetenv("DELMORA_HOME");
+        qputenv("DELMORA_HOME", "/tmp/somewhere/");
+        QCOMPARE(ProgramFolder(), QStringLiteral("/tmp/somewhere"));
+        qunsetenv("DELMORA_HOME");
+        QCOMPARE(ProgramFolder(), QCoreApplication::applicationDirPath());
+        qputenv("DELMORA_HOME", saved);
+    }
+
+    void userSettingUnderProgramName() {
+        QVERIFY(qEnvironmentVariable("XDG_CONFIG_HOME").startsWith(ProgramFolder()));
+        QCOMPARE(UserSetting(QStringLiteral("MDIBGMode"), QStringLiteral("True")), QStringLiteral("True"));
+        {
+            QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("delmora"),
+                        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+            s.setValue(QStringLiteral("Settings/MDIBGMode"), QStringLiteral("False"));
+            s.setValue(QStringLiteral("Settings/FormPic"), QStringLiteral("/pics/바탕.bmp"));
+        }
+        QCOMPARE(UserSetting(QStringLiteral("MDIBGMode"), QStringLiteral("True")), QStringLiteral("False"));
+        QCOMPARE(UserSetting(QStringLiteral("FormPic"), QString()), QStringLiteral("/pics/바탕.bmp"));
+        QVERIFY(QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/delmora")));
+    }
+};
+
+DELMORA_TEST_MAIN(IniTest)
+#include "tst_ini.moc"
