@@ -1,0 +1,136 @@
+#include "selfupdate.h"
+
+#include "deployment.h"
+#include "httpget.h"
+#include "ini.h"
+#include "signin.h"
+#include "storeconnection.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QTimer>
+
+#include <limits>
+
+namespace {
+
+UpdaterStarter& starter() {
+    static UpdaterStarter s;
+    return s;
+}
+
+bool startDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments, QFileInfo(program).absolutePath());
+}
+
+// "name=value" gives "value"; a piece without "=" is taken whole.
+QString itemValue(const QString& item) {
+    const qsizetype eq = item.indexOf(QLatin1Char('='));
+    // Pages from the server often end in a line break; it is never part of a name.
+    return (eq < 0 ? item : item.mid(eq + 1)).trimmed();
+}
+
+std::optional<int> versionNumber(const QString& text) {
+    bool ok = false;
+    const uint value = text.trimmed().toUInt(&ok);
+    if (!ok || value > uint(std::numeric_limits<int>::max())) return std::nullopt;
+    return int(value);
+}
+
+QString ownFileName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }
+
+// Writes through a temporary file in the same folder that replaces the target only once it is
+// complete, so a failed write never leaves half an updater behind.
+bool writeExecutable(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) return false;
+    const QFile::Permissions exec = QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther;
+    return QFile::setPermissions(path, QFile::permissions(path) | exec | QFile::ReadOwner | QFile::ReadUser);
+}
+
+// The updater is started only after the windows have had a moment to settle.
+void letEventsRunAndPause() {
+    QCoreApplication::processEvents();
+    QEventLoop pause;
+    QTimer::singleShot(1000, &pause, &QEventLoop::quit);
+    pause.exec(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+std::optional<UpdateAnnouncement> ParseVersionAnswer(const QString& answer) {
+    if (!answer.startsWith(QLatin1String("version"))) return std::nullopt;
+    const QStringList items = answer.split(QLatin1Char('$'));
+    if (items.size() < 3) return std::nullopt;
+    const QStringList numbers = itemValue(items[0]).split(QLatin1Char('.'));
+    if (numbers.size() < 3) return std::nullopt;
+    const auto major = versionNumber(numbers[0]);
+    const auto minor = versionNumber(numbers[1]);
+    const auto revision = versionNumber(numbers[2]);
+    if (!major || !minor || !revision) return std::nullopt;
+    return UpdateAnnouncement{{*major, *minor, *revision}, itemValue(items[1]), itemValue(items[2])};
+}
+
+bool ServerIsNewer(const ProgramVersion& server, const ProgramVersion& running) {
+    if (server.major != running.major) return running.major < server.major;
+    if (server.minor != running.minor) return running.minor < server.minor;
+    return running.revision < server.revision;
+}
+
+bool IsAcceptableUpdateName(const QString& name) {
+    if (name.isEmpty() || name == QLatin1String(".") || name.contains(QLatin1String(".."))) return false;
+    for (const QChar c : name) {
+        // Separators and drive colons would let the server pick the folder; blanks would split
+        // the updater's parameter; control characters belong in no file name.
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c.isSpace() ||
+            c.category() == QChar::Other_Control)
+            return false;
+    }
+    // The server must not be able to overwrite the program itself or its configuration.
+    const QString lower = name.toLower();
+    return lower != ownFileName().toLower() && lower != QLatin1String("setting.ini") &&
+           lower != QLatin1String("delmora.conf") && !lower.endsWith(QLatin1String(".sqlite")) &&
+           !lower.endsWith(QLatin1String(".sqlite-wal")) && !lower.endsWith(QLatin1String(".sqlite-shm"));
+}
+
+ProgramVersion RunningVersion() { return {VersionMajor(), VersionMinor(), VersionRevision()}; }
+
+QString UpdateFolderAddress() {
+    return QStringLiteral("http://") + CurrentDeployment().updateServer + QStringLiteral("/cs/autoup/Corvanta/");
+}
+
+void SetUpdaterStarter(UpdaterStarter s) { starter() = std::move(s); }
+
+void CheckForUpdate() {
+    if (CurrentDeployment().updateServer.trimmed().isEmpty()) return;
+    const QString answer = HttpGetText(QStringLiteral("http://") + CurrentDeployment().updateServer +
+                                       QStringLiteral("/cs/autoup/Corvanta/ver.asp"));
+    const std::optional<UpdateAnnouncement> announced = ParseVersionAnswer(answer);
+    if (!announced || !ServerIsNewer(announced->version, RunningVersion())) return;
+    if (!IsAcceptableUpdateName(announced->updater) || !IsAcceptableUpdateName(announced->program)) return;
+
+    const std::optional<QByteArray> updater = HttpGetBytes(UpdateFolderAddress() + announced->updater);
+    if (!updater) return;
+    const QString updaterPath = QDir(ProgramFolder()).filePath(announced->updater);
+    if (!writeExecutable(updaterPath, *updater)) return;
+
+    letEventsRunAndPause();
+
+    // One parameter: the new program's address, a blank, and the file name it is to replace.
+    const QString parameter = UpdateFolderAddress() + announced->program + QLatin1Char(' ') + ownFileName();
+    const UpdaterStarter& start = starter() ? starter() : UpdaterStarter(startDetached);
+    if (!start(updaterPath, {parameter})) return;
+    EndProgram();
+}
