@@ -1,0 +1,92 @@
+#pragma once
+// Shared pieces of the order board's screen tests: known orders in a fresh store, a signed-in
+// broker and a board shown like the real one.
+#include "clock.h"
+#include "frmorder.h"
+#include "signin.h"
+#include "spreadgrid.h"
+#include "teststore.h"
+
+#include <QApplication>
+#include <QMap>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+namespace BoardFixture {
+
+// Wednesday 2026-12-09, 09:40.
+inline QDateTime Morning() { return QDateTime(QDate(2026, 12, 9), QTime(9, 40)); }
+
+inline void SignIn()
+{
+    LoginId = QStringLiteral("demo");
+    BrokerName = QStringLiteral("델모라주선");
+    BrokerPhone = QStringLiteral("0212345678");
+    RowHeightSetting = QStringLiteral("18");
+    RefreshIntervalSetting = QStringLiteral("10");
+}
+
+// Inserts an order straight into the store; returns its ID.
+inline QString InsertOrder(TestStore& store, const QMap<QString, QString>& values)
+{
+    QMap<QString, QString> v = {{QStringLiteral("날짜"), QStringLiteral("2026-12-09")},
+                                {QStringLiteral("오더상태"), QStringLiteral("접수")},
+                                {QStringLiteral("상차권역"), QStringLiteral("서울")},
+                                {QStringLiteral("상차지"), QStringLiteral("강남구 역삼동")},
+                                {QStringLiteral("하차권역"), QStringLiteral("부산")},
+                                {QStringLiteral("하차지"), QStringLiteral("해운대구 우동")},
+                                {QStringLiteral("상차요청일시"), QStringLiteral("2026-12-09 10:00")},
+                                {QStringLiteral("하차요청일시"), QStringLiteral("2026-12-10 15:30")},
+                                {QStringLiteral("희망톤수"), QStringLiteral("5톤")},
+                                {QStringLiteral("희망차종"), QStringLiteral("윙바디")},
+                                {QStringLiteral("적재구분"), QStringLiteral("1")},
+                                {QStringLiteral("운임구분"), QStringLiteral("1")},
+                                {QStringLiteral("운송비"), QStringLiteral("300000")},
+                                {QStringLiteral("화물정보1"), QStringLiteral("파렛트")}};
+    for (auto it = values.cbegin(); it != values.cend(); ++it) v[it.key()] = it.value();
+    QStringList cols, vals;
+    for (auto it = v.cbegin(); it != v.cend(); ++it) {
+        cols << it.key();
+        vals << QLatin1Char('\'') + QString(it.value()).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+    }
+    store.exec(QStringLiteral("insert into 화물오더 (%1) values (%2)").arg(cols.join(u','), vals.join(u',')));
+    return store.value(QStringLiteral("select max(ID) from 화물오더"));
+}
+
+// The board as the main window shows it, with its timer stopped so tests drive the steps.
+inline std::unique_ptr<frmOrder> OpenBoard(QSize size = QSize(1600, 1000))
+{
+    auto board = std::make_unique<frmOrder>();
+    board->Timer1->stop();
+    board->resize(size);
+    board->show();
+    QApplication::setActiveWindow(board.get());
+    if (!QTest::qWaitForWindowActive(board.get())) qWarning("board window not active");
+    return board;
+}
+
+template <class W> W* Child(QWidget* board, const QString& name)
+{
+    W* w = board->findChild<W*>(name);
+    if (!w) qFatal("no control %s", qPrintable(name));
+    return w;
+}
+
+inline QPoint CellCentre(SpreadGrid* grid, int col, int row)
+{
+    return grid->visualRect(grid->model()->index(row - 1, col - 1)).center();
+}
+
+inline void ClickRow(SpreadGrid* grid, int row, int col = 2)
+{
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, col, row));
+}
+
+inline QString FocusName()
+{
+    QWidget* w = QApplication::focusWidget();
+    return w ? w->objectName() : QString();
+}
+
+} // namespace BoardFixture
