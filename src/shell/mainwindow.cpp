@@ -78,7 +78,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCentralWidget(m_mdi);
-    m_mdi->installEventFilter(this);
+    // The client area's own size is known only once its viewport has been resized.
+    m_mdi->viewport()->installEventFilter(this);
 
     buildMenus();
     buildToolbar();
@@ -299,6 +300,6 @@ void frmMain::changeEvent(QEvent* event) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_mdi && event->type() == QEvent::Resize) MDIForm_Resize();
+    if (watched == m_mdi->viewport() && event->type() == QEvent::Resize) MDIForm_Resize();
     return QMainWindow::eventFilter(watched, event);
 }

@@ -1,0 +1,142 @@
+// The list screens' column-width and row-height convention: what is stored, what is restored,
+// when the screen's own fit rule runs.
+#include "testmain.h"
+#include "gridroutines.h"
+#include "ini.h"
+#include "signin.h"
+#include "spreadgrid.h"
+
+namespace {
+const QString kSection = QStringLiteral("컬럼폭");
+const QString kKey = QStringLiteral("차주관리");
+const QList<double> kDesign = {5, 10, 12.5, 8};
+
+void design(SpreadGrid& g) {
+    g.setMaxCols(int(kDesign.size()));
+    g.setMaxRows(3);
+    for (int c = 1; c <= kDesign.size(); ++c) g.setColWidth(c, kDesign[c - 1]);
+}
+
+QList<double> widths(const SpreadGrid& g) {
+    QList<double> out;
+    for (int c = 1; c <= g.MaxCols(); ++c) out << g.ColWidth(c);
+    return out;
+}
+} // namespace
+
+class tst_ColumnLayout : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { RowHeightSetting = QStringLiteral("18"); }
+
+    void restore_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QList<double>>("expected");
+        QTest::newRow("all columns") << "7,11,3.5,20" << QList<double>{7, 11, 3.5, 20};
+        QTest::newRow("fewer pieces set only the first columns") << "7,11" << QList<double>{7, 11, 12.5, 8};
+        QTest::newRow("more pieces than columns") << "4,5,6,7,8,9" << QList<double>{4, 5, 6, 7};
+        QTest::newRow("hidden column") << "7,0,6,4" << QList<double>{7, 0, 6, 4};
+        QTest::newRow("damaged piece keeps its design width") << "7,abc,,4" << QList<double>{7, 10, 12.5, 4};
+        QTest::newRow("negative and absurd pieces ignored") << "-3,1e300,inf,4" << QList<double>{5, 10, 12.5, 4};
+        QTest::newRow("blanks around pieces") << " 6 , 9" << QList<double>{6, 9, 12.5, 8};
+    }
+    void restore() {
+        QFETCH(QString, stored);
+        QFETCH(QList<double>, expected);
+        WriteIni(kSection, kKey, stored);
+        SpreadGrid g;
+        design(g);
+        int fits = 0;
+        ApplyColumnLayout(g, kKey, [&fits](SpreadGrid&) { ++fits; });
+        QCOMPARE(fits, 0);
+        QCOMPARE(widths(g), expected);
+        QVERIFY(g.isReDraw());
+        QCOMPARE(g.UnitType(), WidthUnit::Normal);
+    }
+
+    // Nothing stored: the screen's fit rule runs, in whatever unit it likes.
+    void emptyEntryRunsFitRule() {
+        WriteIni(kSection, kKey, QString());
+        SpreadGrid g;
+        design(g);
+        int fits = 0;
+        ApplyColumnLayout(g, kKey, [&fits](SpreadGrid& grid) {
+            ++fits;
+            QVERIFY(!grid.isReDraw());
+            grid.setUnitType(WidthUnit::Twips);
+            grid.setColWidth(2, 1500);  // 100 pixels
+        });
+        QCOMPARE(fits, 1);
+        QCOMPARE(g.UnitType(), WidthUnit::Normal);
+        QCOMPARE(g.ColWidth(2), 12.5);
+        QCOMPARE(g.ColWidth(1), 5.0);
+    }
+
+    void rowHeights_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("default") << "18" << 18.0;
+        QTest::newRow("first start") << "12" << 12.0;
+        QTest::newRow("leading number") << "15pt" << 15.0;
+        QTest::newRow("unreadable keeps rows visible") << "abc" << 18.0;
+        QTest::newRow("zero keeps rows visible") << "0" << 18.0;
+    }
+    void rowHeights() {
+        QFETCH(QString, setting);
+        QFETCH(double, expected);
+        RowHeightSetting = setting;
+        WriteIni(kSection, kKey, QStringLiteral("7,11"));
+        SpreadGrid g;
+        design(g);
+        ApplyColumnLayout(g, kKey, {});
+        QCOMPARE(g.RowHeight(1), expected);
+        QCOMPARE(g.RowHeight(3), expected);
+        QCOMPARE(g.RowHeight(0), 18.0);
+    }
+
+    void formatWidth_data() {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole") << 12.0 << "12";
+        QTest::newRow("zero") << 0.0 << "0";
+        QTest::newRow("half") << 12.5 << "12.5";
+        QTest::newRow("eighth") << 0.125 << "0.125";
+        QTest::newRow("fifteen digits") << 1.0 / 3.0 << "0.333333333333333";
+        QTest::newRow("large whole") << 120.0 << "120";
+    }
+    void formatWidth() {
+        QFETCH(double, width);
+        QTEST(FormatWidth(width), "text");
+    }
+
+    void saveWritesEveryColumn() {
+        SpreadGrid g;
+        design(g);
+        g.setColWidth(2, 0);
+        g.setUnitType(WidthUnit::Twips);  // a screen left in twips still saves character widths
+        SaveColumnWidths(g, kKey);
+        QCOMPARE(ReadIni(kSection, kKey), QStringLiteral("5,0,12.5,8"));
+        QCOMPARE(g.UnitType(), WidthUnit::Twips);
+
+        // What is saved comes back unchanged.
+        SpreadGrid again;
+        design(again);
+        ApplyColumnLayout(again, kKey, {});
+        QCOMPARE(widths(again), QList<double>({5, 0, 12.5, 8}));
+    }
+
+    void userDragSaves() {
+        WriteIni(kSection, kKey, QString());
+        SpreadGrid g;
+        design(g);
+        ConnectColumnWidthSaving(g, kKey);
+        g.setColWidth(1, 9);  // set by the program: not a user change
+        QCOMPARE(ReadIni(kSection, kKey), QString());
+        emit g.ColWidthChange(1, 1);
+        QCOMPARE(ReadIni(kSection, kKey), QStringLiteral("9,10,12.5,8"));
+    }
+};
+
+DELMORA_TEST_MAIN(tst_ColumnLayout)
+#include "tst_columnlayout.moc"
