@@ -1,0 +1,208 @@
+// The message-box facade: what the real boxes look like (title, icon, 예/아니오, Enter = 예)
+// and how tests script them (answers in order, unexpected prompts caught and answered safely).
+#include "prompts.h"
+#include "testmain.h"
+
+#include <QAbstractButton>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+struct SeenBox {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    QString defaultButton;
+};
+
+// Runs `ask` while a timer inspects the modal box it opens and answers it with `key`, or clicks
+// the button captioned `click`.
+SeenBox answerRealBox(const std::function<void()>& ask, Qt::Key key, const QString& click = {}) {
+    SeenBox seen;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
+        if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text();
+        if (!click.isEmpty()) {
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == click) b->click();
+        } else {
+            QTest::keyClick(box, key);
+        }
+    });
+    ask();
+    return seen;
+}
+
+} // namespace
+
+class TestPrompts : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void realBoxes_data();
+    void realBoxes();
+    void realQuestion_data();
+    void realQuestion();
+    void realInputCancelled();
+    void scriptedAnswersInOrder();
+    void unexpectedPromptsAnswerSafely_data();
+    void unexpectedPromptsAnswerSafely();
+    void storeErrorText();
+    void nestedScripts();
+};
+
+void TestPrompts::realBoxes_data() {
+    QTest::addColumn<int>("which");
+    QTest::addColumn<int>("icon");
+    QTest::newRow("notice") << 0 << int(QMessageBox::Information);
+    QTest::newRow("refusal") << 1 << int(QMessageBox::Question);
+    QTest::newRow("plain") << 2 << int(QMessageBox::NoIcon);
+    QTest::newRow("store error") << 3 << int(QMessageBox::Question);
+}
+
+void TestPrompts::realBoxes() {
+    QFETCH(int, which);
+    QFETCH(int, icon);
+    const SeenBox seen = answerRealBox(
+        [which] {
+            switch (which) {
+            case 0: Prompt::notice(QStringLiteral("알림")); break;
+            case 1: Prompt::refusal(QStringLiteral("알림")); break;
+            case 2: Prompt::plain(QStringLiteral("알림")); break;
+            default: Prompt::storeError(-2147217900, QStringLiteral("알림")); break;
+            }
+        },
+        Qt::Key_Return);
+    QCOMPARE(seen.title, QStringLiteral("㈜델모라"));
+    QCOMPARE(int(seen.icon), icon);
+    QCOMPARE(seen.buttons.size(), 1);
+}
+
+void TestPrompts::realQuestion_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("click");
+    QTest::addColumn<bool>("confirmed");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("enter is 예") << int(Qt::Key_Return) << QString() << true << true;
+    QTest::newRow("clicked 예") << 0 << QStringLiteral("예") << true << true;
+    QTest::newRow("clicked 아니오") << 0 << QStringLiteral("아니오") << false << false;
+    QTest::newRow("escape is 아니오") << int(Qt::Key_Escape) << QString() << false << false;
+}
+
+void TestPrompts::realQuestion() {
+    QFETCH(int, key);
+    QFETCH(QString, click);
+    QFETCH(bool, confirmed);
+    QFETCH(bool, yes);
+    bool answer = !confirmed;
+    const SeenBox seen =
+        answerRealBox([&] { answer = Prompt::confirm(QStringLiteral("삭제할까요?")); }, Qt::Key(key), click);
+    QCOMPARE(answer, confirmed);
+    QCOMPARE(seen.title, QStringLiteral("㈜델모라"));
+    QCOMPARE(seen.text, QStringLiteral("삭제할까요?"));
+    QCOMPARE(int(seen.icon), int(QMessageBox::Question));
+    QCOMPARE(seen.buttons, (QStringList{QStringLiteral("예"), QStringLiteral("아니오")}));
+    QCOMPARE(seen.defaultButton, QStringLiteral("예"));
+
+    bool strict = !yes;
+    answerRealBox([&] { strict = Prompt::askYes(QStringLiteral("삭제할까요?")); }, Qt::Key(key), click);
+    QCOMPARE(strict, yes);
+}
+
+void TestPrompts::realInputCancelled() {
+    QString seenTitle;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seenTitle = dialog->windowTitle();
+        dialog->setTextValue(QStringLiteral("입력했지만 취소"));
+        dialog->reject();
+    });
+    QCOMPARE(Prompt::input(QStringLiteral("비밀번호"), PromptTitle, QStringLiteral("기본")), QString());
+    QCOMPARE(seenTitle, QStringLiteral("㈜델모라"));
+}
+
+void TestPrompts::scriptedAnswersInOrder() {
+    PromptScript script;
+    script.answerNo();
+    script.answerYes();
+    script.answerText(QStringLiteral("홍길동"));
+    script.answerSaveAs(QStringLiteral("/tmp/x.xls"), QStringLiteral("Excel Files (*.xls)"));
+
+    // Notices between the questions take none of the queued answers.
+    Prompt::notice(QStringLiteral("하나"));
+    QCOMPARE(Prompt::confirm(QStringLiteral("둘")), false);
+    Prompt::refusal(QStringLiteral("셋"));
+    QCOMPARE(Prompt::confirm(QStringLiteral("넷")), true);
+    QCOMPARE(Prompt::input(QStringLiteral("이름"), QStringLiteral("제목"), QStringLiteral("기본")), QStringLiteral("홍길동"));
+    QString filter;
+    const QStringList filters{QStringLiteral("Excel Files (*.xls)"), QStringLiteral("Excel Workbook (*.xlsx)")};
+    QCOMPARE(Prompt::saveAs(QStringLiteral("오더내역_210415"), filters, &filter), QStringLiteral("/tmp/x.xls"));
+    QCOMPARE(filter, QStringLiteral("Excel Files (*.xls)"));
+
+    QCOMPARE(script.texts(), (QStringList{"하나", "둘", "셋", "넷", "이름", ""}));
+    QCOMPARE(int(script.asked()[0].kind), int(PromptKind::Notice));
+    QCOMPARE(int(script.asked()[2].kind), int(PromptKind::Refusal));
+    QCOMPARE(script.asked()[4].title, QStringLiteral("제목"));
+    QCOMPARE(script.asked()[4].defaultValue, QStringLiteral("기본"));
+    QCOMPARE(script.asked()[5].defaultValue, QStringLiteral("오더내역_210415"));
+    QCOMPARE(script.asked()[5].filter, filters.join(";;"));
+    QCOMPARE(script.asked()[1].title, PromptTitle);
+    QVERIFY(script.unexpected().isEmpty());
+    QCOMPARE(script.pendingAnswers(), 0);
+}
+
+void TestPrompts::unexpectedPromptsAnswerSafely_data() {
+    QTest::addColumn<int>("which");
+    QTest::newRow("confirm") << 0;
+    QTest::newRow("askYes") << 1;
+    QTest::newRow("input") << 2;
+    QTest::newRow("saveAs") << 3;
+}
+
+void TestPrompts::unexpectedPromptsAnswerSafely() {
+    QFETCH(int, which);
+    PromptScript script;
+    QString filter = QStringLiteral("untouched");
+    switch (which) {
+    case 0: QCOMPARE(Prompt::confirm(QStringLiteral("지울까요?")), false); break;
+    case 1: QCOMPARE(Prompt::askYes(QStringLiteral("지울까요?")), false); break;
+    case 2: QCOMPARE(Prompt::input(QStringLiteral("지울까요?")), QString()); break;
+    default: QCOMPARE(Prompt::saveAs(QStringLiteral("지울까요?"), {QStringLiteral("*.xls")}, &filter), QString());
+    }
+    QCOMPARE(script.unexpected(), QStringList{QStringLiteral("지울까요?")});
+    QCOMPARE(script.asked().size(), size_t(1));
+}
+
+void TestPrompts::storeErrorText() {
+    PromptScript script;
+    Prompt::storeError(-2147217900, QStringLiteral("'x' 근처의 구문이 잘못되었습니다."));
+    QCOMPARE(script.texts(),
+             QStringList{QStringLiteral("에러번호 : -2147217900\n에러내용 : 'x' 근처의 구문이 잘못되었습니다.")});
+    QCOMPARE(int(script.asked()[0].kind), int(PromptKind::Refusal));
+    QVERIFY(script.unexpected().isEmpty());
+}
+
+void TestPrompts::nestedScripts() {
+    PromptScript outer;
+    {
+        PromptScript inner;
+        inner.answerYes();
+        QVERIFY(Prompt::confirm(QStringLiteral("안")));
+        QCOMPARE(PromptScript::active(), &inner);
+    }
+    QCOMPARE(PromptScript::active(), &outer);
+    Prompt::notice(QStringLiteral("밖"));
+    QCOMPARE(outer.texts(), QStringList{QStringLiteral("밖")});
+}
+
+DELMORA_TEST_MAIN(TestPrompts)
+#include "tst_prompts.moc"
