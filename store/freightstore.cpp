@@ -146,15 +146,14 @@ std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
     if (!info.isFile()) throw Error{E_FAIL_NUMBER, QStringLiteral("%1 is not a store file.").arg(path)};
     sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE);
     std::unique_ptr<FreightStore> store(new FreightStore(db));
-    configure(db, path);
-    // A file of another kind (or another program's database) is refused at once rather than
-    // on the first screen that reads it.
-    Statement probe;
+    // A file of another kind (or another program's database) is refused at once, before
+    // anything is written to it, rather than on the first screen that reads it.
     try {
-        probe = Statement(db, "select 값 from 저장소정보 where 키 = 'schema'");
+        Statement probe(db, "select 값 from 저장소정보 where 키 = 'schema'");
     } catch (const Error& e) {
         throw Error{E_FAIL_NUMBER, QStringLiteral("%1 is not a freight store: %2").arg(path, e.message)};
     }
+    configure(db, path);
     return store;
 }
 

@@ -122,17 +122,21 @@ const char* const kShipperColumns[] = {"화주명", "연락처", "회사명", "�
                                        "종목", "우편번호", "우편주소1", "우편주소2", "이메일", "계산서담당",
                                        "계산서담당전화"};
 
-// A new shipper gets the number after the highest numeric code: codes are typed on the board
-// and printed on orders, so a deleted shipper's code is never handed out again.
+// A new shipper gets the number after the highest code ever handed out: codes are typed on
+// the board and kept on orders, so a deleted shipper's code is never given to another. The
+// high-water mark lives in 저장소정보 and also covers codes written without the procedure.
 QByteArray shipperSaveBody() {
     QByteArray cols, values;
     for (int i = 0; i < 15; ++i) {
         cols += QByteArray(kShipperColumns[i]) + ", ";
         values += "?" + QByteArray::number(i + 2) + ", ";
     }
-    return "insert into 코드_화주 (코드, 작성아이디, " + cols + "기록일시) values ("
-           "(select cast(coalesce(max(cast(코드 as integer)), 1000) + 1 as text) from 코드_화주"
-           " where 코드 <> '' and 코드 not glob '*[^0-9]*'), ?1, " +
+    return "insert or replace into 저장소정보 (키, 값) values ('화주코드', cast(1 + max("
+           "coalesce((select cast(값 as integer) from 저장소정보 where 키 = '화주코드'), 1000), "
+           "coalesce((select max(cast(코드 as integer)) from 코드_화주 where 코드 <> '' and 코드 not glob '*[^0-9]*'), 1000)"
+           ") as text));\n"
+           "insert into 코드_화주 (코드, 작성아이디, " + cols + "기록일시) values ("
+           "(select 값 from 저장소정보 where 키 = '화주코드'), ?1, " +
            values + kNow + ")";
 }
 

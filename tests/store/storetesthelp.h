@@ -1,0 +1,54 @@
+#pragma once
+// Small helpers shared by the store's tests: a fresh store in a temporary folder, one-cell
+// reads, a whole-store dump for "nothing changed" checks, and catching the store's errors.
+#include "freightstore.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <optional>
+
+namespace storetest {
+
+inline QString cell(dstore::FreightStore& store, const QByteArray& sql) {
+    const auto rows = store.query(sql);
+    return rows->rowCount() > 0 && rows->columnCount() > 0 ? rows->text(0, 0) : QString();
+}
+
+inline qsizetype rowCount(dstore::FreightStore& store, const QByteArray& sql) { return store.query(sql)->rowCount(); }
+
+// Every table's rows in key order, NULL told apart from the empty text.
+inline QString dump(dstore::FreightStore& store) {
+    QString out;
+    const auto tables = store.query("select name from sqlite_master where type = 'table' and name not like 'sqlite%' order by name");
+    for (qsizetype t = 0; t < tables->rowCount(); ++t) {
+        const QByteArray table = tables->bytes(t, 0).toByteArray();
+        const auto rows = store.query("select * from \"" + table + "\" order by rowid");
+        out += QString::fromUtf8(table) + QLatin1Char('\n');
+        for (qsizetype r = 0; r < rows->rowCount(); ++r) {
+            for (int c = 0; c < rows->columnCount(); ++c)
+                out += rows->isNull(r, c) ? QStringLiteral("<null>|") : rows->text(r, c) + QLatin1Char('|');
+            out += QLatin1Char('\n');
+        }
+    }
+    return out;
+}
+
+// The error a call throws, or nothing when it succeeds.
+inline std::optional<dstore::Error> errorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const dstore::Error& e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
+// "exec NAME 'p1','p2',...": count quoted arguments, each "<prefix><position>".
+inline QByteArray execWith(const QByteArray& name, int count, const QByteArray& prefix = "p") {
+    QByteArray s = "exec " + name + " ";
+    for (int i = 1; i <= count; ++i) s += (i > 1 ? ",'" : " '") + prefix + QByteArray::number(i) + "'";
+    return s;
+}
+
+} // namespace storetest

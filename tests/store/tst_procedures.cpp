@@ -1,0 +1,259 @@
+// The eleven procedures as the client calls them: what each one does to the store, and that
+// a wrong number of arguments is refused without touching anything.
+#include "storetesthelp.h"
+#include "testmain.h"
+
+using namespace storetest;
+using dstore::FreightStore;
+
+namespace {
+
+// 오더저장's bare (unquoted) arguments: vehicle count, run kind, fare kind, amount, commission.
+bool bareOrderArgument(int position) {
+    return position == 27 || position == 28 || position == 31 || position == 32 || position == 33;
+}
+
+// An order registration as the board writes it; value(k) gives argument k's text.
+QByteArray orderSave(const std::function<QByteArray(int)>& value) {
+    QByteArray s = "exec 오더저장 ";
+    for (int k = 1; k <= 47; ++k) {
+        s += k == 1 ? " " : ",";
+        s += bareOrderArgument(k) ? value(k) : "'" + QByteArray(value(k)).replace("'", "''") + "'";
+    }
+    return s;
+}
+
+QByteArray distinctValue(int k) { return bareOrderArgument(k) ? QByteArray::number(9000 + k) : "v" + QByteArray::number(k); }
+
+} // namespace
+
+class TestProcedures : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<FreightStore> m_store;
+    int m_serial = 0;
+
+    FreightStore& store() { return *m_store; }
+    qint64 lastOrder() { return cell(store(), "select max(ID) from 화물오더").toLongLong(); }
+
+private Q_SLOTS:
+    void init() {
+        m_store = FreightStore::create(m_dir.filePath(QStringLiteral("p%1.sqlite").arg(++m_serial)));
+        store().execute("insert into 코드_주선사 (아이디, 비밀번호, 주선사명) values ('demo', '', '델모라')");
+    }
+    void cleanup() { m_store.reset(); }
+
+    void wrongArgumentCount_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("expected");
+        const struct { const char* name; int count; } procedures[] = {
+            {"오더저장", 47}, {"오더수정", 54}, {"오더취소", 1}, {"배차취소", 1}, {"차주수정", 23}, {"차주삭제", 2},
+            {"화주저장", 16}, {"화주수정", 16}, {"화주삭제", 1}, {"주선사저장", 14}, {"주선사수정", 13}};
+        for (const auto& p : procedures) {
+            const QString name = QString::fromUtf8(p.name);
+            QTest::addRow("%s %d", p.name, p.count - 1)
+                << QByteArray(p.name) << p.count - 1
+                << QStringLiteral("Procedure or function '%1' expects parameter '@p%2', which was not supplied.").arg(name).arg(p.count);
+            QTest::addRow("%s %d", p.name, p.count + 1)
+                << QByteArray(p.name) << p.count + 1
+                << QStringLiteral("Procedure or function %1 has too many arguments specified.").arg(name);
+        }
+    }
+    void wrongArgumentCount() {
+        QFETCH(QByteArray, name);
+        QFETCH(int, count);
+        QFETCH(QString, expected);
+        store().execute(orderSave(distinctValue));
+        const QString before = dump(store());
+        const auto error = errorOf([&] { store().execute(execWith(name, count, "1")); });
+        QVERIFY(error);
+        QCOMPARE(error->number, dstore::DB_E_ERRORSINCOMMAND);
+        QCOMPARE(error->message, expected);
+        QCOMPARE(dump(store()), before);
+    }
+
+    void unknownProcedure() {
+        const auto error = errorOf([&] { store().execute("exec 오더삭제 1"); });
+        QVERIFY(error);
+        QCOMPARE(error->number, dstore::DB_E_ERRORSINCOMMAND);
+        QCOMPARE(error->message, QStringLiteral("Could not find stored procedure '오더삭제'."));
+    }
+
+    // The columns the screens read back, and the argument of 오더저장 that fills each one.
+    void orderSaveFillsColumns_data() {
+        QTest::addColumn<QByteArray>("column");
+        QTest::addColumn<int>("argument");
+        const struct { const char* column; int argument; } read[] = {
+            {"날짜", 1},       {"오더상태", 2},   {"작성아이디", 3}, {"작성회사명", 4},   {"상차요청일시", 10},
+            {"상차권역", 11},  {"상차지", 12},    {"하차요청일시", 17}, {"하차권역", 18}, {"하차지", 19},
+            {"희망톤수", 24},  {"희망차종", 25},  {"화물중량", 26},  {"적재구분", 28},   {"화물정보1", 29},
+            {"운임구분", 31},  {"운송비", 32},    {"수수료", 33},    {"화주코드", 35}};
+        for (const auto& r : read) QTest::newRow(r.column) << QByteArray(r.column) << r.argument;
+    }
+    void orderSaveFillsColumns() {
+        QFETCH(QByteArray, column);
+        QFETCH(int, argument);
+        store().execute(orderSave(distinctValue));
+        QCOMPARE(cell(store(), "select " + column + " from 뷰_화물오더콜센터 where ID=" + QByteArray::number(lastOrder())),
+                 QString::fromUtf8(distinctValue(argument)));
+    }
+
+    // No argument is dropped and none lands twice (the shipper's name is sent twice on purpose).
+    void orderSaveKeepsEveryArgument() {
+        store().execute(orderSave(distinctValue));
+        const auto row = store().query("select * from 화물오더 where ID=" + QByteArray::number(lastOrder()));
+        for (int k = 1; k <= 47; ++k) {
+            int found = 0;
+            for (int c = 0; c < row->columnCount(); ++c) found += row->bytes(0, c) == distinctValue(k);
+            QVERIFY2(found == 1, qPrintable(QStringLiteral("argument %1 stored %2 times").arg(k).arg(found)));
+        }
+        QCOMPARE(cell(store(), "select 결제일 from 화물오더"), QString());   // unpaid
+        QVERIFY(!row->isNull(0, row->columnIndex("결제일")));
+        QVERIFY(row->isNull(0, row->columnIndex("배차시간")));
+    }
+
+    void orderModifyKeepsStatusAndDispatch() {
+        store().execute(orderSave(distinctValue));
+        const QByteArray id = QByteArray::number(lastOrder());
+        store().execute("update 화물오더 set 오더상태='배차완료', 차주명='홍길동', 배차시간='2026-01-02 10:00:00' where ID=" + id);
+        QByteArray modify = "exec 오더수정  " + id;
+        for (int k = 1; k <= 53; ++k)
+            modify += k <= 42 && bareOrderArgument(k) ? "," + QByteArray::number(100 + k) : ",'w" + QByteArray::number(k) + "'";
+        store().execute(modify);
+        const auto row = store().query("select 오더상태, 차주명, 상차지, 운송비, 예비3, 화주계산서담당, 화주이메일 from 화물오더 where ID=" + id);
+        QCOMPARE(row->text(0, 0), QStringLiteral("배차완료"));
+        QCOMPARE(row->text(0, 1), QStringLiteral("홍길동"));
+        QCOMPARE(row->text(0, 2), QStringLiteral("w12"));
+        QCOMPARE(row->text(0, 3), QStringLiteral("132"));
+        QCOMPARE(row->text(0, 4), QStringLiteral("w45"));
+        QCOMPARE(row->text(0, 5), QStringLiteral("w52"));
+        QCOMPARE(row->text(0, 6), QStringLiteral("w53"));
+    }
+
+    void orderCancelAndDispatchCancel() {
+        store().execute(orderSave(distinctValue));
+        store().execute(orderSave(distinctValue));
+        const QByteArray first = QByteArray::number(lastOrder() - 1), second = QByteArray::number(lastOrder());
+        store().execute("update 화물오더 set 오더상태='배차완료', 배차시간='2026-01-02 10:00:00', 차주아이디='demo', 차주명='홍길동', "
+                        "차주연락처='01012345678', 차량번호='경기12바3456', 차량정보='윙바디', 차량톤수='5톤', 차량길이='9.6', "
+                        "차량길이2='50' where ID=" + second);
+        store().execute("exec 오더취소  " + first);
+        store().execute("exec 배차취소  " + second);
+        QCOMPARE(cell(store(), "select 오더상태 from 화물오더 where ID=" + first), QStringLiteral("취소"));
+        QCOMPARE(cell(store(), "select 오더상태 from 화물오더 where ID=" + second), QStringLiteral("접수"));
+        QCOMPARE(cell(store(), "select coalesce(배차시간,'')||coalesce(차주아이디,'')||coalesce(차주명,'')||coalesce(차주연락처,'')"
+                               "||coalesce(차량번호,'')||coalesce(차량정보,'')||coalesce(차량톤수,'')||coalesce(차량길이,'')"
+                               "||coalesce(차량길이2,'') from 화물오더 where ID=" + second),
+                 QString());
+        QCOMPARE(cell(store(), "select 상차지 from 화물오더 where ID=" + second), QStringLiteral("v12"));
+    }
+
+    void ownerSaveInsertsThenUpdates() {
+        auto owner = [](const QByteArray& driver, const QByteArray& phone) {
+            QByteArray s = "exec 차주수정  'demo','" + phone + "','" + driver + "','경기12바3456','윙바디','5톤'";
+            for (int k = 7; k <= 21; ++k) s += ",'o" + QByteArray::number(k) + "'";
+            return s + ",'9.6','50'";
+        };
+        store().execute(owner("홍길동", "010-1234-5678"));
+        store().execute(owner("김철수", "01012345678"));   // the same owner: phones are kept as digits
+        const auto rows = store().query("select 휴대전화, 기사명, 길이, 길이2, 예금주, 사업자번호 from 코드_차주");
+        QCOMPARE(rows->rowCount(), 1);
+        QCOMPARE(rows->text(0, 0), QStringLiteral("01012345678"));
+        QCOMPARE(rows->text(0, 1), QStringLiteral("김철수"));
+        QCOMPARE(rows->text(0, 2), QStringLiteral("9.6"));
+        QCOMPARE(rows->text(0, 3), QStringLiteral("50"));
+        QCOMPARE(rows->text(0, 4), QStringLiteral("o21"));
+        QCOMPARE(rows->text(0, 5), QStringLiteral("o10"));
+        store().execute("exec 차주삭제  'other','01012345678'");
+        QCOMPARE(rowCount(store(), "select * from 코드_차주"), 1);
+        store().execute("exec 차주삭제  'demo','01012345678'");
+        QCOMPARE(rowCount(store(), "select * from 코드_차주"), 0);
+    }
+
+    void shipperSaveTakesNextFreeCode_data() {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("deleted");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("empty store") << QStringList() << QString() << QStringLiteral("1001");
+        QTest::newRow("after the highest") << QStringList{"1001", "1005", "1003"} << QString() << QStringLiteral("1006");
+        QTest::newRow("non-numeric codes ignored") << QStringList{"1001", "A77", "12-3"} << QString() << QStringLiteral("1002");
+        QTest::newRow("deleted code not reused") << QStringList{"1001", "1002"} << QStringLiteral("1002") << QStringLiteral("1003");
+    }
+    void shipperSaveTakesNextFreeCode() {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, deleted);
+        QFETCH(QString, expected);
+        for (const QString& code : existing)
+            store().execute("insert into 코드_화주 (코드, 화주명) values ('" + code.toUtf8() + "', 'x')");
+        if (!deleted.isEmpty()) {
+            store().execute(execWith("화주저장", 16));   // hands out the code after the highest
+            store().execute("exec 화주삭제 '" + cell(store(), "select max(cast(코드 as integer)) from 코드_화주").toUtf8() + "'");
+            store().execute("exec 화주삭제 '" + deleted.toUtf8() + "'");
+        }
+        store().execute(execWith("화주저장", 16));
+        QCOMPARE(cell(store(), "select 코드 from 코드_화주 where ID=(select max(ID) from 코드_화주)"),
+                 deleted.isEmpty() ? expected : QString::number(expected.toInt() + 1));
+        QCOMPARE(cell(store(), "select 작성아이디||'/'||화주명||'/'||계산서담당전화 from 코드_화주 where ID=(select max(ID) from 코드_화주)"),
+                 QStringLiteral("p1/p2/p16"));
+    }
+
+    void shipperModifyAndDelete() {
+        store().execute(execWith("화주저장", 16));
+        QByteArray modify = "exec 화주수정  '1001'";
+        for (int k = 2; k <= 16; ++k) modify += ",'m" + QByteArray::number(k) + "'";
+        store().execute(modify);
+        QCOMPARE(cell(store(), "select 화주명||'/'||사업자번호||'/'||계산서담당전화||'/'||작성아이디 from 코드_화주 where 코드='1001'"),
+                 QStringLiteral("m2/m6/m16/p1"));
+        store().execute("exec 화주삭제  '1001'");
+        QCOMPARE(rowCount(store(), "select * from 코드_화주"), 0);
+    }
+
+    void brokerSaveAndModify() {
+        store().execute("exec 주선사저장  'kim','secret','김주선','0212345678','김대표','','1234567890','a1','a2','b','c','0','p1','p2'");
+        QCOMPARE(cell(store(), "select 비밀번호||'/'||주선사명||'/'||사업자번호||'/'||우편주소2 from 코드_주선사 where 아이디='kim'"),
+                 QStringLiteral("/김주선/1234567890/p2"));
+        store().execute("exec 주선사수정  'kim','새이름','0299999999','박대표','','9876543210','x1','x2','y','z','1','q1','q2'");
+        QCOMPARE(cell(store(), "select 주선사명||'/'||대표자||'/'||사업자번호||'/'||우편주소2 from 코드_주선사 where 아이디='kim'"),
+                 QStringLiteral("새이름/박대표/9876543210/q2"));
+        store().execute("update 로그인 set 비밀번호='abcd' where 아이디='kim'");
+        store().execute("exec 주선사수정  'kim','새이름','0299999999','박대표','','9876543210','x1','x2','y','z','1','q1','q2'");
+        QCOMPARE(cell(store(), "select 비밀번호 from 코드_주선사 where 아이디='kim'"), QStringLiteral("abcd"));
+
+        const QString before = dump(store());
+        // Sign-in names match without regard to case, so "KIM" is the same broker.
+        const auto duplicate = errorOf([&] {
+            store().execute("exec 주선사저장  'KIM','','다른','','','','','','','','','','',''");
+        });
+        QVERIFY(duplicate);
+        QCOMPARE(duplicate->number, dstore::DB_E_INTEGRITYVIOLATION);
+        QCOMPARE(dump(store()), before);
+    }
+
+    void loginViewWritesBrokerPassword() {
+        store().execute("insert into 코드_주선사 (아이디, 비밀번호) values ('other', 'keep')");
+        store().execute("update 로그인 set 비밀번호='n3w!' where 아이디='demo'");
+        QCOMPARE(cell(store(), "select 비밀번호 from 코드_주선사 where 아이디='demo'"), QStringLiteral("n3w!"));
+        QCOMPARE(cell(store(), "select 비밀번호 from 로그인 where 아이디='demo'"), QStringLiteral("n3w!"));
+        QCOMPARE(cell(store(), "select 비밀번호 from 코드_주선사 where 아이디='other'"), QStringLiteral("keep"));
+    }
+
+    // A quote typed into a value goes in doubled and comes back as typed.
+    void quoteRoundTrip() {
+        QByteArray save = "exec 화주저장  'demo','O''Neil'";
+        for (int k = 3; k <= 16; ++k) save += ",''";
+        store().execute(save);
+        const auto rows = store().query("select * from 코드_화주 where 1=1 and (화주명 like '%O''Neil%' or 연락처 like '%O''Neil%' "
+                                        "and 회사명 like '%O''Neil%') order by 화주명");
+        QCOMPARE(rows->rowCount(), 1);
+        QCOMPARE(rows->text(0, rows->columnIndex("화주명")), QStringLiteral("O'Neil"));
+
+        store().execute(orderSave([](int k) { return k == 12 ? QByteArray("O'Neil's yard") : distinctValue(k); }));
+        QCOMPARE(cell(store(), "select 상차지 from 뷰_화물오더콜센터 where 1=1 and 날짜='v1' order by 날짜 desc, 배차시간, 오더상태 ,ID desc"),
+                 QStringLiteral("O'Neil's yard"));
+    }
+};
+
+DELMORA_TEST_MAIN(TestProcedures)
+#include "tst_procedures.moc"
