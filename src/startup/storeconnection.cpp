@@ -48,6 +48,21 @@ private:
 
 int SharedRecordset::columnIndex(const QString& name) const {
     if (!m_rows) return -1;
+    if (!m_slots) m_slots = std::shared_ptr<NameSlot[]>(new NameSlot[NameSlots + 1]);
+    // Slot NameSlots holds the round-robin position in its index.
+    NameSlot* cache = m_slots.get();
+    const QChar* data = name.constData();
+    for (int i = 0; i < NameSlots && !cache[i].name.isNull(); ++i)
+        if (cache[i].name.constData() == data && cache[i].name.size() == name.size()) return cache[i].index;
+    const int index = lookUp(name);
+    int& next = cache[NameSlots].index;
+    next = (next + 1) % NameSlots;
+    cache[next].name = name;
+    cache[next].index = index;
+    return index;
+}
+
+int SharedRecordset::lookUp(const QString& name) const {
     if (!m_names) m_names = std::make_shared<QHash<QString, int>>();
     const auto hit = m_names->constFind(name);
     if (hit != m_names->cend()) return hit.value();

@@ -39,9 +39,18 @@ public:
 private:
     std::shared_ptr<const dstore::ResultSet> m_rows;
     qsizetype m_row = 0;
-    // Names already looked up in this snapshot (shared by copies): lists read every row's
-    // columns by name, and a hash hit costs less than comparing against every column.
+    // Names already looked up in this snapshot: lists read every row's columns by name with the
+    // same string objects, so the text buffer's address finds the column without comparing
+    // characters (the cached copy keeps that buffer alive and unchanged). Other spellings go
+    // through a hash.
+    struct NameSlot {
+        QString name;
+        int index = -1;
+    };
+    static constexpr int NameSlots = 32;
+    mutable std::shared_ptr<NameSlot[]> m_slots;
     mutable std::shared_ptr<QHash<QString, int>> m_names;
+    int lookUp(const QString& name) const;
 };
 
 // One backend: the embedded store or SQL Server over ODBC. Both throw StoreFailure.

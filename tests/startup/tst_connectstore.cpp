@@ -210,6 +210,29 @@ private Q_SLOTS:
         QVERIFY(rs.EOF_());
         QVERIFY_THROWS_EXCEPTION(StoreFailure, rs.field(QStringLiteral("오더상태")));
     }
+
+    // More names than the lookup remembers, asked through kept and freshly built strings, in
+    // both cases: every read lands on its own column.
+    void manyNamesLandOnTheirColumns() {
+        auto rows = std::make_shared<dstore::ResultSet>();
+        std::vector<QByteArray> names;
+        QStringList kept;
+        for (int c = 0; c < 40; ++c) {
+            names.push_back("Col" + QByteArray::number(c));
+            kept << QStringLiteral("Col%1").arg(c);
+        }
+        rows->setColumns(names);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 40; ++c) rows->appendCell(QByteArray::number(r * 100 + c));
+        SharedRecordset rs(rows);
+        for (int r = 0; !rs.EOF_(); rs.MoveNext(), ++r) {
+            for (int pass = 0; pass < 2; ++pass)
+                for (int c = 39; c >= 0; --c) {
+                    QCOMPARE(rs.field(kept[c]), QString::number(r * 100 + c));
+                    QCOMPARE(rs.field(QStringLiteral("COL%1").arg(c)), QString::number(r * 100 + c));
+                }
+        }
+    }
 };
 
 DELMORA_TEST_MAIN(ConnectStoreTest)
