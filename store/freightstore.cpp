@@ -11,6 +11,8 @@ namespace detail {
 
 Error errorFor(sqlite3* db, int code, const QString& what) {
     QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
+    // SQLite quotes the offending token whole; a pasted megabyte must not become the message.
+    if (message.size() > 300) message = message.left(300) + QStringLiteral("...");
     if (!what.isEmpty()) message = what + QStringLiteral(": ") + message;
     switch (code & 0xff) {
     case SQLITE_CONSTRAINT:

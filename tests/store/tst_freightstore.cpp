@@ -1,0 +1,185 @@
+// Opening and creating store files, sharing one file between clients, the provider errors
+// and the snapshot the store answers with.
+#include "storetesthelp.h"
+#include "testmain.h"
+
+#include <QFile>
+
+using namespace storetest;
+using dstore::FreightStore;
+
+class TestFreightStore : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_serial = 0;
+    QString freshPath() { return m_dir.filePath(QStringLiteral("s%1.sqlite").arg(++m_serial)); }
+
+private Q_SLOTS:
+    void openMissingFileFailsWithoutCreatingIt() {
+        const QString path = freshPath();
+        const auto error = errorOf([&] { FreightStore::open(path); });
+        QVERIFY(error);
+        QCOMPARE(error->number, dstore::E_FAIL_NUMBER);
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(errorOf([&] { FreightStore::open(m_dir.path()); }));   // a folder is no store either
+    }
+
+    void openRefusesForeignFiles_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("garbage") << QByteArray("this is not a database at all, just text\n").repeated(200);
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("truncated header") << QByteArray("SQLite format 3\0", 16);
+    }
+    void openRefusesForeignFiles() {
+        QFETCH(QByteArray, content);
+        const QString path = freshPath();
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        const auto error = errorOf([&] { FreightStore::open(path); });
+        QVERIFY(error);
+        QCOMPARE(error->number, dstore::E_FAIL_NUMBER);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), content);   // left exactly as it was
+    }
+
+    void createRefusesExistingFile() {
+        const QString path = freshPath();
+        FreightStore::create(path)->execute("insert into 코드_화주 (코드) values ('1001')");
+        const auto error = errorOf([&] { FreightStore::create(path); });
+        QVERIFY(error);
+        QCOMPARE(error->number, dstore::E_FAIL_NUMBER);
+        QCOMPARE(cell(*FreightStore::open(path), "select 코드 from 코드_화주"), QStringLiteral("1001"));
+    }
+
+    void twoHandlesSeeEachOthersWrites() {
+        const QString path = freshPath();
+        auto a = FreightStore::create(path);
+        auto b = FreightStore::open(path);
+        QCOMPARE(cell(*a, "pragma journal_mode"), QStringLiteral("wal"));
+        a->execute("exec 화주저장  'demo','가나상사','','','','','','','','','','','','','',''");
+        QCOMPARE(cell(*b, "select 화주명 from 코드_화주 where 코드='1001'"), QStringLiteral("가나상사"));
+        b->execute("exec 화주수정  '1001','다라상사','','','','','','','','','','','','','',''");
+        QCOMPARE(cell(*a, "select 화주명 from 코드_화주 where 코드='1001'"), QStringLiteral("다라상사"));
+    }
+
+    void writerHeldPastTimeoutIsBusy() {
+        const QString path = freshPath();
+        auto a = FreightStore::create(path);
+        auto b = FreightStore::open(path);
+        a->execute("begin immediate");
+        a->execute("insert into 코드_화주 (코드) values ('1')");
+        const auto error = errorOf([&] { b->execute("exec 화주삭제 '1'"); });
+        QVERIFY(error);
+        QCOMPARE(error->number, dstore::DB_E_TIMEOUT);
+        QCOMPARE(cell(*b, "select count(*) from 코드_화주"), QStringLiteral("0"));   // readers are never blocked
+        a->execute("commit");
+        b->execute("exec 화주삭제 '1'");
+        QCOMPARE(cell(*a, "select count(*) from 코드_화주"), QStringLiteral("0"));
+    }
+
+    void errors_data() {
+        QTest::addColumn<QByteArray>("statement");
+        QTest::addColumn<qint64>("number");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("syntax") << QByteArray("selec * from 화물오더") << dstore::DB_E_ERRORSINCOMMAND
+                                << QStringLiteral("near \"selec\": syntax error");
+        QTest::newRow("unknown table") << QByteArray("select * from 없는표") << dstore::DB_E_ERRORSINCOMMAND
+                                       << QStringLiteral("no such table: 없는표");
+        QTest::newRow("two statements") << QByteArray("select 1; delete from 코드_주선사") << dstore::DB_E_ERRORSINCOMMAND
+                                        << QStringLiteral("Only one statement can be run at a time; text follows the first one: ' delete from 코드_주선사'");
+        QTest::newRow("duplicate sign-in name") << QByteArray("insert into 코드_주선사 (아이디) values ('Demo')")
+                                                << dstore::DB_E_INTEGRITYVIOLATION
+                                                << QStringLiteral("UNIQUE constraint failed: 코드_주선사.아이디");
+        QTest::newRow("procedure catalogue is the store's") << QByteArray("delete from 저장프로시저") << dstore::DB_E_ERRORSINCOMMAND
+                                                            << QStringLiteral("not authorized");
+        QTest::newRow("no other files") << QByteArray("attach database '/tmp/x.sqlite' as x") << dstore::DB_E_ERRORSINCOMMAND
+                                        << QStringLiteral("not authorized");
+    }
+    void errors() {
+        QFETCH(QByteArray, statement);
+        QFETCH(qint64, number);
+        QFETCH(QString, message);
+        auto store = FreightStore::create(freshPath());
+        store->execute("insert into 코드_주선사 (아이디) values ('demo')");
+        const QString before = dump(*store);
+        const auto error = errorOf([&] { store->execute(statement); });
+        QVERIFY(error);
+        QCOMPARE(error->number, number);
+        QCOMPARE(error->message, message);
+        QCOMPARE(dump(*store), before);
+    }
+
+    void snapshotKeepsNullApartFromEmpty() {
+        auto store = FreightStore::create(freshPath());
+        const auto rows = store->query("select null as 빈값, '' as 글자, 5 as Num, '가''나' as 따옴표");
+        QCOMPARE(rows->rowCount(), 1);
+        QVERIFY(rows->isNull(0, 0));
+        QCOMPARE(rows->text(0, 0), QString());
+        QVERIFY(!rows->isNull(0, 1));
+        QCOMPARE(rows->text(0, 2), QStringLiteral("5"));
+        QCOMPARE(rows->text(0, 3), QStringLiteral("가'나"));
+        QCOMPARE(rows->columnIndex("num"), 2);
+        QCOMPARE(rows->columnIndex("없음"), -1);
+        const auto none = store->query("update 화물오더 set 결제일='' where ID=1");
+        QCOMPARE(none->columnCount(), 0);
+        QCOMPARE(none->rowCount(), 0);
+    }
+
+    void largeAnswerStaysIntact() {
+        auto store = FreightStore::create(freshPath());
+        QByteArray sql = "with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000) select i";
+        for (int c = 1; c < 30; ++c) sql += ", 'c" + QByteArray::number(c) + "-' || i";
+        const auto rows = store->query(sql + " from n");
+        QCOMPARE(rows->rowCount(), 100000);
+        QCOMPARE(rows->columnCount(), 30);
+        QCOMPARE(rows->text(99999, 29), QStringLiteral("c29-100000"));
+        QCOMPARE(rows->text(54321, 0), QStringLiteral("54322"));
+    }
+
+    void serverFunctions_data() {
+        QTest::addColumn<QByteArray>("expression");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("isnull null") << QByteArray("isnull(null, '없음')") << QStringLiteral("없음");
+        QTest::newRow("isnull value") << QByteArray("ISNULL ('값', '없음')") << QStringLiteral("값");
+        QTest::newRow("len trailing blanks") << QByteArray("len('가나  ')") << QStringLiteral("2");
+        QTest::newRow("left") << QByteArray("left('2026-12-08', 7)") << QStringLiteral("2026-12");
+        QTest::newRow("right") << QByteArray("right('가나다', 2)") << QStringLiteral("나다");
+        QTest::newRow("charindex") << QByteArray("charindex('톤', '5톤')") << QStringLiteral("2");
+        QTest::newRow("literal untouched") << QByteArray("'isnull(left(x))'") << QStringLiteral("isnull(left(x))");
+        QTest::newRow("getdate is a date") << QByteArray("length(getdate()) = 23") << QStringLiteral("1");
+    }
+    void serverFunctions() {
+        QFETCH(QByteArray, expression);
+        QFETCH(QString, value);
+        auto store = FreightStore::create(freshPath());
+        QCOMPARE(cell(*store, "select " + expression), value);
+    }
+
+    // The board, the inquiry and the settlement list all start from the order date.
+    void listStatementsUseTheDateIndex_data() {
+        QTest::addColumn<QByteArray>("statement");
+        QTest::newRow("board day") << QByteArray(
+            "select * from 뷰_화물오더콜센터 where 1=1 and 날짜='2026-12-08' and ( 오더상태='접수' or 오더상태='미처리' ) "
+            "order by 날짜 desc, 배차시간, 오더상태 ,ID desc");
+        QTest::newRow("board period") << QByteArray(
+            "select * from 뷰_화물오더콜센터 where 1=1 and 날짜>='2026-12-01' and 날짜<='2026-12-08' and (차량번호 like '%12%' "
+            "or 차주명 like '%12%' or 차주연락처 like '%12%') order by 날짜 desc, 배차시간, 오더상태 ,ID desc");
+        QTest::newRow("settlement") << QByteArray(
+            "select ID,일련번호,날짜,오더상태 From 뷰_화물오더 where 1=1 and 날짜>='2026-12-01' and 날짜<='2026-12-08' "
+            "and (오더상태 = '배차완료' or 오더상태='운송완료') order by 날짜,ID");
+    }
+    void listStatementsUseTheDateIndex() {
+        QFETCH(QByteArray, statement);
+        auto store = FreightStore::create(freshPath());
+        const auto plan = store->query("explain query plan " + statement);
+        QString text;
+        for (qsizetype r = 0; r < plan->rowCount(); ++r) text += plan->text(r, plan->columnIndex("detail")) + '\n';
+        QVERIFY2(text.contains(QStringLiteral("화물오더_날짜")), qPrintable(text));
+    }
+};
+
+DELMORA_TEST_MAIN(TestFreightStore)
+#include "tst_freightstore.moc"
