@@ -48,7 +48,19 @@ MyText::MyText(QWidget* parent) : QLineEdit(parent) {
 QString MyText::Text() const { return text(); }
 
 void MyText::SetText(const QString& value) {
-    setText(FormatText(m_type, value));
+    const QString shown = FormatText(m_type, value);
+    const int limit = m_designMaxLength >= 0 ? m_designMaxLength : maxLength();
+    if (shown.size() > limit) {
+        if (m_designMaxLength < 0) m_designMaxLength = limit;
+        setMaxLength(int(shown.size()));
+        setText(shown);
+    } else {
+        setText(shown);
+        if (m_designMaxLength >= 0) {
+            setMaxLength(m_designMaxLength);
+            m_designMaxLength = -1;
+        }
+    }
     setModified(false);
 }
 

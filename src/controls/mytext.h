@@ -11,7 +11,9 @@ public:
 
     // The shown text; for text type 1 and 9 the formatted layout of what was written.
     QString Text() const;
-    // Fills the box; "" empties it. A formatted box formats what it is given.
+    // Fills the box; "" empties it. A formatted box formats what it is given. Like the old
+    // control, maxlength limits typing only: a longer stored value is shown whole (the limit
+    // widens until a value that fits is written again), so saving it back loses nothing.
     void SetText(const QString& value);
     // The entered value, as searches, sign-in and saves read it (the shown text).
     QString TextVal() const;
@@ -50,6 +52,7 @@ private:
     QChar m_passwordChar;
     bool m_imeOff = false;
     bool m_tabReported = false;
+    int m_designMaxLength = -1;   // the typing limit while SetText has widened it, else -1
 
     // Reports a key to KeyDown; true when a handler dropped it.
     bool reportKey(QKeyEvent* event);

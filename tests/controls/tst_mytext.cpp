@@ -22,6 +22,7 @@ private Q_SLOTS:
     void formattedBoxes();
     void longPaste_data();
     void longPaste();
+    void storedValueLongerThanTheLimit();
     void preeditKeptOnFocusOut_data();
     void preeditKeptOnFocusOut();
     void passwordBoxKeepsInputMethodOff();
@@ -180,6 +181,19 @@ void TestMyText::longPaste() {
     m_box->paste();
     QCOMPARE(m_box->Text().size(), kept);
     QCOMPARE(m_box->Text(), pasted.left(kept));
+}
+
+void TestMyText::storedValueLongerThanTheLimit() {
+    // A record saved by another program may hold more than this box lets one type: it is shown
+    // whole, and the box's own limit returns with the next value that fits.
+    m_box->setTextType(TextType::Telephone);
+    m_box->setMaxLength(11);
+    m_box->SetText(QStringLiteral("01012345678"));
+    QCOMPARE(m_box->Text(), QStringLiteral("010-1234-5678"));
+    m_box->SetText(QStringLiteral("0212"));
+    QCOMPARE(m_box->maxLength(), 11);
+    QTest::keyClicks(m_box, QStringLiteral("345678901234"));
+    QCOMPARE(m_box->Text(), QStringLiteral("02123456789"));
 }
 
 void TestMyText::preeditKeptOnFocusOut_data() {
