@@ -21,7 +21,6 @@
 #include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 
 static void initShellResources() { Q_INIT_RESOURCE(shell); }
 
@@ -249,16 +248,21 @@ void frmMain::PaintMdiBackground() {
     m_mdi->viewport()->update();
 }
 
-void frmMain::sendOnlineNotice() {
-    // The web server on the database server's host counts the clients online; its answer is
-    // of no use here and nothing waits for it.
-    const QString host = CurrentDeployment().databaseServer.section(u',', 0, 0).trimmed();
-    if (host.isEmpty()) return;
+QUrl OnlineNoticeUrl(const QString& databaseServer) {
+    const QString host = databaseServer.section(u',', 0, 0).section(u'\\', 0, 0).trimmed();
+    if (host.isEmpty()) return {};
     QUrl url;
     url.setScheme(QStringLiteral("http"));
     url.setHost(host);
     url.setPath(QStringLiteral("/cs/hal_online.asp"));
-    if (!url.isValid()) return;
+    return url.isValid() && !url.host().isEmpty() ? url : QUrl();
+}
+
+void frmMain::sendOnlineNotice() {
+    // The web server counts the clients online; its answer is of no use here and nothing
+    // waits for it.
+    const QUrl url = OnlineNoticeUrl(CurrentDeployment().databaseServer);
+    if (url.isEmpty()) return;
     QNetworkReply* reply = m_inet->get(QNetworkRequest(url));
     connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
 }

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QMap>
+#include <QUrl>
 
 class QAction;
 class QMdiArea;
@@ -73,3 +74,8 @@ private:
 
 // The main window, nullptr before it exists (and after it is gone).
 frmMain* MainWindow();
+
+// The page the main window requests at load to count the clients online: "/cs/hal_online.asp"
+// on the database server's host (any ",port" or "\\instance" part of the server name dropped);
+// an empty URL when there is no database server (the embedded store).
+QUrl OnlineNoticeUrl(const QString& databaseServer);

@@ -1,6 +1,7 @@
 // The main window: one instance per screen, menu enabling by registration, the saved column
 // widths emptied on resize after sign-in, caption, display settings and the exit question.
 #include "testmain.h"
+#include "deployment.h"
 #include "ini.h"
 #include "mainwindow.h"
 #include "mytext.h"
@@ -14,6 +15,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QToolBar>
 #include <QToolButton>
 #include <memory>
@@ -67,6 +71,48 @@ private slots:
         QCOMPARE(MainWindow(), w);
         m_w.reset();
         QCOMPARE(MainWindow(), nullptr);
+    }
+
+    void placedOnFreeScreenArea() {
+        frmMain* w = fresh();
+        const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(w->pos(), free.topLeft());
+        QVERIFY(w->width() <= free.width() && w->height() <= free.height());
+    }
+
+    void onlineNoticeUrl_data() {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("url");
+        QTest::newRow("embedded store") << "" << "";
+        QTest::newRow("host") << "db.delmora.co.kr" << "http://db.delmora.co.kr/cs/hal_online.asp";
+        QTest::newRow("address with port") << "203.0.113.7,8916" << "http://203.0.113.7/cs/hal_online.asp";
+        QTest::newRow("named instance") << "db\\CALL" << "http://db/cs/hal_online.asp";
+        QTest::newRow("garbage") << "a b/c?" << "";
+    }
+    void onlineNoticeUrl() {
+        QFETCH(QString, server);
+        QTEST(OnlineNoticeUrl(server).toString(), "url");
+    }
+
+    // The load sends the notice over real HTTP and does not wait for the answer.
+    void onlineNoticeReachesWebServer() {
+        QTcpServer web;
+        if (!web.listen(QHostAddress::LocalHost, 80)) QSKIP("port 80 on 127.0.0.1 is not available here");
+        const Deployment saved = CurrentDeployment();
+        Deployment d = saved;
+        d.databaseServer = QStringLiteral("127.0.0.1");
+        SetDeployment(d);
+        fresh();
+        SetDeployment(saved);
+        QTRY_VERIFY(web.hasPendingConnections());
+        QTcpSocket* client = web.nextPendingConnection();
+        QByteArray request;
+        QTRY_VERIFY((request += client->readAll()).contains("\r\n\r\n"));
+        QVERIFY2(request.startsWith("GET /cs/hal_online.asp HTTP/1.1\r\n"), request.constData());
+        client->write("HTTP/1.1 500 Oops\r\nContent-Length: 0\r\n\r\n");
+        client->flush();
+        QTest::qWait(50);  // an error answer is dropped as quietly as any other
+        QVERIFY(MainWindow());
     }
 
     void displaySettings_data() {
