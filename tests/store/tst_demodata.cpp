@@ -84,7 +84,8 @@ private Q_SLOTS:
             "select count(*) from 화물오더 where 배차시간 not glob "
             "'[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]'");
         QTest::newRow("request times on half hours") << QByteArray(
-            "select count(*) from 화물오더 where 상차요청일시 not glob '????-??-?? ??:[03]0' or 하차요청일시 not glob '????-??-?? ??:[03]0'");
+            "select count(*) from 화물오더 where substr(상차요청일시, 15) not in ('00', '30') or substr(하차요청일시, 15) not in ('00', '30') "
+            "or length(상차요청일시) <> 16 or length(하차요청일시) <> 16");
         QTest::newRow("regions from the board's list") << QByteArray(
             "select count(*) from 화물오더 where 상차권역 not in ('서울','경기','인천','충북','충남','전북','전남','광주','경북',"
             "'경남','강원','대전','세종','대구','울산','부산') or 하차권역 = 상차권역");
