@@ -2,6 +2,7 @@
 
 #include "browser.h"
 #include "deployment.h"
+#include "httpget.h"
 #include "ini.h"
 #include "mytext.h"
 #include "prompts.h"
@@ -176,10 +177,10 @@ void frmLogin::requestOnlineServer() {
     const QString server = CurrentDeployment().updateServer.trimmed();
     if (server.isEmpty()) return;
     QNetworkRequest request(QUrl(QStringLiteral("http://") + server + QStringLiteral("/cs/hal_online_server.asp")));
-    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray("vb wininet"));
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray(HttpUserAgent));
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setTransferTimeout(10000);
+    request.setTransferTimeout(CurrentHttpTimeouts().idleMs);
     QNetworkReply* reply = Inet1->get(request);
     connect(reply, &QNetworkReply::finished, reply, [reply] {
         const QStringList pieces = QString::fromUtf8(reply->readAll()).split(QLatin1Char(';'));

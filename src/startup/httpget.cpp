@@ -24,12 +24,26 @@ QNetworkRequest makeRequest(const QUrl& url) {
     return request;
 }
 
+std::optional<QByteArray> get(const QString& address, qint64 maxBytes, int totalMs);
+
 } // namespace
 
 HttpTimeouts CurrentHttpTimeouts() { return g_timeouts; }
 void SetHttpTimeouts(const HttpTimeouts& timeouts) { g_timeouts = timeouts; }
 
 std::optional<QByteArray> HttpGetBytes(const QString& address, qint64 maxBytes) {
+    return get(address, maxBytes, g_timeouts.totalMs);
+}
+
+QString HttpGetText(const QString& address) {
+    // The pages asked for as text are a line or two; a megabyte is far beyond any of them.
+    const std::optional<QByteArray> body = get(address, 1024 * 1024, g_timeouts.textTotalMs);
+    return body ? QString::fromUtf8(*body) : QString();
+}
+
+namespace {
+
+std::optional<QByteArray> get(const QString& address, qint64 maxBytes, int totalMs) {
     const QUrl url(address, QUrl::TolerantMode);
     if (!url.isValid() || url.host().isEmpty()) return std::nullopt;
     const QString scheme = url.scheme().toLower();
@@ -53,7 +67,7 @@ std::optional<QByteArray> HttpGetBytes(const QString& address, qint64 maxBytes) 
         }
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    total.start(g_timeouts.totalMs);
+    total.start(totalMs);
     if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
     total.stop();
 
@@ -70,8 +84,4 @@ std::optional<QByteArray> HttpGetBytes(const QString& address, qint64 maxBytes) 
     return result;
 }
 
-QString HttpGetText(const QString& address) {
-    // The pages asked for as text are a line or two; a megabyte is far beyond any of them.
-    const std::optional<QByteArray> body = HttpGetBytes(address, 1024 * 1024);
-    return body ? QString::fromUtf8(*body) : QString();
-}
+} // namespace

@@ -13,7 +13,7 @@ class TestHttpGet : public QObject {
 private Q_SLOTS:
     void init() {
         m_server = std::make_unique<LocalHttpServer>();
-        SetHttpTimeouts({1000, 4000});
+        SetHttpTimeouts({1000, 4000, 4000});
     }
     void cleanup() { m_server.reset(); }
 

@@ -42,7 +42,7 @@ private Q_SLOTS:
             m_starts.append({program, arguments});
             return m_startSucceeds;
         });
-        SetHttpTimeouts({1500, 5000});
+        SetHttpTimeouts({1500, 5000, 5000});
         for (const QString& f : folderFiles()) QFile::remove(QDir(ProgramFolder()).filePath(f));
     }
     void cleanup() {

@@ -96,7 +96,7 @@ private Q_SLOTS:
         d.databaseServer.clear();
         d.updateServer = m_server->host();
         SetDeployment(d);
-        SetHttpTimeouts({1500, 5000});
+        SetHttpTimeouts({1500, 5000, 5000});
         SetUpdaterStarter([](const QString&, const QStringList&) { return false; });
         QFile::remove(SettingsPath());
         for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(storeFile() + QLatin1String(suffix));
