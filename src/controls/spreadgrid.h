@@ -31,7 +31,9 @@ public:
     int MaxCols() const;
     void setMaxCols(int cols);
 
-    void SetText(int col, int row, const QString& value);   // row 0 sets a column header
+    // Row 0 sets a column header. Cells outside MaxCols x MaxRows are not written: grow the
+    // grid first (setMaxRows(MaxRows() + 1)) or use AppendRow.
+    void SetText(int col, int row, const QString& value);
     QString GetText(int col, int row) const;
 
     // Current cell, as Spread's Row/Col properties.
@@ -75,6 +77,9 @@ public:
     void setRowHeight(int row, double points);
     double RowHeight(int row) const;
 
+    // Off: drawing stops and the model opens one reset; on: the reset closes, so views see the
+    // whole fill at once (selection and current cell start afresh; SetActiveCell during the
+    // fill is applied when redraw comes back on).
     void ReDraw(bool on);
     bool isReDraw() const { return m_redraw; }
 
@@ -90,9 +95,11 @@ public:
     bool isChecked(int col, int row) const;
 
     void DeleteCols(int col, int count);
-    // Writes rows 1..MaxRows as tab-separated lines (UTF-8, CR LF). Cell texts holding tabs or
-    // line breaks have them turned into blanks so the file's rows stay whole. Returns false
-    // when the file cannot be written.
+    // Writes rows 1..MaxRows, every column hidden or not, as tab-separated lines (UTF-8 with a
+    // byte-order mark so spreadsheet programs read Korean; every line ends in CR LF; no header
+    // row: the export puts its own headers into row 1). Written whole or not at all. Cell texts
+    // holding tabs or line breaks have them turned into blanks so the file's rows stay whole.
+    // Returns false when the file cannot be written.
     bool SaveTabFile(const QString& path) const;
     // Copies texts, headers, widths, tags, colours and cell kinds of another grid.
     void CopyFrom(const SpreadGrid& other);
