@@ -29,8 +29,13 @@ QString LengthText(const QString& length, const QString& length2)
 
 QString VehicleText(const QString& info, const QString& tonnage, const QString& length, const QString& length2)
 {
-    return (info.trimmed() + QLatin1Char(' ') + TonnageText(tonnage) + QLatin1Char(' ') + LengthText(length, length2))
-        .trimmed();
+    const QString tons = TonnageText(tonnage);
+    const QString metres = LengthText(length, length2);
+    const QStringView description = QStringView(info).trimmed();
+    QString text;
+    text.reserve(description.size() + tons.size() + metres.size() + 2);
+    text.append(description).append(QLatin1Char(' ')).append(tons).append(QLatin1Char(' ')).append(metres);
+    return text.trimmed();
 }
 
 QColor StatusColour(const QString& status)
@@ -44,11 +49,53 @@ QColor StatusColour(const QString& status)
     return QColor(0x00, 0x00, 0x00);
 }
 
+namespace {
+bool Digits(QStringView s, qsizetype from, qsizetype count, int* value)
+{
+    int v = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c < u'0' || c > u'9') return false;
+        v = v * 10 + (c - u'0');
+    }
+    *value = v;
+    return true;
+}
+
+// "yyyy-mm-dd hh:MM:ss" (or with "T"), read without building a date-time: the list shows this
+// column on every row, and nearly every stored value has exactly this form.
+bool PlainDateTime(QStringView s, int f[6])
+{
+    if (s.size() < 19 || s[4] != u'-' || s[7] != u'-' || (s[10] != u' ' && s[10] != u'T') || s[13] != u':' || s[16] != u':')
+        return false;
+    if (!Digits(s, 0, 4, &f[0]) || !Digits(s, 5, 2, &f[1]) || !Digits(s, 8, 2, &f[2]) || !Digits(s, 11, 2, &f[3]) ||
+        !Digits(s, 14, 2, &f[4]) || !Digits(s, 17, 2, &f[5]))
+        return false;
+    return QDate::isValid(f[0], f[1], f[2]) && QTime::isValid(f[3], f[4], f[5]);
+}
+} // namespace
+
 QString DispatchTimeText(const QString& stored)
 {
+    int f[6];
+    if (stored.size() == 19 && stored.at(10) == QLatin1Char(' ') && PlainDateTime(stored, f))
+        return stored;
     const QString s = stored.trimmed();
     if (s.isEmpty())
         return stored;
+    if (PlainDateTime(s, f)) {
+        // Fractions of a second, if any, must be digits only to be dropped here.
+        bool fraction = s.size() == 19;
+        if (s.size() > 20 && s[19] == QLatin1Char('.')) {
+            fraction = true;
+            for (qsizetype i = 20; i < s.size() && fraction; ++i) fraction = s[i].isDigit();
+        }
+        if (fraction) {
+            QString shown = s.left(19);
+            shown[10] = QLatin1Char(' ');
+            return shown;
+        }
+    }
     // The store hands this column back as "yyyy-mm-dd hh:MM:ss", with fractions of a second,
     // or in the ISO form with "T"; all of them read the same once the blank is a "T".
     QString iso = s;
