@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
     timer.start();
     qsizetype characters = 0;
     for (int i = 0; i < Rows; ++i)
-        for (const QString& t : rowTexts(i)) characters += t.size();
+        for (const QString& t : rowTexts(i))
+            characters += t.size();
     const qint64 stringsMs = timer.elapsed();
 
     SpreadGrid grid;
@@ -65,7 +66,8 @@ int main(int argc, char** argv) {
     timer.restart();
     grid.ReDraw(false);
     grid.setMaxRows(0);
-    for (int i = 0; i < Rows; ++i) grid.AppendRow(rowTexts(i), QString::number(i + 1), Qt::blue);
+    for (int i = 0; i < Rows; ++i)
+        grid.AppendRow(rowTexts(i), QString::number(i + 1), Qt::blue);
     const qint64 appendMs = timer.elapsed();
     grid.ReDraw(true);
     const qint64 redrawMs = timer.elapsed() - appendMs;
@@ -80,7 +82,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < Rows; ++i) {
         grid.setMaxRows(grid.MaxRows() + 1);
         const QStringList texts = rowTexts(i);
-        for (int c = 0; c < Cols; ++c) grid.SetText(c + 1, grid.MaxRows(), texts[c]);
+        for (int c = 0; c < Cols; ++c)
+            grid.SetText(c + 1, grid.MaxRows(), texts[c]);
         grid.setRow(grid.MaxRows());
         grid.setCol(1);
         grid.setCellTag(QString::number(i + 1));
@@ -90,7 +93,8 @@ int main(int argc, char** argv) {
     const qint64 cellMs = timer.elapsed();
 
     qsizetype modelBytes = 0;
-    for (int r = 0; r < grid.spreadModel()->rowCount(); r += 100) modelBytes += grid.spreadModel()->rowBytes(r);
+    for (int r = 0; r < grid.spreadModel()->rowCount(); r += 100)
+        modelBytes += grid.spreadModel()->rowBytes(r);
     modelBytes /= (Rows / 100);
 
     std::printf("rows %d x %d cells (%lld characters)\n", Rows, Cols, (long long)characters);

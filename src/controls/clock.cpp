@@ -7,10 +7,16 @@ QDateTime g_fixed;
 
 namespace Clock {
 
-QDateTime now() { return g_fixed.isValid() ? g_fixed : QDateTime::currentDateTime(); }
+QDateTime now() {
+    return g_fixed.isValid() ? g_fixed : QDateTime::currentDateTime();
+}
 
-QDate today() { return now().date(); }
+QDate today() {
+    return now().date();
+}
 
-void set(const QDateTime& moment) { g_fixed = moment; }
+void set(const QDateTime& moment) {
+    g_fixed = moment;
+}
 
 } // namespace Clock

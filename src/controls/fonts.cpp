@@ -27,7 +27,8 @@ QString KoreanFontFamily() {
 void InstallKoreanFontSubstitutes() {
     const QString sans = KoreanFontFamily();
     if (sans.isEmpty()) return;
-    QString serif = firstInstalled({"NanumMyeongjo", "나눔명조", "Noto Serif CJK KR", "Noto Serif KR", "UnBatang"});
+    QString serif =
+        firstInstalled({"NanumMyeongjo", "나눔명조", "Noto Serif CJK KR", "Noto Serif KR", "UnBatang"});
     if (serif.isEmpty()) serif = sans;
     for (const char* name : {"굴림", "Gulim", "굴림체", "GulimChe", "돋움", "Dotum", "돋움체", "DotumChe",
                              "맑은 고딕", "Malgun Gothic"})

@@ -13,26 +13,45 @@ int VirtualKeyCode(int qtKey) {
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return 112 + (qtKey - Qt::Key_F1);
     switch (qtKey) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return 9;
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    default: return 0;
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    default:
+        return 0;
     }
 }
 
@@ -45,7 +64,9 @@ MyText::MyText(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, [this] { Q_EMIT Change(); });
 }
 
-QString MyText::Text() const { return text(); }
+QString MyText::Text() const {
+    return text();
+}
 
 void MyText::SetText(const QString& value) {
     const QString shown = FormatText(m_type, value);
@@ -64,7 +85,9 @@ void MyText::SetText(const QString& value) {
     setModified(false);
 }
 
-QString MyText::TextVal() const { return text(); }
+QString MyText::TextVal() const {
+    return text();
+}
 
 void MyText::setTextType(TextType type) {
     m_type = type;
@@ -86,7 +109,8 @@ void MyText::setImeOff(bool off) {
 void MyText::applyImeMode() {
     if (m_imeOff) {
         setAttribute(Qt::WA_InputMethodEnabled, false);
-        setInputMethodHints(inputMethodHints() | Qt::ImhLatinOnly | Qt::ImhNoPredictiveText | Qt::ImhPreferLatin);
+        setInputMethodHints(inputMethodHints() | Qt::ImhLatinOnly | Qt::ImhNoPredictiveText |
+                            Qt::ImhPreferLatin);
     } else {
         setAttribute(Qt::WA_InputMethodEnabled, echoMode() == QLineEdit::Normal);
         setInputMethodHints(inputMethodHints() & ~(Qt::ImhLatinOnly | Qt::ImhPreferLatin));
@@ -127,8 +151,7 @@ void MyText::keyPressEvent(QKeyEvent* event) {
 }
 
 void MyText::inputMethodEvent(QInputMethodEvent* event) {
-    if (!event->commitString().isEmpty() || event->preeditString().isEmpty())
-        m_preedit.clear();
+    if (!event->commitString().isEmpty() || event->preeditString().isEmpty()) m_preedit.clear();
     if (!event->preeditString().isEmpty()) m_preedit = event->preeditString();
     QLineEdit::inputMethodEvent(event);
 }

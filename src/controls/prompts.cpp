@@ -13,7 +13,9 @@ namespace {
 
 PromptScript* g_script = nullptr;
 
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+QWidget* dialogParent() {
+    return QApplication::activeWindow();
+}
 
 // Shows one OK box, or records it when a test script is installed.
 void okBox(PromptKind kind, QMessageBox::Icon icon, const QString& text) {
@@ -58,19 +60,31 @@ QString defaultFolder() {
 
 namespace Prompt {
 
-void notice(const QString& text) { okBox(PromptKind::Notice, QMessageBox::Information, text); }
-void refusal(const QString& text) { okBox(PromptKind::Refusal, QMessageBox::Question, text); }
-void plain(const QString& text) { okBox(PromptKind::Plain, QMessageBox::NoIcon, text); }
-
-bool confirm(const QString& text) { return yesNoBox(text) != YesNo::No; }
-bool askYes(const QString& text) { return yesNoBox(text) == YesNo::Yes; }
-
-QString storeErrorText(qint64 number, const QString& description) {
-    return QStringLiteral("에러번호 : ") + QString::number(number) + QLatin1Char('\n') + QStringLiteral("에러내용 : ") +
-           description;
+void notice(const QString& text) {
+    okBox(PromptKind::Notice, QMessageBox::Information, text);
+}
+void refusal(const QString& text) {
+    okBox(PromptKind::Refusal, QMessageBox::Question, text);
+}
+void plain(const QString& text) {
+    okBox(PromptKind::Plain, QMessageBox::NoIcon, text);
 }
 
-void storeError(qint64 number, const QString& description) { refusal(storeErrorText(number, description)); }
+bool confirm(const QString& text) {
+    return yesNoBox(text) != YesNo::No;
+}
+bool askYes(const QString& text) {
+    return yesNoBox(text) == YesNo::Yes;
+}
+
+QString storeErrorText(qint64 number, const QString& description) {
+    return QStringLiteral("에러번호 : ") + QString::number(number) + QLatin1Char('\n') +
+           QStringLiteral("에러내용 : ") + description;
+}
+
+void storeError(qint64 number, const QString& description) {
+    refusal(storeErrorText(number, description));
+}
 
 QString input(const QString& prompt, const QString& title, const QString& defaultValue) {
     if (PromptScript* script = PromptScript::active()) {
@@ -80,7 +94,8 @@ QString input(const QString& prompt, const QString& title, const QString& defaul
         return answer.text;
     }
     bool ok = false;
-    const QString value = QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultValue, &ok);
+    const QString value =
+        QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultValue, &ok);
     return ok ? value : QString();
 }
 
@@ -91,33 +106,39 @@ QString saveAs(const QString& defaultName, const QStringList& filters, QString* 
         PromptScript::Answer answer;
         if (!script->takeAnswer(record, &answer)) return {};
         if (selectedFilter)
-            *selectedFilter = answer.text.isEmpty() ? QString()
-                              : answer.filter.isEmpty() ? filters.value(0) : answer.filter;
+            *selectedFilter = answer.text.isEmpty()     ? QString()
+                              : answer.filter.isEmpty() ? filters.value(0)
+                                                        : answer.filter;
         return answer.text;
     }
     QString start = defaultName;
     if (start.isEmpty() || QFileInfo(start).isRelative()) start = QDir(defaultFolder()).filePath(defaultName);
     QString chosenFilter = filters.value(0);
     // The callers ask their own overwrite question (with 예/아니오), so the dialog must not ask too.
-    const QString path = QFileDialog::getSaveFileName(dialogParent(), PromptTitle, start, filterText, &chosenFilter,
-                                                      QFileDialog::DontConfirmOverwrite);
+    const QString path = QFileDialog::getSaveFileName(dialogParent(), PromptTitle, start, filterText,
+                                                      &chosenFilter, QFileDialog::DontConfirmOverwrite);
     if (selectedFilter) *selectedFilter = path.isEmpty() ? QString() : chosenFilter;
     return path;
 }
 
 } // namespace Prompt
 
-PromptScript::PromptScript() : m_previous(g_script) { g_script = this; }
+PromptScript::PromptScript() : m_previous(g_script) {
+    g_script = this;
+}
 
 PromptScript::~PromptScript() {
     if (g_script == this) g_script = m_previous;
 }
 
-PromptScript* PromptScript::active() { return g_script; }
+PromptScript* PromptScript::active() {
+    return g_script;
+}
 
 QStringList PromptScript::texts() const {
     QStringList out;
-    for (const PromptRecord& r : m_asked) out << r.text;
+    for (const PromptRecord& r : m_asked)
+        out << r.text;
     return out;
 }
 

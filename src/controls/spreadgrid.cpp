@@ -36,7 +36,8 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), m_model(new Spread
             [this](const QModelIndex& i) { Q_EMIT Click(i.column() + 1, i.row() + 1); });
     connect(this, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& i) { Q_EMIT DblClick(i.column() + 1, i.row() + 1); });
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { Q_EMIT Click(c + 1, 0); });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int c) { Q_EMIT Click(c + 1, 0); });
     connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
             [this](int c) { Q_EMIT DblClick(c + 1, 0); });
     connect(verticalHeader(), &QHeaderView::sectionClicked, this, [this](int r) { Q_EMIT Click(0, r + 1); });
@@ -49,11 +50,17 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), m_model(new Spread
 
 SpreadGrid::~SpreadGrid() = default;
 
-int SpreadGrid::MaxRows() const { return m_model->rowTotal(); }
+int SpreadGrid::MaxRows() const {
+    return m_model->rowTotal();
+}
 
-void SpreadGrid::setMaxRows(int rows) { m_model->setRowTotal(rows); }
+void SpreadGrid::setMaxRows(int rows) {
+    m_model->setRowTotal(rows);
+}
 
-int SpreadGrid::MaxCols() const { return m_model->columnTotal(); }
+int SpreadGrid::MaxCols() const {
+    return m_model->columnTotal();
+}
 
 void SpreadGrid::setMaxCols(int cols) {
     cols = std::max(cols, 0);
@@ -76,11 +83,14 @@ QString SpreadGrid::GetText(int col, int row) const {
 
 QStringList SpreadGrid::RowTexts(int row) const {
     QStringList out;
-    for (int c = 1; c <= MaxCols(); ++c) out << GetText(c, row);
+    for (int c = 1; c <= MaxCols(); ++c)
+        out << GetText(c, row);
     return out;
 }
 
-QString SpreadGrid::CellTag() const { return m_col == 1 ? m_model->tag(m_row - 1) : QString(); }
+QString SpreadGrid::CellTag() const {
+    return m_col == 1 ? m_model->tag(m_row - 1) : QString();
+}
 
 void SpreadGrid::setCellTag(const QString& tag) {
     if (m_col == 1) m_model->setTag(m_row - 1, tag);
@@ -96,7 +106,9 @@ void SpreadGrid::setForeColor(const QColor& colour) {
     m_model->setRowColour(std::max(first, 1) - 1, std::max(last, 1) - 1, colour);
 }
 
-QColor SpreadGrid::RowForeColor(int row) const { return m_model->rowColour(row - 1); }
+QColor SpreadGrid::RowForeColor(int row) const {
+    return m_model->rowColour(row - 1);
+}
 
 void SpreadGrid::AppendRow(const QStringList& texts, const QString& tag, const QColor& colour) {
     if (texts.size() > MaxCols()) m_widthPx.resize(size_t(texts.size()), -1);
@@ -178,7 +190,8 @@ void SpreadGrid::applyColumnWidths() {
 
 void SpreadGrid::columnResized(int logical, int newSize) {
     if (m_programmaticResize) return;
-    if (logical >= 0 && size_t(logical) < m_widthPx.size() && newSize > 0) m_widthPx[size_t(logical)] = newSize;
+    if (logical >= 0 && size_t(logical) < m_widthPx.size() && newSize > 0)
+        m_widthPx[size_t(logical)] = newSize;
     if (m_userResizing) Q_EMIT ColWidthChange(logical + 1, logical + 1);
 }
 
@@ -186,10 +199,15 @@ bool SpreadGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == horizontalHeader()->viewport()) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick: m_userResizing = true; break;
+        case QEvent::MouseButtonDblClick:
+            m_userResizing = true;
+            break;
         // Drags resize on mouse moves, so the release can end the user's part at once.
-        case QEvent::MouseButtonRelease: m_userResizing = false; break;
-        default: break;
+        case QEvent::MouseButtonRelease:
+            m_userResizing = false;
+            break;
+        default:
+            break;
         }
     }
     return QTableView::eventFilter(watched, event);
@@ -240,7 +258,9 @@ void SpreadGrid::ReDraw(bool on) {
     }
 }
 
-int SpreadGrid::SelectionCount() const { return int(selectionModel()->selection().size()); }
+int SpreadGrid::SelectionCount() const {
+    return int(selectionModel()->selection().size());
+}
 
 bool SpreadGrid::GetSelection(int index, int* col, int* row, int* col2, int* row2) const {
     const QItemSelection selection = selectionModel()->selection();
@@ -253,17 +273,29 @@ bool SpreadGrid::GetSelection(int index, int* col, int* row, int* col2, int* row
     return true;
 }
 
-void SpreadGrid::setCellType(int col, CellKind kind) { m_model->setCellKind(col - 1, kind); }
+void SpreadGrid::setCellType(int col, CellKind kind) {
+    m_model->setCellKind(col - 1, kind);
+}
 
-CellKind SpreadGrid::CellType(int col, int) const { return m_model->cellKind(col - 1); }
+CellKind SpreadGrid::CellType(int col, int) const {
+    return m_model->cellKind(col - 1);
+}
 
-void SpreadGrid::setTypeCheckText(int col, const QString& text) { m_model->setCheckText(col - 1, text); }
+void SpreadGrid::setTypeCheckText(int col, const QString& text) {
+    m_model->setCheckText(col - 1, text);
+}
 
-QString SpreadGrid::TypeCheckText(int col) const { return m_model->checkText(col - 1); }
+QString SpreadGrid::TypeCheckText(int col) const {
+    return m_model->checkText(col - 1);
+}
 
-void SpreadGrid::setChecked(int col, int row, bool on) { m_model->setChecked(row - 1, col - 1, on); }
+void SpreadGrid::setChecked(int col, int row, bool on) {
+    m_model->setChecked(row - 1, col - 1, on);
+}
 
-bool SpreadGrid::isChecked(int col, int row) const { return m_model->checked(row - 1, col - 1); }
+bool SpreadGrid::isChecked(int col, int row) const {
+    return m_model->checked(row - 1, col - 1);
+}
 
 void SpreadGrid::DeleteCols(int col, int count) {
     if (col < 1 || col > MaxCols() || count <= 0) return;
@@ -271,7 +303,8 @@ void SpreadGrid::DeleteCols(int col, int count) {
     m_model->removeColumnsAt(col - 1, count);
     if (size_t(col - 1) < m_widthPx.size())
         m_widthPx.erase(m_widthPx.begin() + (col - 1),
-                        m_widthPx.begin() + std::min<qsizetype>(col - 1 + count, qsizetype(m_widthPx.size())));
+                        m_widthPx.begin() +
+                            std::min<qsizetype>(col - 1 + count, qsizetype(m_widthPx.size())));
     applyColumnWidths();
 }
 

@@ -4,9 +4,13 @@
 
 SpreadModel::SpreadModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-int SpreadModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }
+int SpreadModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
 
-int SpreadModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_cols; }
+int SpreadModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_cols;
+}
 
 QVariant SpreadModel::data(const QModelIndex& index, int role) const {
     // Views may still ask about rows a buffered fill has already dropped.
@@ -16,7 +20,8 @@ QVariant SpreadModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-    case Qt::ToolTipRole: return check ? checkText(col) : cellText(row, col);
+    case Qt::ToolTipRole:
+        return check ? checkText(col) : cellText(row, col);
     case Qt::ForegroundRole: {
         const QRgb c = m_rows[size_t(row)].colour;
         return c ? QVariant(QColor::fromRgba(c)) : QVariant();
@@ -24,7 +29,8 @@ QVariant SpreadModel::data(const QModelIndex& index, int role) const {
     case Qt::CheckStateRole:
         if (check) return checked(row, col) ? Qt::Checked : Qt::Unchecked;
         return {};
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -39,7 +45,8 @@ bool SpreadModel::setData(const QModelIndex& index, const QVariant& value, int r
 Qt::ItemFlags SpreadModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (index.column() < m_cols && cellKind(index.column()) == CellKind::CheckBox) f |= Qt::ItemIsUserCheckable;
+    if (index.column() < m_cols && cellKind(index.column()) == CellKind::CheckBox)
+        f |= Qt::ItemIsUserCheckable;
     return f;
 }
 
@@ -90,8 +97,10 @@ void SpreadModel::setColumnTotal(int cols) {
     } else {
         if (!m_buffering) beginInsertColumns({}, now, cols - 1);
         m_cols = cols;
-        while (m_headers.size() < cols) m_headers << QString();
-        while (m_checkTexts.size() < cols) m_checkTexts << QString();
+        while (m_headers.size() < cols)
+            m_headers << QString();
+        while (m_checkTexts.size() < cols)
+            m_checkTexts << QString();
         m_kinds.resize(size_t(cols), CellKind::Edit);
         if (!m_buffering) endInsertColumns();
     }
@@ -109,7 +118,8 @@ QStringList SpreadModel::rowTexts(int row) const {
     QStringList out;
     if (!validRow(row)) return out;
     out.reserve(m_cols);
-    for (int c = 0; c < m_cols; ++c) out << cellText(row, c);
+    for (int c = 0; c < m_cols; ++c)
+        out << cellText(row, c);
     return out;
 }
 
@@ -127,7 +137,8 @@ void SpreadModel::writeCell(Row& r, int col, QStringView value) {
     const qsizetype oldLength = qsizetype(r.ends[c]) - start;
     r.cells.replace(start, oldLength, value.toString());
     const qint64 delta = value.size() - oldLength;
-    for (size_t i = c; i < r.ends.size(); ++i) r.ends[i] = quint32(qint64(r.ends[i]) + delta);
+    for (size_t i = c; i < r.ends.size(); ++i)
+        r.ends[i] = quint32(qint64(r.ends[i]) + delta);
 }
 
 void SpreadModel::setCellText(int row, int col, const QString& value) {
@@ -140,7 +151,8 @@ void SpreadModel::appendRow(const QStringList& texts, const QString& tag, const 
     if (texts.size() > m_cols) setColumnTotal(int(texts.size()));
     Row r;
     qsizetype total = 0;
-    for (const QString& t : texts) total += t.size();
+    for (const QString& t : texts)
+        total += t.size();
     r.cells.reserve(total);
     r.ends.reserve(size_t(texts.size()));
     for (const QString& t : texts) {
@@ -148,7 +160,8 @@ void SpreadModel::appendRow(const QStringList& texts, const QString& tag, const 
         r.ends.push_back(quint32(r.cells.size()));
     }
     // Trailing empty cells need no offsets.
-    while (!r.ends.empty() && (r.ends.size() == 1 ? r.ends[0] == 0 : r.ends.back() == r.ends[r.ends.size() - 2]))
+    while (!r.ends.empty() &&
+           (r.ends.size() == 1 ? r.ends[0] == 0 : r.ends.back() == r.ends[r.ends.size() - 2]))
         r.ends.pop_back();
     r.ends.shrink_to_fit();
     r.tag = tag;
@@ -165,7 +178,9 @@ void SpreadModel::setHeader(int col, const QString& text) {
     if (!m_buffering) Q_EMIT headerDataChanged(Qt::Horizontal, col, col);
 }
 
-QString SpreadModel::tag(int row) const { return validRow(row) ? m_rows[size_t(row)].tag : QString(); }
+QString SpreadModel::tag(int row) const {
+    return validRow(row) ? m_rows[size_t(row)].tag : QString();
+}
 
 void SpreadModel::setTag(int row, const QString& tag) {
     if (validRow(row)) m_rows[size_t(row)].tag = tag;
@@ -182,7 +197,8 @@ void SpreadModel::setRowColour(int firstRow, int lastRow, const QColor& colour) 
     lastRow = std::min(lastRow, rowTotal() - 1);
     if (firstRow > lastRow) return;
     const QRgb c = colour.isValid() ? colour.rgba() : 0;
-    for (int r = firstRow; r <= lastRow; ++r) m_rows[size_t(r)].colour = c;
+    for (int r = firstRow; r <= lastRow; ++r)
+        m_rows[size_t(r)].colour = c;
     if (!m_buffering && m_cols > 0)
         Q_EMIT dataChanged(index(firstRow, 0), index(lastRow, m_cols - 1), {Qt::ForegroundRole});
 }
@@ -240,7 +256,8 @@ void SpreadModel::removeColumnsAt(int col, int count) {
             r.ends = std::move(rebuilt.ends);
         }
         if (size_t(col) < r.checks.size())
-            r.checks.erase(r.checks.begin() + col, r.checks.begin() + std::min<qsizetype>(col + count, qsizetype(r.checks.size())));
+            r.checks.erase(r.checks.begin() + col,
+                           r.checks.begin() + std::min<qsizetype>(col + count, qsizetype(r.checks.size())));
     }
     m_headers.remove(col, count);
     m_checkTexts.remove(col, count);

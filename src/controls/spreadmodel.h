@@ -63,11 +63,11 @@ public:
 
 private:
     struct Row {
-        QString cells;                 // every cell's text, one after the other
-        std::vector<quint32> ends;     // end offset of each stored cell; missing cells read ""
+        QString cells;             // every cell's text, one after the other
+        std::vector<quint32> ends; // end offset of each stored cell; missing cells read ""
         QString tag;
-        QRgb colour = 0;               // 0: default colour
-        std::vector<bool> checks;      // check marks, only once a cell of the row is checked
+        QRgb colour = 0;          // 0: default colour
+        std::vector<bool> checks; // check marks, only once a cell of the row is checked
     };
 
     bool validRow(int row) const { return row >= 0 && row < int(m_rows.size()); }

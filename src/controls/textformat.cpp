@@ -54,7 +54,8 @@ QString FormatPhone(const QString& stored) {
         if (n == 10) return grouped(d, {2, 4, 4});
         return stored;
     }
-    if (n == 8 && (v.startsWith(u"15") || v.startsWith(u"16") || v.startsWith(u"18"))) return grouped(d, {4, 4});
+    if (n == 8 && (v.startsWith(u"15") || v.startsWith(u"16") || v.startsWith(u"18")))
+        return grouped(d, {4, 4});
     const QStringView head = v.left(3);
     if (v.startsWith(u"050") && d[3] >= u'2' && d[3] <= u'8') {
         if (n == 12) return grouped(d, {4, 4, 4});
@@ -76,9 +77,12 @@ QString FormatBusinessNumber(const QString& stored) {
 
 QString FormatText(TextType type, const QString& stored) {
     switch (type) {
-    case TextType::Telephone: return FormatPhone(stored);
-    case TextType::BusinessNumber: return FormatBusinessNumber(stored);
-    case TextType::Plain: break;
+    case TextType::Telephone:
+        return FormatPhone(stored);
+    case TextType::BusinessNumber:
+        return FormatBusinessNumber(stored);
+    case TextType::Plain:
+        break;
     }
     return stored;
 }

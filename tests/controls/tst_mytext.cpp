@@ -136,12 +136,18 @@ void TestMyText::formattedBoxes_data() {
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("phone") << int(TextType::Telephone) << "01012345678" << "010-1234-5678";
-    QTest::newRow("seoul") << int(TextType::Telephone) << "021234567" << "02-123-4567";
-    QTest::newRow("phone too short") << int(TextType::Telephone) << "02-12" << "02-12";
-    QTest::newRow("business") << int(TextType::BusinessNumber) << "1234567890" << "123-45-67890";
-    QTest::newRow("plain") << int(TextType::Plain) << "1234567890" << "1234567890";
-    QTest::newRow("empty") << int(TextType::Telephone) << "" << "";
+    QTest::newRow("phone") << int(TextType::Telephone) << "01012345678"
+                           << "010-1234-5678";
+    QTest::newRow("seoul") << int(TextType::Telephone) << "021234567"
+                           << "02-123-4567";
+    QTest::newRow("phone too short") << int(TextType::Telephone) << "02-12"
+                                     << "02-12";
+    QTest::newRow("business") << int(TextType::BusinessNumber) << "1234567890"
+                              << "123-45-67890";
+    QTest::newRow("plain") << int(TextType::Plain) << "1234567890"
+                           << "1234567890";
+    QTest::newRow("empty") << int(TextType::Telephone) << ""
+                           << "";
 }
 
 void TestMyText::formattedBoxes() {
@@ -201,10 +207,14 @@ void TestMyText::preeditKeptOnFocusOut_data() {
     QTest::addColumn<QString>("preedit");
     QTest::addColumn<bool>("imCommitsFirst");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("one syllable in composition") << "" << "한" << false << "한";
-    QTest::newRow("after committed syllables") << "서울" << "시" << false << "서울시";
-    QTest::newRow("input method committed itself") << "" << "한" << true << "한";
-    QTest::newRow("nothing composing") << "대전" << "" << false << "대전";
+    QTest::newRow("one syllable in composition") << ""
+                                                 << "한" << false << "한";
+    QTest::newRow("after committed syllables") << "서울"
+                                               << "시" << false << "서울시";
+    QTest::newRow("input method committed itself") << ""
+                                                   << "한" << true << "한";
+    QTest::newRow("nothing composing") << "대전"
+                                       << "" << false << "대전";
 }
 
 void TestMyText::preeditKeptOnFocusOut() {

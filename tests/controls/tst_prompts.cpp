@@ -29,7 +29,8 @@ SeenBox answerRealBox(const std::function<void()>& ask, Qt::Key key, const QStri
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
-        for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
+        for (QAbstractButton* b : box->buttons())
+            seen.buttons << b->text();
         if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text();
         if (!click.isEmpty()) {
             for (QAbstractButton* b : box->buttons())
@@ -74,10 +75,18 @@ void TestPrompts::realBoxes() {
     const SeenBox seen = answerRealBox(
         [which] {
             switch (which) {
-            case 0: Prompt::notice(QStringLiteral("알림")); break;
-            case 1: Prompt::refusal(QStringLiteral("알림")); break;
-            case 2: Prompt::plain(QStringLiteral("알림")); break;
-            default: Prompt::storeError(-2147217900, QStringLiteral("알림")); break;
+            case 0:
+                Prompt::notice(QStringLiteral("알림"));
+                break;
+            case 1:
+                Prompt::refusal(QStringLiteral("알림"));
+                break;
+            case 2:
+                Prompt::plain(QStringLiteral("알림"));
+                break;
+            default:
+                Prompt::storeError(-2147217900, QStringLiteral("알림"));
+                break;
             }
         },
         Qt::Key_Return);
@@ -142,10 +151,13 @@ void TestPrompts::scriptedAnswersInOrder() {
     QCOMPARE(Prompt::confirm(QStringLiteral("둘")), false);
     Prompt::refusal(QStringLiteral("셋"));
     QCOMPARE(Prompt::confirm(QStringLiteral("넷")), true);
-    QCOMPARE(Prompt::input(QStringLiteral("이름"), QStringLiteral("제목"), QStringLiteral("기본")), QStringLiteral("홍길동"));
+    QCOMPARE(Prompt::input(QStringLiteral("이름"), QStringLiteral("제목"), QStringLiteral("기본")),
+             QStringLiteral("홍길동"));
     QString filter;
-    const QStringList filters{QStringLiteral("Excel Files (*.xls)"), QStringLiteral("Excel Workbook (*.xlsx)")};
-    QCOMPARE(Prompt::saveAs(QStringLiteral("오더내역_210415"), filters, &filter), QStringLiteral("/tmp/x.xls"));
+    const QStringList filters{QStringLiteral("Excel Files (*.xls)"),
+                              QStringLiteral("Excel Workbook (*.xlsx)")};
+    QCOMPARE(Prompt::saveAs(QStringLiteral("오더내역_210415"), filters, &filter),
+             QStringLiteral("/tmp/x.xls"));
     QCOMPARE(filter, QStringLiteral("Excel Files (*.xls)"));
 
     QCOMPARE(script.texts(), (QStringList{"하나", "둘", "셋", "넷", "이름", ""}));
@@ -173,10 +185,17 @@ void TestPrompts::unexpectedPromptsAnswerSafely() {
     PromptScript script;
     QString filter = QStringLiteral("untouched");
     switch (which) {
-    case 0: QCOMPARE(Prompt::confirm(QStringLiteral("지울까요?")), false); break;
-    case 1: QCOMPARE(Prompt::askYes(QStringLiteral("지울까요?")), false); break;
-    case 2: QCOMPARE(Prompt::input(QStringLiteral("지울까요?")), QString()); break;
-    default: QCOMPARE(Prompt::saveAs(QStringLiteral("지울까요?"), {QStringLiteral("*.xls")}, &filter), QString());
+    case 0:
+        QCOMPARE(Prompt::confirm(QStringLiteral("지울까요?")), false);
+        break;
+    case 1:
+        QCOMPARE(Prompt::askYes(QStringLiteral("지울까요?")), false);
+        break;
+    case 2:
+        QCOMPARE(Prompt::input(QStringLiteral("지울까요?")), QString());
+        break;
+    default:
+        QCOMPARE(Prompt::saveAs(QStringLiteral("지울까요?"), {QStringLiteral("*.xls")}, &filter), QString());
     }
     QCOMPARE(script.unexpected(), QStringList{QStringLiteral("지울까요?")});
     QCOMPARE(script.asked().size(), size_t(1));
@@ -185,8 +204,8 @@ void TestPrompts::unexpectedPromptsAnswerSafely() {
 void TestPrompts::storeErrorText() {
     PromptScript script;
     Prompt::storeError(-2147217900, QStringLiteral("'x' 근처의 구문이 잘못되었습니다."));
-    QCOMPARE(script.texts(),
-             QStringList{QStringLiteral("에러번호 : -2147217900\n에러내용 : 'x' 근처의 구문이 잘못되었습니다.")});
+    QCOMPARE(script.texts(), QStringList{QStringLiteral(
+                                 "에러번호 : -2147217900\n에러내용 : 'x' 근처의 구문이 잘못되었습니다.")});
     QCOMPARE(int(script.asked()[0].kind), int(PromptKind::Refusal));
     QVERIFY(script.unexpected().isEmpty());
 }

@@ -42,9 +42,11 @@ void TestSpreadGrid::init() {
     m_grid->resize(800, 400);
     m_grid->setMaxCols(4);
     const QStringList headers{"번호", "상태", "상차지", "하차지"};
-    for (int c = 1; c <= 4; ++c) m_grid->SetText(c, 0, headers[c - 1]);
+    for (int c = 1; c <= 4; ++c)
+        m_grid->SetText(c, 0, headers[c - 1]);
     for (int r = 1; r <= 5; ++r)
-        m_grid->AppendRow({QString::number(r), "접수", "서울 강남구", "부산 해운대구"}, QString::number(100 + r));
+        m_grid->AppendRow({QString::number(r), "접수", "서울 강남구", "부산 해운대구"},
+                          QString::number(100 + r));
     m_grid->show();
     QApplication::setActiveWindow(m_grid);
     QVERIFY(QTest::qWaitForWindowExposed(m_grid));
@@ -98,7 +100,8 @@ void TestSpreadGrid::widthsSurviveAFill() {
     m_grid->setColWidth(3, 0);
     m_grid->ReDraw(false);
     m_grid->setMaxRows(0);
-    for (int r = 1; r <= 3; ++r) m_grid->AppendRow({"a", "b", "c", "d"});
+    for (int r = 1; r <= 3; ++r)
+        m_grid->AppendRow({"a", "b", "c", "d"});
     m_grid->ReDraw(true);
     QCOMPARE(m_grid->ColWidth(1), 5.0);
     QCOMPARE(m_grid->ColWidth(3), 0.0);
@@ -178,7 +181,8 @@ void TestSpreadGrid::clicks() {
     if (row == 0) {
         QHeaderView* header = m_grid->horizontalHeader();
         target = header->viewport();
-        at = QPoint(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2, header->height() / 2);
+        at = QPoint(header->sectionViewportPosition(col - 1) + header->sectionSize(col - 1) / 2,
+                    header->height() / 2);
     }
     QTest::mouseClick(target, Qt::LeftButton, {}, at);
     if (twice) QTest::mouseDClick(target, Qt::LeftButton, {}, at);
@@ -230,7 +234,7 @@ void TestSpreadGrid::tagsAndBlockColours() {
     m_grid->setCellTag(QStringLiteral("9'9"));
     QCOMPARE(m_grid->CellTag(), QStringLiteral("9'9"));
     m_grid->setCol(2);
-    QCOMPARE(m_grid->CellTag(), QString());  // only column 1 keeps the row's key
+    QCOMPARE(m_grid->CellTag(), QString()); // only column 1 keeps the row's key
     m_grid->setCellTag(QStringLiteral("무시"));
     m_grid->setCol(1);
     QCOMPARE(m_grid->CellTag(), QStringLiteral("9'9"));
@@ -255,7 +259,8 @@ void TestSpreadGrid::tagsAndBlockColours() {
 void TestSpreadGrid::selectionBlocks() {
     QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, cellCentre(2, 1));
     QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, Qt::ControlModifier, cellCentre(2, 3));
-    QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, cellCentre(2, 4));
+    QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier,
+                      cellCentre(2, 4));
     QCOMPARE(m_grid->SelectionCount(), 2);
     QList<QList<int>> blocks;
     for (int i = 0; i < m_grid->SelectionCount(); ++i) {
@@ -305,14 +310,14 @@ void TestSpreadGrid::saveTabFile() {
     m_grid->setMaxRows(0);
     m_grid->AppendRow({"탭\t안", "줄\r\n바꿈", "", "'인용\""});
     m_grid->AppendRow({"둘"});
-    m_grid->setColWidth(3, 0);  // hidden columns are written all the same
+    m_grid->setColWidth(3, 0); // hidden columns are written all the same
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("오더내역.xls"));
     QVERIFY(m_grid->SaveTabFile(path));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray expected = QByteArray("\xEF\xBB\xBF") +
-                                QStringLiteral("탭 안\t줄  바꿈\t\t'인용\"\r\n둘\t\t\t\r\n").toUtf8();
+    const QByteArray expected =
+        QByteArray("\xEF\xBB\xBF") + QStringLiteral("탭 안\t줄  바꿈\t\t'인용\"\r\n둘\t\t\t\r\n").toUtf8();
     QCOMPARE(file.readAll(), expected);
 
     m_grid->setMaxRows(0);
@@ -324,7 +329,7 @@ void TestSpreadGrid::saveTabFile() {
 
 void TestSpreadGrid::saveTabFileRefusesUnwritablePath() {
     QTemporaryDir dir;
-    QVERIFY(!m_grid->SaveTabFile(dir.path()));  // a folder
+    QVERIFY(!m_grid->SaveTabFile(dir.path())); // a folder
     QVERIFY(!m_grid->SaveTabFile(dir.filePath(QStringLiteral("없는폴더/파일.xls"))));
 }
 

@@ -22,11 +22,19 @@ private Q_SLOTS:
 namespace {
 
 QStringList boardRow(int i) {
-    return {QString::number(100000 + i), QStringLiteral("2024-05-%1").arg(i % 28 + 1, 2, 10, QLatin1Char('0')),
-            QStringLiteral("배차완료"), QStringLiteral("경기 화성시 남양읍"), QStringLiteral("부산 강서구 녹산동"),
-            QStringLiteral("㈜델모라물류"), QStringLiteral("12가%1").arg(i % 10000, 4, 10, QLatin1Char('0')),
-            QStringLiteral("홍길동"), QStringLiteral("010-1234-5678"), QStringLiteral("350,000"),
-            QStringLiteral("윙바디 5톤 9.6m"), QStringLiteral("파렛트 12개"), QStringLiteral("상차 09:00"),
+    return {QString::number(100000 + i),
+            QStringLiteral("2024-05-%1").arg(i % 28 + 1, 2, 10, QLatin1Char('0')),
+            QStringLiteral("배차완료"),
+            QStringLiteral("경기 화성시 남양읍"),
+            QStringLiteral("부산 강서구 녹산동"),
+            QStringLiteral("㈜델모라물류"),
+            QStringLiteral("12가%1").arg(i % 10000, 4, 10, QLatin1Char('0')),
+            QStringLiteral("홍길동"),
+            QStringLiteral("010-1234-5678"),
+            QStringLiteral("350,000"),
+            QStringLiteral("윙바디 5톤 9.6m"),
+            QStringLiteral("파렛트 12개"),
+            QStringLiteral("상차 09:00"),
             QStringLiteral("delmora01")};
 }
 
@@ -41,12 +49,15 @@ void TestSpreadModel::modelStaysConsistent_data() {
 void TestSpreadModel::modelStaysConsistent() {
     QFETCH(bool, redraw);
     SpreadGrid grid;
-    QAbstractItemModelTester tester(grid.spreadModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester tester(grid.spreadModel(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
     grid.setMaxCols(14);
-    for (int c = 1; c <= 14; ++c) grid.SetText(c, 0, QStringLiteral("열%1").arg(c));
+    for (int c = 1; c <= 14; ++c)
+        grid.SetText(c, 0, QStringLiteral("열%1").arg(c));
     grid.ReDraw(redraw);
     grid.setMaxRows(0);
-    for (int i = 0; i < 50; ++i) grid.AppendRow(boardRow(i), QString::number(i + 1), QColor(0, 0, 255));
+    for (int i = 0; i < 50; ++i)
+        grid.AppendRow(boardRow(i), QString::number(i + 1), QColor(0, 0, 255));
     grid.setMaxRows(grid.MaxRows() + 1);
     grid.SetText(3, grid.MaxRows(), QStringLiteral("접수"));
     grid.setColWidth(5, 0);
@@ -69,7 +80,7 @@ void TestSpreadModel::modelStaysConsistent() {
     QCOMPARE(grid.MaxCols(), 16);
     QCOMPARE(grid.GetText(1, 1), QStringLiteral("100000"));
     QCOMPARE(grid.GetText(12, 2), QStringLiteral("파렛트 12개"));
-    QCOMPARE(grid.GetText(13, 2), QString());  // deleted columns left nothing behind
+    QCOMPARE(grid.GetText(13, 2), QString()); // deleted columns left nothing behind
     QCOMPARE(grid.GetText(2, 3), QStringLiteral("선택"));
     QVERIFY(grid.isChecked(2, 3));
     QCOMPARE(grid.RowForeColor(3), QColor(Qt::red));
@@ -77,7 +88,8 @@ void TestSpreadModel::modelStaysConsistent() {
     QCOMPARE(grid.ColWidth(5), 0.0);
 
     SpreadGrid copy;
-    QAbstractItemModelTester copyTester(copy.spreadModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester copyTester(copy.spreadModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
     copy.CopyFrom(grid);
     QCOMPARE(copy.RowTexts(7), grid.RowTexts(7));
     QCOMPARE(copy.GetText(4, 0), QStringLiteral("열4"));
@@ -99,7 +111,8 @@ void TestSpreadModel::bufferedFillIsOneReset() {
     for (int i = 0; i < 1000; ++i) {
         grid.setMaxRows(grid.MaxRows() + 1);
         const QStringList texts = boardRow(i);
-        for (int c = 0; c < texts.size(); ++c) grid.SetText(c + 1, grid.MaxRows(), texts[c]);
+        for (int c = 0; c < texts.size(); ++c)
+            grid.SetText(c + 1, grid.MaxRows(), texts[c]);
         grid.setRow(grid.MaxRows());
         grid.setCol(1);
         grid.setCellTag(QString::number(i));
@@ -169,7 +182,8 @@ void TestSpreadModel::boardRowUnderAKilobyte() {
     grid.ReDraw(false);
     grid.AppendRow(boardRow(7), QStringLiteral("123456"), Qt::blue);
     grid.ReDraw(true);
-    QVERIFY2(grid.spreadModel()->rowBytes(0) < 1024, qPrintable(QString::number(grid.spreadModel()->rowBytes(0))));
+    QVERIFY2(grid.spreadModel()->rowBytes(0) < 1024,
+             qPrintable(QString::number(grid.spreadModel()->rowBytes(0))));
 }
 
 DELMORA_TEST_MAIN(TestSpreadModel)

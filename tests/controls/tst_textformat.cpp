@@ -14,49 +14,90 @@ void TestTextFormat::format_data() {
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
-    const int tel = int(TextType::Telephone), biz = int(TextType::BusinessNumber), plain = int(TextType::Plain);
+    const int tel = int(TextType::Telephone), biz = int(TextType::BusinessNumber),
+              plain = int(TextType::Plain);
 
-    QTest::newRow("business 3-2-5") << biz << "1234567890" << "123-45-67890";
-    QTest::newRow("business already dashed") << biz << "123-45-67890" << "123-45-67890";
-    QTest::newRow("business wrongly dashed") << biz << "12-345-67890" << "123-45-67890";
-    QTest::newRow("business 9 digits") << biz << "123456789" << "123456789";
-    QTest::newRow("business 11 digits") << biz << "12345678901" << "12345678901";
-    QTest::newRow("business letters") << biz << "12345abcde" << "12345abcde";
+    QTest::newRow("business 3-2-5") << biz << "1234567890"
+                                    << "123-45-67890";
+    QTest::newRow("business already dashed") << biz << "123-45-67890"
+                                             << "123-45-67890";
+    QTest::newRow("business wrongly dashed") << biz << "12-345-67890"
+                                             << "123-45-67890";
+    QTest::newRow("business 9 digits") << biz << "123456789"
+                                       << "123456789";
+    QTest::newRow("business 11 digits") << biz << "12345678901"
+                                        << "12345678901";
+    QTest::newRow("business letters") << biz << "12345abcde"
+                                      << "12345abcde";
 
-    QTest::newRow("seoul 9") << tel << "021234567" << "02-123-4567";
-    QTest::newRow("seoul 10") << tel << "0212345678" << "02-1234-5678";
-    QTest::newRow("seoul 8 too short") << tel << "02123456" << "02123456";
-    QTest::newRow("seoul 11 too long") << tel << "02123456789" << "02123456789";
-    QTest::newRow("gyeonggi 10") << tel << "0311234567" << "031-123-4567";
-    QTest::newRow("gyeonggi 11") << tel << "03112345678" << "031-1234-5678";
-    QTest::newRow("busan 10") << tel << "0511234567" << "051-123-4567";
-    QTest::newRow("sejong 11") << tel << "04412345678" << "044-1234-5678";
-    QTest::newRow("jeju 10") << tel << "0641234567" << "064-123-4567";
-    QTest::newRow("no such area 065") << tel << "0651234567" << "0651234567";
-    QTest::newRow("mobile 010") << tel << "01012345678" << "010-1234-5678";
-    QTest::newRow("mobile 010 10 digits") << tel << "0101234567" << "0101234567";
-    QTest::newRow("mobile 011 10") << tel << "0111234567" << "011-123-4567";
-    QTest::newRow("mobile 016 11") << tel << "01612345678" << "016-1234-5678";
-    QTest::newRow("mobile 019 10") << tel << "0191234567" << "019-123-4567";
-    QTest::newRow("internet 070") << tel << "07012345678" << "070-1234-5678";
-    QTest::newRow("personal 0505 12") << tel << "050512345678" << "0505-1234-5678";
-    QTest::newRow("personal 0502 11") << tel << "05021234567" << "0502-123-4567";
-    QTest::newRow("0501 is no number") << tel << "050112345678" << "050112345678";
-    QTest::newRow("representative 1588") << tel << "15881234" << "1588-1234";
-    QTest::newRow("representative 1644") << tel << "16441234" << "1644-1234";
-    QTest::newRow("representative 1899") << tel << "18991234" << "1899-1234";
-    QTest::newRow("1388 is no number") << tel << "13881234" << "13881234";
-    QTest::newRow("dashes renormalised") << tel << "010-123-45678" << "010-1234-5678";
-    QTest::newRow("blanks renormalised") << tel << "02 1234 5678" << "02-1234-5678";
-    QTest::newRow("empty") << tel << "" << "";
-    QTest::newRow("letters") << tel << "010-CALL-ME" << "010-CALL-ME";
-    QTest::newRow("korean text") << tel << "사무실 02-123-4567" << "사무실 02-123-4567";
-    QTest::newRow("quote") << tel << "010'1234" << "010'1234";
-    QTest::newRow("too short") << tel << "1234" << "1234";
-    QTest::newRow("too long") << tel << "0101234567890" << "0101234567890";
-    QTest::newRow("only dashes") << tel << "---" << "---";
-    QTest::newRow("fullwidth digits") << tel << "０１０１２３４５６７８" << "０１０１２３４５６７８";
-    QTest::newRow("plain untouched") << plain << "01012345678" << "01012345678";
+    QTest::newRow("seoul 9") << tel << "021234567"
+                             << "02-123-4567";
+    QTest::newRow("seoul 10") << tel << "0212345678"
+                              << "02-1234-5678";
+    QTest::newRow("seoul 8 too short") << tel << "02123456"
+                                       << "02123456";
+    QTest::newRow("seoul 11 too long") << tel << "02123456789"
+                                       << "02123456789";
+    QTest::newRow("gyeonggi 10") << tel << "0311234567"
+                                 << "031-123-4567";
+    QTest::newRow("gyeonggi 11") << tel << "03112345678"
+                                 << "031-1234-5678";
+    QTest::newRow("busan 10") << tel << "0511234567"
+                              << "051-123-4567";
+    QTest::newRow("sejong 11") << tel << "04412345678"
+                               << "044-1234-5678";
+    QTest::newRow("jeju 10") << tel << "0641234567"
+                             << "064-123-4567";
+    QTest::newRow("no such area 065") << tel << "0651234567"
+                                      << "0651234567";
+    QTest::newRow("mobile 010") << tel << "01012345678"
+                                << "010-1234-5678";
+    QTest::newRow("mobile 010 10 digits") << tel << "0101234567"
+                                          << "0101234567";
+    QTest::newRow("mobile 011 10") << tel << "0111234567"
+                                   << "011-123-4567";
+    QTest::newRow("mobile 016 11") << tel << "01612345678"
+                                   << "016-1234-5678";
+    QTest::newRow("mobile 019 10") << tel << "0191234567"
+                                   << "019-123-4567";
+    QTest::newRow("internet 070") << tel << "07012345678"
+                                  << "070-1234-5678";
+    QTest::newRow("personal 0505 12") << tel << "050512345678"
+                                      << "0505-1234-5678";
+    QTest::newRow("personal 0502 11") << tel << "05021234567"
+                                      << "0502-123-4567";
+    QTest::newRow("0501 is no number") << tel << "050112345678"
+                                       << "050112345678";
+    QTest::newRow("representative 1588") << tel << "15881234"
+                                         << "1588-1234";
+    QTest::newRow("representative 1644") << tel << "16441234"
+                                         << "1644-1234";
+    QTest::newRow("representative 1899") << tel << "18991234"
+                                         << "1899-1234";
+    QTest::newRow("1388 is no number") << tel << "13881234"
+                                       << "13881234";
+    QTest::newRow("dashes renormalised") << tel << "010-123-45678"
+                                         << "010-1234-5678";
+    QTest::newRow("blanks renormalised") << tel << "02 1234 5678"
+                                         << "02-1234-5678";
+    QTest::newRow("empty") << tel << ""
+                           << "";
+    QTest::newRow("letters") << tel << "010-CALL-ME"
+                             << "010-CALL-ME";
+    QTest::newRow("korean text") << tel << "사무실 02-123-4567"
+                                 << "사무실 02-123-4567";
+    QTest::newRow("quote") << tel << "010'1234"
+                           << "010'1234";
+    QTest::newRow("too short") << tel << "1234"
+                               << "1234";
+    QTest::newRow("too long") << tel << "0101234567890"
+                              << "0101234567890";
+    QTest::newRow("only dashes") << tel << "---"
+                                 << "---";
+    QTest::newRow("fullwidth digits") << tel << "０１０１２３４５６７８"
+                                      << "０１０１２３４５６７８";
+    QTest::newRow("plain untouched") << plain << "01012345678"
+                                     << "01012345678";
 }
 
 void TestTextFormat::format() {
