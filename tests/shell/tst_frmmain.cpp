@@ -188,12 +188,6 @@ private slots:
         QCOMPARE(action(menuName)->isEnabled(), enabledOnceRegistered);
     }
 
-    void exitAlwaysOffered() {
-        fresh();
-        QVERIFY(action(QStringLiteral("메뉴_프로그램종료"))->isEnabled());
-        QCOMPARE(action(QStringLiteral("메뉴_프로그램종료"))->text(), QStringLiteral("프로그램 종료"));
-    }
-
     void toolbarButtonsInOrderWithCaptions() {
         fresh();
         auto* bar = m_w->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
@@ -333,6 +327,7 @@ private slots:
         w->setEnabled(true);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(action(QStringLiteral("메뉴_프로그램종료"))->isEnabled());
         PromptScript script;
         if (yes) {
             script.answerYes();
@@ -349,14 +344,6 @@ private slots:
         QVERIFY(script.unexpected().isEmpty());
     }
 
-    void closeBoxAsksNothing() {
-        frmMain* w = fresh();
-        w->setEnabled(true);
-        w->show();
-        PromptScript script;
-        QVERIFY(w->close());
-        QVERIFY(script.asked().empty());
-    }
 };
 
 DELMORA_TEST_MAIN(tst_frmMain)

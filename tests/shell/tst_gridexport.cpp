@@ -200,16 +200,11 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("number");
         QTest::newRow("amount") << "150000" << true;
-        QTest::newRow("negative") << "-20" << true;
         QTest::newRow("decimal") << "2.5" << true;
-        QTest::newRow("zero") << "0" << true;
         QTest::newRow("leading zero") << "0101234" << false;
         QTest::newRow("phone") << "010-1234-5678" << false;
-        QTest::newRow("grouped") << "1,000" << false;
         QTest::newRow("date") << "2024-01-05" << false;
         QTest::newRow("16 digits") << "1234567890123456" << false;
-        QTest::newRow("blank around") << " 5" << false;
-        QTest::newRow("tonnage") << "5톤" << false;
     }
     void plainNumbers() {
         QFETCH(QString, text);

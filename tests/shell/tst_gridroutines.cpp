@@ -53,29 +53,6 @@ private slots:
         QVERIFY(form.isVisible());  // the Enter did not reach the dialog's default handling
     }
 
-    void otherKeysUntouched_data() {
-        QTest::addColumn<int>("code");
-        QTest::newRow("tab") << 9;
-        QTest::newRow("escape") << 27;
-        QTest::newRow("letter") << 65;
-        QTest::newRow("dropped already") << 0;
-    }
-    void otherKeysUntouched() {
-        QFETCH(int, code);
-        QLineEdit box;
-        box.show();
-        box.setFocus();
-        int keyCode = code;
-        EnterToTab(keyCode);
-        QCOMPARE(keyCode, code);
-    }
-
-    void enterWithoutFocusIsDropped() {
-        int keyCode = 13;
-        EnterToTab(keyCode);
-        QCOMPARE(keyCode, 0);
-    }
-
     // Inside the main window's client area Tab stays within the work screen.
     void enterStaysInsideWorkScreen() {
         QMdiArea area;
@@ -124,15 +101,6 @@ private slots:
     void listIndexAtYEmptyList() {
         QListWidget list;
         QCOMPARE(ListIndexAtY(list, 100), -1);
-    }
-
-    void hideCodeList() {
-        QListWidget list;
-        list.show();
-        CodeListOpen = true;
-        HideCodeList(list);
-        QVERIFY(list.isHidden());
-        QVERIFY(!CodeListOpen);
     }
 
     void gridStyleTouchesOnlyGrids() {

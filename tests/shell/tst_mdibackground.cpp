@@ -51,21 +51,6 @@ private slots:
         if (outside.x() >= 0) QCOMPARE(QColor(out.pixel(outside)), kFill);
     }
 
-    void stretchSetting_data() {
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<bool>("stretch");
-        QTest::newRow("True") << "True" << true;
-        QTest::newRow("False") << "False" << false;
-        QTest::newRow("false") << "false" << false;
-        QTest::newRow("0") << "0" << false;
-        QTest::newRow("-1") << "-1" << true;
-        QTest::newRow("garbage") << "벽지" << true;
-    }
-    void stretchSetting() {
-        QFETCH(QString, value);
-        QTEST(StretchModeFromSetting(value), "stretch");
-    }
-
     // Without the marker file no picture is shown, whatever FormPic names; its name's letter
     // case does not matter.
     void pictureUsedOnlyWithMarkerFile_data() {
