@@ -3,6 +3,7 @@
 #include "freightstore.h"
 #include <QHash>
 #include <QString>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -48,7 +49,7 @@ private:
         int index = -1;
     };
     static constexpr int NameSlots = 32;
-    mutable std::shared_ptr<NameSlot[]> m_slots;
+    mutable std::shared_ptr<std::array<NameSlot, NameSlots + 1>> m_slots;
     mutable std::shared_ptr<QHash<QString, int>> m_names;
     int lookUp(const QString& name) const;
 };
