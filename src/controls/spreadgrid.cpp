@@ -23,6 +23,8 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), m_model(new Spread
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     // Nine character units, near the old component's default column.
     horizontalHeader()->setDefaultSectionSize(9 * PixelsPerCharUnit);
+    // Saved widths may be narrow; the header's style minimum would widen them on restore.
+    horizontalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setHighlightSections(true);
     horizontalHeader()->setSectionsClickable(true);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
