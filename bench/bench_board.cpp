@@ -11,8 +11,8 @@
 #include "signin.h"
 #include "spreadgrid.h"
 #include "storeconnection.h"
-#include "teststore.h"
 #include "testmain.h"
+#include "teststore.h"
 
 #include <QDateEdit>
 #include <QElapsedTimer>
@@ -26,35 +26,41 @@
 
 namespace {
 
-long ResidentKb()
-{
+long ResidentKb() {
     QFile f(QStringLiteral("/proc/self/statm"));
     if (!f.open(QIODevice::ReadOnly)) return 0;
     const QList<QByteArray> parts = f.readAll().split(' ');
     return parts.size() > 1 ? parts[1].toLong() * (sysconf(_SC_PAGESIZE) / 1024) : 0;
 }
 
-void Fill(sqlite3* db, int orders, const QDate& first, int days, int firstDispatchSecond)
-{
-    static const char* const statuses[] = {"접수", "미처리", "배차완료", "운송완료", "계산서", "정산완료", "취소"};
+void Fill(sqlite3* db, int orders, const QDate& first, int days, int firstDispatchSecond) {
+    static const char* const statuses[] = {"접수",   "미처리",   "배차완료", "운송완료",
+                                           "계산서", "정산완료", "취소"};
     static const char* const regions[] = {"서울", "경기", "인천", "충북", "충남", "부산", "대구", "광주"};
-    static const char* const places[] = {"강남구 역삼동", "수원시 권선구", "남동구 고잔동", "청주시 흥덕구", "천안시 서북구",
-                                         "해운대구 우동", "달서구 성당동", "광산구 하남동"};
+    static const char* const places[] = {"강남구 역삼동", "수원시 권선구", "남동구 고잔동", "청주시 흥덕구",
+                                         "천안시 서북구", "해운대구 우동", "달서구 성당동", "광산구 하남동"};
     sqlite3_exec(db, "begin", nullptr, nullptr, nullptr);
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db,
-                       "insert into 화물오더 (날짜, 오더상태, 상차권역, 상차지, 하차권역, 하차지, 화물정보1, 희망톤수, 운송비, 차주명, "
-                       "차주연락처, 차량번호, 차량정보, 차량톤수, 차량길이, 차량길이2, 배차시간, 상차요청일시, 하차요청일시, 희망차종, "
-                       "적재구분, 운임구분, 작성아이디) values (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15,?16,?17,?18,?19,"
+                       "insert into 화물오더 (날짜, 오더상태, 상차권역, 상차지, 하차권역, 하차지, 화물정보1, "
+                       "희망톤수, 운송비, 차주명, "
+                       "차주연락처, 차량번호, 차량정보, 차량톤수, 차량길이, 차량길이2, 배차시간, "
+                       "상차요청일시, 하차요청일시, 희망차종, "
+                       "적재구분, 운임구분, 작성아이디) values "
+                       "(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14,?15,?16,?17,?18,?19,"
                        "'윙바디','1','1','demo')",
                        -1, &st, nullptr);
     for (int i = 0; i < orders; ++i) {
         const QByteArray day = first.addDays(i % days).toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
         const int s = i % 7;
         const QByteArray dispatch = day + QByteArray(" ") +
-                                    QTime(0, 0).addSecs(firstDispatchSecond + i % 80000).toString(QStringLiteral("HH:mm:ss")).toUtf8();
+                                    QTime(0, 0)
+                                        .addSecs(firstDispatchSecond + i % 80000)
+                                        .toString(QStringLiteral("HH:mm:ss"))
+                                        .toUtf8();
         const QByteArray phone = "010" + QByteArray::number(10000000 + (i * 7919) % 89999999);
-        const QByteArray plate = "서울" + QByteArray::number(10 + i % 89) + "가" + QByteArray::number(1000 + i % 8999);
+        const QByteArray plate =
+            "서울" + QByteArray::number(10 + i % 89) + "가" + QByteArray::number(1000 + i % 8999);
         const QByteArray amount = QByteArray::number(150000 + (i % 50) * 10000);
         const QByteArray load = day + " 09:30", unload = day + " 17:00";
         const QByteArray values[19] = {day,
@@ -76,7 +82,8 @@ void Fill(sqlite3* db, int orders, const QDate& first, int days, int firstDispat
                                        dispatch,
                                        load,
                                        unload};
-        for (int c = 0; c < 19; ++c) sqlite3_bind_text(st, c + 1, values[c].constData(), int(values[c].size()), SQLITE_TRANSIENT);
+        for (int c = 0; c < 19; ++c)
+            sqlite3_bind_text(st, c + 1, values[c].constData(), int(values[c].size()), SQLITE_TRANSIENT);
         sqlite3_step(st);
         sqlite3_reset(st);
     }
@@ -85,8 +92,7 @@ void Fill(sqlite3* db, int orders, const QDate& first, int days, int firstDispat
 }
 
 // The engine alone: every column of every row as text.
-void RawRead(sqlite3* db, const QString& statement, qint64* rows)
-{
+void RawRead(sqlite3* db, const QString& statement, qint64* rows) {
     sqlite3_stmt* st = nullptr;
     const QByteArray sql = statement.toUtf8();
     sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr);
@@ -103,8 +109,7 @@ void RawRead(sqlite3* db, const QString& statement, qint64* rows)
     *rows = n + (bytes < 0 ? 1 : 0);
 }
 
-qint64 CpuNs()
-{
+qint64 CpuNs() {
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
@@ -112,8 +117,7 @@ qint64 CpuNs()
 
 // Best of a few runs, in processor time of this thread: the machine is shared, and wall time
 // would measure the neighbours' builds as much as this code.
-template <class F> qint64 Best(int runs, F&& f)
-{
+template <class F> qint64 Best(int runs, F&& f) {
     qint64 best = std::numeric_limits<qint64>::max();
     for (int i = 0; i < runs; ++i) {
         const qint64 start = CpuNs();
@@ -123,16 +127,14 @@ template <class F> qint64 Best(int runs, F&& f)
     return best;
 }
 
-size_t HeapInUse()
-{
+size_t HeapInUse() {
     const struct mallinfo2 m = mallinfo2();
     return m.uordblks + m.hblkhd;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
     QApplication app(argc, argv);
@@ -167,10 +169,10 @@ int main(int argc, char** argv)
     const qint64 raw = Best(3, [&] { RawRead(db, periodSql, &rawRows); });
     const qint64 boardNs = Best(3, [&] { board.LoadOrderList(period.from, period.to); });
     const qint64 snapshot = Best(3, [&] { auto rows = StoreConnection->query(periodSql); });
-    std::printf("  of which the store's snapshot (StoreConnection->query) %.1f ms, ratio %.2f to raw\n", snapshot / 1e6,
-                double(snapshot) / double(raw));
-    std::printf("month: %lld rows   raw %.1f ms   board %.1f ms   ratio %.2f (target <= 1.5)\n", (long long)rawRows,
-                raw / 1e6, boardNs / 1e6, double(boardNs) / double(raw));
+    std::printf("  of which the store's snapshot (StoreConnection->query) %.1f ms, ratio %.2f to raw\n",
+                snapshot / 1e6, double(snapshot) / double(raw));
+    std::printf("month: %lld rows   raw %.1f ms   board %.1f ms   ratio %.2f (target <= 1.5)\n",
+                (long long)rawRows, raw / 1e6, boardNs / 1e6, double(boardNs) / double(raw));
     if (board.sp->MaxRows() != rawRows) std::printf("  !! grid holds %d rows\n", board.sp->MaxRows());
 
     // Memory: the filled grid against the emptied one.
@@ -184,8 +186,9 @@ int main(int argc, char** argv)
     const size_t heapAfter = HeapInUse();
     // Resident size only grows when the allocator asks the system for more; the earlier runs
     // left freed memory behind, so the heap in use is the sharper measure of what the rows hold.
-    std::printf("memory: %.0f bytes per listed row in use on the heap, %.0f by resident size (target <= 1024)\n",
-                double(heapAfter - heapBefore) / double(rawRows), double(after - before) * 1024.0 / double(rawRows));
+    std::printf(
+        "memory: %.0f bytes per listed row in use on the heap, %.0f by resident size (target <= 1024)\n",
+        double(heapAfter - heapBefore) / double(rawRows), double(after - before) * 1024.0 / double(rawRows));
 
     // One busy day.
     OrderSql::ListFilter day = period;
@@ -201,8 +204,9 @@ int main(int argc, char** argv)
     const qint64 boardDay = Best(5, [&] { board.LoadOrderList(); });
     const qint64 daySnapshot = Best(5, [&] { auto rows = StoreConnection->query(daySql); });
     const qint64 reset = Best(5, [&] { board.ResetOrderEntry(); });
-    std::printf("  of which the store's snapshot %.2f ms, resetting the entry panel %.2f ms\n", daySnapshot / 1e6, reset / 1e6);
-    std::printf("day:   %lld rows   raw %.2f ms   board %.2f ms   ratio %.2f (target <= 2)\n", (long long)dayRows,
-                rawDay / 1e6, boardDay / 1e6, double(boardDay) / double(rawDay));
+    std::printf("  of which the store's snapshot %.2f ms, resetting the entry panel %.2f ms\n",
+                daySnapshot / 1e6, reset / 1e6);
+    std::printf("day:   %lld rows   raw %.2f ms   board %.2f ms   ratio %.2f (target <= 2)\n",
+                (long long)dayRows, rawDay / 1e6, boardDay / 1e6, double(boardDay) / double(rawDay));
     return 0;
 }

@@ -22,8 +22,7 @@ namespace {
 constexpr int SuggestionRowsShown = 8;
 }
 
-void frmOrder::ConnectEntryPanel()
-{
+void frmOrder::ConnectEntryPanel() {
     for (bool loading : {true, false}) {
         DropList* region = loading ? 상차권역 : 하차권역;
         MyText* box = loading ? 상차지 : 하차지;
@@ -42,7 +41,8 @@ void frmOrder::ConnectEntryPanel()
         connect(box, &MyText::KeyDown, this, [this, loading, box](int& code, int) {
             if (code != 13) return;
             code = 0;
-            if (!box->TextVal().isEmpty()) LookupAddress(loading ? QStringLiteral("상차지") : QStringLiteral("하차지"));
+            if (!box->TextVal().isEmpty())
+                LookupAddress(loading ? QStringLiteral("상차지") : QStringLiteral("하차지"));
         });
     }
     for (DropList* list : {댓수, 상차시, 하차시, 운임형태, 차종, 희망톤수})
@@ -55,8 +55,7 @@ void frmOrder::ConnectEntryPanel()
     });
 }
 
-bool frmOrder::eventFilter(QObject* watched, QEvent* event)
-{
+bool frmOrder::eventFilter(QObject* watched, QEvent* event) {
     if (watched == 배차일 && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -74,8 +73,7 @@ bool frmOrder::eventFilter(QObject* watched, QEvent* event)
     return WorkScreen::eventFilter(watched, event);
 }
 
-void frmOrder::AddressChanged(bool loading)
-{
+void frmOrder::AddressChanged(bool loading) {
     if (m_quietAddress) return;
     MyText* box = loading ? 상차지 : 하차지;
     if (!box->Text().isEmpty()) return;
@@ -83,8 +81,7 @@ void frmOrder::AddressChanged(bool loading)
     fSP->hide();
 }
 
-void frmOrder::RegionChosen(bool loading, bool /*byEnter*/)
-{
+void frmOrder::RegionChosen(bool loading, bool /*byEnter*/) {
     MyText* box = loading ? 상차지 : 하차지;
     {
         // The region was just chosen: emptying its box must not take the choice back.
@@ -94,8 +91,7 @@ void frmOrder::RegionChosen(bool loading, bool /*byEnter*/)
     box->setFocus();
 }
 
-void frmOrder::LookupAddress(const QString& field)
-{
+void frmOrder::LookupAddress(const QString& field) {
     MyText* box = field == QStringLiteral("하차지") ? 하차지 : 상차지;
     if (box->TextVal().isEmpty()) return;
     const QString search = OrderSql::AddressSearchText(box->TextVal());
@@ -107,12 +103,14 @@ void frmOrder::LookupAddress(const QString& field)
         const SharedRecordset rs = trap.open(OrderSql::AddressLookupStatement(search));
         const dstore::ResultSet* rows = rs.rows();
         if (rs.eof() || !rows) return;
-        const int c1 = rows->columnIndex("SIDO"), c2 = rows->columnIndex("SIGUNGU"), c3 = rows->columnIndex("UPMYENDONG");
+        const int c1 = rows->columnIndex("SIDO"), c2 = rows->columnIndex("SIGUNGU"),
+                  c3 = rows->columnIndex("UPMYENDONG");
         auto cell = [rows](qsizetype r, int c) { return c < 0 ? QString() : rows->text(r, c); };
         {
             RedrawOff redraw(fSP);
             fSP->setMaxRows(0);
-            for (qsizetype r = 0; r < rows->rowCount(); ++r) fSP->AppendRow({cell(r, c1), cell(r, c2), cell(r, c3)});
+            for (qsizetype r = 0; r < rows->rowCount(); ++r)
+                fSP->AppendRow({cell(r, c1), cell(r, c2), cell(r, c3)});
         }
         const QPoint at = box->mapTo(backPanel, QPoint(0, box->height()));
         const int rowHeight = fSP->verticalHeader()->defaultSectionSize();
@@ -126,11 +124,11 @@ void frmOrder::LookupAddress(const QString& field)
     });
 }
 
-void frmOrder::PickAddress(int row)
-{
+void frmOrder::PickAddress(int row) {
     if (row < 1 || row > fSP->MaxRows()) return;
     const QString province = fSP->GetText(1, row).trimmed();
-    const QString rest = (fSP->GetText(2, row).trimmed() + QLatin1Char(' ') + fSP->GetText(3, row).trimmed()).trimmed();
+    const QString rest =
+        (fSP->GetText(2, row).trimmed() + QLatin1Char(' ') + fSP->GetText(3, row).trimmed()).trimmed();
     const bool loading = m_addressField != QStringLiteral("하차지");
     DropList* region = loading ? 상차권역 : 하차권역;
     MyText* box = loading ? 상차지 : 하차지;
@@ -147,8 +145,7 @@ void frmOrder::PickAddress(int row)
     fSP->hide();
 }
 
-void frmOrder::SuggestionKeyDown(int& keyCode, int /*shift*/)
-{
+void frmOrder::SuggestionKeyDown(int& keyCode, int /*shift*/) {
     if (keyCode == 13) {
         const int row = fSP->ActiveRow();
         keyCode = 0;

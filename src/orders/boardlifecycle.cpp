@@ -10,8 +10,7 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 
-void frmOrder::Timer1_Timer()
-{
+void frmOrder::Timer1_Timer() {
     if (chk새로고침금지->isChecked()) return;
     lblCount->setText(QString::number(int(m_refreshPeriod) - int(m_countdown)));
     const qint16 before = m_countdown;
@@ -27,13 +26,11 @@ void frmOrder::Timer1_Timer()
     }
 }
 
-void frmOrder::ExportList()
-{
+void frmOrder::ExportList() {
     ExportGridToExcel(*sp, QStringLiteral("오더내역_") + Clock::today().toString(QStringLiteral("yyMMdd")));
 }
 
-void frmOrder::CloseScreen()
-{
+void frmOrder::CloseScreen() {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         sub->close();
     else

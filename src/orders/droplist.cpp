@@ -4,20 +4,17 @@
 
 #include <QKeyEvent>
 
-DropList::DropList(QWidget* parent) : QComboBox(parent)
-{
+DropList::DropList(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
     setMaxVisibleItems(17);
 }
 
-void DropList::showPopup()
-{
+void DropList::showPopup() {
     emit DropDown();
     QComboBox::showPopup();
 }
 
-void DropList::selectText(const QString& text)
-{
+void DropList::selectText(const QString& text) {
     for (int i = count() - 1; i >= 0; --i) {
         if (itemText(i) == text) {
             setCurrentIndex(i);
@@ -27,11 +24,11 @@ void DropList::selectText(const QString& text)
     setCurrentIndex(count() > 0 ? 0 : -1);
 }
 
-void DropList::keyPressEvent(QKeyEvent* event)
-{
+void DropList::keyPressEvent(QKeyEvent* event) {
     int code = VirtualKeyCode(event->key());
     if (code != 0) {
-        const int shift = (event->modifiers() & Qt::ShiftModifier ? 1 : 0) | (event->modifiers() & Qt::ControlModifier ? 2 : 0) |
+        const int shift = (event->modifiers() & Qt::ShiftModifier ? 1 : 0) |
+                          (event->modifiers() & Qt::ControlModifier ? 2 : 0) |
                           (event->modifiers() & Qt::AltModifier ? 4 : 0);
         emit KeyDown(code, shift);
         if (code == 0) {
@@ -42,9 +39,7 @@ void DropList::keyPressEvent(QKeyEvent* event)
     QComboBox::keyPressEvent(event);
 }
 
-void DropList::focusOutEvent(QFocusEvent* event)
-{
+void DropList::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
-    if (event->reason() != Qt::PopupFocusReason)
-        emit LostFocus();
+    if (event->reason() != Qt::PopupFocusReason) emit LostFocus();
 }

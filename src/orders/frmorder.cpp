@@ -1,13 +1,13 @@
 #include "frmorder.h"
 
+#include "clock.h"
 #include "droplist.h"
 #include "gridroutines.h"
+#include "ini.h"
 #include "mytext.h"
 #include "orderderive.h"
 #include "signin.h"
 #include "spreadgrid.h"
-#include "clock.h"
-#include "ini.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -21,23 +21,20 @@
 #include <cmath>
 
 namespace {
-QString Indexed(const QString& name, int index)
-{
+QString Indexed(const QString& name, int index) {
     return name + QLatin1Char('(') + QString::number(index) + QLatin1Char(')');
 }
 
-QFrame* Panel(QWidget* parent, const QString& name)
-{
+QFrame* Panel(QWidget* parent, const QString& name) {
     auto* panel = new QFrame(parent);
     panel->setObjectName(name);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Raised);
-    panel->setMouseTracking(true);   // the countdown restarts while the mouse moves here
+    panel->setMouseTracking(true); // the countdown restarts while the mouse moves here
     return panel;
 }
 
-QDateEdit* DatePicker(QWidget* parent, const QString& name)
-{
+QDateEdit* DatePicker(QWidget* parent, const QString& name) {
     auto* picker = new QDateEdit(parent);
     picker->setObjectName(name);
     picker->setCalendarPopup(true);
@@ -46,15 +43,13 @@ QDateEdit* DatePicker(QWidget* parent, const QString& name)
     return picker;
 }
 
-template <class W> W* Named(W* widget, const QString& name)
-{
+template <class W> W* Named(W* widget, const QString& name) {
     widget->setObjectName(name);
     return widget;
 }
 } // namespace
 
-frmOrder::frmOrder(QWidget* parent) : WorkScreen(parent)
-{
+frmOrder::frmOrder(QWidget* parent) : WorkScreen(parent) {
     setObjectName(QStringLiteral("frmOrder"));
     setWindowTitle(QStringLiteral("오더등록"));
     setFont(QFont(QStringLiteral("굴림"), 9));
@@ -86,19 +81,19 @@ frmOrder::frmOrder(QWidget* parent) : WorkScreen(parent)
 
 frmOrder::~frmOrder() = default;
 
-void frmOrder::BuildForm()
-{
+void frmOrder::BuildForm() {
     backPanel = Named(new QWidget(this), QStringLiteral("backPanel"));
     BuildEntryPanel();
     BuildBars();
 
     sp = Named(new SpreadGrid(backPanel), QStringLiteral("sp"));
     sp->setMaxCols(14);
-    const QStringList headers = {QStringLiteral("날짜"),     QStringLiteral("오더상태"), QStringLiteral("상차지"),
-                                 QStringLiteral("하차지"),   QStringLiteral("제품정보"), QStringLiteral("희망톤수"),
-                                 QStringLiteral("금액"),     QStringLiteral("차주명"),   QStringLiteral("연락처"),
-                                 QStringLiteral("차량번호"), QStringLiteral("차량정보"), QStringLiteral("배차시간"),
-                                 QStringLiteral("상차요청일시"), QStringLiteral("하차요청일시")};
+    const QStringList headers = {
+        QStringLiteral("날짜"),         QStringLiteral("오더상태"),    QStringLiteral("상차지"),
+        QStringLiteral("하차지"),       QStringLiteral("제품정보"),    QStringLiteral("희망톤수"),
+        QStringLiteral("금액"),         QStringLiteral("차주명"),      QStringLiteral("연락처"),
+        QStringLiteral("차량번호"),     QStringLiteral("차량정보"),    QStringLiteral("배차시간"),
+        QStringLiteral("상차요청일시"), QStringLiteral("하차요청일시")};
     const double widths[] = {10, 8, 18, 18, 14, 7, 8, 8, 13, 10, 18, 17, 14, 14};
     for (int c = 1; c <= 14; ++c) {
         sp->SetText(c, 0, headers[c - 1]);
@@ -126,8 +121,7 @@ void frmOrder::BuildForm()
     Timer1 = Named(new QTimer(this), QStringLiteral("Timer1"));
 }
 
-void frmOrder::BuildEntryPanel()
-{
+void frmOrder::BuildEntryPanel() {
     SSPanel2 = Panel(backPanel, QStringLiteral("SSPanel2"));
     auto label = [this](const QString& caption) {
         auto* l = Named(new QLabel(caption, SSPanel2), QStringLiteral("라벨_") + caption);
@@ -150,7 +144,8 @@ void frmOrder::BuildEntryPanel()
     상차권역 = Named(new DropList(SSPanel2), QStringLiteral("상차권역"));
     상차지 = Named(new MyText(SSPanel2), QStringLiteral("상차지"));
     label(QStringLiteral("운행방법"));
-    운행구분 = radios(QStringLiteral("운행구분"), {QStringLiteral("독차"), QStringLiteral("혼적"), QStringLiteral("왕복")}, m_runGroup);
+    운행구분 = radios(QStringLiteral("운행구분"),
+                      {QStringLiteral("독차"), QStringLiteral("혼적"), QStringLiteral("왕복")}, m_runGroup);
     운행구분[0]->setChecked(true);
     label(QStringLiteral("댓수"));
     댓수 = Named(new DropList(SSPanel2), QStringLiteral("댓수"));
@@ -183,20 +178,22 @@ void frmOrder::BuildEntryPanel()
     화주코드 = Named(new MyText(SSPanel2), QStringLiteral("화주코드"));
     화주명 = Named(new MyText(SSPanel2), QStringLiteral("화주명"));
 
-    auto* close = Named(new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("   닫 기"), SSPanel2),
+    auto* close = Named(new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                        QStringLiteral("   닫 기"), SSPanel2),
                         QStringLiteral("cmdArr(99)"));
     cmdArr[99] = close;
 
     // Tab order follows the screen order, so an order can be taken without the mouse.
-    QList<QWidget*> chain = {상차권역, 상차지, 운행구분[0], 운행구분[1], 운행구분[2], 댓수, 제품정보,
-                             상차일구분[0], 상차일구분[1], 상차일구분[2], 상차일, 상차시, 희망톤수, 차종,
-                             하차권역, 하차지, 운임형태, 금액,
-                             하차일구분[0], 하차일구분[1], 하차일구분[2], 하차일, 하차시, 화주코드, 화주명};
-    for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
+    QList<QWidget*> chain = {상차권역,      상차지,   운행구분[0],   운행구분[1],   운행구분[2],
+                             댓수,          제품정보, 상차일구분[0], 상차일구분[1], 상차일구분[2],
+                             상차일,        상차시,   희망톤수,      차종,          하차권역,
+                             하차지,        운임형태, 금액,          하차일구분[0], 하차일구분[1],
+                             하차일구분[2], 하차일,   하차시,        화주코드,      화주명};
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
-void frmOrder::BuildBars()
-{
+void frmOrder::BuildBars() {
     auto* st = style();
     auto button = [this](QWidget* parent, int index, const QIcon& icon, const QString& caption) {
         auto* b = Named(new QPushButton(icon, caption, parent), Indexed(QStringLiteral("cmdArr"), index));
@@ -206,14 +203,16 @@ void frmOrder::BuildBars()
 
     QFrame* bar = Panel(backPanel, QStringLiteral("SSPanel4(4)"));
     SSPanel4[4] = bar;
-    m_labels[QStringLiteral("배차일")] = Named(new QLabel(QStringLiteral("배차일"), bar), QStringLiteral("라벨_배차일"));
+    m_labels[QStringLiteral("배차일")] =
+        Named(new QLabel(QStringLiteral("배차일"), bar), QStringLiteral("라벨_배차일"));
     배차일 = DatePicker(bar, QStringLiteral("배차일"));
     button(bar, 1, st->standardIcon(QStyle::SP_FileDialogNewFolder), QStringLiteral("   오더추가"));
     button(bar, 2, st->standardIcon(QStyle::SP_DialogApplyButton), QStringLiteral("   오더수정"));
     button(bar, 3, st->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("   오더취소"));
     button(bar, 4, st->standardIcon(QStyle::SP_DialogDiscardButton), QStringLiteral("   배차취소"));
     button(bar, 5, st->standardIcon(QStyle::SP_DialogResetButton), QStringLiteral("    입력항목 지우기"));
-    chk새로고침금지 = Named(new QCheckBox(QStringLiteral("새로고침금지"), bar), QStringLiteral("chk새로고침금지"));
+    chk새로고침금지 =
+        Named(new QCheckBox(QStringLiteral("새로고침금지"), bar), QStringLiteral("chk새로고침금지"));
     lblCount = Named(new QLabel(bar), QStringLiteral("lblCount"));
     lblCount->setStyleSheet(QStringLiteral("color: #0000FF; font-weight: bold;"));
     lblCount->setAlignment(Qt::AlignCenter);
@@ -221,22 +220,25 @@ void frmOrder::BuildBars()
 
     QFrame* filter = Panel(backPanel, QStringLiteral("SSPanel4(0)"));
     SSPanel4[0] = filter;
-    m_labels[QStringLiteral("배차기간")] = Named(new QLabel(QStringLiteral("배차기간"), filter), QStringLiteral("라벨_배차기간"));
+    m_labels[QStringLiteral("배차기간")] =
+        Named(new QLabel(QStringLiteral("배차기간"), filter), QStringLiteral("라벨_배차기간"));
     배차기간[0] = DatePicker(filter, QStringLiteral("배차기간(0)"));
-    m_labels[QStringLiteral("~")] = Named(new QLabel(QStringLiteral("~"), filter), QStringLiteral("라벨_물결"));
+    m_labels[QStringLiteral("~")] =
+        Named(new QLabel(QStringLiteral("~"), filter), QStringLiteral("라벨_물결"));
     배차기간[1] = DatePicker(filter, QStringLiteral("배차기간(1)"));
-    m_labels[QStringLiteral("검색어")] = Named(new QLabel(QStringLiteral("검색어"), filter), QStringLiteral("라벨_검색어"));
+    m_labels[QStringLiteral("검색어")] =
+        Named(new QLabel(QStringLiteral("검색어"), filter), QStringLiteral("라벨_검색어"));
     검색어 = Named(new MyText(filter), QStringLiteral("검색어"));
     button(filter, 6, st->standardIcon(QStyle::SP_FileDialogContentsView), QStringLiteral("   조회"));
     button(filter, 7, st->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("   엑셀로"));
     for (int i = 0; i < 7; ++i) {
-        chk조회구분[size_t(i)] = Named(new QCheckBox(OrderDerive::Statuses[size_t(i)], filter), Indexed(QStringLiteral("chk조회구분"), i));
+        chk조회구분[size_t(i)] = Named(new QCheckBox(OrderDerive::Statuses[size_t(i)], filter),
+                                       Indexed(QStringLiteral("chk조회구분"), i));
         chk조회구분[size_t(i)]->setChecked(true);
     }
 }
 
-void frmOrder::ConnectControls()
-{
+void frmOrder::ConnectControls() {
     connect(cmdArr[0], &QPushButton::clicked, this, [this] {
         m_settingDay = true;
         배차일->setDate(Clock::today());

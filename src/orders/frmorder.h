@@ -133,7 +133,7 @@ private:
     QButtonGroup* m_runGroup = nullptr;
     QButtonGroup* m_loadKindGroup = nullptr;
     QButtonGroup* m_unloadKindGroup = nullptr;
-    std::map<QString, QLabel*> m_labels;   // captions of the panels, by caption
+    std::map<QString, QLabel*> m_labels; // captions of the panels, by caption
 
     qint16 m_refreshPeriod = 10;
     qint16 m_countdown = 0;

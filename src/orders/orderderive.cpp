@@ -7,28 +7,22 @@
 
 namespace OrderDerive {
 
-QString TonnageText(const QString& tonnage)
-{
-    if (tonnage.isEmpty() || tonnage.endsWith(QStringLiteral("톤")))
-        return tonnage;
+QString TonnageText(const QString& tonnage) {
+    if (tonnage.isEmpty() || tonnage.endsWith(QStringLiteral("톤"))) return tonnage;
     return tonnage + QStringLiteral("톤");
 }
 
-QString LengthText(const QString& length, const QString& length2)
-{
+QString LengthText(const QString& length, const QString& length2) {
     QString text = length.trimmed();
-    if (text.isEmpty())
-        return text;
-    if (!text.endsWith(QLatin1Char('m')))
-        text = (text + QLatin1Char('m')).trimmed();
+    if (text.isEmpty()) return text;
+    if (!text.endsWith(QLatin1Char('m'))) text = (text + QLatin1Char('m')).trimmed();
     const QString second = length2.trimmed();
-    if (!second.isEmpty())
-        text = (text + QLatin1Char(' ') + second + QStringLiteral("cm")).trimmed();
+    if (!second.isEmpty()) text = (text + QLatin1Char(' ') + second + QStringLiteral("cm")).trimmed();
     return text;
 }
 
-QString VehicleText(const QString& info, const QString& tonnage, const QString& length, const QString& length2)
-{
+QString VehicleText(const QString& info, const QString& tonnage, const QString& length,
+                    const QString& length2) {
     const QString tons = TonnageText(tonnage);
     const QString metres = LengthText(length, length2);
     const QStringView description = QStringView(info).trimmed();
@@ -38,8 +32,7 @@ QString VehicleText(const QString& info, const QString& tonnage, const QString& 
     return text.trimmed();
 }
 
-QColor StatusColour(const QString& status)
-{
+QColor StatusColour(const QString& status) {
     const QString s = status.trimmed();
     if (s == Statuses[1]) return QColor(0xC0, 0xC0, 0xC0);
     if (s == Statuses[2] || s == Statuses[3]) return QColor(0x00, 0x00, 0xFF);
@@ -50,8 +43,7 @@ QColor StatusColour(const QString& status)
 }
 
 namespace {
-bool Digits(QStringView s, qsizetype from, qsizetype count, int* value)
-{
+bool Digits(QStringView s, qsizetype from, qsizetype count, int* value) {
     int v = 0;
     for (qsizetype i = from; i < from + count; ++i) {
         const char16_t c = s[i].unicode();
@@ -64,31 +56,29 @@ bool Digits(QStringView s, qsizetype from, qsizetype count, int* value)
 
 // "yyyy-mm-dd hh:MM:ss" (or with "T"), read without building a date-time: the list shows this
 // column on every row, and nearly every stored value has exactly this form.
-bool PlainDateTime(QStringView s, int f[6])
-{
-    if (s.size() < 19 || s[4] != u'-' || s[7] != u'-' || (s[10] != u' ' && s[10] != u'T') || s[13] != u':' || s[16] != u':')
+bool PlainDateTime(QStringView s, int f[6]) {
+    if (s.size() < 19 || s[4] != u'-' || s[7] != u'-' || (s[10] != u' ' && s[10] != u'T') || s[13] != u':' ||
+        s[16] != u':')
         return false;
-    if (!Digits(s, 0, 4, &f[0]) || !Digits(s, 5, 2, &f[1]) || !Digits(s, 8, 2, &f[2]) || !Digits(s, 11, 2, &f[3]) ||
-        !Digits(s, 14, 2, &f[4]) || !Digits(s, 17, 2, &f[5]))
+    if (!Digits(s, 0, 4, &f[0]) || !Digits(s, 5, 2, &f[1]) || !Digits(s, 8, 2, &f[2]) ||
+        !Digits(s, 11, 2, &f[3]) || !Digits(s, 14, 2, &f[4]) || !Digits(s, 17, 2, &f[5]))
         return false;
     return QDate::isValid(f[0], f[1], f[2]) && QTime::isValid(f[3], f[4], f[5]);
 }
 } // namespace
 
-QString DispatchTimeText(const QString& stored)
-{
+QString DispatchTimeText(const QString& stored) {
     int f[6];
-    if (stored.size() == 19 && stored.at(10) == QLatin1Char(' ') && PlainDateTime(stored, f))
-        return stored;
+    if (stored.size() == 19 && stored.at(10) == QLatin1Char(' ') && PlainDateTime(stored, f)) return stored;
     const QString s = stored.trimmed();
-    if (s.isEmpty())
-        return stored;
+    if (s.isEmpty()) return stored;
     if (PlainDateTime(s, f)) {
         // Fractions of a second, if any, must be digits only to be dropped here.
         bool fraction = s.size() == 19;
         if (s.size() > 20 && s[19] == QLatin1Char('.')) {
             fraction = true;
-            for (qsizetype i = 20; i < s.size() && fraction; ++i) fraction = s[i].isDigit();
+            for (qsizetype i = 20; i < s.size() && fraction; ++i)
+                fraction = s[i].isDigit();
         }
         if (fraction) {
             QString shown = s.left(19);
@@ -99,80 +89,71 @@ QString DispatchTimeText(const QString& stored)
     // The store hands this column back as "yyyy-mm-dd hh:MM:ss", with fractions of a second,
     // or in the ISO form with "T"; all of them read the same once the blank is a "T".
     QString iso = s;
-    if (iso.size() > 10 && iso.at(10) == QLatin1Char(' '))
-        iso[10] = QLatin1Char('T');
+    if (iso.size() > 10 && iso.at(10) == QLatin1Char(' ')) iso[10] = QLatin1Char('T');
     QDateTime moment = QDateTime::fromString(iso, Qt::ISODateWithMs);
-    if (!moment.isValid())
-        moment = QDateTime::fromString(iso, Qt::ISODate);
-    if (!moment.isValid())
-        return stored;
+    if (!moment.isValid()) moment = QDateTime::fromString(iso, Qt::ISODate);
+    if (!moment.isValid()) return stored;
     return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-QString HalfHour(const QTime& time)
-{
-    return time.toString(QStringLiteral("HH:mm")).left(3) + (time.minute() >= 30 ? QStringLiteral("30") : QStringLiteral("00"));
+QString HalfHour(const QTime& time) {
+    return time.toString(QStringLiteral("HH:mm")).left(3) +
+           (time.minute() >= 30 ? QStringLiteral("30") : QStringLiteral("00"));
 }
 
-QString HalfHourOfText(const QString& hhmm)
-{
+QString HalfHourOfText(const QString& hhmm) {
     const QTime time = QTime::fromString(hhmm.trimmed(), QStringLiteral("HH:mm"));
     return time.isValid() ? HalfHour(time) : QString();
 }
 
-QDate DateOfKind(DateKind kind, const QDate& boardDay)
-{
+QDate DateOfKind(DateKind kind, const QDate& boardDay) {
     switch (kind) {
-    case DateKind::SameDay: return boardDay;
-    case DateKind::NextDay: return boardDay.addDays(1);
-    case DateKind::MondayArrival: return boardDay.addDays(8 - boardDay.dayOfWeek());
+    case DateKind::SameDay:
+        return boardDay;
+    case DateKind::NextDay:
+        return boardDay.addDays(1);
+    case DateKind::MondayArrival:
+        return boardDay.addDays(8 - boardDay.dayOfWeek());
     }
     return boardDay;
 }
 
-int KindOfDate(const QDate& date, const QDate& boardDay)
-{
-    if (!date.isValid())
-        return -1;
+int KindOfDate(const QDate& date, const QDate& boardDay) {
+    if (!date.isValid()) return -1;
     if (date == boardDay) return int(DateKind::SameDay);
     if (date == boardDay.addDays(1)) return int(DateKind::NextDay);
     if (date.dayOfWeek() == 1) return int(DateKind::MondayArrival);
     return -1;
 }
 
-QString WeightText(const QString& typed)
-{
+QString WeightText(const QString& typed) {
     const QString w = typed.trimmed();
-    if (w.isEmpty() || w.endsWith(QStringLiteral("톤")))
-        return w;
+    if (w.isEmpty() || w.endsWith(QStringLiteral("톤"))) return w;
     return w + QStringLiteral("톤");
 }
 
-QString WeightOnLeave(const QString& typed)
-{
+QString WeightOnLeave(const QString& typed) {
     const QString w = typed.trimmed();
-    if (w.isEmpty() || w.endsWith(QStringLiteral("톤")))
-        return typed;
+    if (w.isEmpty() || w.endsWith(QStringLiteral("톤"))) return typed;
     bool numeric = false;
     QString(w).remove(QLatin1Char(',')).toDouble(&numeric);
     return numeric ? typed + QStringLiteral("톤") : typed;
 }
 
-double LeadingNumber(const QString& text)
-{
+double LeadingNumber(const QString& text) {
     QString digits;
     qsizetype i = 0;
     const qsizetype n = text.size();
-    while (i < n && text.at(i).isSpace()) ++i;
-    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+')))
-        digits += text.at(i++);
+    while (i < n && text.at(i).isSpace())
+        ++i;
+    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) digits += text.at(i++);
     bool point = false;
     for (; i < n; ++i) {
         const QChar c = text.at(i);
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
             digits += c;
         else if (c == QLatin1Char(',') && !point)
-            continue;   // thousands separators as agents type them
+            continue; // thousands separators as agents type them
         else if (c == QLatin1Char('.') && !point) {
             point = true;
             digits += c;
@@ -189,23 +170,20 @@ double LeadingNumber(const QString& text)
     return digits.startsWith(QLatin1Char('-')) ? -HUGE_VAL : HUGE_VAL;
 }
 
-qint64 AmountValue(const QString& text)
-{
+qint64 AmountValue(const QString& text) {
     const double value = LeadingNumber(text);
     if (value >= 9.2e18) return std::numeric_limits<qint64>::max();
     if (value <= -9.2e18) return std::numeric_limits<qint64>::min();
     return std::llround(value);
 }
 
-qint64 TagToId(const QString& tag)
-{
+qint64 TagToId(const QString& tag) {
     const double value = LeadingNumber(tag);
     if (value >= 9.2e18 || value < 1) return 0;
     return qint64(value);
 }
 
-QStringList HalfHourEntries()
-{
+QStringList HalfHourEntries() {
     QStringList entries;
     entries.reserve(48);
     for (int h = 0; h < 24; ++h) {
@@ -215,12 +193,23 @@ QStringList HalfHourEntries()
     return entries;
 }
 
-QStringList RegionEntries()
-{
-    return {QString(),          QStringLiteral("서울"), QStringLiteral("경기"), QStringLiteral("인천"),
-            QStringLiteral("충북"), QStringLiteral("충남"), QStringLiteral("전북"), QStringLiteral("전남"),
-            QStringLiteral("광주"), QStringLiteral("경북"), QStringLiteral("경남"), QStringLiteral("강원"),
-            QStringLiteral("대전"), QStringLiteral("세종"), QStringLiteral("대구"), QStringLiteral("울산"),
+QStringList RegionEntries() {
+    return {QString(),
+            QStringLiteral("서울"),
+            QStringLiteral("경기"),
+            QStringLiteral("인천"),
+            QStringLiteral("충북"),
+            QStringLiteral("충남"),
+            QStringLiteral("전북"),
+            QStringLiteral("전남"),
+            QStringLiteral("광주"),
+            QStringLiteral("경북"),
+            QStringLiteral("경남"),
+            QStringLiteral("강원"),
+            QStringLiteral("대전"),
+            QStringLiteral("세종"),
+            QStringLiteral("대구"),
+            QStringLiteral("울산"),
             QStringLiteral("부산")};
 }
 

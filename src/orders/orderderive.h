@@ -11,10 +11,10 @@
 namespace OrderDerive {
 
 // Order statuses in the order every filter lists them.
-inline const std::array<QString, 7> Statuses = {
-    QStringLiteral("접수"),     QStringLiteral("미처리"),   QStringLiteral("배차완료"),
-    QStringLiteral("운송완료"), QStringLiteral("계산서"),   QStringLiteral("정산완료"),
-    QStringLiteral("취소")};
+inline const std::array<QString, 7> Statuses = {QStringLiteral("접수"),     QStringLiteral("미처리"),
+                                                QStringLiteral("배차완료"), QStringLiteral("운송완료"),
+                                                QStringLiteral("계산서"),   QStringLiteral("정산완료"),
+                                                QStringLiteral("취소")};
 
 // Vehicle tonnage as listed: "5" and "5톤" both read "5톤"; empty stays empty.
 QString TonnageText(const QString& tonnage);
@@ -22,7 +22,8 @@ QString TonnageText(const QString& tonnage);
 // length the second is not shown.
 QString LengthText(const QString& length, const QString& length2);
 // Column 차량정보 of the list: description, tonnage and length texts.
-QString VehicleText(const QString& info, const QString& tonnage, const QString& length, const QString& length2);
+QString VehicleText(const QString& info, const QString& tonnage, const QString& length,
+                    const QString& length2);
 
 // Row text colour of an order status (trimmed); unknown statuses are black.
 QColor StatusColour(const QString& status);

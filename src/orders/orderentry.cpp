@@ -19,8 +19,7 @@
 using namespace OrderBoard;
 using OrderDerive::DateKind;
 
-void frmOrder::FillEntryLists()
-{
+void frmOrder::FillEntryLists() {
     const QStringList regions = OrderDerive::RegionEntries();
     const QStringList times = OrderDerive::HalfHourEntries();
     for (DropList* list : {상차권역, 하차권역}) {
@@ -34,21 +33,23 @@ void frmOrder::FillEntryLists()
         list->setCurrentIndex(-1);
     }
     희망톤수->clear();
-    희망톤수->addItems({QString(), QStringLiteral("3.5톤"), QStringLiteral("5톤"), QStringLiteral("11톤"), QStringLiteral("25톤")});
+    희망톤수->addItems({QString(), QStringLiteral("3.5톤"), QStringLiteral("5톤"), QStringLiteral("11톤"),
+                        QStringLiteral("25톤")});
     희망톤수->setCurrentIndex(0);
     운임형태->clear();
     운임형태->addItems({QStringLiteral("인수증"), QStringLiteral("선착불")});
     운임형태->setCurrentIndex(0);
     댓수->clear();
-    for (int i = 1; i <= 9; ++i) 댓수->addItem(QString::number(i));
+    for (int i = 1; i <= 9; ++i)
+        댓수->addItem(QString::number(i));
     댓수->setCurrentIndex(0);
     차종->clear();
-    차종->addItems({QStringLiteral("윙바디"), QStringLiteral("다마스"), QStringLiteral("롤업"), QStringLiteral("카고")});
+    차종->addItems(
+        {QStringLiteral("윙바디"), QStringLiteral("다마스"), QStringLiteral("롤업"), QStringLiteral("카고")});
     차종->setCurrentIndex(0);
 }
 
-void frmOrder::ResetOrderEntry()
-{
+void frmOrder::ResetOrderEntry() {
     const QString half = OrderDerive::HalfHour(Clock::now().time());
     {
         QuietFlag quiet(m_quietAddress);
@@ -64,7 +65,8 @@ void frmOrder::ResetOrderEntry()
     하차일->setDate(Clock::today().addDays(1));
     하차시->selectText(half);
     SelectDateKind(false, int(DateKind::NextDay));
-    for (DropList* list : {희망톤수, 운임형태, 댓수, 차종}) list->setCurrentIndex(0);
+    for (DropList* list : {희망톤수, 운임형태, 댓수, 차종})
+        list->setCurrentIndex(0);
     화물중량->SetText(QString());
     금액->SetText(QString());
     제품정보->SetText(QString());
@@ -72,8 +74,7 @@ void frmOrder::ResetOrderEntry()
     if (상차지->isVisible()) 상차지->setFocus();
 }
 
-void frmOrder::SelectDateKind(bool loading, int kind)
-{
+void frmOrder::SelectDateKind(bool loading, int kind) {
     auto& options = loading ? 상차일구분 : 하차일구분;
     if (kind < 0 || kind > 2) return;
     options[size_t(kind)]->setChecked(true);
@@ -82,17 +83,16 @@ void frmOrder::SelectDateKind(bool loading, int kind)
     (loading ? 상차일 : 하차일)->setDate(OrderDerive::DateOfKind(DateKind(kind), 배차일->date()));
 }
 
-void frmOrder::ClearDateKinds()
-{
+void frmOrder::ClearDateKinds() {
     for (QButtonGroup* group : {m_loadKindGroup, m_unloadKindGroup}) {
         group->setExclusive(false);
-        for (QAbstractButton* b : group->buttons()) b->setChecked(false);
+        for (QAbstractButton* b : group->buttons())
+            b->setChecked(false);
         group->setExclusive(true);
     }
 }
 
-bool frmOrder::ValidateEntry()
-{
+bool frmOrder::ValidateEntry() {
     struct Check {
         bool ok;
         const char* message;
@@ -100,9 +100,11 @@ bool frmOrder::ValidateEntry()
     };
     const qint64 amount = OrderDerive::AmountValue(금액->TextVal());
     const Check checks[] = {
-        {상차권역->currentIndex() > 0 && !상차권역->currentText().isEmpty(), "상차권역을 선택하세요", 상차권역},
+        {상차권역->currentIndex() > 0 && !상차권역->currentText().isEmpty(), "상차권역을 선택하세요",
+         상차권역},
         {!상차지->TextVal().isEmpty(), "상차지를 입력해주세요.", 상차지},
-        {하차권역->currentIndex() > 0 && !하차권역->currentText().isEmpty(), "하차권역을 선택하세요.", 하차권역},
+        {하차권역->currentIndex() > 0 && !하차권역->currentText().isEmpty(), "하차권역을 선택하세요.",
+         하차권역},
         {!하차지->TextVal().isEmpty(), "하차지를 입력하세요.", 하차지},
         {!희망톤수->currentText().isEmpty(), "희망톤수를 선택하세요.", 희망톤수},
         {!차종->currentText().isEmpty(), "차종을 선택하세요.", 차종},
@@ -120,8 +122,7 @@ bool frmOrder::ValidateEntry()
     return true;
 }
 
-OrderSql::OrderEntry frmOrder::ReadEntry() const
-{
+OrderSql::OrderEntry frmOrder::ReadEntry() const {
     OrderSql::OrderEntry e;
     const QString dateFormat = QStringLiteral("yyyy-MM-dd");
     e.day = 배차일->date().toString(dateFormat);
@@ -143,8 +144,7 @@ OrderSql::OrderEntry frmOrder::ReadEntry() const
     return e;
 }
 
-OrderSql::Shipper frmOrder::LookupShipper(StoreTrap& trap) const
-{
+OrderSql::Shipper frmOrder::LookupShipper(StoreTrap& trap) const {
     OrderSql::Shipper s;
     const SharedRecordset rs = trap.open(OrderSql::ShipperLookupStatement(화주코드->TextVal()));
     if (rs.eof()) return s;
@@ -163,8 +163,7 @@ OrderSql::Shipper frmOrder::LookupShipper(StoreTrap& trap) const
     return s;
 }
 
-void frmOrder::SaveNewOrder()
-{
+void frmOrder::SaveNewOrder() {
     if (!ValidateEntry()) return;
     const OrderSql::OrderEntry entry = ReadEntry();
     const bool done = RunRoutine([&] {
@@ -176,8 +175,7 @@ void frmOrder::SaveNewOrder()
     if (done) LoadOrderList();
 }
 
-qint64 frmOrder::ActiveOrderId()
-{
+qint64 frmOrder::ActiveOrderId() {
     const int row = sp->ActiveRow();
     if (row < 1) return 0;
     sp->setRow(row);
@@ -185,8 +183,7 @@ qint64 frmOrder::ActiveOrderId()
     return OrderDerive::TagToId(sp->CellTag());
 }
 
-void frmOrder::ModifyOrder()
-{
+void frmOrder::ModifyOrder() {
     const qint64 id = ActiveOrderId();
     if (id < 1) {
         Prompt::refusal(QStringLiteral("수정할 내용을 선택하세요."));
@@ -203,8 +200,7 @@ void frmOrder::ModifyOrder()
     if (done) LoadOrderList();
 }
 
-void frmOrder::ShowOrderInEntry(int /*col*/, int row)
-{
+void frmOrder::ShowOrderInEntry(int /*col*/, int row) {
     if (row <= 0) return;
     sp->setRow(row);
     sp->setCol(1);
@@ -238,10 +234,14 @@ void frmOrder::ShowOrderInEntry(int /*col*/, int row)
                 if (kind >= 0) (loading ? 상차일구분 : 하차일구분)[size_t(kind)]->setChecked(true);
                 // A stored time that is not a time leaves the list without a selection
                 // rather than stopping half-way through the order.
-                const QString half = moments[side].size() >= 5 ? OrderDerive::HalfHourOfText(moments[side].right(5)) : QString();
+                const QString half = moments[side].size() >= 5
+                                         ? OrderDerive::HalfHourOfText(moments[side].right(5))
+                                         : QString();
                 DropList* time = loading ? 상차시 : 하차시;
-                if (half.isEmpty()) time->setCurrentIndex(-1);
-                else time->selectText(half);
+                if (half.isEmpty())
+                    time->setCurrentIndex(-1);
+                else
+                    time->selectText(half);
             }
 
             const qint64 run = qint64(OrderDerive::LeadingNumber(f("적재구분")));

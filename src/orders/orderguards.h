@@ -12,6 +12,7 @@ public:
     ~UpdateLock() { m_w->setUpdatesEnabled(m_was); }
     UpdateLock(const UpdateLock&) = delete;
     UpdateLock& operator=(const UpdateLock&) = delete;
+
 private:
     QWidget* m_w;
     bool m_was;
@@ -24,6 +25,7 @@ public:
     ~RedrawOff() { m_g->ReDraw(true); }
     RedrawOff(const RedrawOff&) = delete;
     RedrawOff& operator=(const RedrawOff&) = delete;
+
 private:
     SpreadGrid* m_g;
 };
@@ -35,6 +37,7 @@ public:
     ~QuietFlag() { m_flag = m_was; }
     QuietFlag(const QuietFlag&) = delete;
     QuietFlag& operator=(const QuietFlag&) = delete;
+
 private:
     bool& m_flag;
     bool m_was;

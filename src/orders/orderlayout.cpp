@@ -18,8 +18,7 @@
 #include <QResizeEvent>
 
 namespace {
-void Place(QWidget* w, double left, double top, double width, double height)
-{
+void Place(QWidget* w, double left, double top, double width, double height) {
     w->setGeometry(TwipsToPx(left), TwipsToPx(top), qMax(0, TwipsToPx(width)), qMax(0, TwipsToPx(height)));
 }
 
@@ -35,8 +34,7 @@ constexpr double StatusFromRight[7] = {6960, 6195, 5250, 4125, 3000, 2055, 885};
 constexpr double StatusWidth[7] = {765, 945, 1125, 1125, 945, 1170, 825};
 } // namespace
 
-void frmOrder::PlaceFixedControls()
-{
+void frmOrder::PlaceFixedControls() {
     auto label = [this](const QString& caption, double left, double top, double width) {
         Place(m_labels.at(caption), left, top, width, RowHeight);
     };
@@ -45,18 +43,20 @@ void frmOrder::PlaceFixedControls()
     Place(상차권역, 900, RowTop[0], 1080, RowHeight);
     Place(상차지, 2010, RowTop[0], 5700, RowHeight);
     label(QStringLiteral("운행방법"), 7890, RowTop[0], 870);
-    for (int i = 0; i < 3; ++i) Place(운행구분[size_t(i)], 8820 + i * 900, RowTop[0], 870, RowHeight);
+    for (int i = 0; i < 3; ++i)
+        Place(운행구분[size_t(i)], 8820 + i * 900, RowTop[0], 870, RowHeight);
     label(QStringLiteral("댓수"), 11700, RowTop[0], 510);
     Place(댓수, 12240, RowTop[0], 810, RowHeight);
     label(QStringLiteral("제품정보"), 13230, RowTop[0], 900);
-    Place(제품정보, 14160, RowTop[0], 1500, RowHeight);   // width follows the panel
+    Place(제품정보, 14160, RowTop[0], 1500, RowHeight); // width follows the panel
     // Row 2 and row 4: date kind, date, time
     const QString dayLabels[2] = {QStringLiteral("상차일시"), QStringLiteral("하차일시")};
     for (int side = 0; side < 2; ++side) {
         const double top = RowTop[side == 0 ? 1 : 3];
         label(dayLabels[side], 90, top, 780);
         auto& kinds = side == 0 ? 상차일구분 : 하차일구분;
-        for (int i = 0; i < 3; ++i) Place(kinds[size_t(i)], 900 + i * 810, top, 780, RowHeight);
+        for (int i = 0; i < 3; ++i)
+            Place(kinds[size_t(i)], 900 + i * 810, top, 780, RowHeight);
         Place(side == 0 ? 상차일 : 하차일, 3360, top, 1650, RowHeight);
         Place(side == 0 ? 상차시 : 하차시, 5070, top, 1080, RowHeight);
     }
@@ -80,7 +80,8 @@ void frmOrder::PlaceFixedControls()
     // Button bar
     Place(m_labels.at(QStringLiteral("배차일")), 90, 60, 660, RowHeight);
     Place(배차일, 780, 60, 1650, RowHeight);
-    for (int i = 1; i <= 5; ++i) Place(cmdArr.at(i), 2580 + (i - 1) * 1530, 45, i == 5 ? 1950 : 1500, 330);
+    for (int i = 1; i <= 5; ++i)
+        Place(cmdArr.at(i), 2580 + (i - 1) * 1530, 45, i == 5 ? 1950 : 1500, 330);
     // Filter bar
     Place(m_labels.at(QStringLiteral("배차기간")), 90, 60, 870, RowHeight);
     Place(배차기간[0], 990, 60, 1650, RowHeight);
@@ -95,25 +96,22 @@ void frmOrder::PlaceFixedControls()
     Place(hFocus, -3000, -3000, 150, 150);
 }
 
-void frmOrder::Form_Resize()
-{
+void frmOrder::Form_Resize() {
     // A work screen takes the whole client area of the main window.
     const QSize client = MainClientSize();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub && client.isValid() && !client.isEmpty()) {
-        if (sub->geometry() != QRect(QPoint(0, 0), client))
-            sub->setGeometry(QRect(QPoint(0, 0), client));
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+        sub && client.isValid() && !client.isEmpty()) {
+        if (sub->geometry() != QRect(QPoint(0, 0), client)) sub->setGeometry(QRect(QPoint(0, 0), client));
     }
     LayOut();
 }
 
-void frmOrder::resizeEvent(QResizeEvent* event)
-{
+void frmOrder::resizeEvent(QResizeEvent* event) {
     WorkScreen::resizeEvent(event);
     LayOut();
 }
 
-void frmOrder::LayOut()
-{
+void frmOrder::LayOut() {
     // A window too small for the board must not stop it: sizes only go down to zero.
     try {
         backPanel->setGeometry(0, 0, width(), height());
@@ -142,12 +140,13 @@ void frmOrder::LayOut()
     }
 }
 
-void frmOrder::FitColumns(SpreadGrid& grid) const
-{
+void frmOrder::FitColumns(SpreadGrid& grid) const {
     grid.setUnitType(WidthUnit::Twips);
     double sum = 0;
-    for (int c = 0; c <= grid.MaxCols(); ++c) sum += grid.ColWidth(c);
+    for (int c = 0; c <= grid.MaxCols(); ++c)
+        sum += grid.ColWidth(c);
     const double third = (PxToTwips(grid.width()) - sum - 450) / 3;
     // A narrow window shrinks the three columns, but never until they vanish.
-    for (int c : {2, 3, 10}) grid.setColWidth(c, qMax(grid.ColWidth(c) + third, 450.0));
+    for (int c : {2, 3, 10})
+        grid.setColWidth(c, qMax(grid.ColWidth(c) + third, 450.0));
 }

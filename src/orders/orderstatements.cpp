@@ -5,11 +5,11 @@
 
 namespace OrderSql {
 
-QString OrderListStatement(const ListFilter& filter)
-{
+QString OrderListStatement(const ListFilter& filter) {
     QString sql = QStringLiteral("select * from 뷰_화물오더콜센터 where 1=1");
     if (!filter.from.isEmpty() && !filter.to.isEmpty()) {
-        sql += QStringLiteral(" and 날짜>=") + Quote(filter.from) + QStringLiteral(" and 날짜<=") + Quote(filter.to);
+        sql += QStringLiteral(" and 날짜>=") + Quote(filter.from) + QStringLiteral(" and 날짜<=") +
+               Quote(filter.to);
         if (!filter.search.isEmpty()) {
             const QString like = Quote(QLatin1Char('%') + filter.search + QLatin1Char('%'));
             sql += QStringLiteral(" and (차량번호 like ") + like + QStringLiteral(" or 차주명 like ") + like +
@@ -19,83 +19,88 @@ QString OrderListStatement(const ListFilter& filter)
         sql += QStringLiteral(" and 날짜=") + Quote(filter.day);
     }
     bool any = false;
-    for (bool t : filter.ticked) any = any || t;
+    for (bool t : filter.ticked)
+        any = any || t;
     if (any) {
         sql += QStringLiteral(" and (");
         for (size_t i = 0; i < filter.ticked.size(); ++i)
             if (filter.ticked[i])
                 sql += QStringLiteral(" 오더상태=") + Quote(OrderDerive::Statuses[i]) + QStringLiteral(" or");
         // The last "or" goes; the blank before it stays.
-        if (sql.endsWith(QStringLiteral("or")))
-            sql.chop(2);
+        if (sql.endsWith(QStringLiteral("or"))) sql.chop(2);
         sql += QStringLiteral(")");
     }
     sql += QStringLiteral(" order by 날짜 desc, 배차시간, 오더상태 ,ID desc");
     return sql;
 }
 
-QString ShipperLookupStatement(const QString& code)
-{
+QString ShipperLookupStatement(const QString& code) {
     return QStringLiteral("select * from 코드_화주 where 코드=") + Quote(code);
 }
 
-QString OrderByIdStatement(qint64 id)
-{
+QString OrderByIdStatement(qint64 id) {
     return QStringLiteral("select * from 화물오더 where ID=") + QString::number(id);
 }
 
-QString AddressSearchText(const QString& typed)
-{
+QString AddressSearchText(const QString& typed) {
     return typed.trimmed().replace(QStringLiteral("전광주"), QStringLiteral("광주"));
 }
 
-QString AddressLookupStatement(const QString& searchText)
-{
+QString AddressLookupStatement(const QString& searchText) {
     return QStringLiteral("select SIDO ,SIGUNGU , UPMYENDONG from 뷰_좌표주소 where ADDR like ") +
            Quote(QLatin1Char('%') + searchText + QLatin1Char('%')) +
-           QStringLiteral(" group by SIDO, SIGUNGU, UPMYENDONG") + QStringLiteral(" order by SIGUNGU, UPMYENDONG, SIDO");
+           QStringLiteral(" group by SIDO, SIGUNGU, UPMYENDONG") +
+           QStringLiteral(" order by SIGUNGU, UPMYENDONG, SIDO");
 }
 
-QString CancelOrderStatement(qint64 id)
-{
+QString CancelOrderStatement(qint64 id) {
     return ExecBuilder(QStringLiteral("오더취소")).number(id);
 }
 
-QString CancelDispatchStatement(qint64 id)
-{
+QString CancelDispatchStatement(qint64 id) {
     return ExecBuilder(QStringLiteral("배차취소")).number(id);
 }
 
 namespace {
 // Arguments 1 to 42 of 오더저장, which 오더수정 repeats after the order's ID.
-void CommonArguments(ExecBuilder& b, const OrderEntry& e, const Broker& broker, const Shipper& s)
-{
+void CommonArguments(ExecBuilder& b, const OrderEntry& e, const Broker& broker, const Shipper& s) {
     const QString none;
     const QString forklift = QStringLiteral("지게차");
-    b.text(e.day).text(QStringLiteral("접수")).text(broker.id).text(broker.name).text(broker.name).text(broker.phone);
+    b.text(e.day)
+        .text(QStringLiteral("접수"))
+        .text(broker.id)
+        .text(broker.name)
+        .text(broker.name)
+        .text(broker.phone);
     b.text(s.사업자번호).text(s.화주명).text(s.연락처);
     b.text(e.loadAt).text(e.상차권역).text(e.상차지).text(none).text(forklift).text(none).text(none);
     b.text(e.unloadAt).text(e.하차권역).text(e.하차지).text(none).text(forklift).text(none).text(none);
-    b.text(e.희망톤수).text(e.차종).text(e.weight).number(e.vehicles).number(e.runKind).text(e.제품정보).text(none);
+    b.text(e.희망톤수)
+        .text(e.차종)
+        .text(e.weight)
+        .number(e.vehicles)
+        .number(e.runKind)
+        .text(e.제품정보)
+        .text(none);
     b.number(e.fareKind).number(e.amount).number(0).text(none).text(e.화주코드);
     b.text(s.대표자).text(s.화주명).text(s.업태).text(s.종목).text(s.우편번호).text(s.주소1).text(s.주소2);
 }
 } // namespace
 
-QString SaveOrderStatement(const OrderEntry& entry, const Broker& broker, const Shipper& shipper)
-{
+QString SaveOrderStatement(const OrderEntry& entry, const Broker& broker, const Shipper& shipper) {
     ExecBuilder b(QStringLiteral("오더저장"));
     CommonArguments(b, entry, broker, shipper);
     b.text({}).text({}).text({}).text(shipper.계산서담당).text(shipper.이메일);
     return b;
 }
 
-QString ModifyOrderStatement(qint64 id, const OrderEntry& entry, const Broker& broker, const Shipper& shipper)
-{
+QString ModifyOrderStatement(qint64 id, const OrderEntry& entry, const Broker& broker,
+                             const Shipper& shipper) {
     ExecBuilder b(QStringLiteral("오더수정"));
     b.number(id);
     CommonArguments(b, entry, broker, shipper);
-    for (int i = 0; i < 9; ++i) b.text({});
+    for (int i = 0; i < 9; ++i)
+        b.text({});
     b.text(shipper.계산서담당).text(shipper.이메일);
     return b;
 }

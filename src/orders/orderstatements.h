@@ -10,10 +10,10 @@ namespace OrderSql {
 // What the list shows: a period with its search text, or one day; the ticked statuses in
 // the filter order (접수, 미처리, 배차완료, 운송완료, 계산서, 정산완료, 취소).
 struct ListFilter {
-    QString from;     // "yyyy-mm-dd" or "" (then the day is listed)
+    QString from; // "yyyy-mm-dd" or "" (then the day is listed)
     QString to;
-    QString search;   // used only with a period
-    QString day;      // the board's day, "yyyy-mm-dd"
+    QString search; // used only with a period
+    QString day;    // the board's day, "yyyy-mm-dd"
     std::array<bool, 7> ticked{};
 };
 QString OrderListStatement(const ListFilter& filter);
@@ -36,21 +36,22 @@ struct Shipper {
 };
 // The entry panel as it is saved.
 struct OrderEntry {
-    QString day;            // the board's day, the order date
-    QString loadAt;         // "yyyy-mm-dd hh:MM"
+    QString day;    // the board's day, the order date
+    QString loadAt; // "yyyy-mm-dd hh:MM"
     QString 상차권역, 상차지;
     QString unloadAt;
     QString 하차권역, 하차지;
     QString 희망톤수, 차종;
-    QString weight;         // already with "톤"
+    QString weight; // already with "톤"
     qint64 vehicles = 1;
-    int runKind = 1;        // 1 독차, 2 혼적, 3 왕복
+    int runKind = 1; // 1 독차, 2 혼적, 3 왕복
     QString 제품정보;
-    int fareKind = 1;       // 1 인수증, 2 선착불
+    int fareKind = 1; // 1 인수증, 2 선착불
     qint64 amount = 0;
     QString 화주코드;
 };
 QString SaveOrderStatement(const OrderEntry& entry, const Broker& broker, const Shipper& shipper);
-QString ModifyOrderStatement(qint64 id, const OrderEntry& entry, const Broker& broker, const Shipper& shipper);
+QString ModifyOrderStatement(qint64 id, const OrderEntry& entry, const Broker& broker,
+                             const Shipper& shipper);
 
 } // namespace OrderSql

@@ -16,10 +16,11 @@
 namespace BoardFixture {
 
 // Wednesday 2026-12-09, 09:40.
-inline QDateTime Morning() { return QDateTime(QDate(2026, 12, 9), QTime(9, 40)); }
+inline QDateTime Morning() {
+    return QDateTime(QDate(2026, 12, 9), QTime(9, 40));
+}
 
-inline void SignIn()
-{
+inline void SignIn() {
     LoginId = QStringLiteral("demo");
     BrokerName = QStringLiteral("델모라주선");
     BrokerPhone = QStringLiteral("0212345678");
@@ -28,8 +29,7 @@ inline void SignIn()
 }
 
 // Inserts an order straight into the store; returns its ID.
-inline QString InsertOrder(TestStore& store, const QMap<QString, QString>& values)
-{
+inline QString InsertOrder(TestStore& store, const QMap<QString, QString>& values) {
     QMap<QString, QString> v = {{QStringLiteral("날짜"), QStringLiteral("2026-12-09")},
                                 {QStringLiteral("오더상태"), QStringLiteral("접수")},
                                 {QStringLiteral("상차권역"), QStringLiteral("서울")},
@@ -44,19 +44,20 @@ inline QString InsertOrder(TestStore& store, const QMap<QString, QString>& value
                                 {QStringLiteral("운임구분"), QStringLiteral("1")},
                                 {QStringLiteral("운송비"), QStringLiteral("300000")},
                                 {QStringLiteral("화물정보1"), QStringLiteral("파렛트")}};
-    for (auto it = values.cbegin(); it != values.cend(); ++it) v[it.key()] = it.value();
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        v[it.key()] = it.value();
     QStringList cols, vals;
     for (auto it = v.cbegin(); it != v.cend(); ++it) {
         cols << it.key();
-        vals << QLatin1Char('\'') + QString(it.value()).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+        vals << QLatin1Char('\'') + QString(it.value()).replace(QLatin1Char('\''), QStringLiteral("''")) +
+                    QLatin1Char('\'');
     }
     store.exec(QStringLiteral("insert into 화물오더 (%1) values (%2)").arg(cols.join(u','), vals.join(u',')));
     return store.value(QStringLiteral("select max(ID) from 화물오더"));
 }
 
 // The board as the main window shows it, with its timer stopped so tests drive the steps.
-inline std::unique_ptr<frmOrder> OpenBoard(QSize size = QSize(1600, 1000))
-{
+inline std::unique_ptr<frmOrder> OpenBoard(QSize size = QSize(1600, 1000)) {
     auto board = std::make_unique<frmOrder>();
     board->Timer1->stop();
     board->resize(size);
@@ -66,25 +67,21 @@ inline std::unique_ptr<frmOrder> OpenBoard(QSize size = QSize(1600, 1000))
     return board;
 }
 
-template <class W> W* Child(QWidget* board, const QString& name)
-{
+template <class W> W* Child(QWidget* board, const QString& name) {
     W* w = board->findChild<W*>(name);
     if (!w) qFatal("no control %s", qPrintable(name));
     return w;
 }
 
-inline QPoint CellCentre(SpreadGrid* grid, int col, int row)
-{
+inline QPoint CellCentre(SpreadGrid* grid, int col, int row) {
     return grid->visualRect(grid->model()->index(row - 1, col - 1)).center();
 }
 
-inline void ClickRow(SpreadGrid* grid, int row, int col = 2)
-{
+inline void ClickRow(SpreadGrid* grid, int row, int col = 2) {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, col, row));
 }
 
-inline QString FocusName()
-{
+inline QString FocusName() {
     QWidget* w = QApplication::focusWidget();
     return w ? w->objectName() : QString();
 }

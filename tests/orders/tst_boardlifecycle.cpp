@@ -23,29 +23,28 @@ class BoardLifecycleTest : public QObject {
 private:
     std::unique_ptr<TestStore> store;
 
-    int ListReads() const
-    {
+    int ListReads() const {
         int n = 0;
-        for (const QString& s : store->statements()) n += s.startsWith(QStringLiteral("select * from 뷰_화물오더콜센터"));
+        for (const QString& s : store->statements())
+            n += s.startsWith(QStringLiteral("select * from 뷰_화물오더콜센터"));
         return n;
     }
-    void AddAddresses()
-    {
-        store->exec(QStringLiteral(
-            "insert into 좌표주소 (SIDO, SIGUNGU, UPMYENDONG, ADDR) values "
-            "('서울','가상구','시험1동','서울 가상구 시험1동'), ('서울','가상구','시험2동','서울 가상구 시험2동'), "
-            "('제주','제주시','가상동','제주 제주시 가상동'), ('광주','가상서구','치평가상동','광주 가상서구 치평가상동')"));
+    void AddAddresses() {
+        store->exec(QStringLiteral("insert into 좌표주소 (SIDO, SIGUNGU, UPMYENDONG, ADDR) values "
+                                   "('서울','가상구','시험1동','서울 가상구 시험1동'), "
+                                   "('서울','가상구','시험2동','서울 가상구 시험2동'), "
+                                   "('제주','제주시','가상동','제주 제주시 가상동'), "
+                                   "('광주','가상서구','치평가상동','광주 가상서구 치평가상동')"));
     }
 
     // Types text as key presses carrying it (Korean included), as an input method commits it.
-    static void Type(QWidget* box, const QString& text)
-    {
-        for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    static void Type(QWidget* box, const QString& text) {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         Clock::set(Morning());
         SignIn();
         WriteIni(QStringLiteral("컬럼폭"), QStringLiteral("오더등록"), QString());
@@ -53,8 +52,7 @@ private slots:
     }
     void cleanup() { store.reset(); }
 
-    void countdownRefreshesOnTheStepShowingZero()
-    {
+    void countdownRefreshesOnTheStepShowingZero() {
         PromptScript prompts;
         auto w = OpenBoard();
         QVERIFY(w->lblCount->text().isEmpty());
@@ -74,15 +72,16 @@ private slots:
         QVERIFY(prompts.asked().empty());
     }
 
-    void frozenByTheCheckBoxAndResetByTheMouse()
-    {
+    void frozenByTheCheckBoxAndResetByTheMouse() {
         auto w = OpenBoard();
-        for (int i = 0; i < 6; ++i) w->Timer1_Timer();
+        for (int i = 0; i < 6; ++i)
+            w->Timer1_Timer();
         QCOMPARE(w->lblCount->text(), QStringLiteral("5"));
         w->Timer1_Timer();
         QCOMPARE(w->lblCount->text(), QStringLiteral("4"));
         QTest::mouseClick(w->chk새로고침금지, Qt::LeftButton, {}, QPoint(6, 6));
-        for (int i = 0; i < 20; ++i) w->Timer1_Timer();
+        for (int i = 0; i < 20; ++i)
+            w->Timer1_Timer();
         QCOMPARE(w->lblCount->text(), QStringLiteral("4"));
         QTest::mouseClick(w->chk새로고침금지, Qt::LeftButton, {}, QPoint(6, 6));
         w->Timer1_Timer();
@@ -93,27 +92,27 @@ private slots:
             QVERIFY(w->refreshCountdown() > 0);
             QFrame* p = Child<QFrame>(w.get(), QString::fromLatin1(panel));
             QVERIFY(p->hasMouseTracking());
-            QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), p->mapToGlobal(QPointF(3, 3)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), p->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(p, &move);
             QCOMPARE(w->refreshCountdown(), qint16(0));
         }
         // Moving over the list does not hold the refresh back.
         w->Timer1_Timer();
-        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(w->sp->viewport(), &move);
         QCOMPARE(w->refreshCountdown(), qint16(1));
     }
 
-    void periodsFromTheSetting_data()
-    {
+    void periodsFromTheSetting_data() {
         QTest::addColumn<QString>("setting");
         QTest::addColumn<int>("stepsToRefresh");
         QTest::newRow("garbage reads 0: every step") << "abc" << 1;
         QTest::newRow("3") << "3" << 4;
         QTest::newRow("negative: never") << "-5" << -1;
     }
-    void periodsFromTheSetting()
-    {
+    void periodsFromTheSetting() {
         QFETCH(QString, setting);
         QFETCH(int, stepsToRefresh);
         RefreshIntervalSetting = setting;
@@ -126,16 +125,17 @@ private slots:
         }
         if (stepsToRefresh < 0) {
             QCOMPARE(ListReads(), 0);
-            QCOMPARE(w->refreshCountdown(), qint16(32767));   // stops counting, no overflow
+            QCOMPARE(w->refreshCountdown(), qint16(32767)); // stops counting, no overflow
         } else {
             QCOMPARE(step, stepsToRefresh);
         }
     }
 
-    void quietRefreshKeepsRowsAndSelection()
-    {
-        const QString a = InsertOrder(*store, {{QStringLiteral("배차시간"), QStringLiteral("2026-12-09 02:00:00")}});
-        const QString b = InsertOrder(*store, {{QStringLiteral("배차시간"), QStringLiteral("2026-12-09 03:00:00")}});
+    void quietRefreshKeepsRowsAndSelection() {
+        const QString a =
+            InsertOrder(*store, {{QStringLiteral("배차시간"), QStringLiteral("2026-12-09 02:00:00")}});
+        const QString b =
+            InsertOrder(*store, {{QStringLiteral("배차시간"), QStringLiteral("2026-12-09 03:00:00")}});
         PromptScript prompts;
         auto w = OpenBoard();
         ClickRow(w->sp, 2);
@@ -147,7 +147,7 @@ private slots:
         w->sp->setRow(w->sp->ActiveRow());
         w->sp->setCol(1);
         QCOMPARE(w->sp->CellTag(), b);
-        QCOMPARE(w->제품정보->Text(), QStringLiteral("typing"));   // the panel survives
+        QCOMPARE(w->제품정보->Text(), QStringLiteral("typing")); // the panel survives
         // A failing refresh shows nothing and keeps the list.
         store->failStatement(1, dstore::DB_E_ERRORSINCOMMAND);
         w->RefreshOrderList();
@@ -158,22 +158,25 @@ private slots:
         Q_UNUSED(a);
     }
 
-    void columnWidthsSavedRestoredFitted()
-    {
+    void columnWidthsSavedRestoredFitted() {
         auto w = OpenBoard();
         // Fitted on first use: the columns fill the grid less 450 twips.
         w->sp->setUnitType(WidthUnit::Twips);
         double sum = 0;
-        for (int c = 0; c <= w->sp->MaxCols(); ++c) sum += w->sp->ColWidth(c);
+        for (int c = 0; c <= w->sp->MaxCols(); ++c)
+            sum += w->sp->ColWidth(c);
         const double gridTwips = PxToTwips(w->sp->width());
         w->sp->setUnitType(WidthUnit::Normal);
-        QVERIFY2(qAbs(gridTwips - 450 - sum) < 60, qPrintable(QStringLiteral("%1 vs %2").arg(sum).arg(gridTwips)));
+        QVERIFY2(qAbs(gridTwips - 450 - sum) < 60,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(sum).arg(gridTwips)));
 
         // A drag saves every width under the screen's key.
         QHeaderView* header = w->sp->horizontalHeader();
-        const QPoint edge(header->sectionViewportPosition(0) + header->sectionSize(0) - 1, header->height() / 2);
+        const QPoint edge(header->sectionViewportPosition(0) + header->sectionSize(0) - 1,
+                          header->height() / 2);
         auto mouse = [header](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-            QMouseEvent e(type, at, header->viewport()->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+            QMouseEvent e(type, at, header->viewport()->mapToGlobal(at), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
             QApplication::sendEvent(header->viewport(), &e);
         };
         mouse(QEvent::MouseButtonPress, edge, Qt::LeftButton);
@@ -191,19 +194,18 @@ private slots:
         QCOMPARE(w->sp->ColWidth(3), third);
     }
 
-    void layoutFitsTheWindow_data()
-    {
+    void layoutFitsTheWindow_data() {
         QTest::addColumn<QSize>("size");
         QTest::newRow("1600x1000") << QSize(1600, 1000);
         QTest::newRow("1280x800") << QSize(1280, 740);
     }
-    void layoutFitsTheWindow()
-    {
+    void layoutFitsTheWindow() {
         QFETCH(QSize, size);
         auto w = OpenBoard(size);
         const int W = PxToTwips(w->backPanel->width());
         QCOMPARE(w->backPanel->size(), size);
-        QCOMPARE(PxToTwips(w->sp->width()), W - 190 + (PxToTwips(w->sp->width()) - (W - 190)));   // rounding only
+        QCOMPARE(PxToTwips(w->sp->width()),
+                 W - 190 + (PxToTwips(w->sp->width()) - (W - 190))); // rounding only
         QVERIFY(qAbs(PxToTwips(w->sp->height()) - (PxToTwips(size.height()) - 2745)) <= 15);
         QVERIFY(qAbs(w->cmdArr.at(99)->x() - TwipsToPx(PxToTwips(w->SSPanel2->width()) - 1155)) <= 1);
         QVERIFY(qAbs(w->chk조회구분[6]->x() - TwipsToPx(PxToTwips(w->SSPanel4.at(0)->width()) - 885)) <= 1);
@@ -219,19 +221,17 @@ private slots:
         QVERIFY(w->lblCount->geometry().right() <= w->cmdArr.at(0)->x());
     }
 
-    void exportsUnderTodaysName()
-    {
+    void exportsUnderTodaysName() {
         PromptScript prompts;
         auto w = OpenBoard();
-        prompts.answerSaveAs(QString());   // cancelled
+        prompts.answerSaveAs(QString()); // cancelled
         QTest::mouseClick(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(7)")), Qt::LeftButton);
         QCOMPARE(int(prompts.asked().size()), 1);
         QCOMPARE(prompts.asked().front().kind, PromptKind::SaveAs);
         QVERIFY(prompts.asked().front().defaultValue.contains(QStringLiteral("오더내역_261209")));
     }
 
-    void closesItsMdiChild()
-    {
+    void closesItsMdiChild() {
         QMdiArea area;
         auto* board = new frmOrder;
         board->Timer1->stop();
@@ -243,8 +243,7 @@ private slots:
         QTRY_VERIFY(guard.isNull() || !guard->isVisible());
     }
 
-    void keyboardLookupAndPick()
-    {
+    void keyboardLookupAndPick() {
         AddAddresses();
         PromptScript prompts;
         auto w = OpenBoard();
@@ -252,9 +251,11 @@ private slots:
         Type(w->상차지, QStringLiteral("시험"));
         store->clearStatements();
         QTest::keyClick(w->상차지, Qt::Key_Return);
-        QCOMPARE(store->statements(),
-                 QStringList{QStringLiteral("select SIDO ,SIGUNGU , UPMYENDONG from 뷰_좌표주소 where ADDR like '%시험%' group by SIDO, "
-                                            "SIGUNGU, UPMYENDONG order by SIGUNGU, UPMYENDONG, SIDO")});
+        QCOMPARE(
+            store->statements(),
+            QStringList{QStringLiteral(
+                "select SIDO ,SIGUNGU , UPMYENDONG from 뷰_좌표주소 where ADDR like '%시험%' group by SIDO, "
+                "SIGUNGU, UPMYENDONG order by SIGUNGU, UPMYENDONG, SIDO")});
         QVERIFY(w->fSP->isVisible());
         QCOMPARE(w->fSP->MaxRows(), 2);
         QCOMPARE(FocusName(), QStringLiteral("fSP"));
@@ -272,18 +273,25 @@ private slots:
         QVERIFY(prompts.asked().empty());
     }
 
-    void picks_data()
-    {
+    void picks_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("sent");
         QTest::addColumn<QString>("region");
         QTest::addColumn<QString>("address");
-        QTest::newRow("서울") << "시험1" << "시험1" << "서울" << "가상구 시험1동";
-        QTest::newRow("a province outside the list") << "제주시 가상" << "제주시 가상" << "" << "제주 제주시 가상동";
-        QTest::newRow("전광주") << "전광주 가상서구" << "광주 가상서구" << "광주" << "가상서구 치평가상동";
+        QTest::newRow("서울") << "시험1"
+                              << "시험1"
+                              << "서울"
+                              << "가상구 시험1동";
+        QTest::newRow("a province outside the list") << "제주시 가상"
+                                                     << "제주시 가상"
+                                                     << ""
+                                                     << "제주 제주시 가상동";
+        QTest::newRow("전광주") << "전광주 가상서구"
+                                << "광주 가상서구"
+                                << "광주"
+                                << "가상서구 치평가상동";
     }
-    void picks()
-    {
+    void picks() {
         QFETCH(QString, typed);
         QFETCH(QString, sent);
         QFETCH(QString, region);
@@ -295,7 +303,8 @@ private slots:
         Type(w->하차지, typed);
         store->clearStatements();
         QTest::keyClick(w->하차지, Qt::Key_Return);
-        QVERIFY(store->statements().value(0).contains(QStringLiteral("like '%") + sent + QStringLiteral("%'")));
+        QVERIFY(
+            store->statements().value(0).contains(QStringLiteral("like '%") + sent + QStringLiteral("%'")));
         QCOMPARE(w->fSP->MaxRows(), 1);
         QTRY_VERIFY(!w->fSP->visualRect(w->fSP->model()->index(0, 1)).isEmpty());
         // A double click is a click and then the second press.
@@ -306,8 +315,7 @@ private slots:
         QCOMPARE(FocusName(), QStringLiteral("하차시"));
     }
 
-    void lookupEdges()
-    {
+    void lookupEdges() {
         AddAddresses();
         PromptScript prompts;
         auto w = OpenBoard();
@@ -346,8 +354,7 @@ private slots:
         QVERIFY(prompts.asked().empty());
     }
 
-    void regionChoiceClearsItsAddress()
-    {
+    void regionChoiceClearsItsAddress() {
         auto w = OpenBoard();
         w->상차지->SetText(QStringLiteral("old"));
         // Arrow keys without dropping the list down keep the address.
@@ -362,18 +369,21 @@ private slots:
         QCOMPARE(FocusName(), QStringLiteral("상차지"));
     }
 
-    void enterActsAsTab_data()
-    {
+    void enterActsAsTab_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
-        QTest::newRow("댓수") << "댓수" << "제품정보";
-        QTest::newRow("상차시") << "상차시" << "희망톤수";
-        QTest::newRow("희망톤수") << "희망톤수" << "차종";
-        QTest::newRow("운임형태") << "운임형태" << "금액";
-        QTest::newRow("하차시") << "하차시" << "화주코드";
+        QTest::newRow("댓수") << "댓수"
+                              << "제품정보";
+        QTest::newRow("상차시") << "상차시"
+                                << "희망톤수";
+        QTest::newRow("희망톤수") << "희망톤수"
+                                  << "차종";
+        QTest::newRow("운임형태") << "운임형태"
+                                  << "금액";
+        QTest::newRow("하차시") << "하차시"
+                                << "화주코드";
     }
-    void enterActsAsTab()
-    {
+    void enterActsAsTab() {
         QFETCH(QString, from);
         QFETCH(QString, to);
         auto w = OpenBoard();
@@ -385,8 +395,7 @@ private slots:
         QCOMPARE(list->currentText(), before);
     }
 
-    void weightGetsItsUnitOnLeaving()
-    {
+    void weightGetsItsUnitOnLeaving() {
         auto w = OpenBoard();
         w->화물중량->setFocus();
         Type(w->화물중량, QStringLiteral("5"));

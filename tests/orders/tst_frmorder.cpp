@@ -20,24 +20,22 @@ private:
     std::unique_ptr<TestStore> store;
 
     // A panel every check passes, with quotes where an agent might type them.
-    void FillPanel(frmOrder& w)
-    {
-        w.상차권역->setCurrentIndex(1);   // 서울
+    void FillPanel(frmOrder& w) {
+        w.상차권역->setCurrentIndex(1); // 서울
         w.상차지->SetText(QStringLiteral("강남구 O'Neil 창고"));
-        w.운행구분[1]->click();            // 혼적
-        w.댓수->setCurrentIndex(1);        // 2
+        w.운행구분[1]->click();     // 혼적
+        w.댓수->setCurrentIndex(1); // 2
         w.제품정보->SetText(QStringLiteral("박스 '취급주의'"));
-        w.하차권역->setCurrentIndex(16);   // 부산
+        w.하차권역->setCurrentIndex(16); // 부산
         w.하차지->SetText(QStringLiteral("해운대구 'A동'"));
-        w.희망톤수->setCurrentIndex(3);    // 11톤
-        w.차종->setCurrentIndex(3);        // 카고
-        w.운임형태->setCurrentIndex(1);    // 선착불
+        w.희망톤수->setCurrentIndex(3); // 11톤
+        w.차종->setCurrentIndex(3);     // 카고
+        w.운임형태->setCurrentIndex(1); // 선착불
         w.금액->SetText(QStringLiteral("350,000"));
         w.화물중량->SetText(QStringLiteral("5"));
         w.화주코드->SetText(QStringLiteral("S'01"));
     }
-    static void Break(frmOrder& w, const QStringList& breaks)
-    {
+    static void Break(frmOrder& w, const QStringList& breaks) {
         for (const QString& b : breaks) {
             if (b == QStringLiteral("상차권역")) w.상차권역->setCurrentIndex(0);
             // Emptying an address box empties its region too; pick the region again.
@@ -52,8 +50,7 @@ private:
             if (b == QStringLiteral("금액huge")) w.금액->SetText(QString(10000, QLatin1Char('9')));
         }
     }
-    QStringList Sent(const QString& prefix) const
-    {
+    QStringList Sent(const QString& prefix) const {
         QStringList out;
         for (const QString& s : store->statements())
             if (s.startsWith(prefix)) out << s;
@@ -61,8 +58,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         Clock::set(Morning());
         SignIn();
         WriteIni(QStringLiteral("컬럼폭"), QStringLiteral("오더등록"), QString());
@@ -70,8 +66,7 @@ private slots:
     }
     void cleanup() { store.reset(); }
 
-    void opensWithDefaults()
-    {
+    void opensWithDefaults() {
         PromptScript prompts;
         auto w = OpenBoard();
         QCOMPARE(w->windowTitle(), QStringLiteral("오더등록"));
@@ -79,7 +74,8 @@ private slots:
         QCOMPARE(w->배차일->date(), QDate(2026, 12, 9));
         QCOMPARE(w->배차기간[0]->date(), QDate(2026, 12, 1));
         QCOMPARE(w->배차기간[1]->date(), QDate(2026, 12, 9));
-        for (QCheckBox* box : w->chk조회구분) QVERIFY(box->isChecked());
+        for (QCheckBox* box : w->chk조회구분)
+            QVERIFY(box->isChecked());
         QCOMPARE(w->상차권역->count(), 17);
         QCOMPARE(w->상차시->currentText(), QStringLiteral("09:30"));
         QCOMPARE(w->하차시->currentText(), QStringLiteral("09:30"));
@@ -91,22 +87,24 @@ private slots:
         QCOMPARE(w->운임형태->currentText(), QStringLiteral("인수증"));
         QCOMPARE(w->댓수->currentText(), QStringLiteral("1"));
         QCOMPARE(w->차종->currentText(), QStringLiteral("윙바디"));
-        QCOMPARE(FocusName(), QStringLiteral("상차권역"));   // first in the panel's tab order
-        QCOMPARE(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(5)"))->text(), QStringLiteral("    입력항목 지우기"));
-        QCOMPARE(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(99)"))->text(), QStringLiteral("   닫 기"));
+        QCOMPARE(FocusName(), QStringLiteral("상차권역")); // first in the panel's tab order
+        QCOMPARE(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(5)"))->text(),
+                 QStringLiteral("    입력항목 지우기"));
+        QCOMPARE(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(99)"))->text(),
+                 QStringLiteral("   닫 기"));
         QVERIFY(prompts.asked().empty());
     }
 
-    void listsTheDayColouredWithTags()
-    {
+    void listsTheDayColouredWithTags() {
         const QString a = InsertOrder(*store, {{QStringLiteral("오더상태"), QStringLiteral("접수")}});
-        const QString b = InsertOrder(*store, {{QStringLiteral("오더상태"), QStringLiteral("취소")},
-                                               {QStringLiteral("차주연락처"), QStringLiteral("01012345678")},
-                                               {QStringLiteral("차량정보"), QStringLiteral("윙바디")},
-                                               {QStringLiteral("차량톤수"), QStringLiteral("5")},
-                                               {QStringLiteral("차량길이"), QStringLiteral("9.6")},
-                                               {QStringLiteral("차량길이2"), QStringLiteral("50")},
-                                               {QStringLiteral("배차시간"), QStringLiteral("2026-12-09T08:01:02.500")}});
+        const QString b =
+            InsertOrder(*store, {{QStringLiteral("오더상태"), QStringLiteral("취소")},
+                                 {QStringLiteral("차주연락처"), QStringLiteral("01012345678")},
+                                 {QStringLiteral("차량정보"), QStringLiteral("윙바디")},
+                                 {QStringLiteral("차량톤수"), QStringLiteral("5")},
+                                 {QStringLiteral("차량길이"), QStringLiteral("9.6")},
+                                 {QStringLiteral("차량길이2"), QStringLiteral("50")},
+                                 {QStringLiteral("배차시간"), QStringLiteral("2026-12-09T08:01:02.500")}});
         InsertOrder(*store, {{QStringLiteral("날짜"), QStringLiteral("2026-12-08")}});
         PromptScript prompts;
         auto w = OpenBoard();
@@ -125,27 +123,32 @@ private slots:
         QCOMPARE(w->sp->CellTag(), a);
     }
 
-    void filtersThroughTheWidgets()
-    {
+    void filtersThroughTheWidgets() {
         PromptScript prompts;
         auto w = OpenBoard();
         store->clearStatements();
         // Untick everything but 접수 and 미처리, by mouse as an agent would.
-        for (int i = 2; i < 7; ++i) QTest::mouseClick(w->chk조회구분[size_t(i)], Qt::LeftButton, {}, QPoint(6, 6));
+        for (int i = 2; i < 7; ++i)
+            QTest::mouseClick(w->chk조회구분[size_t(i)], Qt::LeftButton, {}, QPoint(6, 6));
         QCOMPARE(store->statements().size(), 5);
-        QCOMPARE(store->statements().last(),
-                 QStringLiteral("select * from 뷰_화물오더콜센터 where 1=1 and 날짜='2026-12-09' and ( 오더상태='접수' or "
-                                "오더상태='미처리' ) order by 날짜 desc, 배차시간, 오더상태 ,ID desc"));
+        QCOMPARE(
+            store->statements().last(),
+            QStringLiteral(
+                "select * from 뷰_화물오더콜센터 where 1=1 and 날짜='2026-12-09' and ( 오더상태='접수' or "
+                "오더상태='미처리' ) order by 날짜 desc, 배차시간, 오더상태 ,ID desc"));
 
         // A period with a search text: 조회 also stops the automatic refresh.
         w->검색어->SetText(QStringLiteral("12가"));
         store->clearStatements();
         QTest::mouseClick(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(6)")), Qt::LeftButton);
         QVERIFY(w->chk새로고침금지->isChecked());
-        QCOMPARE(store->statements(),
-                 QStringList{QStringLiteral("select * from 뷰_화물오더콜센터 where 1=1 and 날짜>='2026-12-01' and 날짜<='2026-12-09' "
-                                            "and (차량번호 like '%12가%' or 차주명 like '%12가%' or 차주연락처 like '%12가%') "
-                                            "and ( 오더상태='접수' or 오더상태='미처리' ) order by 날짜 desc, 배차시간, 오더상태 ,ID desc")});
+        QCOMPARE(
+            store->statements(),
+            QStringList{QStringLiteral(
+                "select * from 뷰_화물오더콜센터 where 1=1 and 날짜>='2026-12-01' and 날짜<='2026-12-09' "
+                "and (차량번호 like '%12가%' or 차주명 like '%12가%' or 차주연락처 like '%12가%') "
+                "and ( 오더상태='접수' or 오더상태='미처리' ) order by 날짜 desc, 배차시간, 오더상태 ,ID "
+                "desc")});
 
         // 새로고침 lists the day again, without the search, and restarts the countdown.
         store->clearStatements();
@@ -156,10 +159,11 @@ private slots:
         QVERIFY(prompts.asked().empty());
     }
 
-    void periodSearchFindsByVehicle()
-    {
-        InsertOrder(*store, {{QStringLiteral("날짜"), QStringLiteral("2026-12-02")}, {QStringLiteral("차량번호"), QStringLiteral("서울12가3456")}});
-        InsertOrder(*store, {{QStringLiteral("날짜"), QStringLiteral("2026-12-03")}, {QStringLiteral("차량번호"), QStringLiteral("부산99나1111")}});
+    void periodSearchFindsByVehicle() {
+        InsertOrder(*store, {{QStringLiteral("날짜"), QStringLiteral("2026-12-02")},
+                             {QStringLiteral("차량번호"), QStringLiteral("서울12가3456")}});
+        InsertOrder(*store, {{QStringLiteral("날짜"), QStringLiteral("2026-12-03")},
+                             {QStringLiteral("차량번호"), QStringLiteral("부산99나1111")}});
         PromptScript prompts;
         auto w = OpenBoard();
         QCOMPARE(w->sp->MaxRows(), 0);
@@ -169,24 +173,32 @@ private slots:
         QCOMPARE(w->sp->GetText(10, 1), QStringLiteral("서울12가3456"));
     }
 
-    void validation_data()
-    {
+    void validation_data() {
         QTest::addColumn<QStringList>("breaks");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("상차권역") << QStringList{"상차권역", "금액"} << "상차권역을 선택하세요" << "상차권역";
-        QTest::newRow("상차지") << QStringList{"상차지", "하차지"} << "상차지를 입력해주세요." << "상차지";
-        QTest::newRow("하차권역") << QStringList{"하차권역", "희망톤수"} << "하차권역을 선택하세요." << "하차권역";
-        QTest::newRow("하차지") << QStringList{"하차지", "차종"} << "하차지를 입력하세요." << "하차지";
-        QTest::newRow("희망톤수") << QStringList{"희망톤수", "금액"} << "희망톤수를 선택하세요." << "희망톤수";
-        QTest::newRow("차종") << QStringList{"차종", "금액"} << "차종을 선택하세요." << "차종";
-        QTest::newRow("금액 empty") << QStringList{"금액"} << "금액을 입력하세요." << "금액";
-        QTest::newRow("금액 0") << QStringList{"금액0"} << "금액을 입력하세요." << "금액";
-        QTest::newRow("금액 words") << QStringList{"금액abc"} << "금액을 입력하세요." << "금액";
-        QTest::newRow("금액 too large") << QStringList{"금액huge"} << "금액이 너무 큽니다." << "금액";
+        QTest::newRow("상차권역") << QStringList{"상차권역", "금액"} << "상차권역을 선택하세요"
+                                  << "상차권역";
+        QTest::newRow("상차지") << QStringList{"상차지", "하차지"} << "상차지를 입력해주세요."
+                                << "상차지";
+        QTest::newRow("하차권역") << QStringList{"하차권역", "희망톤수"} << "하차권역을 선택하세요."
+                                  << "하차권역";
+        QTest::newRow("하차지") << QStringList{"하차지", "차종"} << "하차지를 입력하세요."
+                                << "하차지";
+        QTest::newRow("희망톤수") << QStringList{"희망톤수", "금액"} << "희망톤수를 선택하세요."
+                                  << "희망톤수";
+        QTest::newRow("차종") << QStringList{"차종", "금액"} << "차종을 선택하세요."
+                              << "차종";
+        QTest::newRow("금액 empty") << QStringList{"금액"} << "금액을 입력하세요."
+                                    << "금액";
+        QTest::newRow("금액 0") << QStringList{"금액0"} << "금액을 입력하세요."
+                                << "금액";
+        QTest::newRow("금액 words") << QStringList{"금액abc"} << "금액을 입력하세요."
+                                    << "금액";
+        QTest::newRow("금액 too large") << QStringList{"금액huge"} << "금액이 너무 큽니다."
+                                        << "금액";
     }
-    void validation()
-    {
+    void validation() {
         QFETCH(QStringList, breaks);
         QFETCH(QString, message);
         QFETCH(QString, focus);
@@ -214,8 +226,7 @@ private slots:
         }
     }
 
-    void savesTheWholeStatementAndListsItBack()
-    {
+    void savesTheWholeStatementAndListsItBack() {
         PromptScript prompts;
         auto w = OpenBoard();
         FillPanel(*w);
@@ -224,12 +235,14 @@ private slots:
         QVERIFY2(prompts.asked().empty(), qPrintable(prompts.texts().join(u'|')));
         const QStringList saves = Sent(QStringLiteral("exec "));
         QCOMPARE(saves.size(), 1);
-        QCOMPARE(saves.first(),
-                 QStringLiteral("exec 오더저장  '2026-12-09','접수','demo','델모라주선','델모라주선','0212345678','','','',"
-                                "'2026-12-09 09:30','서울','강남구 O''Neil 창고','','지게차','','',"
-                                "'2026-12-10 09:30','부산','해운대구 ''A동''','','지게차','','',"
-                                "'11톤','카고','5톤',2,2,'박스 ''취급주의''','',2,350000,0,'','S''01',"
-                                "'','','','','','','','','','','',''"));
+        QCOMPARE(
+            saves.first(),
+            QStringLiteral(
+                "exec 오더저장  '2026-12-09','접수','demo','델모라주선','델모라주선','0212345678','','','',"
+                "'2026-12-09 09:30','서울','강남구 O''Neil 창고','','지게차','','',"
+                "'2026-12-10 09:30','부산','해운대구 ''A동''','','지게차','','',"
+                "'11톤','카고','5톤',2,2,'박스 ''취급주의''','',2,350000,0,'','S''01',"
+                "'','','','','','','','','','','',''"));
         QCOMPARE(store->statements().first(), QStringLiteral("select * from 코드_화주 where 코드='S''01'"));
         // Listed back in black as 접수, exactly as typed; the panel is ready for the next order.
         QCOMPARE(w->sp->MaxRows(), 1);
@@ -238,45 +251,53 @@ private slots:
         QCOMPARE(w->sp->GetText(5, 1), QStringLiteral("박스 '취급주의'"));
         QCOMPARE(w->sp->RowForeColor(1).name(), QStringLiteral("#000000"));
         QVERIFY(w->상차지->Text().isEmpty());
-        QCOMPARE(w->화주코드->Text(), QStringLiteral("S'01"));   // the shipper stays for the next order
+        QCOMPARE(w->화주코드->Text(), QStringLiteral("S'01")); // the shipper stays for the next order
     }
 
-    void knownShipperFillsItsArguments()
-    {
-        store->exec(QStringLiteral("insert into 코드_화주 (코드, 화주명, 연락처, 대표자, 사업자번호, 업태, 종목, 우편번호, 주소1, 주소2, "
-                                   "이메일, 계산서담당) values ('S100', ' 오뚜기 ', '0311112222', '홍길동', '1234567890', '제조', "
-                                   "'식품', '06236', '서울 강남구', '1층', 'a@b.kr', '김담당')"));
+    void knownShipperFillsItsArguments() {
+        store->exec(QStringLiteral(
+            "insert into 코드_화주 (코드, 화주명, 연락처, 대표자, 사업자번호, 업태, 종목, 우편번호, 주소1, "
+            "주소2, "
+            "이메일, 계산서담당) values ('S100', ' 오뚜기 ', '0311112222', '홍길동', '1234567890', '제조', "
+            "'식품', '06236', '서울 강남구', '1층', 'a@b.kr', '김담당')"));
         PromptScript prompts;
         auto w = OpenBoard();
         FillPanel(*w);
         w->화주코드->SetText(QStringLiteral("S100"));
         QTest::mouseClick(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(1)")), Qt::LeftButton);
-        const QStringList row = store->rows(QStringLiteral("select 화주사업자번호, 화주명, 화주연락처, 화주코드, 화주대표자, 화주상호, "
-                                                           "화주주소2, 화주계산서담당, 화주이메일 from 화물오더")).value(0);
-        QCOMPARE(row, (QStringList{"1234567890", "오뚜기", "0311112222", "S100", "홍길동", "오뚜기", "1층", "김담당", "a@b.kr"}));
+        const QStringList row =
+            store
+                ->rows(QStringLiteral(
+                    "select 화주사업자번호, 화주명, 화주연락처, 화주코드, 화주대표자, 화주상호, "
+                    "화주주소2, 화주계산서담당, 화주이메일 from 화물오더"))
+                .value(0);
+        QCOMPARE(row, (QStringList{"1234567890", "오뚜기", "0311112222", "S100", "홍길동", "오뚜기", "1층",
+                                   "김담당", "a@b.kr"}));
     }
 
-    void showsModifiesAndWalksTheList()
-    {
-        const QString first = InsertOrder(*store, {{QStringLiteral("상차요청일시"), QStringLiteral("2026-12-14 09:45")},
-                                                   {QStringLiteral("하차요청일시"), QStringLiteral("2026-12-18 13:10")},
-                                                   {QStringLiteral("적재구분"), QStringLiteral("3")},
-                                                   {QStringLiteral("운임구분"), QStringLiteral("2")},
-                                                   {QStringLiteral("희망차종"), QStringLiteral("롤업")},
-                                                   {QStringLiteral("화물중량"), QStringLiteral("3톤")},
-                                                   {QStringLiteral("배차시간"), QStringLiteral("2026-12-09 01:00:00")}});
-        InsertOrder(*store, {{QStringLiteral("상차지"), QStringLiteral("중구 을지로")}, {QStringLiteral("배차시간"), QStringLiteral("2026-12-09 02:00:00")}});
+    void showsModifiesAndWalksTheList() {
+        const QString first =
+            InsertOrder(*store, {{QStringLiteral("상차요청일시"), QStringLiteral("2026-12-14 09:45")},
+                                 {QStringLiteral("하차요청일시"), QStringLiteral("2026-12-18 13:10")},
+                                 {QStringLiteral("적재구분"), QStringLiteral("3")},
+                                 {QStringLiteral("운임구분"), QStringLiteral("2")},
+                                 {QStringLiteral("희망차종"), QStringLiteral("롤업")},
+                                 {QStringLiteral("화물중량"), QStringLiteral("3톤")},
+                                 {QStringLiteral("배차시간"), QStringLiteral("2026-12-09 01:00:00")}});
+        InsertOrder(*store, {{QStringLiteral("상차지"), QStringLiteral("중구 을지로")},
+                             {QStringLiteral("배차시간"), QStringLiteral("2026-12-09 02:00:00")}});
         PromptScript prompts;
         auto w = OpenBoard();
         QCOMPARE(w->sp->MaxRows(), 2);
         ClickRow(w->sp, 1);
         QCOMPARE(w->상차지->Text(), QStringLiteral("강남구 역삼동"));
         QCOMPARE(w->상차권역->currentText(), QStringLiteral("서울"));
-        QCOMPARE(w->상차일->date(), QDate(2026, 12, 14));          // a Monday: 월착, the stored date kept
+        QCOMPARE(w->상차일->date(), QDate(2026, 12, 14)); // a Monday: 월착, the stored date kept
         QVERIFY(w->상차일구분[2]->isChecked());
         QCOMPARE(w->상차시->currentText(), QStringLiteral("09:30"));
-        QCOMPARE(w->하차일->date(), QDate(2026, 12, 18));          // a Friday: no kind
-        for (QRadioButton* r : w->하차일구분) QVERIFY(!r->isChecked());
+        QCOMPARE(w->하차일->date(), QDate(2026, 12, 18)); // a Friday: no kind
+        for (QRadioButton* r : w->하차일구분)
+            QVERIFY(!r->isChecked());
         QCOMPARE(w->하차시->currentText(), QStringLiteral("13:00"));
         QVERIFY(w->운행구분[2]->isChecked());
         QCOMPARE(w->운임형태->currentText(), QStringLiteral("선착불"));
@@ -291,7 +312,7 @@ private slots:
         QCOMPARE(w->상차지->Text(), QStringLiteral("중구 을지로"));
         QCOMPARE(w->sp->ActiveRow(), 2);
         QCOMPARE(FocusName(), QStringLiteral("sp"));
-        QTest::keyClick(w->sp, Qt::Key_Down);   // no next row: nothing changes
+        QTest::keyClick(w->sp, Qt::Key_Down); // no next row: nothing changes
         QCOMPARE(w->상차지->Text(), QStringLiteral("중구 을지로"));
         QTest::keyClick(w->sp, Qt::Key_Up);
         QCOMPARE(w->상차지->Text(), QStringLiteral("강남구 역삼동"));
@@ -307,20 +328,23 @@ private slots:
         QCOMPARE(modifies.size(), 1);
         QVERIFY(modifies.first().contains(QStringLiteral("'2026-12-14 09:30','서울','강남구 역삼동'")));
         QVERIFY(modifies.first().contains(QStringLiteral(",1,3,'파렛트','',2,450000,0,")));
-        QCOMPARE(store->value(QStringLiteral("select 운송비 from 화물오더 where ID=") + first), QStringLiteral("450000"));
-        QCOMPARE(store->value(QStringLiteral("select 상차요청일시 from 화물오더 where ID=") + first), QStringLiteral("2026-12-14 09:30"));
+        QCOMPARE(store->value(QStringLiteral("select 운송비 from 화물오더 where ID=") + first),
+                 QStringLiteral("450000"));
+        QCOMPARE(store->value(QStringLiteral("select 상차요청일시 from 화물오더 where ID=") + first),
+                 QStringLiteral("2026-12-14 09:30"));
     }
 
-    void modifyAndCancelsNeedARow_data()
-    {
+    void modifyAndCancelsNeedARow_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("message");
-        QTest::newRow("modify") << "cmdArr(2)" << "수정할 내용을 선택하세요.";
-        QTest::newRow("cancel order") << "cmdArr(3)" << "오더취소할 내용을 선택하세요.";
-        QTest::newRow("cancel dispatch") << "cmdArr(4)" << "배차취소할 내용을 선택하세요.";
+        QTest::newRow("modify") << "cmdArr(2)"
+                                << "수정할 내용을 선택하세요.";
+        QTest::newRow("cancel order") << "cmdArr(3)"
+                                      << "오더취소할 내용을 선택하세요.";
+        QTest::newRow("cancel dispatch") << "cmdArr(4)"
+                                         << "배차취소할 내용을 선택하세요.";
     }
-    void modifyAndCancelsNeedARow()
-    {
+    void modifyAndCancelsNeedARow() {
         QFETCH(QString, button);
         QFETCH(QString, message);
         PromptScript prompts;
@@ -331,15 +355,15 @@ private slots:
         QVERIFY(store->statements().isEmpty());
     }
 
-    void cancels_data()
-    {
+    void cancels_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("procedure");
-        QTest::newRow("order") << "cmdArr(3)" << "exec 오더취소  ";
-        QTest::newRow("dispatch") << "cmdArr(4)" << "exec 배차취소  ";
+        QTest::newRow("order") << "cmdArr(3)"
+                               << "exec 오더취소  ";
+        QTest::newRow("dispatch") << "cmdArr(4)"
+                                  << "exec 배차취소  ";
     }
-    void cancels()
-    {
+    void cancels() {
         QFETCH(QString, button);
         QFETCH(QString, procedure);
         const QString id = InsertOrder(*store, {{QStringLiteral("오더상태"), QStringLiteral("배차완료")}});
@@ -361,11 +385,11 @@ private slots:
         QCOMPARE(store->statements().first(), procedure + id);
         QVERIFY(store->statements().last().startsWith(QStringLiteral("select * from 뷰_화물오더콜센터")));
         QVERIFY(w->제품정보->Text().isEmpty());
-        if (procedure.contains(QStringLiteral("오더취소"))) QCOMPARE(w->sp->RowForeColor(1).name(), QStringLiteral("#ff0000"));
+        if (procedure.contains(QStringLiteral("오더취소")))
+            QCOMPARE(w->sp->RowForeColor(1).name(), QStringLiteral("#ff0000"));
     }
 
-    void storeErrorKeepsThePanel()
-    {
+    void storeErrorKeepsThePanel() {
         PromptScript prompts;
         auto w = OpenBoard();
         FillPanel(*w);

@@ -7,22 +7,44 @@ using namespace OrderDerive;
 class OrderDeriveTest : public QObject {
     Q_OBJECT
 private slots:
-    void vehicleText_data()
-    {
+    void vehicleText_data() {
         QTest::addColumn<QString>("info");
         QTest::addColumn<QString>("tonnage");
         QTest::addColumn<QString>("length");
         QTest::addColumn<QString>("length2");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("all parts") << "윙바디" << "5" << "9.6" << "50" << "윙바디 5톤 9.6m 50cm";
-        QTest::newRow("tonnage with unit") << "윙바디" << "5톤" << "9.6" << "" << "윙바디 5톤 9.6m";
-        QTest::newRow("length with unit") << "카고" << "11" << "10.1m" << "" << "카고 11톤 10.1m";
-        QTest::newRow("no first length drops the second") << "윙바디" << "5" << "" << "50" << "윙바디 5톤";
-        QTest::newRow("blank padded") << " 윙바디 " << "5" << " 9.6 " << " 50 " << "윙바디 5톤 9.6m 50cm";
-        QTest::newRow("nothing") << "" << "" << "" << "" << "";
+        QTest::newRow("all parts") << "윙바디"
+                                   << "5"
+                                   << "9.6"
+                                   << "50"
+                                   << "윙바디 5톤 9.6m 50cm";
+        QTest::newRow("tonnage with unit") << "윙바디"
+                                           << "5톤"
+                                           << "9.6"
+                                           << ""
+                                           << "윙바디 5톤 9.6m";
+        QTest::newRow("length with unit") << "카고"
+                                          << "11"
+                                          << "10.1m"
+                                          << ""
+                                          << "카고 11톤 10.1m";
+        QTest::newRow("no first length drops the second") << "윙바디"
+                                                          << "5"
+                                                          << ""
+                                                          << "50"
+                                                          << "윙바디 5톤";
+        QTest::newRow("blank padded") << " 윙바디 "
+                                      << "5"
+                                      << " 9.6 "
+                                      << " 50 "
+                                      << "윙바디 5톤 9.6m 50cm";
+        QTest::newRow("nothing") << ""
+                                 << ""
+                                 << ""
+                                 << ""
+                                 << "";
     }
-    void vehicleText()
-    {
+    void vehicleText() {
         QFETCH(QString, info);
         QFETCH(QString, tonnage);
         QFETCH(QString, length);
@@ -31,48 +53,59 @@ private slots:
         QCOMPARE(VehicleText(info, tonnage, length, length2), expected);
     }
 
-    void statusColour_data()
-    {
+    void statusColour_data() {
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("colour");
-        QTest::newRow("접수") << "접수" << "#000000";
-        QTest::newRow("미처리") << "미처리" << "#c0c0c0";
-        QTest::newRow("배차완료") << "배차완료" << "#0000ff";
-        QTest::newRow("운송완료") << "운송완료" << "#0000ff";
-        QTest::newRow("계산서") << "계산서" << "#e0ffe0";
-        QTest::newRow("정산완료") << "정산완료" << "#00ff00";
-        QTest::newRow("취소 with blanks") << " 취소 " << "#ff0000";
-        QTest::newRow("unknown") << "보류" << "#000000";
+        QTest::newRow("접수") << "접수"
+                              << "#000000";
+        QTest::newRow("미처리") << "미처리"
+                                << "#c0c0c0";
+        QTest::newRow("배차완료") << "배차완료"
+                                  << "#0000ff";
+        QTest::newRow("운송완료") << "운송완료"
+                                  << "#0000ff";
+        QTest::newRow("계산서") << "계산서"
+                                << "#e0ffe0";
+        QTest::newRow("정산완료") << "정산완료"
+                                  << "#00ff00";
+        QTest::newRow("취소 with blanks") << " 취소 "
+                                          << "#ff0000";
+        QTest::newRow("unknown") << "보류"
+                                 << "#000000";
     }
-    void statusColour()
-    {
+    void statusColour() {
         QFETCH(QString, status);
         QFETCH(QString, colour);
         QCOMPARE(StatusColour(status).name(), colour);
     }
 
-    void halfHour_data()
-    {
+    void halfHour_data() {
         QTest::addColumn<QString>("time");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("09:00") << "09:00" << "09:00";
-        QTest::newRow("09:29") << "09:29" << "09:00";
-        QTest::newRow("09:30") << "09:30" << "09:30";
-        QTest::newRow("09:45") << "09:45" << "09:30";
-        QTest::newRow("23:59") << "23:59" << "23:30";
-        QTest::newRow("garbage") << "9시" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("09:00") << "09:00"
+                               << "09:00";
+        QTest::newRow("09:29") << "09:29"
+                               << "09:00";
+        QTest::newRow("09:30") << "09:30"
+                               << "09:30";
+        QTest::newRow("09:45") << "09:45"
+                               << "09:30";
+        QTest::newRow("23:59") << "23:59"
+                               << "23:30";
+        QTest::newRow("garbage") << "9시"
+                                 << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
-    void halfHour()
-    {
+    void halfHour() {
         QFETCH(QString, time);
         QFETCH(QString, expected);
         QCOMPARE(HalfHourOfText(time), expected);
-        if (!expected.isEmpty()) QCOMPARE(HalfHour(QTime::fromString(time, QStringLiteral("HH:mm"))), expected);
+        if (!expected.isEmpty())
+            QCOMPARE(HalfHour(QTime::fromString(time, QStringLiteral("HH:mm"))), expected);
     }
 
-    void dateKinds_data()
-    {
+    void dateKinds_data() {
         QTest::addColumn<QDate>("boardDay");
         QTest::addColumn<int>("kind");
         QTest::addColumn<QDate>("expected");
@@ -86,8 +119,7 @@ private slots:
         QTest::newRow("월착 Sunday") << sunday << 2 << QDate(2026, 12, 14) << 1;
         QTest::newRow("익일 at the year's end") << QDate(2026, 12, 31) << 1 << QDate(2027, 1, 1) << 1;
     }
-    void dateKinds()
-    {
+    void dateKinds() {
         QFETCH(QDate, boardDay);
         QFETCH(int, kind);
         QFETCH(QDate, expected);
@@ -96,28 +128,37 @@ private slots:
         QCOMPARE(KindOfDate(expected, boardDay), readsAs);
     }
 
-    void kindOfOtherDates()
-    {
+    void kindOfOtherDates() {
         const QDate wednesday(2026, 12, 9);
-        QCOMPARE(KindOfDate(QDate(2026, 12, 11), wednesday), -1);   // a Friday
-        QCOMPARE(KindOfDate(QDate(2026, 11, 30), wednesday), 2);    // an earlier Monday still reads 월착
+        QCOMPARE(KindOfDate(QDate(2026, 12, 11), wednesday), -1); // a Friday
+        QCOMPARE(KindOfDate(QDate(2026, 11, 30), wednesday), 2);  // an earlier Monday still reads 월착
         QCOMPARE(KindOfDate(QDate(), wednesday), -1);
     }
 
-    void weight_data()
-    {
+    void weight_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("saved");
         QTest::addColumn<QString>("onLeave");
-        QTest::newRow("empty") << "" << "" << "";
-        QTest::newRow("5") << "5" << "5톤" << "5톤";
-        QTest::newRow("5톤") << "5톤" << "5톤" << "5톤";
-        QTest::newRow("2.5") << "2.5" << "2.5톤" << "2.5톤";
-        QTest::newRow("words stay on leave") << "약간" << "약간톤" << "약간";
-        QTest::newRow("blanks") << " 7 " << "7톤" << " 7 톤";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
+        QTest::newRow("5") << "5"
+                           << "5톤"
+                           << "5톤";
+        QTest::newRow("5톤") << "5톤"
+                             << "5톤"
+                             << "5톤";
+        QTest::newRow("2.5") << "2.5"
+                             << "2.5톤"
+                             << "2.5톤";
+        QTest::newRow("words stay on leave") << "약간"
+                                             << "약간톤"
+                                             << "약간";
+        QTest::newRow("blanks") << " 7 "
+                                << "7톤"
+                                << " 7 톤";
     }
-    void weight()
-    {
+    void weight() {
         QFETCH(QString, typed);
         QFETCH(QString, saved);
         QFETCH(QString, onLeave);
@@ -125,8 +166,7 @@ private slots:
         QCOMPARE(WeightOnLeave(typed), onLeave);
     }
 
-    void amount_data()
-    {
+    void amount_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<qint64>("value");
         QTest::newRow("plain") << "350000" << qint64(350000);
@@ -137,17 +177,16 @@ private slots:
         QTest::newRow("none") << "abc" << qint64(0);
         QTest::newRow("empty") << "" << qint64(0);
         QTest::newRow("zero") << "0" << qint64(0);
-        QTest::newRow("huge stays huge") << QString(400, QLatin1Char('9')) << std::numeric_limits<qint64>::max();
+        QTest::newRow("huge stays huge")
+            << QString(400, QLatin1Char('9')) << std::numeric_limits<qint64>::max();
     }
-    void amount()
-    {
+    void amount() {
         QFETCH(QString, typed);
         QFETCH(qint64, value);
         QCOMPARE(AmountValue(typed), value);
     }
 
-    void tags_data()
-    {
+    void tags_data() {
         QTest::addColumn<QString>("tag");
         QTest::addColumn<qint64>("id");
         QTest::newRow("id") << "42" << qint64(42);
@@ -156,33 +195,35 @@ private slots:
         QTest::newRow("zero") << "0" << qint64(0);
         QTest::newRow("negative") << "-3" << qint64(0);
     }
-    void tags()
-    {
+    void tags() {
         QFETCH(QString, tag);
         QFETCH(qint64, id);
         QCOMPARE(TagToId(tag), id);
     }
 
-    void dispatchTime_data()
-    {
+    void dispatchTime_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("plain") << "2026-12-08 14:05:09" << "2026-12-08 14:05:09";
-        QTest::newRow("milliseconds") << "2026-12-08 14:05:09.123" << "2026-12-08 14:05:09";
-        QTest::newRow("T") << "2026-12-08T14:05:09" << "2026-12-08 14:05:09";
-        QTest::newRow("minutes only") << "2026-12-08 14:05" << "2026-12-08 14:05:00";
-        QTest::newRow("not a time") << "배차대기" << "배차대기";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("plain") << "2026-12-08 14:05:09"
+                               << "2026-12-08 14:05:09";
+        QTest::newRow("milliseconds") << "2026-12-08 14:05:09.123"
+                                      << "2026-12-08 14:05:09";
+        QTest::newRow("T") << "2026-12-08T14:05:09"
+                           << "2026-12-08 14:05:09";
+        QTest::newRow("minutes only") << "2026-12-08 14:05"
+                                      << "2026-12-08 14:05:00";
+        QTest::newRow("not a time") << "배차대기"
+                                    << "배차대기";
+        QTest::newRow("empty") << ""
+                               << "";
     }
-    void dispatchTime()
-    {
+    void dispatchTime() {
         QFETCH(QString, stored);
         QFETCH(QString, shown);
         QCOMPARE(DispatchTimeText(stored), shown);
     }
 
-    void lists()
-    {
+    void lists() {
         const QStringList times = HalfHourEntries();
         QCOMPARE(times.size(), 48);
         QCOMPARE(times.first(), QStringLiteral("00:00"));

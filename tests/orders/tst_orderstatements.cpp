@@ -1,6 +1,6 @@
 // The board's statements, compared with the texts the store expects, byte for byte.
-#include "orderstatements.h"
 #include "freightstore.h"
+#include "orderstatements.h"
 #include "testmain.h"
 
 using namespace OrderSql;
@@ -8,14 +8,13 @@ using namespace OrderSql;
 class OrderStatementsTest : public QObject {
     Q_OBJECT
 private:
-    static std::array<bool, 7> Ticked(const QString& marks)
-    {
+    static std::array<bool, 7> Ticked(const QString& marks) {
         std::array<bool, 7> t{};
-        for (int i = 0; i < 7 && i < marks.size(); ++i) t[size_t(i)] = marks.at(i) == QLatin1Char('x');
+        for (int i = 0; i < 7 && i < marks.size(); ++i)
+            t[size_t(i)] = marks.at(i) == QLatin1Char('x');
         return t;
     }
-    static OrderEntry FullEntry()
-    {
+    static OrderEntry FullEntry() {
         OrderEntry e;
         e.day = QStringLiteral("2026-12-09");
         e.loadAt = QStringLiteral("2026-12-09 09:30");
@@ -35,9 +34,10 @@ private:
         e.화주코드 = QStringLiteral("S'01");
         return e;
     }
-    static Broker TheBroker() { return {QStringLiteral("demo"), QStringLiteral("델모라주선"), QStringLiteral("0212345678")}; }
-    static Shipper TheShipper()
-    {
+    static Broker TheBroker() {
+        return {QStringLiteral("demo"), QStringLiteral("델모라주선"), QStringLiteral("0212345678")};
+    }
+    static Shipper TheShipper() {
         Shipper s;
         s.사업자번호 = QStringLiteral("1234567890");
         s.화주명 = QStringLiteral("오'뚜기");
@@ -54,8 +54,7 @@ private:
     }
 
 private slots:
-    void listStatement_data()
-    {
+    void listStatement_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("search");
@@ -64,32 +63,59 @@ private slots:
         const QString head = QStringLiteral("select * from 뷰_화물오더콜센터 where 1=1");
         const QString tail = QStringLiteral(" order by 날짜 desc, 배차시간, 오더상태 ,ID desc");
         const QString day = QStringLiteral(" and 날짜='2026-12-08'");
-        QTest::newRow("day, none ticked") << "" << "" << "" << "......." << head + day + tail;
+        QTest::newRow("day, none ticked") << ""
+                                          << ""
+                                          << ""
+                                          << "......." << head + day + tail;
         QTest::newRow("day, 접수 and 미처리")
-            << "" << "" << "" << "xx....."
-            << "select * from 뷰_화물오더콜센터 where 1=1 and 날짜='2026-12-08' and ( 오더상태='접수' or 오더상태='미처리' ) "
+            << ""
+            << ""
+            << ""
+            << "xx....."
+            << "select * from 뷰_화물오더콜센터 where 1=1 and 날짜='2026-12-08' and ( 오더상태='접수' or "
+               "오더상태='미처리' ) "
                "order by 날짜 desc, 배차시간, 오더상태 ,ID desc";
-        QTest::newRow("day, only 취소") << "" << "" << "" << "......x" << head + day + " and ( 오더상태='취소' )" + tail;
-        QTest::newRow("day, all")
-            << "" << "" << "" << "xxxxxxx"
-            << head + day +
-                   " and ( 오더상태='접수' or 오더상태='미처리' or 오더상태='배차완료' or 오더상태='운송완료' or "
-                   "오더상태='계산서' or 오더상태='정산완료' or 오더상태='취소' )" + tail;
-        QTest::newRow("day ignores the search") << "" << "2026-12-31" << "12가" << "x......"
-                                                << head + day + " and ( 오더상태='접수' )" + tail;
+        QTest::newRow("day, only 취소") << ""
+                                        << ""
+                                        << ""
+                                        << "......x" << head + day + " and ( 오더상태='취소' )" + tail;
+        QTest::newRow("day, all") << ""
+                                  << ""
+                                  << ""
+                                  << "xxxxxxx"
+                                  << head + day +
+                                         " and ( 오더상태='접수' or 오더상태='미처리' or 오더상태='배차완료' "
+                                         "or 오더상태='운송완료' or "
+                                         "오더상태='계산서' or 오더상태='정산완료' or 오더상태='취소' )" +
+                                         tail;
+        QTest::newRow("day ignores the search")
+            << ""
+            << "2026-12-31"
+            << "12가"
+            << "x......" << head + day + " and ( 오더상태='접수' )" + tail;
         const QString period = QStringLiteral(" and 날짜>='2026-12-01' and 날짜<='2026-12-31'");
-        QTest::newRow("period, none ticked") << "2026-12-01" << "2026-12-31" << "" << "......." << head + period + tail;
+        QTest::newRow("period, none ticked") << "2026-12-01"
+                                             << "2026-12-31"
+                                             << ""
+                                             << "......." << head + period + tail;
         QTest::newRow("period with search")
-            << "2026-12-01" << "2026-12-31" << "12가" << "xx....."
+            << "2026-12-01"
+            << "2026-12-31"
+            << "12가"
+            << "xx....."
             << head + period +
                    " and (차량번호 like '%12가%' or 차주명 like '%12가%' or 차주연락처 like '%12가%')"
-                   " and ( 오더상태='접수' or 오더상태='미처리' )" + tail;
+                   " and ( 오더상태='접수' or 오더상태='미처리' )" +
+                   tail;
         QTest::newRow("period, a quote in the search")
-            << "2026-12-01" << "2026-12-31" << "O'" << "......."
-            << head + period + " and (차량번호 like '%O''%' or 차주명 like '%O''%' or 차주연락처 like '%O''%')" + tail;
+            << "2026-12-01"
+            << "2026-12-31"
+            << "O'"
+            << "......."
+            << head + period +
+                   " and (차량번호 like '%O''%' or 차주명 like '%O''%' or 차주연락처 like '%O''%')" + tail;
     }
-    void listStatement()
-    {
+    void listStatement() {
         QFETCH(QString, from);
         QFETCH(QString, to);
         QFETCH(QString, search);
@@ -104,34 +130,34 @@ private slots:
         QCOMPARE(OrderListStatement(f), expected);
     }
 
-    void singleStatements_data()
-    {
+    void singleStatements_data() {
         QTest::addColumn<QString>("actual");
         QTest::addColumn<QString>("expected");
         QTest::newRow("shipper") << ShipperLookupStatement(QStringLiteral("S'01"))
                                  << QStringLiteral("select * from 코드_화주 where 코드='S''01'");
-        QTest::newRow("order") << OrderByIdStatement(42) << QStringLiteral("select * from 화물오더 where ID=42");
+        QTest::newRow("order") << OrderByIdStatement(42)
+                               << QStringLiteral("select * from 화물오더 where ID=42");
         QTest::newRow("cancel order") << CancelOrderStatement(42) << QStringLiteral("exec 오더취소  42");
         QTest::newRow("cancel dispatch") << CancelDispatchStatement(7) << QStringLiteral("exec 배차취소  7");
-        QTest::newRow("lookup")
-            << AddressLookupStatement(QStringLiteral("역삼"))
-            << QStringLiteral("select SIDO ,SIGUNGU , UPMYENDONG from 뷰_좌표주소 where ADDR like '%역삼%' group by SIDO, "
-                              "SIGUNGU, UPMYENDONG order by SIGUNGU, UPMYENDONG, SIDO");
+        QTest::newRow("lookup") << AddressLookupStatement(QStringLiteral("역삼"))
+                                << QStringLiteral("select SIDO ,SIGUNGU , UPMYENDONG from 뷰_좌표주소 where "
+                                                  "ADDR like '%역삼%' group by SIDO, "
+                                                  "SIGUNGU, UPMYENDONG order by SIGUNGU, UPMYENDONG, SIDO");
         QTest::newRow("lookup with a quote")
             << AddressLookupStatement(QStringLiteral("a'b"))
-            << QStringLiteral("select SIDO ,SIGUNGU , UPMYENDONG from 뷰_좌표주소 where ADDR like '%a''b%' group by SIDO, "
+            << QStringLiteral("select SIDO ,SIGUNGU , UPMYENDONG from 뷰_좌표주소 where ADDR like '%a''b%' "
+                              "group by SIDO, "
                               "SIGUNGU, UPMYENDONG order by SIGUNGU, UPMYENDONG, SIDO");
-        QTest::newRow("전광주 is 광주") << AddressSearchText(QStringLiteral("  전광주 서구 ")) << QStringLiteral("광주 서구");
+        QTest::newRow("전광주 is 광주")
+            << AddressSearchText(QStringLiteral("  전광주 서구 ")) << QStringLiteral("광주 서구");
     }
-    void singleStatements()
-    {
+    void singleStatements() {
         QFETCH(QString, actual);
         QFETCH(QString, expected);
         QCOMPARE(actual, expected);
     }
 
-    void saveWithoutShipper()
-    {
+    void saveWithoutShipper() {
         const QString expected = QStringLiteral(
             "exec 오더저장  '2026-12-09','접수','demo','델모라주선','델모라주선','0212345678','','','',"
             "'2026-12-09 09:30','서울','강남구 O''Neil 창고','','지게차','','',"
@@ -141,13 +167,15 @@ private slots:
         QCOMPARE(SaveOrderStatement(FullEntry(), TheBroker(), Shipper{}), expected);
     }
 
-    void saveAndModifyArguments()
-    {
+    void saveAndModifyArguments() {
         // The store's own parser counts the arguments and gives back the values as typed.
-        const auto save = dstore::parseExec(SaveOrderStatement(FullEntry(), TheBroker(), TheShipper()).toUtf8());
+        const auto save =
+            dstore::parseExec(SaveOrderStatement(FullEntry(), TheBroker(), TheShipper()).toUtf8());
         QCOMPARE(save.procedure, QByteArray("오더저장"));
         QCOMPARE(int(save.arguments.size()), 47);
-        auto arg = [](const dstore::ExecCall& c, int n) { return QString::fromUtf8(c.arguments[size_t(n - 1)].text); };
+        auto arg = [](const dstore::ExecCall& c, int n) {
+            return QString::fromUtf8(c.arguments[size_t(n - 1)].text);
+        };
         QCOMPARE(arg(save, 7), QStringLiteral("1234567890"));
         QCOMPARE(arg(save, 8), QStringLiteral("오'뚜기"));
         QCOMPARE(arg(save, 12), QStringLiteral("강남구 O'Neil 창고"));
@@ -157,7 +185,8 @@ private slots:
         QCOMPARE(arg(save, 42), QStringLiteral("1층"));
         QCOMPARE(arg(save, 46), QStringLiteral("김담당"));
         QCOMPARE(arg(save, 47), QStringLiteral("a@b.kr"));
-        for (int bare : {27, 28, 31, 32, 33}) QVERIFY2(!save.arguments[size_t(bare - 1)].quoted, qPrintable(QString::number(bare)));
+        for (int bare : {27, 28, 31, 32, 33})
+            QVERIFY2(!save.arguments[size_t(bare - 1)].quoted, qPrintable(QString::number(bare)));
 
         const QString modifyText = ModifyOrderStatement(15, FullEntry(), TheBroker(), TheShipper());
         QVERIFY(modifyText.startsWith(QStringLiteral("exec 오더수정  15,'2026-12-09','접수',")));
@@ -166,7 +195,8 @@ private slots:
         QCOMPARE(int(modify.arguments.size()), 54);
         QCOMPARE(modify.arguments[0].text, QByteArray("15"));
         QVERIFY(!modify.arguments[0].quoted);
-        for (int k = 1; k <= 42; ++k) QCOMPARE(modify.arguments[size_t(k)].text, save.arguments[size_t(k - 1)].text);
+        for (int k = 1; k <= 42; ++k)
+            QCOMPARE(modify.arguments[size_t(k)].text, save.arguments[size_t(k - 1)].text);
     }
 };
 
