@@ -29,18 +29,28 @@ struct Error {
     QString message;
 };
 
-// A read-only snapshot: column names plus rows of nullable UTF-8 texts, kept in one arena so
-// a 100,000-row answer costs one allocation per few rows rather than one per cell.
+// A read-only snapshot: column names plus rows of nullable UTF-8 texts. Cell bytes go into
+// fixed 1 MiB chunks and cell records into fixed blocks, so a 100,000-row answer is filled
+// with plain appends: nothing already stored is ever moved or copied while the answer grows.
 class ResultSet {
 public:
+    ResultSet() = default;
+    ResultSet(const ResultSet&) = delete;
+    ResultSet& operator=(const ResultSet&) = delete;
+    ResultSet(ResultSet&&) = default;
+    ResultSet& operator=(ResultSet&&) = default;
+
     int columnCount() const { return int(m_columns.size()); }
-    qsizetype rowCount() const { return m_columns.empty() ? 0 : qsizetype(m_offsets.size() / m_columns.size()); }
+    qsizetype rowCount() const { return m_columns.empty() ? 0 : qsizetype(m_cellCount / m_columns.size()); }
     const QByteArray& columnName(int col) const { return m_columns[size_t(col)]; }
     // -1 when no column has that name (ASCII case-insensitive, as SQL Server matches names).
     int columnIndex(QByteArrayView name) const;
-    bool isNull(qsizetype row, int col) const { return cell(row, col).begin < 0; }
+    bool isNull(qsizetype row, int col) const { return cell(row, col).size < 0; }
     // The cell's UTF-8 bytes; empty for NULL.
-    QByteArrayView bytes(qsizetype row, int col) const;
+    QByteArrayView bytes(qsizetype row, int col) const {
+        const Cell& c = cell(row, col);
+        return c.size <= 0 ? QByteArrayView() : QByteArrayView(c.data, c.size);
+    }
     // The cell as text; NULL reads as "".
     QString text(qsizetype row, int col) const { return QString::fromUtf8(bytes(row, col)); }
 
@@ -52,11 +62,24 @@ public:
     void reserveCells(size_t cells, qsizetype bytes);
 
 private:
-    struct Cell { int64_t begin; int32_t size; };
-    Cell cell(qsizetype row, int col) const { return m_offsets[size_t(row) * m_columns.size() + size_t(col)]; }
+    struct Cell {
+        const char* data;
+        qsizetype size;   // -1 for NULL
+    };
+    static constexpr size_t BlockBits = 12;                 // 4,096 cells per block
+    static constexpr size_t BlockMask = (size_t(1) << BlockBits) - 1;
+    static constexpr qsizetype ChunkBytes = 1 << 20;
+    const Cell& cell(qsizetype row, int col) const {
+        const size_t i = size_t(row) * m_columns.size() + size_t(col);
+        return m_blocks[i >> BlockBits][i & BlockMask];
+    }
+    Cell& nextCell();
     std::vector<QByteArray> m_columns;
-    std::vector<Cell> m_offsets;
-    QByteArray m_arena;
+    std::vector<std::unique_ptr<Cell[]>> m_blocks;
+    size_t m_cellCount = 0;
+    std::vector<std::unique_ptr<char[]>> m_chunks;
+    char* m_cursor = nullptr;
+    qsizetype m_left = 0;
 };
 
 class FreightStore {

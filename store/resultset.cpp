@@ -1,7 +1,9 @@
-// The snapshot every statement answers with. Cells live back to back in one byte arena and
-// are addressed by (offset, size) pairs, so filling a large answer costs amortised appends
-// rather than one allocation per cell.
+// The snapshot every statement answers with. Cell bytes live back to back in fixed chunks and
+// are addressed by (pointer, size) records, so filling a large answer never moves what is
+// already stored.
 #include "freightstore.h"
+#include <algorithm>
+#include <cstring>
 
 namespace dstore {
 
@@ -22,22 +24,40 @@ int ResultSet::columnIndex(QByteArrayView name) const {
     return -1;
 }
 
-QByteArrayView ResultSet::bytes(qsizetype row, int col) const {
-    const Cell c = cell(row, col);
-    if (c.begin < 0) return {};
-    return QByteArrayView(m_arena.constData() + c.begin, c.size);
+ResultSet::Cell& ResultSet::nextCell() {
+    const size_t i = m_cellCount++;
+    if ((i >> BlockBits) >= m_blocks.size()) m_blocks.push_back(std::make_unique<Cell[]>(BlockMask + 1));
+    return m_blocks[i >> BlockBits][i & BlockMask];
 }
 
 void ResultSet::appendCell(QByteArrayView utf8) {
-    m_offsets.push_back(Cell{m_arena.size(), int32_t(utf8.size())});
-    m_arena.append(utf8.data(), utf8.size());
+    Cell& c = nextCell();
+    c.size = utf8.size();
+    if (c.size == 0) {
+        c.data = nullptr;
+        return;
+    }
+    if (c.size > m_left) {
+        // A cell larger than a chunk gets a chunk of its own size.
+        const qsizetype size = std::max(ChunkBytes, c.size);
+        m_chunks.push_back(std::make_unique_for_overwrite<char[]>(size_t(size)));
+        m_cursor = m_chunks.back().get();
+        m_left = size;
+    }
+    std::memcpy(m_cursor, utf8.data(), size_t(c.size));
+    c.data = m_cursor;
+    m_cursor += c.size;
+    m_left -= c.size;
 }
 
-void ResultSet::appendNull() { m_offsets.push_back(Cell{-1, 0}); }
+void ResultSet::appendNull() {
+    Cell& c = nextCell();
+    c.data = nullptr;
+    c.size = -1;
+}
 
-void ResultSet::reserveCells(size_t cells, qsizetype bytes) {
-    m_offsets.reserve(cells);
-    m_arena.reserve(bytes);
+void ResultSet::reserveCells(size_t cells, qsizetype) {
+    m_blocks.reserve((cells >> BlockBits) + 1);
 }
 
 } // namespace dstore
