@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "deployment.h"
+#include "httpget.h"
 #include "ini.h"
 #include "mdibackground.h"
 #include "mytext.h"
@@ -263,8 +264,7 @@ void frmMain::sendOnlineNotice() {
     // waits for it.
     const QUrl url = OnlineNoticeUrl(CurrentDeployment().databaseServer);
     if (url.isEmpty()) return;
-    QNetworkReply* reply = m_inet->get(QNetworkRequest(url));
-    connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+    HttpGetDetached(*m_inet, url);
 }
 
 void frmMain::MDIForm_Resize() {

@@ -176,17 +176,8 @@ void frmLogin::requestOnlineServer() {
     // request runs on its own and an unreachable server never holds up the dialog.
     const QString server = CurrentDeployment().updateServer.trimmed();
     if (server.isEmpty()) return;
-    QNetworkRequest request(QUrl(QStringLiteral("http://") + server + QStringLiteral("/cs/hal_online_server.asp")));
-    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray(HttpUserAgent));
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setTransferTimeout(CurrentHttpTimeouts().idleMs);
-    QNetworkReply* reply = Inet1->get(request);
-    connect(reply, &QNetworkReply::finished, reply, [reply] {
-        const QStringList pieces = QString::fromUtf8(reply->readAll()).split(QLatin1Char(';'));
-        Q_UNUSED(pieces);
-        reply->deleteLater();
-    });
+    // The answer's pieces are of no use to the dialog.
+    HttpGetDetached(*Inet1, QUrl(QStringLiteral("http://") + server + QStringLiteral("/cs/hal_online_server.asp")));
 }
 
 void frmLogin::CentreOnScreen() {

@@ -85,3 +85,13 @@ std::optional<QByteArray> get(const QString& address, qint64 maxBytes, int total
 }
 
 } // namespace
+
+void HttpGetDetached(QNetworkAccessManager& inet, const QUrl& url, void (*onPieces)(const QStringList&)) {
+    if (url.isEmpty() || !url.isValid()) return;
+    inet.setProxy(QNetworkProxy::NoProxy);
+    QNetworkReply* reply = inet.get(makeRequest(url));
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, onPieces] {
+        if (onPieces) onPieces(QString::fromUtf8(reply->readAll()).split(QLatin1Char(';')));
+        reply->deleteLater();
+    });
+}

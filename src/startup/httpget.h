@@ -5,6 +5,9 @@
 #include <QString>
 #include <optional>
 
+class QNetworkAccessManager;
+class QUrl;
+
 // The body of the page as text (UTF-8, which covers the plain ASCII answers of the update
 // server); "" on any failure: no connection, an HTTP error status, a cut-off body, a time-out.
 QString HttpGetText(const QString& address);
@@ -25,3 +28,9 @@ void SetHttpTimeouts(const HttpTimeouts& timeouts);
 
 // The user agent the update server has always seen from this program.
 inline constexpr char HttpUserAgent[] = "vb wininet";
+
+// Sends a GET whose answer nobody waits for (the web server's count of clients on line): the
+// same request as above, on the caller's manager, without blocking. The answer's pieces,
+// split on ";", are handed to onPieces when given; the reply cleans itself up.
+void HttpGetDetached(QNetworkAccessManager& inet, const QUrl& url,
+                     void (*onPieces)(const QStringList&) = nullptr);
