@@ -79,7 +79,12 @@ frmOrder::frmOrder(QWidget* parent) : WorkScreen(parent) {
     LoadOrderList();
 }
 
-frmOrder::~frmOrder() = default;
+frmOrder::~frmOrder() {
+    // The children outlive this destructor (QWidget deletes them after it), and a box losing
+    // the focus as it goes would still call into the half-destroyed board.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 void frmOrder::BuildForm() {
     backPanel = Named(new QWidget(this), QStringLiteral("backPanel"));
