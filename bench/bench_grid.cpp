@@ -1,6 +1,7 @@
 // Fills the grid the way the order board does on a busy day (100,000 rows of 14 cells with
 // redraw off, then one redraw) and prints how it compares with building the same strings alone,
 // how many model resets it took, and the memory one row costs.
+#include "samplerows.h"
 #include "spreadgrid.h"
 #include "spreadmodel.h"
 
@@ -16,22 +17,6 @@ namespace {
 constexpr int Rows = 100000;
 constexpr int Cols = 14;
 
-QStringList rowTexts(int i) {
-    return {QString::number(100000 + i),
-            QStringLiteral("2024-05-%1").arg(i % 28 + 1, 2, 10, QLatin1Char('0')),
-            QStringLiteral("배차완료"),
-            QStringLiteral("경기 화성시 남양읍"),
-            QStringLiteral("부산 강서구 녹산동"),
-            QStringLiteral("㈜델모라물류"),
-            QStringLiteral("12가%1").arg(i % 10000, 4, 10, QLatin1Char('0')),
-            QStringLiteral("홍길동"),
-            QStringLiteral("010-%1-5678").arg(i % 10000, 4, 10, QLatin1Char('0')),
-            QString::number(250000 + (i % 50) * 10000),
-            QStringLiteral("윙바디 5톤 9.6m"),
-            QStringLiteral("파렛트 12개"),
-            QStringLiteral("상차 09:00"),
-            QStringLiteral("delmora01")};
-}
 
 // Resident set size in bytes, from /proc/self/statm.
 qint64 residentBytes() {
@@ -52,7 +37,7 @@ int main(int argc, char** argv) {
     timer.start();
     qsizetype characters = 0;
     for (int i = 0; i < Rows; ++i)
-        for (const QString& t : rowTexts(i))
+        for (const QString& t : SampleBoardRow(i))
             characters += t.size();
     const qint64 stringsMs = timer.elapsed();
 
@@ -67,7 +52,7 @@ int main(int argc, char** argv) {
     grid.ReDraw(false);
     grid.setMaxRows(0);
     for (int i = 0; i < Rows; ++i)
-        grid.AppendRow(rowTexts(i), QString::number(i + 1), Qt::blue);
+        grid.AppendRow(SampleBoardRow(i), QString::number(i + 1), Qt::blue);
     const qint64 appendMs = timer.elapsed();
     grid.ReDraw(true);
     const qint64 redrawMs = timer.elapsed() - appendMs;
@@ -81,7 +66,7 @@ int main(int argc, char** argv) {
     grid.setMaxRows(0);
     for (int i = 0; i < Rows; ++i) {
         grid.setMaxRows(grid.MaxRows() + 1);
-        const QStringList texts = rowTexts(i);
+        const QStringList texts = SampleBoardRow(i);
         for (int c = 0; c < Cols; ++c)
             grid.SetText(c + 1, grid.MaxRows(), texts[c]);
         grid.setRow(grid.MaxRows());

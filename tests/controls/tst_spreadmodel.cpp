@@ -1,5 +1,6 @@
 // The grid's table model under Qt's own model checker, through the ways the screens fill and
 // change it, plus what a buffered (redraw off) fill must look like from outside.
+#include "samplerows.h"
 #include "spreadgrid.h"
 #include "spreadmodel.h"
 #include "testmain.h"
@@ -21,22 +22,6 @@ private Q_SLOTS:
 
 namespace {
 
-QStringList boardRow(int i) {
-    return {QString::number(100000 + i),
-            QStringLiteral("2024-05-%1").arg(i % 28 + 1, 2, 10, QLatin1Char('0')),
-            QStringLiteral("배차완료"),
-            QStringLiteral("경기 화성시 남양읍"),
-            QStringLiteral("부산 강서구 녹산동"),
-            QStringLiteral("㈜델모라물류"),
-            QStringLiteral("12가%1").arg(i % 10000, 4, 10, QLatin1Char('0')),
-            QStringLiteral("홍길동"),
-            QStringLiteral("010-1234-5678"),
-            QStringLiteral("350,000"),
-            QStringLiteral("윙바디 5톤 9.6m"),
-            QStringLiteral("파렛트 12개"),
-            QStringLiteral("상차 09:00"),
-            QStringLiteral("delmora01")};
-}
 
 } // namespace
 
@@ -57,7 +42,7 @@ void TestSpreadModel::modelStaysConsistent() {
     grid.ReDraw(redraw);
     grid.setMaxRows(0);
     for (int i = 0; i < 50; ++i)
-        grid.AppendRow(boardRow(i), QString::number(i + 1), QColor(0, 0, 255));
+        grid.AppendRow(SampleBoardRow(i), QString::number(i + 1), QColor(0, 0, 255));
     grid.setMaxRows(grid.MaxRows() + 1);
     grid.SetText(3, grid.MaxRows(), QStringLiteral("접수"));
     grid.setColWidth(5, 0);
@@ -110,7 +95,7 @@ void TestSpreadModel::bufferedFillIsOneReset() {
     grid.setMaxRows(0);
     for (int i = 0; i < 1000; ++i) {
         grid.setMaxRows(grid.MaxRows() + 1);
-        const QStringList texts = boardRow(i);
+        const QStringList texts = SampleBoardRow(i);
         for (int c = 0; c < texts.size(); ++c)
             grid.SetText(c + 1, grid.MaxRows(), texts[c]);
         grid.setRow(grid.MaxRows());
@@ -180,7 +165,7 @@ void TestSpreadModel::boardRowUnderAKilobyte() {
     SpreadGrid grid;
     grid.setMaxCols(14);
     grid.ReDraw(false);
-    grid.AppendRow(boardRow(7), QStringLiteral("123456"), Qt::blue);
+    grid.AppendRow(SampleBoardRow(7), QStringLiteral("123456"), Qt::blue);
     grid.ReDraw(true);
     QVERIFY2(grid.spreadModel()->rowBytes(0) < 1024,
              qPrintable(QString::number(grid.spreadModel()->rowBytes(0))));
