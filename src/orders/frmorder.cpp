@@ -117,11 +117,16 @@ void frmOrder::BuildForm() {
     fSP->setColWidth(3, 16);
     fSP->hide();
 
-    // Takes the focus when an order is shown, so no box of the panel looks selected.
+    // Takes the focus when an order is shown, so no box of the panel looks selected. Only the
+    // board gives it the focus: Tab never lands in a box nobody can see.
     hFocus = Named(new MyText(backPanel), QStringLiteral("hFocus"));
+    hFocus->setFocusPolicy(Qt::NoFocus);
 
     화물중량라벨 = Named(new QLabel(QStringLiteral("화물중량"), backPanel), QStringLiteral("라벨_화물중량"));
     화물중량 = Named(new MyText(backPanel), QStringLiteral("화물중량"));
+    // The weight belongs to the order though it sits apart: Tab reaches it after the shipper,
+    // before the buttons.
+    setTabOrder(화주명, 화물중량);
 
     Timer1 = Named(new QTimer(this), QStringLiteral("Timer1"));
 }
@@ -266,7 +271,16 @@ void frmOrder::ConnectControls() {
     for (QCheckBox* box : chk조회구분)
         connect(box, &QCheckBox::toggled, this, [this] { LoadOrderList(); });
     connect(배차일, &QDateEdit::dateChanged, this, [this] {
-        if (!m_settingDay) LoadOrderList();
+        if (m_settingDay) return;
+        // Stepping through the days with the arrow keys reloads on every step; the keys must
+        // stay in the picker for the next step instead of going to the address box.
+        const bool stepping = 배차일->hasFocus();
+        const QDateTimeEdit::Section section = 배차일->currentSection();
+        LoadOrderList();
+        if (stepping) {
+            배차일->setFocus();
+            배차일->setCurrentSection(section);
+        }
     });
     배차일->installEventFilter(this);
     connect(Timer1, &QTimer::timeout, this, &frmOrder::Timer1_Timer);

@@ -9,6 +9,7 @@
 #include "twips.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -382,17 +383,59 @@ private slots:
                                   << "금액";
         QTest::newRow("하차시") << "하차시"
                                 << "화주코드";
+        QTest::newRow("차종") << "차종"
+                              << "하차권역";
+        QTest::newRow("배차일") << "배차일"
+                                << "cmdArr(1)";
     }
     void enterActsAsTab() {
         QFETCH(QString, from);
         QFETCH(QString, to);
+        PromptScript prompts;
         auto w = OpenBoard();
-        auto* list = Child<DropList>(w.get(), from);
-        const QString before = list->currentText();
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Return);
+        auto* box = Child<QWidget>(w.get(), from);
+        auto* list = qobject_cast<DropList*>(box);
+        const QString before = list ? list->currentText() : QString();
+        const QDate day = w->배차일->date();
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(FocusName(), to);
-        QCOMPARE(list->currentText(), before);
+        if (list) QCOMPARE(list->currentText(), before);
+        QCOMPARE(w->배차일->date(), day);
+    }
+
+    // Tab walks the order's fields, the weight included, and never into the hidden box.
+    void tabReachesEveryOrderField_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("shipper to weight") << "화주명"
+                                           << "화물중량";
+        QTest::newRow("weight to the buttons") << "화물중량"
+                                               << "cmdArr(99)";
+        QTest::newRow("list onwards") << "sp"
+                                      << "상차권역";
+    }
+    void tabReachesEveryOrderField() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        auto w = OpenBoard();
+        Child<QWidget>(w.get(), from)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(FocusName(), to);
+    }
+
+    void arrowKeysStepTheBoardDay() {
+        PromptScript prompts;
+        auto w = OpenBoard();
+        w->배차일->setFocus();
+        w->배차일->setCurrentSection(QDateTimeEdit::DaySection);
+        store->clearStatements();
+        QTest::keyClick(w->배차일, Qt::Key_Up);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(w->배차일->date(), QDate(2026, 12, 11));
+        QCOMPARE(FocusName(), QStringLiteral("배차일"));
+        QCOMPARE(ListReads(), 2);
+        QVERIFY(store->statements().last().contains(QStringLiteral("날짜='2026-12-11'")));
     }
 
     void weightGetsItsUnitOnLeaving() {
