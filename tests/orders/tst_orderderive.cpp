@@ -115,6 +115,11 @@ private slots:
         QTest::newRow("익일 Wednesday") << wednesday << 1 << QDate(2026, 12, 10) << 1;
         QTest::newRow("월착 Wednesday") << wednesday << 2 << QDate(2026, 12, 14) << 2;
         QTest::newRow("월착 Monday") << monday << 2 << QDate(2026, 12, 14) << 2;
+        QTest::newRow("월착 Tuesday") << QDate(2026, 12, 8) << 2 << QDate(2026, 12, 14) << 2;
+        QTest::newRow("월착 Thursday") << QDate(2026, 12, 10) << 2 << QDate(2026, 12, 14) << 2;
+        QTest::newRow("월착 Friday") << QDate(2026, 12, 11) << 2 << QDate(2026, 12, 14) << 2;
+        QTest::newRow("월착 Saturday") << QDate(2026, 12, 12) << 2 << QDate(2026, 12, 14) << 2;
+        QTest::newRow("월착 over the year's end") << QDate(2026, 12, 30) << 2 << QDate(2027, 1, 4) << 2;
         // The next day comes first when an order is shown again.
         QTest::newRow("월착 Sunday") << sunday << 2 << QDate(2026, 12, 14) << 1;
         QTest::newRow("익일 at the year's end") << QDate(2026, 12, 31) << 1 << QDate(2027, 1, 1) << 1;
