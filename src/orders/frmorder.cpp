@@ -34,8 +34,18 @@ QFrame* Panel(QWidget* parent, const QString& name) {
     return panel;
 }
 
+// Tab leaves a date picker at once, as the agents' Windows pickers did; Left and Right still
+// step between year, month and day. Qt's date box would spend three Tabs on its sections.
+class DatePickerEdit : public QDateEdit {
+public:
+    using QDateEdit::QDateEdit;
+
+protected:
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
+
 QDateEdit* DatePicker(QWidget* parent, const QString& name) {
-    auto* picker = new QDateEdit(parent);
+    auto* picker = new DatePickerEdit(parent);
     picker->setObjectName(name);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));

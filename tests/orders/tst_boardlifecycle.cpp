@@ -414,6 +414,10 @@ private slots:
                                                << "cmdArr(99)";
         QTest::newRow("list onwards") << "sp"
                                       << "상차권역";
+        QTest::newRow("loading date leaves at once") << "상차일"
+                                                     << "상차시";
+        QTest::newRow("unloading date leaves at once") << "하차일"
+                                                       << "하차시";
     }
     void tabReachesEveryOrderField() {
         QFETCH(QString, from);
