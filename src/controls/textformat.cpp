@@ -38,6 +38,9 @@ bool isAreaCode(QStringView three) {
     return false;
 }
 
+// Free-phone (080) and information-service (060) numbers group like an area code.
+bool isServiceCode(QStringView three) { return three == u"080" || three == u"060"; }
+
 bool isOldMobile(QStringView three) {
     return three == u"011" || three == u"016" || three == u"017" || three == u"018" || three == u"019";
 }
@@ -63,7 +66,7 @@ QString FormatPhone(const QString& stored) {
         return stored;
     }
     if (head == u"010" || head == u"070") return n == 11 ? grouped(d, {3, 4, 4}) : stored;
-    if (isAreaCode(head) || isOldMobile(head)) {
+    if (isAreaCode(head) || isOldMobile(head) || isServiceCode(head)) {
         if (n == 10) return grouped(d, {3, 3, 4});
         if (n == 11) return grouped(d, {3, 4, 4});
     }

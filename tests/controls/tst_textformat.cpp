@@ -68,6 +68,14 @@ void TestTextFormat::format_data() {
                                       << "0502-123-4567";
     QTest::newRow("0501 is no number") << tel << "050112345678"
                                        << "050112345678";
+    QTest::newRow("free-phone 080 10") << tel << "0801234567"
+                                       << "080-123-4567";
+    QTest::newRow("free-phone 080 11") << tel << "08012345678"
+                                       << "080-1234-5678";
+    QTest::newRow("service 060 10") << tel << "0601234567"
+                                    << "060-123-4567";
+    QTest::newRow("080 too short") << tel << "080123456"
+                                   << "080123456";
     QTest::newRow("representative 1588") << tel << "15881234"
                                          << "1588-1234";
     QTest::newRow("representative 1644") << tel << "16441234"
