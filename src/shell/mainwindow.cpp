@@ -228,6 +228,9 @@ void frmMain::placeOnScreen() {
     const QRect free = screen->availableGeometry();
     move(free.topLeft());
     resize(free.size());
+    // Under a window manager the title bar and frame come on top of that size; maximised, the
+    // whole frame fits the free area.
+    setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void frmMain::loadBackground() {

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPointer>
+#include <QWindow>
 
 namespace {
 
@@ -42,6 +43,13 @@ int RunStartup(const std::function<QWidget*()>& createMainWindow) {
     LoginSucceeded = false;
     if (StoreReady) {
         frmLogin login(main.window);
+        // Not a child of the disabled main window (it would be disabled too), but kept above
+        // it by the window manager: a click on the main window must not bury the dialog.
+        if (main.window) {
+            login.winId();
+            if (login.windowHandle() && main.window->windowHandle())
+                login.windowHandle()->setTransientParent(main.window->windowHandle());
+        }
         login.CentreOnScreen();
         login.exec();
     }
