@@ -3,6 +3,7 @@
 #include "demonames.h"
 #include "storeinternal.h"
 
+#include <QHash>
 #include <QSet>
 #include <algorithm>
 
@@ -64,21 +65,31 @@ QByteArray areaCode(const char* sido) {
 
 QByteArray townText(const Town& t) { return QByteArray(t.sido) + ' ' + t.sigungu + ' ' + t.upmyendong; }
 
+// Tonnages and body kinds are those the screens offer in their lists (the vehicle owner
+// pop-up, the board's entry panel), so that opening a demo record and saving it again keeps
+// every value; a kind only goes with the tonnages it is built in (no 25톤 다마스).
 struct Tonnage {
     const char* tons;
     const char* lengths[3];
-    int baseFare;   // won, before distance
+    int baseFare;            // won, before distance
+    const char* kinds[5];    // weighted; nullptr ends the list
 };
 const Tonnage kTonnages[] = {
-    {"1톤", {"2.8", "2.8", "3.1"}, 80000},      {"2.5톤", {"4.3", "4.3", "4.6"}, 120000},
-    {"3.5톤", {"4.6", "5.0", "5.2"}, 150000},  {"5톤", {"6.2", "7.5", "8.5"}, 250000},
-    {"11톤", {"9.1", "9.6", "10.1"}, 400000},  {"25톤", {"10.1", "10.2", "10.2"}, 650000},
+    {"1톤", {"2.8", "2.8", "3.1"}, 80000, {"카고", "카고", "롤업", "다마스"}},
+    {"3.5톤", {"4.6", "5.0", "5.2"}, 150000, {"윙바디", "윙바디", "카고", "롤업"}},
+    {"5톤", {"6.2", "7.5", "8.5"}, 250000, {"윙바디", "윙바디", "윙바디", "카고", "롤업"}},
+    {"11톤", {"9.1", "9.6", "10.1"}, 400000, {"윙바디", "윙바디", "윙바디", "카고"}},
+    {"25톤", {"10.1", "10.2", "10.2"}, 650000, {"윙바디", "윙바디", "카고"}},
 };
-constexpr int kTonnageCount = int(countOf(kTonnages));
 
 struct Owner {
-    QByteArray broker, phone, name, plate, kind, tons, length, length2, email;
+    QByteArray broker, phone, name, plate, kind, tons, length, length2, email, firm, business, address1, address2;
     int tonnage;
+};
+
+// A broker's row as written, for the orders and invoices that name it.
+struct BrokerRow {
+    QByteArray phone, business, address1, address2;
 };
 
 struct Shipper {
@@ -163,9 +174,11 @@ private:
                                            "우편번호", "우편주소1", "우편주소2", "주소1", "주소2", "기록일시"});
         for (const Broker& b : kBrokers) {
             const Town& t = kTowns[size_t(b.town) % kTownCount];
-            const QByteArray address = townText(t), detail = street();
-            in.insert({b.id, b.password, b.name, landline(t.sido), b.owner, business(), "서비스", "화물주선", postcode(),
-                       address, detail, address, detail, date(m_options.today.addDays(-400)) + " 09:00:00"});
+            BrokerRow row{landline(t.sido), business(), townText(t), street()};
+            in.insert({b.id, b.password, b.name, row.phone, b.owner, row.business, "서비스", "화물주선", postcode(),
+                       row.address1, row.address2, row.address1, row.address2,
+                       date(m_options.today.addDays(-400)) + " 09:00:00"});
+            m_brokers.push_back(std::move(row));
         }
     }
 
@@ -199,9 +212,10 @@ private:
     }
 
     void owners(int count) {
-        static const char* const kinds[] = {"윙바디", "윙바디", "윙바디", "윙바디", "윙바디", "윙바디",
-                                            "카고", "카고", "탑차", "냉동탑", "롤업", "다마스"};
-        static const char* const extraLengths[] = {"0", "0", "30", "50", "50", "80"};
+        // Most members drive 5톤 and 11톤 wing bodies.
+        static const int tonnages[] = {0, 1, 1, 2, 2, 2, 2, 3, 3, 3, 4, 4};
+        static const char* const extraLengths[] = {"", "", "", "30", "50", "50", "80"};
+        static const char* const firmKinds[] = {"운수", "운수", "물류", "화물", "특송"};
         Inserter in(m_db, "코드_차주", {"아이디", "휴대전화", "기사명", "차량번호", "차종", "톤수", "길이", "길이2", "연락처",
                                          "회사명", "대표자", "사업자번호", "업태", "종목", "이메일", "우편번호", "우편주소1",
                                          "우편주소2", "주소1", "주소2", "은행명", "계좌번호", "예금주", "기록일시"});
@@ -214,19 +228,25 @@ private:
             o.broker = kBrokers[m_random.below(int(countOf(kBrokers)))].id;
             o.name = name();
             o.plate = plate();
-            o.kind = m_random.pick(kinds, countOf(kinds));
-            o.tonnage = m_random.below(kTonnageCount);
-            o.tons = kTonnages[o.tonnage].tons;
-            o.length = kTonnages[o.tonnage].lengths[m_random.below(3)];
+            o.tonnage = m_random.pick(tonnages, countOf(tonnages));
+            const Tonnage& tonnage = kTonnages[o.tonnage];
+            o.kind = kindOf(tonnage);
+            o.tons = tonnage.tons;
+            o.length = tonnage.lengths[m_random.below(3)];
             o.length2 = m_random.pick(extraLengths, countOf(extraLengths));
             o.email = "car" + o.phone.right(6) + "@naver.com";
             const Town& t = anyTown();
-            const QByteArray firm = m_random.chance(70) ? QByteArray("개인") : QByteArray(t.upmyendong) + "운수";
+            o.firm = QByteArray(m_random.pick(kFirmStems, kFirmStemCount)) + m_random.pick(firmKinds, countOf(firmKinds));
+            o.business = business();
+            o.address1 = townText(t);
+            o.address2 = street();
             const QByteArray account = m_random.digits(3) + '-' + m_random.digits(3) + '-' + m_random.digits(6);
-            in.insert({o.broker, o.phone, o.name, o.plate, o.kind, o.tons, o.length, o.length2, o.phone, firm, o.name,
-                       business(), "운수업", "화물운송", o.email, postcode(), townText(t), street(), townText(t), street(),
-                       m_random.pick(kBanks, kBankCount), account, o.name,
+            in.insert({o.broker, o.phone, o.name, o.plate, o.kind, o.tons, o.length, o.length2, o.phone, o.firm, o.name,
+                       o.business, "운수업", "화물운송", o.email, postcode(), o.address1, o.address2, o.address1,
+                       o.address2, m_random.pick(kBanks, kBankCount), account, o.name,
                        date(m_options.today.addDays(-m_random.between(30, 900))) + " 11:00:00"});
+            m_ownersOf[o.tons + '|' + o.kind].push_back(int(m_owners.size()));
+            m_ownersOf[o.tons].push_back(int(m_owners.size()));
             m_owners.push_back(std::move(o));
         }
     }
@@ -237,6 +257,20 @@ private:
         if (daysAgo == 0) return p < 35 ? 0 : p < 45 ? 1 : p < 75 ? 2 : p < 90 ? 3 : 6;
         if (daysAgo <= 3) return p < 5 ? 0 : p < 10 ? 1 : p < 30 ? 2 : p < 80 ? 3 : p < 90 ? 4 : 6;
         return p < 25 ? 3 : p < 50 ? 4 : p < 90 ? 5 : 6;
+    }
+
+    const char* kindOf(const Tonnage& t) {
+        int n = 0;
+        while (n < int(countOf(t.kinds)) && t.kinds[n]) ++n;
+        return t.kinds[m_random.below(n)];
+    }
+
+    // A member whose vehicle is what the order asked for; failing that, one of the tonnage.
+    const Owner& ownerFor(const QByteArray& tons, const QByteArray& kind) {
+        auto it = m_ownersOf.constFind(tons + '|' + kind);
+        if (it == m_ownersOf.cend()) it = m_ownersOf.constFind(tons);
+        if (it == m_ownersOf.cend()) return m_owners[size_t(m_random.below(int(m_owners.size())))];
+        return m_owners[size_t(it->at(size_t(m_random.below(int(it->size())))))];
     }
 
     QByteArray placeIn(int region) {
@@ -273,40 +307,43 @@ private:
                            "받는자주소", "받는자업태", "받는자종목", "받는자담당", "받는자이메일", "품목일자1", "품목명1",
                            "공급가액1", "세액1", "기사명", "휴대전화", "차량번호", "이메일", "승인번호", "niceStatus",
                            "DocStatus"});
-        static const char* const wantedTons[] = {"1톤", "2.5톤", "3.5톤", "5톤", "5톤", "5톤", "11톤", "11톤", "25톤"};
-        static const char* const wantedKinds[] = {"윙바디", "윙바디", "윙바디", "윙바디", "윙바디", "윙바디",
-                                                  "카고", "카고", "롤업", "다마스"};
+        // The board offers 3.5톤, 5톤, 11톤 and 25톤.
+        static const int wantedTonnages[] = {1, 2, 2, 2, 3, 3, 4};
         int todaySeen = 0;
         for (const int daysAgo : days) {
             const QDate day = m_options.today.addDays(-daysAgo);
             // Every status appears on today's board, whatever the volume.
             const int status = (daysAgo == 0 && todaySeen < 7) ? todaySeen++ : statusFor(daysAgo);
-            const Broker& broker = kBrokers[m_random.below(int(countOf(kBrokers)))];
+            const int brokerIndex = m_random.below(int(countOf(kBrokers)));
+            const Broker& broker = kBrokers[brokerIndex];
+            const BrokerRow& brokerRow = m_brokers[size_t(brokerIndex)];
             const bool hasShipper = m_random.chance(90);
             static const Shipper none;
             const Shipper& s = hasShipper ? m_shippers[size_t(m_random.below(int(m_shippers.size())))] : none;
 
+            // Taken in the morning, loaded at least two hours later, dispatched in between.
+            const int recordHour = m_random.between(6, 10), recordMinute = m_random.below(60);
             const int from = region();
             int to = region();
             if (to == from) to = (to + 1 + m_random.below(int(kRegionCount) - 1)) % int(kRegionCount);
-            const int loadHour = m_random.between(6, 17), loadMinute = m_random.chance(50) ? 0 : 30;
             const QDate loadDay = m_random.chance(80) ? day : day.addDays(1);
+            const int loadHour = loadDay == day ? m_random.between(recordHour + 2, 18) : m_random.between(6, 17);
+            const int loadMinute = m_random.chance(50) ? 0 : 30;
             const QDate unloadDay = m_random.chance(50) ? loadDay : loadDay.addDays(1);
-            const int unloadHour = unloadDay == loadDay ? std::min(23, loadHour + m_random.between(2, 6)) : m_random.between(6, 14);
+            const int unloadHour = unloadDay == loadDay ? std::min(23, loadHour + m_random.between(2, 5)) : m_random.between(6, 14);
 
-            const char* tons = m_random.pick(wantedTons, countOf(wantedTons));
-            int tonnage = 0;
-            while (tonnage < kTonnageCount - 1 && qstrcmp(kTonnages[tonnage].tons, tons) != 0) ++tonnage;
-            const int fare = (kTonnages[tonnage].baseFare * (100 + std::abs(from - to) * 8 + m_random.below(40)) / 100) / 10000 * 10000;
-            const QByteArray weight = m_random.chance(60)
-                                          ? QByteArray(tons).chopped(QByteArray("톤").size()).split('.').first() + "톤"
-                                          : QByteArray("");
+            const Tonnage& wanted = kTonnages[m_random.pick(wantedTonnages, countOf(wantedTonnages))];
+            const QByteArray tons = wanted.tons;
+            const QByteArray kind = kindOf(wanted);
+            const int fare = (wanted.baseFare * (100 + std::abs(from - to) * 8 + m_random.below(40)) / 100) / 10000 * 10000;
+            const QByteArray weight =
+                m_random.chance(60) ? tons.chopped(QByteArray("톤").size()).split('.').first() + "톤" : QByteArray("");
 
             std::vector<QByteArray> v = {
-                date(day), kStatuses[status], broker.id, broker.name, broker.name, "0215880000", s.business, s.name, s.phone,
+                date(day), kStatuses[status], broker.id, broker.name, broker.name, brokerRow.phone, s.business, s.name, s.phone,
                 date(loadDay) + ' ' + clock(loadHour, loadMinute), kRegions[from], placeIn(from), "", "지게차", "", "",
                 date(unloadDay) + ' ' + clock(unloadHour, m_random.chance(50) ? 0 : 30), kRegions[to], placeIn(to), "",
-                "지게차", "", "", tons, m_random.pick(wantedKinds, countOf(wantedKinds)), weight,
+                "지게차", "", "", tons, kind, weight,
                 QByteArray::number(1), QByteArray::number(m_random.chance(70) ? 1 : m_random.between(2, 3)),
                 m_random.pick(kGoods, kGoodsCount), "", QByteArray::number(m_random.chance(75) ? 1 : 2),
                 QByteArray::number(fare), QByteArray::number(status >= 2 && status <= 5 ? fare / 20 / 1000 * 1000 : 0), "",
@@ -316,10 +353,12 @@ private:
                 if (x.isNull()) x = "";   // shipper fields of an order without a shipper are empty texts
 
             const bool dispatched = status >= 2 && status <= 5;
-            const Owner* o = dispatched ? &m_owners[size_t(m_random.below(int(m_owners.size())))] : nullptr;
-            const int dispatchHour = m_random.between(7, 19);
-            const QByteArray dispatchTime =
-                date(day) + ' ' + clock(dispatchHour, m_random.below(60)) + ':' + QByteArray::number(m_random.below(60)).rightJustified(2, '0');
+            const Owner* o = dispatched ? &ownerFor(tons, kind) : nullptr;
+            const int taken = recordHour * 60 + recordMinute;
+            const int latest = loadDay == day ? loadHour * 60 + loadMinute - 20 : 20 * 60;
+            const int dispatchAt = m_random.between(taken + 10, std::max(taken + 10, latest));
+            const QByteArray dispatchTime = date(day) + ' ' + clock(dispatchAt / 60, dispatchAt % 60) + ':' +
+                                            QByteArray::number(m_random.below(60)).rightJustified(2, '0');
             // Owners' records hold "5톤" and "9.6"; older orders kept bare numbers or "m".
             const QByteArray carTons = o ? (m_random.chance(30) ? o->tons.chopped(QByteArray("톤").size()) : o->tons) : QByteArray();
             const QByteArray carLength = o ? (m_random.chance(10) ? o->length + "m" : o->length) : QByteArray();
@@ -339,12 +378,13 @@ private:
             v.push_back(status >= 3 && status <= 5 ? date(receipt) : QByteArray());
             v.push_back(status == 4 || status == 5 ? date(invoiceDay) : QByteArray());
             v.push_back((status == 5 && m_random.chance(85)) || (status == 3 && m_random.chance(10)) ? date(paid) : QByteArray(""));
-            v.push_back(date(day) + ' ' + clock(m_random.between(6, 10), m_random.below(60)) + ":00");
+            v.push_back(date(day) + ' ' + clock(recordHour, recordMinute) + ":00");
             orders.insert(v);
 
+            // The member who carried the load invoices the broker who arranged it, both named
+            // as their records read.
             if (o && (status == 4 || status == 5) && m_random.chance(80)) {
                 const qint64 orderId = sqlite3_last_insert_rowid(m_db);
-                const Town& bt = kTowns[size_t(broker.town) % kTownCount];
                 const int tax = fare / 10;
                 const QByteArray item = "운송료(" + QByteArray(kRegions[from]) + "→" + kRegions[to] + ")";
                 const QByteArray approval = date(invoiceDay).replace('-', "") + "-41000" + m_random.digits(3) + "-" + m_random.digits(8);
@@ -352,12 +392,12 @@ private:
                 static const char* const doc[] = {"신고완료", "신고완료", "신고대기"};
                 invoices.insert({QByteArray::number(orderId), date(invoiceDay),
                                  date(invoiceDay) + ' ' + clock(m_random.between(9, 18), m_random.below(60)) + ":00",
-                                 QByteArray::number(fare), QByteArray::number(tax), business(), o->name + " 운수", o->name,
-                                 "경기 화성시 향남읍", "운수업", "화물운송", business(), broker.name, broker.owner, townText(bt),
-                                 "서비스", "화물주선", name(), QByteArray(broker.id) + "@delmora.co.kr",
-                                 date(invoiceDay).mid(5), item, QByteArray::number(fare), QByteArray::number(tax), o->name,
-                                 o->phone, o->plate, o->email, approval, m_random.pick(nice, countOf(nice)),
-                                 m_random.pick(doc, countOf(doc))});
+                                 QByteArray::number(fare), QByteArray::number(tax), o->business, o->firm, o->name,
+                                 o->address1 + ' ' + o->address2, "운수업", "화물운송", brokerRow.business, broker.name,
+                                 broker.owner, brokerRow.address1 + ' ' + brokerRow.address2, "서비스", "화물주선", name(),
+                                 QByteArray(broker.id) + "@delmora.co.kr", date(invoiceDay).mid(5), item,
+                                 QByteArray::number(fare), QByteArray::number(tax), o->name, o->phone, o->plate, o->email,
+                                 approval, m_random.pick(nice, countOf(nice)), m_random.pick(doc, countOf(doc))});
             }
         }
     }
@@ -368,6 +408,8 @@ private:
     std::vector<int> m_townsOfRegion[kRegionCount];
     std::vector<Shipper> m_shippers;
     std::vector<Owner> m_owners;
+    QHash<QByteArray, std::vector<int>> m_ownersOf;   // by "5톤|윙바디" and by "5톤"
+    std::vector<BrokerRow> m_brokers;
 };
 
 } // namespace

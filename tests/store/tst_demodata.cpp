@@ -108,6 +108,36 @@ private Q_SLOTS:
             "select count(*) from 코드_주선사 where 아이디 = 'demo' and 비밀번호 <> ''");
         QTest::newRow("other brokers have passwords") << QByteArray(
             "select count(*) from 코드_주선사 where 아이디 <> 'demo' and 비밀번호 = ''");
+        // A demo record opened in a screen and saved again must keep its values, so they come
+        // from the screens' lists: the owner pop-up's 톤수 and 차종, the board's 희망톤수.
+        QTest::newRow("owner tonnage and kind from the pop-up's lists") << QByteArray(
+            "select count(*) from 코드_차주 where 톤수 not in ('1톤','1.5톤','2톤','3톤','3.5톤','5톤','8톤','11톤','14톤',"
+            "'15톤','18톤','25톤') or 차종 not in ('윙바디','다마스','롤업','카고') or (차종='다마스' and 톤수<>'1톤')");
+        QTest::newRow("wanted tonnage and kind from the board's lists") << QByteArray(
+            "select count(*) from 화물오더 where 희망톤수 not in ('3.5톤','5톤','11톤','25톤') or 희망차종 not in "
+            "('윙바디','다마스','롤업','카고')");
+        QTest::newRow("no second length of 0") << QByteArray(
+            "select count(*) from 코드_차주 where 길이2='0' or 길이='' or 길이 glob '*[^0-9.]*'");
+        QTest::newRow("the vehicle sent is the one asked for") << QByteArray(
+            "select count(*) from 화물오더 where 배차시간 is not null and (replace(차량톤수,'톤','')||'톤' <> 희망톤수 or "
+            "차량정보 <> 희망차종 or 차량번호 <> (select 차량번호 from 코드_차주 where 휴대전화=차주연락처))");
+        QTest::newRow("dispatched after taken, before a same-day loading") << QByteArray(
+            "select count(*) from 화물오더 where 배차시간 <= 기록일시 or (substr(상차요청일시,1,10)=날짜 and "
+            "substr(배차시간,1,16) >= 상차요청일시)");
+        QTest::newRow("orders carry their broker's phone") << QByteArray(
+            "select count(*) from 화물오더 where 작성자연락처 is not (select 연락처 from 코드_주선사 where 아이디=작성아이디)");
+        QTest::newRow("invoice supplier is the member as recorded") << QByteArray(
+            "select count(*) from 세금계산서 i left join 코드_차주 c on c.휴대전화=i.휴대전화 where c.ID is null or "
+            "i.공급자사업자번호<>c.사업자번호 or i.공급자상호<>c.회사명 or i.공급자대표자<>c.대표자 or "
+            "i.공급자주소<>c.주소1||' '||c.주소2 or i.기사명<>c.기사명 or i.차량번호<>c.차량번호");
+        QTest::newRow("invoice receiver is the broker as recorded") << QByteArray(
+            "select count(*) from 세금계산서 i join 화물오더 o on o.ID=i.오더ID join 코드_주선사 b on b.아이디=o.작성아이디 "
+            "where i.받는자사업자번호<>b.사업자번호 or i.받는자상호<>b.주선사명 or i.받는자대표자<>b.대표자 or "
+            "i.받는자주소<>b.주소1||' '||b.주소2");
+        QTest::newRow("invoice of an invoiced order, amounts as charged") << QByteArray(
+            "select count(*) from 세금계산서 i left join 화물오더 o on o.ID=i.오더ID where o.ID is null or o.오더상태 not in "
+            "('계산서','정산완료') or o.계산서날짜<>i.작성일자 or i.공급가액<>o.운송비 or cast(i.세액 as integer)*10 <> "
+            "cast(i.공급가액 as integer) or i.공급가액1<>i.공급가액 or i.세액1<>i.세액 or i.품목일자1<>substr(i.작성일자,6)");
         QTest::newRow("shipper codes typed on orders exist") << QByteArray(
             "select count(*) from 화물오더 where 화주코드 <> '' and 화주코드 not in (select 코드 from 코드_화주)");
     }
