@@ -94,7 +94,8 @@ std::shared_ptr<ResultSet> runProcedure(sqlite3* db, const ExecCall& call) {
         const int parameters = std::min(sqlite3_bind_parameter_count(raw), expected);
         for (int i = 1; i <= parameters; ++i) bindArgument(raw, i, call.arguments[size_t(i - 1)]);
         auto rows = collect(db, raw);
-        if (rows->columnCount() > 0) last = rows;
+        // A check that let the call through answers with no rows; it is no result of the call.
+        if (rows->rowCount() > 0) last = rows;
         sql = tail;
     }
     transaction.commit();

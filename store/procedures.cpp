@@ -14,6 +14,16 @@ struct ArgColumn {
 
 const char* const kNow = "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')";
 
+// A statement that refuses the whole call with `message` (an SQL text expression) when
+// `condition` holds. A refused call changes nothing, and the caller reads why: a screen must
+// never report a save that found nothing to save, nor leave a junk record behind.
+QByteArray refuse(const char* condition, const char* message) {
+    return QByteArray("select ds_fail(") + message + ") where " + condition + ";\n";
+}
+
+const char* const kOrderMissing = "not exists (select 1 from 화물오더 where ID = ?1)";
+const char* const kOrderMissingMessage = "printf('ID %s인 오더가 없습니다.', ?1)";
+
 // 오더저장, 47 arguments, in the order the order board sends them.
 const ArgColumn kOrderArguments[] = {
     {1, "날짜"},            // the board's day, yyyy-mm-dd
@@ -83,7 +93,7 @@ QByteArray orderModifyBody() {
     add(53, "화주계산서담당");
     add(54, "화주이메일");
     set += QByteArray(", 수정일시 = ") + kNow;
-    return "update 화물오더 set " + set + " where ID = ?1";
+    return refuse(kOrderMissing, kOrderMissingMessage) + "update 화물오더 set " + set + " where ID = ?1";
 }
 
 QByteArray orderSaveBody() {
@@ -110,7 +120,9 @@ QByteArray ownerSaveBody() {
         values += i == 1 ? QByteArray("replace(?2, '-', ''), ") : "?" + QByteArray::number(i + 1) + ", ";
         if (i >= 2) update += QByteArray(columns[i]) + " = excluded." + columns[i] + ", ";
     }
-    return "insert into 코드_차주 (" + cols + "기록일시) values (" + values + kNow +
+    return refuse("trim(?1) = '' or trim(replace(?2, '-', '')) = ''",
+                  "'차주의 아이디와 휴대전화가 없어 저장할 수 없습니다.'") +
+           "insert into 코드_차주 (" + cols + "기록일시) values (" + values + kNow +
            ") on conflict (아이디, 휴대전화) do update set " + update.chopped(2);
 }
 
@@ -143,7 +155,8 @@ QByteArray shipperSaveBody() {
 QByteArray shipperModifyBody() {
     QByteArray set;
     for (int i = 0; i < 15; ++i) set += QByteArray(kShipperColumns[i]) + " = ?" + QByteArray::number(i + 2) + ", ";
-    return "update 코드_화주 set " + set.chopped(2) + " where 코드 = ?1";
+    return refuse("not exists (select 1 from 코드_화주 where 코드 = ?1)", "printf('저장할 화주가 없습니다 (코드 ''%s'').', ?1)") +
+           "update 코드_화주 set " + set.chopped(2) + " where 코드 = ?1";
 }
 
 // 주선사저장, 14 arguments:
@@ -161,13 +174,14 @@ QByteArray brokerSaveBody() {
         cols += QByteArray(kBrokerColumns[i]) + ", ";
         values += "?" + QByteArray::number(i + 7) + ", ";
     }
-    return "insert into 코드_주선사 (" + cols + "기록일시) values (" + values + kNow + ")";
+    return refuse("trim(?1) = ''", "'주선사 아이디를 입력하세요.'") + "insert into 코드_주선사 (" + cols + "기록일시) values (" + values + kNow + ")";
 }
 
 QByteArray brokerModifyBody() {
     QByteArray set = "주선사명 = ?2, 연락처 = ?3, 대표자 = ?4";
     for (int i = 0; i < 8; ++i) set += ", " + QByteArray(kBrokerColumns[i]) + " = ?" + QByteArray::number(i + 6);
-    return "update 코드_주선사 set " + set + " where 아이디 = ?1";
+    return refuse("not exists (select 1 from 코드_주선사 where 아이디 = ?1)", "printf('저장할 주선사가 없습니다 (아이디 ''%s'').', ?1)") +
+           "update 코드_주선사 set " + set + " where 아이디 = ?1";
 }
 
 } // namespace
@@ -176,13 +190,24 @@ std::vector<ProcedureDefinition> procedureDefinitions() {
     return {
         {"오더저장", 47, orderSaveBody()},
         {"오더수정", 54, orderModifyBody()},
-        {"오더취소", 1, QByteArray("update 화물오더 set 오더상태 = '취소', 수정일시 = ") + kNow + " where ID = ?1"},
-        // The order goes back to 접수 without any trace of the vehicle it had.
+        // An invoiced, settled or paid order has money documents that name it; it stays.
+        {"오더취소", 1,
+         refuse(kOrderMissing, kOrderMissingMessage) +
+             refuse("exists (select 1 from 화물오더 where ID = ?1 and (오더상태 in ('계산서', '정산완료') or 결제일 <> ''))",
+                    "'계산서가 발행되었거나 운임이 지급된 오더는 취소할 수 없습니다.'") +
+             "update 화물오더 set 오더상태 = '취소', 수정일시 = " + kNow + " where ID = ?1"},
+        // The order goes back to 접수 without any trace of the vehicle it had. Only a dispatch
+        // still under way can be undone: past it the vehicle is what the receipt, the invoice
+        // and the payment name.
         {"배차취소", 1,
-         QByteArray("update 화물오더 set 오더상태 = '접수', 배차시간 = null, 차주아이디 = null, 차주명 = null, "
-                    "차주연락처 = null, 차량번호 = null, 차량정보 = null, 차량톤수 = null, 차량길이 = null, "
-                    "차량길이2 = null, 수정일시 = ") +
-             kNow + " where ID = ?1"},
+         refuse(kOrderMissing, kOrderMissingMessage) +
+             refuse("exists (select 1 from 화물오더 where ID = ?1 and 오더상태 <> '배차완료')",
+                    "'배차완료 상태인 오더만 배차취소할 수 있습니다.'") +
+             refuse("exists (select 1 from 화물오더 where ID = ?1 and 결제일 <> '')",
+                    "'운임이 지급된 배차는 취소할 수 없습니다.'") +
+             "update 화물오더 set 오더상태 = '접수', 배차시간 = null, 차주아이디 = null, 차주명 = null, "
+             "차주연락처 = null, 차량번호 = null, 차량정보 = null, 차량톤수 = null, 차량길이 = null, "
+             "차량길이2 = null, 수정일시 = " + kNow + " where ID = ?1"},
         {"차주수정", 23, ownerSaveBody()},
         {"차주삭제", 2, "delete from 코드_차주 where 아이디 = ?1 and 휴대전화 = replace(?2, '-', '')"},
         {"화주저장", 16, shipperSaveBody()},

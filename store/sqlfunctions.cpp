@@ -52,6 +52,13 @@ void rightFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_text(ctx, out.constData(), int(out.size()), SQLITE_TRANSIENT);
 }
 
+// ds_fail(message): fails the statement with the message, as RAISERROR in a procedure body
+// refuses a call with its own words.
+void failFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const char* message = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    sqlite3_result_error(ctx, message ? message : "The procedure refused the call.", -1);
+}
+
 bool identifierByte(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || uchar(c) >= 0x80;
 }
@@ -108,6 +115,7 @@ void registerFunctions(sqlite3* db) {
     sqlite3_create_function(db, "charindex", 2, pure, nullptr, charindexFunction, nullptr, nullptr);
     sqlite3_create_function(db, "ds_left", 2, pure, nullptr, leftFunction, nullptr, nullptr);
     sqlite3_create_function(db, "ds_right", 2, pure, nullptr, rightFunction, nullptr, nullptr);
+    sqlite3_create_function(db, "ds_fail", 1, SQLITE_UTF8, nullptr, failFunction, nullptr, nullptr);
 }
 
 } // namespace dstore::detail

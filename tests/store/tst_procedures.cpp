@@ -150,6 +150,69 @@ private Q_SLOTS:
         QCOMPARE(cell(store(), "select 상차지 from 화물오더 where ID=" + second), QStringLiteral("v12"));
     }
 
+    // Calls that would report success while saving nothing, leave a record nobody can name,
+    // or undo the vehicle of an order that money documents already name: refused whole, with
+    // the reason in the message, and nothing changed.
+    void refusedCalls_data() {
+        QTest::addColumn<QByteArray>("status");   // of the one order in the store
+        QTest::addColumn<QByteArray>("paid");
+        QTest::addColumn<QByteArray>("call");     // {id} is that order
+        QTest::addColumn<QString>("message");
+        const QString missing = QStringLiteral("ID 999인 오더가 없습니다.");
+        const QString documented = QStringLiteral("계산서가 발행되었거나 운임이 지급된 오더는 취소할 수 없습니다.");
+        const QString notDispatched = QStringLiteral("배차완료 상태인 오더만 배차취소할 수 있습니다.");
+        QTest::newRow("modify a missing order") << QByteArray("접수") << QByteArray()
+                                                << "exec 오더수정  999" + QByteArray(",''").repeated(53) << missing;
+        QTest::newRow("cancel a missing order") << QByteArray("접수") << QByteArray() << QByteArray("exec 오더취소  999") << missing;
+        QTest::newRow("cancel an invoiced order") << QByteArray("계산서") << QByteArray() << QByteArray("exec 오더취소  {id}")
+                                                  << documented;
+        QTest::newRow("cancel a settled order") << QByteArray("정산완료") << QByteArray("2026-01-05")
+                                                << QByteArray("exec 오더취소  {id}") << documented;
+        QTest::newRow("cancel a paid delivery") << QByteArray("운송완료") << QByteArray("2026-01-05")
+                                                << QByteArray("exec 오더취소  {id}") << documented;
+        QTest::newRow("dispatch cancel, missing order") << QByteArray("배차완료") << QByteArray()
+                                                        << QByteArray("exec 배차취소  999") << missing;
+        QTest::newRow("dispatch cancel, nothing dispatched") << QByteArray("접수") << QByteArray()
+                                                             << QByteArray("exec 배차취소  {id}") << notDispatched;
+        QTest::newRow("dispatch cancel, delivered") << QByteArray("운송완료") << QByteArray()
+                                                    << QByteArray("exec 배차취소  {id}") << notDispatched;
+        QTest::newRow("dispatch cancel, settled") << QByteArray("정산완료") << QByteArray("2026-01-05")
+                                                  << QByteArray("exec 배차취소  {id}") << notDispatched;
+        QTest::newRow("dispatch cancel, freight paid") << QByteArray("배차완료") << QByteArray("2026-01-05")
+                                                       << QByteArray("exec 배차취소  {id}")
+                                                       << QStringLiteral("운임이 지급된 배차는 취소할 수 없습니다.");
+        QTest::newRow("owner without keys") << QByteArray("접수") << QByteArray() << execWith("차주수정", 23, "").replace("'1'", "''")
+                                            << QStringLiteral("차주의 아이디와 휴대전화가 없어 저장할 수 없습니다.");
+        QTest::newRow("owner without phone") << QByteArray("접수") << QByteArray()
+                                             << "exec 차주수정  'demo',' - '" + QByteArray(",'x'").repeated(21)
+                                             << QStringLiteral("차주의 아이디와 휴대전화가 없어 저장할 수 없습니다.");
+        QTest::newRow("modify a missing shipper") << QByteArray("접수") << QByteArray()
+                                                  << "exec 화주수정  ''" + QByteArray(",'x'").repeated(15)
+                                                  << QStringLiteral("저장할 화주가 없습니다 (코드 '').");
+        QTest::newRow("broker without 아이디") << QByteArray("접수") << QByteArray()
+                                               << "exec 주선사저장  ' '" + QByteArray(",''").repeated(13)
+                                               << QStringLiteral("주선사 아이디를 입력하세요.");
+        QTest::newRow("modify a missing broker") << QByteArray("접수") << QByteArray()
+                                                 << "exec 주선사수정  'nobody'" + QByteArray(",''").repeated(12)
+                                                 << QStringLiteral("저장할 주선사가 없습니다 (아이디 'nobody').");
+    }
+    void refusedCalls() {
+        QFETCH(QByteArray, status);
+        QFETCH(QByteArray, paid);
+        QFETCH(QByteArray, call);
+        QFETCH(QString, message);
+        store().execute(orderSave(distinctValue));
+        const QByteArray id = QByteArray::number(lastOrder());
+        store().execute("update 화물오더 set 오더상태='" + status + "', 결제일='" + paid + "', 배차시간='2026-01-02 10:00:00', "
+                        "차주명='홍길동', 차량번호='경기12바3456' where ID=" + id);
+        const QString before = dump(store());
+        const auto error = errorOf([&] { store().execute(QByteArray(call).replace("{id}", id)); });
+        QVERIFY(error);
+        QCOMPARE(error->number, dstore::DB_E_ERRORSINCOMMAND);
+        QCOMPARE(error->message, message);
+        QCOMPARE(dump(store()), before);
+    }
+
     void ownerSaveInsertsThenUpdates() {
         auto owner = [](const QByteArray& driver, const QByteArray& phone) {
             QByteArray s = "exec 차주수정  'demo','" + phone + "','" + driver + "','경기12바3456','윙바디','5톤'";
