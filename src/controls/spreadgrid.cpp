@@ -117,6 +117,12 @@ void SpreadGrid::AppendRow(const QStringList& texts, const QString& tag, const Q
     m_model->appendRow(texts, tag, colour);
 }
 
+void SpreadGrid::AppendJoinedRow(QString cells, std::vector<quint32> ends, const QString& tag,
+                                 const QColor& colour) {
+    if (qsizetype(ends.size()) > MaxCols()) m_widthPx.resize(ends.size(), -1);
+    m_model->appendJoinedRow(std::move(cells), std::move(ends), tag, colour);
+}
+
 int SpreadGrid::ActiveRow() const {
     const QModelIndex i = currentIndex();
     return i.isValid() ? i.row() + 1 : 0;

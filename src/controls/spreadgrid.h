@@ -59,6 +59,8 @@ public:
     // Fast append for fills: one row of texts (column 1 first), its tag and text colour. More
     // texts than columns widen the grid.
     void AppendRow(const QStringList& texts, const QString& tag = {}, const QColor& colour = Qt::black);
+    // The same for a row already joined (see SpreadModel::appendJoinedRow).
+    void AppendJoinedRow(QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);
     // The texts of one row, columns 1..MaxCols (check-box cells give their check text).
     QStringList RowTexts(int row) const;
 

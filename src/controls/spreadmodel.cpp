@@ -148,22 +148,29 @@ void SpreadModel::setCellText(int row, int col, const QString& value) {
 }
 
 void SpreadModel::appendRow(const QStringList& texts, const QString& tag, const QColor& colour) {
-    if (texts.size() > m_cols) setColumnTotal(int(texts.size()));
-    Row r;
     qsizetype total = 0;
     for (const QString& t : texts)
         total += t.size();
-    r.cells.reserve(total);
-    r.ends.reserve(size_t(texts.size()));
+    QString cells;
+    cells.reserve(total);
+    std::vector<quint32> ends;
+    ends.reserve(size_t(texts.size()));
     for (const QString& t : texts) {
-        r.cells += t;
-        r.ends.push_back(quint32(r.cells.size()));
+        cells += t;
+        ends.push_back(quint32(cells.size()));
     }
+    appendJoinedRow(std::move(cells), std::move(ends), tag, colour);
+}
+
+void SpreadModel::appendJoinedRow(QString cells, std::vector<quint32> ends, const QString& tag,
+                                  const QColor& colour) {
+    if (qsizetype(ends.size()) > m_cols) setColumnTotal(int(ends.size()));
     // Trailing empty cells need no offsets.
-    while (!r.ends.empty() &&
-           (r.ends.size() == 1 ? r.ends[0] == 0 : r.ends.back() == r.ends[r.ends.size() - 2]))
-        r.ends.pop_back();
-    r.ends.shrink_to_fit();
+    while (!ends.empty() && (ends.size() == 1 ? ends[0] == 0 : ends.back() == ends[ends.size() - 2]))
+        ends.pop_back();
+    Row r;
+    r.cells = std::move(cells);
+    r.ends = std::move(ends);
     r.tag = tag;
     r.colour = colour.isValid() ? colour.rgba() : 0;
     const int at = rowTotal();

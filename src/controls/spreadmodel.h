@@ -34,6 +34,9 @@ public:
     void setCellText(int row, int col, const QString& value);
     QStringList rowTexts(int row) const;
     void appendRow(const QStringList& texts, const QString& tag, const QColor& colour);
+    // The same from a row already joined: cells back to back in one text, ends[i] the end of
+    // cell i. Lists that fill many rows build it without one string per cell.
+    void appendJoinedRow(QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);
 
     QString header(int col) const { return m_headers.value(col); }
     void setHeader(int col, const QString& text);

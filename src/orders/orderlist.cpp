@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QStringDecoder>
 
 using namespace OrderBoard;
 
@@ -120,20 +121,56 @@ void frmOrder::FillList(const SharedRecordset& rs) {
     for (int i = 0; i < Count; ++i)
         col[i] = rows->columnIndex(QByteArrayView(names[i]));
 
+    // Each row is written straight into one joined text: the cells shown as stored are decoded
+    // from the answer's UTF-8 into it, only the fields that feed derived texts become strings.
     const qsizetype n = rows->rowCount();
-    QString cells[Count];
-    const QString blank(QLatin1Char(' '));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    auto bytes = [&](qsizetype r, int field) {
+        return col[field] < 0 ? QByteArrayView() : rows->bytes(r, col[field]);
+    };
+    auto text = [&](qsizetype r, int field) { return col[field] < 0 ? QString() : rows->text(r, col[field]); };
+    static constexpr int AsStored[] = {날짜, 오더상태, 상차권역_, 상차지_, 하차권역_, 하차지_, 화물정보1,
+                                       희망톤수_, 운송비, 차주명, 차량번호, 상차요청일시, 하차요청일시};
     for (qsizetype r = 0; r < n; ++r) {
-        for (int i = 0; i < Count; ++i)
-            cells[i] = col[i] < 0 ? QString() : rows->text(r, col[i]);
-        QStringList texts;
-        texts.reserve(14);
-        texts << cells[날짜] << cells[오더상태] << cells[상차권역_] + blank + cells[상차지_]
-              << cells[하차권역_] + blank + cells[하차지_] << cells[화물정보1] << cells[희망톤수_]
-              << cells[운송비] << cells[차주명] << FormatPhone(cells[차주연락처]) << cells[차량번호]
-              << OrderDerive::VehicleText(cells[차량정보], cells[차량톤수], cells[차량길이], cells[차량길이2])
-              << OrderDerive::DispatchTimeText(cells[배차시간]) << cells[상차요청일시] << cells[하차요청일시];
-        sp->AppendRow(texts, cells[ID].trimmed(), OrderDerive::StatusColour(cells[오더상태]));
+        const QString status = text(r, 오더상태);
+        const QString phone = FormatPhone(text(r, 차주연락처));
+        const QString vehicle =
+            OrderDerive::VehicleText(text(r, 차량정보), text(r, 차량톤수), text(r, 차량길이), text(r, 차량길이2));
+        const QString dispatched = OrderDerive::DispatchTimeText(text(r, 배차시간));
+
+        qsizetype room = 2 + phone.size() + vehicle.size() + dispatched.size();
+        for (int field : AsStored)
+            room += bytes(r, field).size();   // UTF-16 units never outnumber UTF-8 bytes
+        QString line(room, Qt::Uninitialized);
+        QChar* const begin = line.data();
+        QChar* out = begin;
+        std::vector<quint32> ends;
+        ends.reserve(14);
+        const auto put = [&](int field) { out = utf8.appendToBuffer(out, bytes(r, field)); };
+        const auto putText = [&](const QString& t) {
+            std::copy(t.cbegin(), t.cend(), out);
+            out += t.size();
+        };
+        const auto end = [&] { ends.push_back(quint32(out - begin)); };
+        put(날짜), end();
+        put(오더상태), end();
+        put(상차권역_), *out++ = QLatin1Char(' '), put(상차지_), end();
+        put(하차권역_), *out++ = QLatin1Char(' '), put(하차지_), end();
+        put(화물정보1), end();
+        put(희망톤수_), end();
+        put(운송비), end();
+        put(차주명), end();
+        putText(phone), end();
+        put(차량번호), end();
+        putText(vehicle), end();
+        putText(dispatched), end();
+        put(상차요청일시), end();
+        put(하차요청일시), end();
+        line.truncate(out - begin);
+        // Korean text takes a third of the room its UTF-8 asked for; the grid keeps the row.
+        if (line.capacity() - line.size() > 16) line.squeeze();
+        sp->AppendJoinedRow(std::move(line), std::move(ends), text(r, ID).trimmed(),
+                            OrderDerive::StatusColour(status));
     }
 }
 
