@@ -48,20 +48,7 @@ private:
 
 int SharedRecordset::columnIndex(const QString& name) const {
     if (!m_rows) return -1;
-    if (!m_slots) m_slots = std::make_shared<std::array<NameSlot, NameSlots + 1>>();
-    // Slot NameSlots holds the round-robin position in its index.
-    NameSlot* cache = m_slots->data();
-    const QChar* data = name.constData();
-    // Slots fill from 1 on, so a null slot is no end marker: look at every one.
-    for (int i = 0; i < NameSlots; ++i)
-        if (!cache[i].name.isNull() && cache[i].name.constData() == data && cache[i].name.size() == name.size())
-            return cache[i].index;
-    const int index = lookUp(name);
-    int& next = cache[NameSlots].index;
-    next = (next + 1) % NameSlots;
-    cache[next].name = name;
-    cache[next].index = index;
-    return index;
+    return lookUp(name);
 }
 
 int SharedRecordset::lookUp(const QString& name) const {

@@ -3,7 +3,6 @@
 #include "freightstore.h"
 #include <QHash>
 #include <QString>
-#include <array>
 #include <functional>
 #include <memory>
 
@@ -40,16 +39,8 @@ public:
 private:
     std::shared_ptr<const dstore::ResultSet> m_rows;
     qsizetype m_row = 0;
-    // Names already looked up in this snapshot: lists read every row's columns by name with the
-    // same string objects, so the text buffer's address finds the column without comparing
-    // characters (the cached copy keeps that buffer alive and unchanged). Other spellings go
-    // through a hash.
-    struct NameSlot {
-        QString name;
-        int index = -1;
-    };
-    static constexpr int NameSlots = 32;
-    mutable std::shared_ptr<std::array<NameSlot, NameSlots + 1>> m_slots;
+    // Names already looked up in this snapshot. A list that reads many rows asks
+    // columnIndex once per column and reads by index.
     mutable std::shared_ptr<QHash<QString, int>> m_names;
     int lookUp(const QString& name) const;
 };
