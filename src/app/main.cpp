@@ -1,9 +1,8 @@
 // The call-centre client: wires the work screens into the main window and starts up.
 #include "fonts.h"
-#include "frmorder.h"
 #include "mainwindow.h"
-#include "screens.h"
 #include "startup.h"
+#include "workscreens.h"
 #include <QApplication>
 
 int main(int argc, char** argv) {
@@ -11,7 +10,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("delmora-callcenter"));
     InstallKoreanFontSubstitutes();
 
-    RegisterScreen(QStringLiteral("오더등록"), [](QWidget* parent) -> WorkScreen* { return new frmOrder(parent); });
+    RegisterWorkScreens();
 
     return RunStartup([] {
         auto* w = new frmMain;
