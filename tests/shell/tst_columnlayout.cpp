@@ -81,6 +81,13 @@ private slots:
         QTest::newRow("leading number") << "15pt" << 15.0;
         QTest::newRow("unreadable keeps rows visible") << "abc" << 18.0;
         QTest::newRow("zero keeps rows visible") << "0" << 18.0;
+        QTest::newRow("lowest") << "7" << 7.0;
+        QTest::newRow("below the lowest") << "3" << 7.0;
+        QTest::newRow("highest") << "100" << 100.0;
+        QTest::newRow("above the highest") << "250" << 100.0;
+        QTest::newRow("past the int range") << "3000000000" << 100.0;
+        QTest::newRow("largest double") << "1e308" << 100.0;
+        QTest::newRow("negative") << "-40" << 18.0;
     }
     void rowHeights() {
         QFETCH(QString, setting);
@@ -90,8 +97,10 @@ private slots:
         SpreadGrid g;
         design(g);
         ApplyColumnLayout(g, kKey, {});
-        QCOMPARE(g.RowHeight(1), expected);
-        QCOMPARE(g.RowHeight(3), expected);
+        // The grid draws whole pixels: the height asked for, as near as pixels go.
+        const double drawn = std::lround(expected * 4.0 / 3.0) * 0.75;
+        QCOMPARE(g.RowHeight(1), drawn);
+        QCOMPARE(g.RowHeight(3), drawn);
         QCOMPARE(g.RowHeight(0), 18.0);
     }
 
