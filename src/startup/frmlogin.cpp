@@ -174,10 +174,10 @@ void frmLogin::Form_Load() {
 void frmLogin::requestOnlineServer() {
     // The web server counts the clients coming on line; nothing in its answer is used, so the
     // request runs on its own and an unreachable server never holds up the dialog.
-    const QString server = CurrentDeployment().updateServer.trimmed();
-    if (server.isEmpty()) return;
+    const QString address = UpdateServerAddress(QStringLiteral("/cs/hal_online_server.asp"));
+    if (address.isEmpty()) return;
     // The answer's pieces are of no use to the dialog.
-    HttpGetDetached(*Inet1, QUrl(QStringLiteral("http://") + server + QStringLiteral("/cs/hal_online_server.asp")));
+    HttpGetDetached(*Inet1, QUrl(address));
 }
 
 void frmLogin::CentreOnScreen() {
