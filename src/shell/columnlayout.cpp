@@ -83,10 +83,26 @@ void SaveColumnWidths(const SpreadGrid& grid, const QString& key) {
     SpreadGrid& g = const_cast<SpreadGrid&>(grid);  // only the unit is switched, and put back
     NormalUnit unit(g);
     QStringList pieces;
-    for (int c = 1; c <= grid.MaxCols(); ++c) pieces << FormatWidth(grid.ColWidth(c));
-    WriteIni(kSection, key, pieces.join(u','));
+    for (int c = 1; c <= grid.MaxCols(); ++c)
+        pieces << FormatWidth(grid.ColWidth(c));
+    // A drag reports every mouse move; the file is written once the drag is over.
+    WriteIniLater(kSection, key, pieces.join(u','));
 }
 
+namespace {
+// Letting go of the header ends a drag: what it changed is written then and there.
+class WriteOnRelease : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) FlushIni();
+        return QObject::eventFilter(watched, event);
+    }
+};
+} // namespace
+
 void ConnectColumnWidthSaving(SpreadGrid& grid, const QString& key) {
-    QObject::connect(&grid, &SpreadGrid::ColWidthChange, &grid, [g = &grid, key](int, int) { SaveColumnWidths(*g, key); });
+    QObject::connect(&grid, &SpreadGrid::ColWidthChange, &grid,
+                     [g = &grid, key](int, int) { SaveColumnWidths(*g, key); });
+    grid.horizontalHeader()->viewport()->installEventFilter(new WriteOnRelease(&grid));
 }
