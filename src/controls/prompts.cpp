@@ -29,19 +29,21 @@ void okBox(PromptKind kind, QMessageBox::Icon icon, const QString& text) {
 
 enum class YesNo { Yes, No, Closed };
 
-YesNo yesNoBox(const QString& text) {
+// escapeMeansNo: Esc and the close box press 아니오; otherwise they press 예.
+YesNo yesNoBox(const QString& text, bool escapeMeansNo = true) {
     if (PromptScript* script = PromptScript::active()) {
         PromptRecord record{PromptKind::Question, text, PromptTitle, {}, {}};
         PromptScript::Answer answer;
         // Nobody expected this question: answer the cautious way so nothing gets written.
         if (!script->takeAnswer(record, &answer)) return YesNo::No;
+        if (answer.closed) return escapeMeansNo ? YesNo::No : YesNo::Closed;
         return answer.yes ? YesNo::Yes : YesNo::No;
     }
     QMessageBox box(QMessageBox::Question, PromptTitle, text, QMessageBox::NoButton, dialogParent());
     QPushButton* yes = box.addButton(QStringLiteral("예"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("아니오"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
-    box.setEscapeButton(no);
+    box.setEscapeButton(escapeMeansNo ? no : yes);
     box.exec();
     if (box.clickedButton() == no) return YesNo::No;
     if (box.clickedButton() == yes) return YesNo::Yes;
@@ -72,6 +74,9 @@ void plain(const QString& text) {
 
 bool confirm(const QString& text) {
     return yesNoBox(text) != YesNo::No;
+}
+bool askRetry(const QString& text) {
+    return yesNoBox(text, false) != YesNo::No;
 }
 bool askYes(const QString& text) {
     return yesNoBox(text) == YesNo::Yes;

@@ -33,9 +33,13 @@ namespace Prompt {
 void notice(const QString& text);
 // Question icon, OK.
 void refusal(const QString& text);
-// Question icon, 예/아니오. Returns false only for 아니오: any other answer (closing the box)
-// goes ahead, as every confirmation of the program expects.
+// Question icon, 예/아니오. Returns false for 아니오; Esc and the close box answer 아니오 too,
+// the careful answer for a question that writes, overwrites or ends something.
 bool confirm(const QString& text);
+// Question icon, 예/아니오, for a question whose 아니오 ends the program (retry a connection?):
+// only 아니오 itself says no. Esc or the close box ask for the retry, so nobody loses the
+// program by dismissing a box.
+bool askRetry(const QString& text);
 // Like confirm, but returns true only for 예 (for callers where only 예 goes on).
 bool askYes(const QString& text);
 // No icon, OK.
@@ -59,9 +63,10 @@ inline void ShowInfo(const QString& text) { Prompt::notice(text); }
 class PromptScript {
 public:
     struct Answer {
-        bool yes = true;          // for Question
-        QString text;             // for Input and SaveAs ("" = cancelled)
-        QString filter;           // for SaveAs
+        bool yes = true;     // for Question
+        bool closed = false; // for Question: Esc or the close box instead of a button
+        QString text;        // for Input and SaveAs ("" = cancelled)
+        QString filter;      // for SaveAs
     };
     PromptScript();               // installs itself
     ~PromptScript();              // uninstalls
@@ -70,10 +75,13 @@ public:
 
     // Queue the answer for the next prompt that needs one (questions, inputs, Save-As).
     // Notices and refusals need no answer and consume none.
-    void answerYes() { m_answers.push_back({true, {}, {}}); }
-    void answerNo() { m_answers.push_back({false, {}, {}}); }
-    void answerText(const QString& text) { m_answers.push_back({true, text, {}}); }
-    void answerSaveAs(const QString& path, const QString& filter = {}) { m_answers.push_back({true, path, filter}); }
+    void answerYes() { m_answers.push_back({true, false, {}, {}}); }
+    void answerNo() { m_answers.push_back({false, false, {}, {}}); }
+    void answerClosed() { m_answers.push_back({false, true, {}, {}}); }
+    void answerText(const QString& text) { m_answers.push_back({true, false, text, {}}); }
+    void answerSaveAs(const QString& path, const QString& filter = {}) {
+        m_answers.push_back({true, false, path, filter});
+    }
 
     const std::vector<PromptRecord>& asked() const { return m_asked; }
     QStringList texts() const;            // the text of every prompt asked, in order

@@ -222,7 +222,10 @@ bool SpreadGrid::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SpreadGrid::setRowHeight(int row, double points) {
-    const int px = std::max(int(std::lround(points * 4.0 / 3.0)), 1);
+    // Beyond any screen a height means nothing; converting it unchecked would overflow.
+    constexpr double tallest = 10000.0;
+    const double bounded = std::isfinite(points) ? std::clamp(points, 0.0, tallest) : 0.0;
+    const int px = std::max(int(std::lround(bounded * 4.0 / 3.0)), 1);
     if (row == 0) {
         m_headerHeightPx = px;
         horizontalHeader()->setFixedHeight(px);

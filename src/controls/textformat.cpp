@@ -65,8 +65,11 @@ QString FormatPhone(const QString& stored) {
         if (n == 11) return grouped(d, {4, 3, 4});
         return stored;
     }
-    if (head == u"010" || head == u"070") return n == 11 ? grouped(d, {3, 4, 4}) : stored;
-    if (isAreaCode(head) || isOldMobile(head) || isServiceCode(head)) {
+    // 070 numbers are always eleven digits.
+    if (head == u"070") return n == 11 ? grouped(d, {3, 4, 4}) : stored;
+    // 010 numbers given out before the eight-digit plan, like the older mobile prefixes, may
+    // still have ten digits.
+    if (head == u"010" || isAreaCode(head) || isOldMobile(head) || isServiceCode(head)) {
         if (n == 10) return grouped(d, {3, 3, 4});
         if (n == 11) return grouped(d, {3, 4, 4});
     }

@@ -2,13 +2,19 @@
 #include "ini.h"
 #include "signin.h"
 #include "spreadgrid.h"
+#include <QEvent>
+#include <QHeaderView>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 const QString kSection = QStringLiteral("컬럼폭");
 // Beyond this a stored width is a damaged entry, not a column anyone dragged.
 constexpr double kWidestColumn = 1000.0;
+// Data-row heights a list is drawn with, in points.
+constexpr double kLowestRow = 7.0;
+constexpr double kHighestRow = 100.0;
 
 // Widths are stored in the grid's normal (character) unit, whatever unit a fit rule used.
 class NormalUnit {
@@ -66,6 +72,9 @@ void ApplyColumnLayout(SpreadGrid& grid, const QString& key, const std::function
     double rowHeight = IniNumber(RowHeightSetting);
     // A setting that reads as no height at all would make every row vanish.
     if (!(rowHeight > 0)) rowHeight = 18;
+    // The settings dialog takes nothing under 7; a hand-edited value far beyond any screen
+    // (3000000000, 1e308) would give one row the height of many screens.
+    rowHeight = std::clamp(rowHeight, kLowestRow, kHighestRow);
     grid.setRowHeight(-1, rowHeight);
     grid.setRowHeight(0, 18);
 }
@@ -74,10 +83,26 @@ void SaveColumnWidths(const SpreadGrid& grid, const QString& key) {
     SpreadGrid& g = const_cast<SpreadGrid&>(grid);  // only the unit is switched, and put back
     NormalUnit unit(g);
     QStringList pieces;
-    for (int c = 1; c <= grid.MaxCols(); ++c) pieces << FormatWidth(grid.ColWidth(c));
-    WriteIni(kSection, key, pieces.join(u','));
+    for (int c = 1; c <= grid.MaxCols(); ++c)
+        pieces << FormatWidth(grid.ColWidth(c));
+    // A drag reports every mouse move; the file is written once the drag is over.
+    WriteIniLater(kSection, key, pieces.join(u','));
 }
 
+namespace {
+// Letting go of the header ends a drag: what it changed is written then and there.
+class WriteOnRelease : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) FlushIni();
+        return QObject::eventFilter(watched, event);
+    }
+};
+} // namespace
+
 void ConnectColumnWidthSaving(SpreadGrid& grid, const QString& key) {
-    QObject::connect(&grid, &SpreadGrid::ColWidthChange, &grid, [g = &grid, key](int, int) { SaveColumnWidths(*g, key); });
+    QObject::connect(&grid, &SpreadGrid::ColWidthChange, &grid,
+                     [g = &grid, key](int, int) { SaveColumnWidths(*g, key); });
+    grid.horizontalHeader()->viewport()->installEventFilter(new WriteOnRelease(&grid));
 }

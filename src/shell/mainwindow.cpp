@@ -290,8 +290,16 @@ void frmMain::MDIForm_Resize() {
             }
         }
     }
-    if (SignedIn) {
-        for (const QString& key : kColumnWidthKeys) WriteIni(QStringLiteral("컬럼폭"), key, QString());
+    // The saved widths were dragged for a client area of this size; only a real change of it
+    // makes them stale. A minimise and restore, or maximising a window that already fills the
+    // screen, leaves them as they are. A resize comes in steps, so the file is written once
+    // the steps are over.
+    const QSize client = m_mdi->viewport()->size();
+    if (!isMinimized() && client != m_clientSize) {
+        m_clientSize = client;
+        if (SignedIn)
+            for (const QString& key : kColumnWidthKeys)
+                WriteIniLater(QStringLiteral("컬럼폭"), key, QString());
     }
     m_inResize = false;
 }

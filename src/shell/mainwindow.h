@@ -35,7 +35,7 @@ public:
     // Re-reads which screens and commands are registered (menu and toolbar enabling).
     void UpdateAvailability();
     // The resize routine: background, every open screen's Form_Resize, and after sign-in the
-    // saved column widths are emptied.
+    // saved column widths are emptied when the client area's size has really changed.
     void MDIForm_Resize();
 
     // Background picture state, read at load.
@@ -70,6 +70,7 @@ private:
     bool m_stretch = true;
     QImage m_picture;
     bool m_inResize = false;
+    QSize m_clientSize; // the client area's size the last time it changed
 };
 
 // The main window, nullptr before it exists (and after it is gone).

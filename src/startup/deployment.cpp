@@ -6,7 +6,6 @@
 namespace {
 Deployment defaults() {
     Deployment d;
-    d.updateServer = QStringLiteral("update.delmora.co.kr");
     d.homePage = QStringLiteral("http://www.delmora.co.kr");
     d.remoteSupportUrl = QStringLiteral("https://support.delmora.co.kr/delmora");
     return d;
@@ -35,6 +34,8 @@ Deployment ReadDeployment(const QString& path) {
             d.databaseServer = value;
         else if (key == QLatin1String("update_server"))
             d.updateServer = value;
+        else if (key == QLatin1String("update_plain_http"))
+            d.updatePlainHttp = value.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
         else if (key == QLatin1String("home_page"))
             d.homePage = value;
         else if (key == QLatin1String("remote_support_url"))
@@ -48,4 +49,16 @@ const Deployment& CurrentDeployment() {
     return *current();
 }
 
-void SetDeployment(const Deployment& deployment) { current() = deployment; }
+void SetDeployment(const Deployment& deployment) {
+    current() = deployment;
+}
+
+QString UpdateServerAddress(const QString& path) {
+    QString server = CurrentDeployment().updateServer.trimmed();
+    if (server.isEmpty()) return {};
+    while (server.endsWith(QLatin1Char('/')))
+        server.chop(1);
+    const bool hasScheme = server.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+                           server.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    return (hasScheme ? server : QStringLiteral("http://") + server) + path;
+}

@@ -5,11 +5,20 @@
 #include <QString>
 
 struct Deployment {
-    QString databaseServer;   // host of SQL Server (port 8916 is fixed); "" = embedded store
-    QString updateServer;     // host[:port] of the update and web server
+    QString databaseServer; // host of SQL Server (port 8916 is fixed); "" = embedded store
+    // The update and web server: host[:port], or an "http://" or "https://" address. Only a
+    // deployment that names one has an update check; "" means none (the demo, a fresh build).
+    QString updateServer;
+    // "update_plain_http=yes": an updater fetched over plain HTTP without a checksum beside it
+    // may still be run (an office whose update server offers neither https nor checksums).
+    bool updatePlainHttp = false;
     QString homePage;         // the association's home page (login dialog link)
     QString remoteSupportUrl; // the remote-support service's page
 };
+
+// The address of a page on the update server: the server's own scheme ("http://" when it
+// names none) + host + path; "" when there is no update server.
+QString UpdateServerAddress(const QString& path);
 
 // Read once from ProgramFolder() + "/delmora.conf"; missing keys keep their defaults.
 const Deployment& CurrentDeployment();

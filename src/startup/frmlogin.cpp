@@ -46,7 +46,11 @@ QLabel* captionPanel(QWidget* parent, const QString& name, const QString& captio
     return panel;
 }
 
-const QString NewPasswordPrompt = QStringLiteral("비밀번호를 새로 설정합니다.\n새로 사용될 비밀번호를 입력하고 엔터를 눌러주세요.");
+const QString NewPasswordPrompt =
+    QStringLiteral("비밀번호를 새로 설정합니다.\n새로 사용될 비밀번호를 입력하고 엔터를 눌러주세요.");
+// The box is masked, so a slip of the finger would set a password nobody knows: it is typed twice.
+const QString RepeatPasswordPrompt =
+    QStringLiteral("확인을 위해 같은 비밀번호를 한 번 더 입력하고 엔터를 눌러주세요.");
 
 } // namespace
 
@@ -174,10 +178,10 @@ void frmLogin::Form_Load() {
 void frmLogin::requestOnlineServer() {
     // The web server counts the clients coming on line; nothing in its answer is used, so the
     // request runs on its own and an unreachable server never holds up the dialog.
-    const QString server = CurrentDeployment().updateServer.trimmed();
-    if (server.isEmpty()) return;
+    const QString address = UpdateServerAddress(QStringLiteral("/cs/hal_online_server.asp"));
+    if (address.isEmpty()) return;
     // The answer's pieces are of no use to the dialog.
-    HttpGetDetached(*Inet1, QUrl(QStringLiteral("http://") + server + QStringLiteral("/cs/hal_online_server.asp")));
+    HttpGetDetached(*Inet1, QUrl(address));
 }
 
 void frmLogin::CentreOnScreen() {
@@ -258,10 +262,10 @@ void frmLogin::endProgram() {
     EndProgram();
 }
 
-std::unique_ptr<QInputDialog> frmLogin::NewPasswordDialog(QWidget* parent) {
+std::unique_ptr<QInputDialog> frmLogin::NewPasswordDialog(QWidget* parent, bool repeat) {
     auto box = std::make_unique<QInputDialog>(parent);
     box->setWindowTitle(PromptTitle);
-    box->setLabelText(NewPasswordPrompt);
+    box->setLabelText(repeat ? RepeatPasswordPrompt : NewPasswordPrompt);
     box->setInputMode(QInputDialog::TextInput);
     box->setTextEchoMode(QLineEdit::Password);
     box->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText |
@@ -272,13 +276,14 @@ std::unique_ptr<QInputDialog> frmLogin::NewPasswordDialog(QWidget* parent) {
     return box;
 }
 
-QString frmLogin::askNewPassword() {
+QString frmLogin::askNewPassword(bool repeat) {
     if (PromptScript* script = PromptScript::active()) {
         PromptScript::Answer answer;
-        if (!script->takeAnswer({PromptKind::Input, NewPasswordPrompt, PromptTitle, {}, {}}, &answer)) return {};
+        const QString prompt = repeat ? RepeatPasswordPrompt : NewPasswordPrompt;
+        if (!script->takeAnswer({PromptKind::Input, prompt, PromptTitle, {}, {}}, &answer)) return {};
         return answer.text;
     }
-    const std::unique_ptr<QInputDialog> box = NewPasswordDialog(this);
+    const std::unique_ptr<QInputDialog> box = NewPasswordDialog(this, repeat);
     return box->exec() == QDialog::Accepted ? box->textValue() : QString();
 }
 
@@ -318,13 +323,19 @@ void frmLogin::SignIn() {
         const QString stored = trap.field(broker, QStringLiteral("비밀번호"));
 
         if (stored.isEmpty()) {
-            const QString fresh = askNewPassword();
+            const QString fresh = askNewPassword(false);
             if (fresh.toUcs4().size() < 4) {
                 ShowInfo(QStringLiteral("비밀번호의 자릿수가 너무 적습니다.\n4자리 이상의 문자 혹은 숫자로 구성해 주십시오."));
                 return;
             }
-            trap.execute(QStringLiteral("update 로그인 set 비밀번호=") + Quote(fresh) + QStringLiteral(" where 아이디=") +
-                         Quote(id));
+            // A second answer that differs (or a cancelled second box) writes nothing: the
+            // dialog stays, and the next try asks for both again.
+            if (askNewPassword(true) != fresh) {
+                Prompt::refusal(QStringLiteral("비밀번호가 일치하지 않습니다."));
+                return;
+            }
+            trap.execute(QStringLiteral("update 로그인 set 비밀번호=") + Quote(fresh) +
+                         QStringLiteral(" where 아이디=") + Quote(id));
             finishSignIn();
         } else if (txtpass->TextVal() == stored) {
             finishSignIn();

@@ -32,8 +32,9 @@ public:
     // Start-up shows the dialog in the middle of the screen rather than over the main window.
     void CentreOnScreen();
 
-    // The box that asks for a first password; masked, so the password never shows on screen.
-    static std::unique_ptr<QInputDialog> NewPasswordDialog(QWidget* parent);
+    // The box that asks for a first password (repeat: the second time, to confirm it); masked,
+    // so the password never shows on screen.
+    static std::unique_ptr<QInputDialog> NewPasswordDialog(QWidget* parent, bool repeat = false);
 
     QFrame* SSPanel4 = nullptr;
     QLabel* Label1 = nullptr;
@@ -64,7 +65,7 @@ private:
     void Form_Activate();
     void requestOnlineServer();
     void setLinkHot(bool hot);
-    QString askNewPassword();
+    QString askNewPassword(bool repeat);
     void finishSignIn();
     [[noreturn]] void endProgram();
 

@@ -19,8 +19,8 @@ std::optional<QByteArray> HttpGetBytes(const QString& address, qint64 maxBytes =
 // How long a request may go without receiving anything, and how long it may take in all.
 struct HttpTimeouts {
     int idleMs = 5000;
-    int totalMs = 60000;       // downloads
-    int textTotalMs = 10000;   // a page of text: start-up waits for it
+    int totalMs = 60000;    // downloads
+    int textTotalMs = 3000; // a page of text: start-up waits for it, the login dialog too
 };
 HttpTimeouts CurrentHttpTimeouts();
 // Tests shorten them.

@@ -1,12 +1,18 @@
 #include "ini.h"
 #include "inifile.h"
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QSaveFile>
 #include <QSettings>
+#include <QTimer>
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <utility>
 
 namespace {
 QString& settingsPathStore() {
@@ -67,52 +73,118 @@ QString SettingsPath() {
 
 void SetSettingsPath(const QString& path) { settingsPathStore() = path; }
 
-QString ReadIni(const QString& section, const QString& key) {
-    const IniFile file = IniFile::load(SettingsPath());
-    const qsizetype header = file.findSection(section);
-    if (header < 0) return {};
-    const qsizetype line = file.findKey(header, key);
-    if (line < 0) return {};
-    QString k, value;
-    IniKeyValue(file.lines[line], &k, &value);
-    value = cutToReadBuffer(unquote(value), file.cp949);
-    const qsizetype nul = value.indexOf(QChar(0));
-    if (nul >= 0) value.truncate(nul);
-    return value;
+namespace {
+
+// What tells one state of the settings file from another without reading it.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = -1;
+    qint64 modified = 0; // ms since the epoch
+    qint64 changed = 0;  // status change: moves on with every write, and cannot be set back
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const QString& path) {
+    const QFileInfo info(path); // a fresh one: nothing remembered from an earlier look
+    if (!info.exists()) return {};
+    return {true, info.size(), info.lastModified().toMSecsSinceEpoch(),
+            info.metadataChangeTime().toMSecsSinceEpoch()};
 }
 
-void WriteIni(const QString& section, const QString& key, const QString& value) {
-    // A name that cannot be written as one line, or a key that would read back as another key,
-    // is not written at all: the reader then sees its default, as after any failed write.
-    const QString trimmedKey = key.trimmed();
-    if (hasLineBreak(section) || hasLineBreak(key) || key.contains(QLatin1Char('=')) || trimmedKey.isEmpty() ||
-        section.contains(QLatin1Char(']')))
-        return;
+// File times advance in clock ticks, so a file written again within a tick of the last write
+// keeps its stamp; only a file that has been still for longer than that is trusted by stamp.
+constexpr qint64 kSettledMs = 200;
+
+// Every screen reads its keys one by one; the file is parsed once while it stays as it was.
+struct ParsedFile {
+    bool valid = false;
+    QString path;
+    FileStamp stamp;
+    IniFile file;
+};
+ParsedFile& parsed() {
+    static ParsedFile cache;
+    return cache;
+}
+
+IniFile loadSettings(const QString& path) {
+    ParsedFile& cache = parsed();
+    const FileStamp before = stampOf(path);
+    if (cache.valid && cache.path == path && cache.stamp == before) return cache.file;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    IniFile file = IniFile::load(path);
+    const FileStamp after = stampOf(path);
+    cache.valid =
+        before == after && (!after.exists || now - std::max(after.modified, after.changed) > kSettledMs);
+    cache.path = path;
+    cache.stamp = after;
+    cache.file = file;
+    return file;
+}
+
+// One entry waiting to be written.
+struct Entry {
+    QString section, key, value;
+};
+QList<Entry>& waiting() {
+    static QList<Entry> entries;
+    return entries;
+}
+
+// A burst is over when nothing more has come for this long.
+constexpr int kQuietMs = 400;
+
+// The entry as it can be written, or false when it cannot be written as one line under its
+// section (the reader then sees its default, as after any failed write).
+bool writable(const QString& section, const QString& key, const QString& value, Entry* entry) {
+    // A key that would read back as another key is not written at all either.
+    if (hasLineBreak(section) || hasLineBreak(key) || key.contains(QLatin1Char('=')) ||
+        key.trimmed().isEmpty() || section.contains(QLatin1Char(']')))
+        return false;
     // A pasted line break would start a line of its own and could plant another key.
     QString single = value;
     single.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     single.replace(QLatin1Char('\r'), QLatin1Char(' '));
     single.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    *entry = {section, key, single};
+    return true;
+}
 
-    const QString path = SettingsPath();
-    IniFile file = IniFile::load(path);
-    if (file.exists && (!file.readable || !QFileInfo(path).isWritable())) return;
+void queue(const Entry& entry) {
+    QList<Entry>& list = waiting();
+    list.removeIf([&](const Entry& e) {
+        return IniNameEquals(e.section, entry.section) && IniNameEquals(e.key, entry.key);
+    });
+    list.append(entry);
+}
 
-    const QString entry = key + QLatin1Char('=') + single;
-    const qsizetype header = file.findSection(section);
+void apply(IniFile& file, const Entry& e) {
+    const QString line = e.key + QLatin1Char('=') + e.value;
+    const qsizetype header = file.findSection(e.section);
     if (header < 0) {
-        file.lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
-        file.lines.append(entry);
-    } else {
-        const qsizetype line = file.findKey(header, key);
-        if (line >= 0) {
-            // Keep the key as the file spells it; only the value changes.
-            const QString& old = file.lines[line];
-            file.lines[line] = old.left(old.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + single;
-        } else {
-            file.lines.insert(file.sectionInsertPoint(header), entry);
-        }
+        file.lines.append(QLatin1Char('[') + e.section + QLatin1Char(']'));
+        file.lines.append(line);
+        return;
     }
+    const qsizetype at = file.findKey(header, e.key);
+    if (at >= 0) {
+        // Keep the key as the file spells it; only the value changes.
+        const QString& old = file.lines[at];
+        file.lines[at] = old.left(old.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + e.value;
+    } else {
+        file.lines.insert(file.sectionInsertPoint(header), line);
+    }
+}
+
+// All waiting entries in one rewrite of the file.
+void writeWaiting() {
+    const QList<Entry> entries = std::exchange(waiting(), {});
+    if (entries.isEmpty()) return;
+    const QString path = SettingsPath();
+    IniFile file = loadSettings(path);
+    if (file.exists && (!file.readable || !QFileInfo(path).isWritable())) return;
+    for (const Entry& e : entries)
+        apply(file, e);
 
     // Bytes that fitted neither encoding are not ours to drop: keep the file as it was beside it.
     if (file.lossy) {
@@ -122,10 +194,79 @@ void WriteIni(const QString& section, const QString& key, const QString& value) 
             if (b.open(QIODevice::WriteOnly)) b.write(file.raw);
         }
     }
+    parsed().valid = false;
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) return;
     out.write(file.encode());
     out.commit();
+}
+
+// The timer that ends a burst; none without an event loop to run it.
+QTimer* quietTimer() {
+    static QPointer<QTimer> timer;
+    if (!timer && QCoreApplication::instance()) {
+        timer = new QTimer(QCoreApplication::instance());
+        timer->setSingleShot(true);
+        timer->setInterval(kQuietMs);
+        QObject::connect(timer, &QTimer::timeout, timer, [] { FlushIni(); });
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, timer,
+                         [] { FlushIni(); });
+        // The program may also end at once (std::exit) with entries still waiting.
+        static const bool atExit = [] { return std::atexit([] { FlushIni(); }) == 0; }();
+        Q_UNUSED(atExit);
+    }
+    return timer;
+}
+
+} // namespace
+
+QString ReadIni(const QString& section, const QString& key) {
+    const IniFile file = loadSettings(SettingsPath());
+    // A file that is no settings file reads as absent, whatever was meant for it.
+    if (file.exists && !file.readable) return {};
+    // An entry waiting to be written reads as it will once written: UTF-8, unquoted.
+    QString value;
+    bool waits = false;
+    for (const Entry& e : waiting()) {
+        if (IniNameEquals(e.section, section) && IniNameEquals(e.key, key)) {
+            value = e.value;
+            waits = true;
+        }
+    }
+    if (!waits) {
+        const qsizetype header = file.findSection(section);
+        if (header < 0) return {};
+        const qsizetype line = file.findKey(header, key);
+        if (line < 0) return {};
+        QString k;
+        IniKeyValue(file.lines[line], &k, &value);
+    }
+    value = cutToReadBuffer(unquote(value), file.cp949 && !waits);
+    const qsizetype nul = value.indexOf(QChar(0));
+    if (nul >= 0) value.truncate(nul);
+    return value;
+}
+
+void WriteIni(const QString& section, const QString& key, const QString& value) {
+    Entry entry;
+    if (!writable(section, key, value, &entry)) return;
+    queue(entry);
+    FlushIni();
+}
+
+void WriteIniLater(const QString& section, const QString& key, const QString& value) {
+    Entry entry;
+    if (!writable(section, key, value, &entry)) return;
+    queue(entry);
+    if (QTimer* timer = quietTimer())
+        timer->start(); // again from the start: the burst goes on
+    else
+        FlushIni();
+}
+
+void FlushIni() {
+    if (QTimer* timer = quietTimer()) timer->stop();
+    writeWaiting();
 }
 
 double IniNumber(const QString& value) {

@@ -1,5 +1,6 @@
 #include "inifile.h"
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace {
@@ -48,16 +49,36 @@ bool IniKeyValue(const QString& line, QString* key, QString* value) {
     return true;
 }
 
+namespace {
+qint64 g_loads = 0;
+}
+
+qint64 IniFile::loads() {
+    return g_loads;
+}
+
 IniFile IniFile::load(const QString& path) {
     IniFile file;
-    QFile f(path);
-    if (!f.exists()) return file;
+    const QFileInfo info(path);
+    if (!info.exists()) return file;
     file.exists = true;
+    // Opening a pipe waits for a writer, and a device may never end: neither is looked into.
+    if (!info.isFile() || info.size() > LargestFile) {
+        file.readable = false;
+        return file;
+    }
+    QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         file.readable = false;
         return file;
     }
-    QByteArray bytes = f.readAll();
+    ++g_loads;
+    // The file may have grown since it was measured.
+    QByteArray bytes = f.read(LargestFile + 1);
+    if (bytes.size() > LargestFile) {
+        file.readable = false;
+        return file;
+    }
     file.raw = bytes;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         file.bom = true;

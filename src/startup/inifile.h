@@ -14,8 +14,14 @@ struct IniFile {
     bool bom = false;        // a UTF-8 byte-order mark to keep
     QByteArray raw;          // the bytes as read, kept for a backup before a lossy rewrite
 
+    // Reads only a regular file of at most LargestFile bytes: anything else (a device, a pipe,
+    // a file grown far past any settings file) reads as unreadable, so readers get their
+    // defaults and writers leave it alone, and no read can hang or fill the memory.
     static IniFile load(const QString& path);
-    QByteArray encode() const;   // always UTF-8
+    static constexpr qint64 LargestFile = 1024 * 1024;
+    // How many times load() has read a file from the disk (tests watch the cache with it).
+    static qint64 loads();
+    QByteArray encode() const; // always UTF-8
 
     // Index of the first line of [section] (the header), -1 when absent.
     qsizetype findSection(const QString& section) const;

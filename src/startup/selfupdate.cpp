@@ -7,6 +7,7 @@
 #include "storeconnection.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -98,6 +99,11 @@ bool IsAcceptableUpdateName(const QString& name) {
             c.category() == QChar::Other_Control)
             return false;
     }
+    return true;
+}
+
+bool IsAcceptableUpdaterName(const QString& name) {
+    if (!IsAcceptableUpdateName(name)) return false;
     // The server must not be able to overwrite the program itself or its configuration.
     const QString lower = name.toLower();
     return lower != ownFileName().toLower() && lower != QLatin1String("setting.ini") &&
@@ -108,28 +114,44 @@ bool IsAcceptableUpdateName(const QString& name) {
 ProgramVersion RunningVersion() { return {VersionMajor(), VersionMinor(), VersionRevision()}; }
 
 QString UpdateFolderAddress() {
-    return QStringLiteral("http://") + CurrentDeployment().updateServer + QStringLiteral("/cs/autoup/Corvanta/");
+    return UpdateServerAddress(QStringLiteral("/cs/autoup/Corvanta/"));
+}
+
+bool UpdaterMayRun(const QByteArray& updater, bool overHttps, const std::optional<QByteArray>& checksumFile,
+                   bool plainHttpAllowed) {
+    if (overHttps) return true;
+    if (!checksumFile) return plainHttpAllowed;
+    // "sha256sum" writes the digest, blanks and the file name; the digest alone serves too.
+    const QByteArray digest = checksumFile->simplified().split(' ').value(0).toLower();
+    return digest.size() == 64 &&
+           digest == QCryptographicHash::hash(updater, QCryptographicHash::Sha256).toHex();
 }
 
 void SetUpdaterStarter(UpdaterStarter s) { starter() = std::move(s); }
 
 void CheckForUpdate() {
-    if (CurrentDeployment().updateServer.trimmed().isEmpty()) return;
-    const QString answer = HttpGetText(QStringLiteral("http://") + CurrentDeployment().updateServer +
-                                       QStringLiteral("/cs/autoup/Corvanta/ver.asp"));
+    const QString folder = UpdateFolderAddress();
+    if (folder.isEmpty()) return;
+    const QString answer = HttpGetText(folder + QStringLiteral("ver.asp"));
     const std::optional<UpdateAnnouncement> announced = ParseVersionAnswer(answer);
     if (!announced || !ServerIsNewer(announced->version, RunningVersion())) return;
-    if (!IsAcceptableUpdateName(announced->updater) || !IsAcceptableUpdateName(announced->program)) return;
+    if (!IsAcceptableUpdaterName(announced->updater) || !IsAcceptableUpdateName(announced->program)) return;
 
-    const std::optional<QByteArray> updater = HttpGetBytes(UpdateFolderAddress() + announced->updater);
+    const std::optional<QByteArray> updater = HttpGetBytes(folder + announced->updater);
     if (!updater) return;
+    // Whatever comes over plain HTTP may have been changed on the way; it is run only when it
+    // can be checked, or the office has said it trusts its network.
+    const bool overHttps = folder.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    std::optional<QByteArray> checksum;
+    if (!overHttps) checksum = HttpGetBytes(folder + announced->updater + QStringLiteral(".sha256"), 4096);
+    if (!UpdaterMayRun(*updater, overHttps, checksum, CurrentDeployment().updatePlainHttp)) return;
     const QString updaterPath = QDir(ProgramFolder()).filePath(announced->updater);
     if (!writeExecutable(updaterPath, *updater)) return;
 
     letEventsRunAndPause();
 
     // One parameter: the new program's address, a blank, and the file name it is to replace.
-    const QString parameter = UpdateFolderAddress() + announced->program + QLatin1Char(' ') + ownFileName();
+    const QString parameter = folder + announced->program + QLatin1Char(' ') + ownFileName();
     const UpdaterStarter& start = starter() ? starter() : UpdaterStarter(startDetached);
     if (!start(updaterPath, {parameter})) return;
     EndProgram();

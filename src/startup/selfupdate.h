@@ -28,21 +28,37 @@ std::optional<UpdateAnnouncement> ParseVersionAnswer(const QString& answer);
 // then revisions, as numbers); an older server version never is.
 bool ServerIsNewer(const ProgramVersion& server, const ProgramVersion& running);
 
-// A file name the server may have us write into the program folder or fetch: not empty, no
-// path separator, no "..", no blank or control character, and none of the program's own files.
+// A name the server may have us fetch from its update folder: not empty, no path separator,
+// no "..", no blank (it would split the updater's parameter) or control character.
 bool IsAcceptableUpdateName(const QString& name);
+// The updater is also written into the program folder, so it must not be named like any file
+// of the program's own (the program, Setting.ini, delmora.conf, the store). The new program's
+// name needs no such care: the updater, not this program, puts it in place, and naming it like
+// the running program is the usual case.
+bool IsAcceptableUpdaterName(const QString& name);
 
 // The running program's version (the same three numbers the captions show).
 ProgramVersion RunningVersion();
 
-// "http://" + update server + "/cs/autoup/Corvanta/" (+ file).
+// The update server's address + "/cs/autoup/Corvanta/" ("http://" unless the deployment names
+// "https://"); "" without an update server.
 QString UpdateFolderAddress();
+
+// Whether a downloaded updater may be started: always when it came over https; over plain
+// HTTP when its SHA-256 matches "<updater>.sha256" beside it on the server (checksumFile: that
+// file's body, nothing when the server has none), or, without such a file, only when the
+// deployment allows plain HTTP. A checksum file that does not match refuses the updater,
+// whatever the deployment allows: the download is damaged or not the one announced.
+bool UpdaterMayRun(const QByteArray& updater, bool overHttps, const std::optional<QByteArray>& checksumFile,
+                   bool plainHttpAllowed);
 
 // Starts the updater detached; false when it could not be started. Tests install their own so
 // nothing is really started; an empty function restores the real one.
 using UpdaterStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
 void SetUpdaterStarter(UpdaterStarter starter);
 
-// The whole check. Returns when there is nothing to do or anything fails; after starting the
-// updater it ends the program (EndProgram).
+// The whole check. Without an update server in the deployment there is none. Returns when
+// there is nothing to do or anything fails; the question for the version is bounded by the
+// text time-out (3 s), so a silent server holds start-up no longer. After starting the updater
+// it ends the program (EndProgram).
 void CheckForUpdate();

@@ -2,6 +2,7 @@
 
 #include "frmlogin.h"
 #include "ini.h"
+#include "prompts.h"
 #include "selfupdate.h"
 #include "signin.h"
 #include "storeconnection.h"
@@ -21,6 +22,29 @@ void createSettingsWithDefaults() {
     WriteIni(QStringLiteral("옵션"), QStringLiteral("표높이설정"), QStringLiteral("12"));
 }
 
+// The embedded store is a file in the program folder. When it is missing or cannot be read,
+// no number of retries will bring it: say which file and how to make one, once.
+bool embeddedStoreFileUsable() {
+    const ConnectionSettings settings = ReadConnectionSettings();
+    if (!settings.server.isEmpty()) return true; // a database server: its failures may pass
+    const QString path = EmbeddedStorePath(settings.catalog);
+    if (path.isEmpty()) return true; // a catalog naming no file here: ConnectStore says so
+    const QFileInfo file(path);
+    const QString create = QStringLiteral("\n새 저장소는 delmora-store init ") + path +
+                           QStringLiteral(" 로, 연습용 자료가 든 저장소는 delmora-store init ") + path +
+                           QStringLiteral(" --demo 로 만들 수 있습니다.");
+    if (!file.exists()) {
+        Prompt::refusal(QStringLiteral("저장소 파일이 없습니다: ") + path + create);
+        return false;
+    }
+    if (!file.isFile() || !file.isReadable()) {
+        Prompt::refusal(QStringLiteral("저장소 파일을 읽을 수 없습니다: ") + path +
+                        QStringLiteral("\n파일의 종류와 읽기 권한을 확인하십시오."));
+        return false;
+    }
+    return true;
+}
+
 // The main window belongs to this run: whatever is left of it goes when the run is over.
 struct MainWindowOwner {
     QPointer<QWidget> window;
@@ -35,6 +59,7 @@ int RunStartup(const std::function<QWidget*()>& createMainWindow) {
 
     CheckForUpdate();
 
+    if (!embeddedStoreFileUsable()) return 1;
     int attempts = 0;
     ConnectStore(attempts);
 

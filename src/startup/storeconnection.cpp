@@ -137,7 +137,8 @@ bool ConnectStore(int& attempts) {
             Prompt::refusal(QStringLiteral("재시도횟수 초과입니다."));
             return false;
         }
-        if (attempts > 1 && !Prompt::confirm(QStringLiteral("서버접속 에러입니다.\n다시 시도하시겠습니까?"))) EndProgram();
+        if (attempts > 1 && !Prompt::askRetry(QStringLiteral("서버접속 에러입니다.\n다시 시도하시겠습니까?")))
+            EndProgram();
     }
 }
 

@@ -32,7 +32,9 @@ SeenBox answerRealBox(const std::function<void()>& ask, Qt::Key key, const QStri
         for (QAbstractButton* b : box->buttons())
             seen.buttons << b->text();
         if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text();
-        if (!click.isEmpty()) {
+        if (click == QLatin1String("close box")) {
+            box->close();
+        } else if (!click.isEmpty()) {
             for (QAbstractButton* b : box->buttons())
                 if (b->text() == click) b->click();
         } else {
@@ -100,10 +102,13 @@ void TestPrompts::realQuestion_data() {
     QTest::addColumn<QString>("click");
     QTest::addColumn<bool>("confirmed");
     QTest::addColumn<bool>("yes");
-    QTest::newRow("enter is 예") << int(Qt::Key_Return) << QString() << true << true;
-    QTest::newRow("clicked 예") << 0 << QStringLiteral("예") << true << true;
-    QTest::newRow("clicked 아니오") << 0 << QStringLiteral("아니오") << false << false;
-    QTest::newRow("escape is 아니오") << int(Qt::Key_Escape) << QString() << false << false;
+    QTest::addColumn<bool>("retry");
+    QTest::newRow("enter is 예") << int(Qt::Key_Return) << QString() << true << true << true;
+    QTest::newRow("clicked 예") << 0 << QStringLiteral("예") << true << true << true;
+    QTest::newRow("clicked 아니오") << 0 << QStringLiteral("아니오") << false << false << false;
+    // Dismissing a question is careful (아니오), except where 아니오 would end the program.
+    QTest::newRow("escape") << int(Qt::Key_Escape) << QString() << false << false << true;
+    QTest::newRow("close box") << 0 << QStringLiteral("close box") << false << false << true;
 }
 
 void TestPrompts::realQuestion() {
@@ -124,6 +129,14 @@ void TestPrompts::realQuestion() {
     bool strict = !yes;
     answerRealBox([&] { strict = Prompt::askYes(QStringLiteral("삭제할까요?")); }, Qt::Key(key), click);
     QCOMPARE(strict, yes);
+
+    QFETCH(bool, retry);
+    bool again = !retry;
+    const SeenBox retrySeen =
+        answerRealBox([&] { again = Prompt::askRetry(QStringLiteral("다시 할까요?")); }, Qt::Key(key), click);
+    QCOMPARE(again, retry);
+    QCOMPARE(retrySeen.buttons, (QStringList{QStringLiteral("예"), QStringLiteral("아니오")}));
+    QCOMPARE(int(retrySeen.icon), int(QMessageBox::Question));
 }
 
 void TestPrompts::realInputCancelled() {

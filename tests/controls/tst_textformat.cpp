@@ -8,6 +8,8 @@ class TestTextFormat : public QObject {
 private Q_SLOTS:
     void format_data();
     void format();
+    void onlyDashesAreAdded_data();
+    void onlyDashesAreAdded();
 };
 
 void TestTextFormat::format_data() {
@@ -53,7 +55,17 @@ void TestTextFormat::format_data() {
     QTest::newRow("mobile 010") << tel << "01012345678"
                                 << "010-1234-5678";
     QTest::newRow("mobile 010 10 digits") << tel << "0101234567"
-                                          << "0101234567";
+                                          << "010-123-4567";
+    QTest::newRow("mobile 010 10 digits dashed") << tel << "010-1234-567"
+                                                 << "010-123-4567";
+    QTest::newRow("mobile 017 10") << tel << "0171234567"
+                                   << "017-123-4567";
+    QTest::newRow("mobile 018 10") << tel << "0181234567"
+                                   << "018-123-4567";
+    QTest::newRow("mobile 010 9 digits") << tel << "010123456"
+                                         << "010123456";
+    QTest::newRow("internet 070 10 digits") << tel << "0701234567"
+                                            << "0701234567";
     QTest::newRow("mobile 011 10") << tel << "0111234567"
                                    << "011-123-4567";
     QTest::newRow("mobile 016 11") << tel << "01612345678"
@@ -122,6 +134,41 @@ void TestTextFormat::format() {
     }
     // Formatting what is shown changes nothing (boxes format again when they lose the focus).
     QCOMPARE(FormatText(TextType(type), result), result);
+}
+
+// Every prefix at every length the lists may meet, stored bare, dashed or with blanks: the
+// shown text, stripped of its dashes, is the stored digits (a copied number dials the same).
+void TestTextFormat::onlyDashesAreAdded_data() {
+    QTest::addColumn<QString>("stored");
+    const QStringList prefixes = {"02",   "031", "032", "033", "041", "042", "043",  "044",  "051",
+                                  "052",  "053", "054", "055", "061", "062", "063",  "064",  "010",
+                                  "011",  "016", "017", "018", "019", "070", "0502", "0505", "0508",
+                                  "0501", "080", "060", "15",  "16",  "18",  "13",   "065",  "1"};
+    const QString tail = QStringLiteral("98765432109876");
+    for (const QString& prefix : prefixes) {
+        for (int length = 7; length <= 13; ++length) {
+            const QString digits = prefix + tail.left(length - prefix.size());
+            QTest::addRow("%s bare %d", qPrintable(prefix), length) << digits;
+            QString dashed = digits;
+            dashed.insert(prefix.size(), u'-');
+            QTest::addRow("%s dashed %d", qPrintable(prefix), length) << dashed;
+            QString blanks = digits;
+            blanks.insert(prefix.size(), u' ');
+            QTest::addRow("%s blank %d", qPrintable(prefix), length) << blanks;
+        }
+    }
+}
+
+void TestTextFormat::onlyDashesAreAdded() {
+    QFETCH(QString, stored);
+    const QString shown = FormatPhone(stored);
+    if (shown == stored) return; // left alone
+    QString digits = stored;
+    digits.remove(u'-').remove(u' ');
+    QCOMPARE(QString(shown).remove(u'-'), digits);
+    QVERIFY2(!shown.startsWith(u'-') && !shown.endsWith(u'-') && !shown.contains(QStringLiteral("--")),
+             qPrintable(shown));
+    QCOMPARE(FormatPhone(shown), shown);
 }
 
 DELMORA_TEST_MAIN(TestTextFormat)

@@ -5,8 +5,14 @@
 #include "ini.h"
 #include "signin.h"
 #include "spreadgrid.h"
+#include <QHeaderView>
+#include <QMouseEvent>
 
 namespace {
+QByteArray fileBytes() {
+    QFile f(SettingsPath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 const QString kSection = QStringLiteral("컬럼폭");
 const QString kKey = QStringLiteral("차주관리");
 const QList<double> kDesign = {5, 10, 12.5, 8};
@@ -81,6 +87,13 @@ private slots:
         QTest::newRow("leading number") << "15pt" << 15.0;
         QTest::newRow("unreadable keeps rows visible") << "abc" << 18.0;
         QTest::newRow("zero keeps rows visible") << "0" << 18.0;
+        QTest::newRow("lowest") << "7" << 7.0;
+        QTest::newRow("below the lowest") << "3" << 7.0;
+        QTest::newRow("highest") << "100" << 100.0;
+        QTest::newRow("above the highest") << "250" << 100.0;
+        QTest::newRow("past the int range") << "3000000000" << 100.0;
+        QTest::newRow("largest double") << "1e308" << 100.0;
+        QTest::newRow("negative") << "-40" << 18.0;
     }
     void rowHeights() {
         QFETCH(QString, setting);
@@ -90,8 +103,10 @@ private slots:
         SpreadGrid g;
         design(g);
         ApplyColumnLayout(g, kKey, {});
-        QCOMPARE(g.RowHeight(1), expected);
-        QCOMPARE(g.RowHeight(3), expected);
+        // The grid draws whole pixels: the height asked for, as near as pixels go.
+        const double drawn = std::lround(expected * 4.0 / 3.0) * 0.75;
+        QCOMPARE(g.RowHeight(1), drawn);
+        QCOMPARE(g.RowHeight(3), drawn);
         QCOMPARE(g.RowHeight(0), 18.0);
     }
 
@@ -135,6 +150,38 @@ private slots:
         QCOMPARE(ReadIni(kSection, kKey), QString());
         emit g.ColWidthChange(1, 1);
         QCOMPARE(ReadIni(kSection, kKey), QStringLiteral("9,10,12.5,8"));
+    }
+
+    // A drag reports every mouse move; the file is written when the mouse lets go.
+    void dragIsWrittenOnRelease() {
+        WriteIni(kSection, kKey, QString());
+        FlushIni();
+        const QByteArray before = fileBytes();
+        SpreadGrid g;
+        design(g);
+        g.resize(600, 200);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        ConnectColumnWidthSaving(g, kKey);
+        QWidget* header = g.horizontalHeader()->viewport();
+        // The border between columns 1 and 2, dragged to the right in small steps.
+        const int border =
+            g.horizontalHeader()->sectionViewportPosition(0) + g.horizontalHeader()->sectionSize(0) - 1;
+        const int y = header->height() / 2;
+        QTest::mousePress(header, Qt::LeftButton, {}, QPoint(border, y));
+        for (int dx = 2; dx <= 40; dx += 2) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(border + dx, y),
+                             header->mapToGlobal(QPointF(border + dx, y)), Qt::NoButton, Qt::LeftButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(header, &move);
+        }
+        QVERIFY(g.ColWidth(1) > kDesign[0]);
+        QCOMPARE(ReadIni(kSection, kKey).split(u',').value(0), FormatWidth(g.ColWidth(1)));
+        QCOMPARE(fileBytes(), before);
+        QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(border + 40, y));
+        QVERIFY(fileBytes() != before);
+        QVERIFY(fileBytes().contains(
+            QStringLiteral("%1=%2,10,12.5,8").arg(kKey, FormatWidth(g.ColWidth(1))).toUtf8()));
     }
 };
 

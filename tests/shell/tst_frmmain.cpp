@@ -10,6 +10,7 @@
 #include "signin.h"
 #include "spreadgrid.h"
 #include <QAction>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -59,9 +60,16 @@ class tst_frmMain : public QObject {
         return m_w->findChild<QToolBar*>(QStringLiteral("Toolbar1"))->findChild<QToolButton*>(name);
     }
     static WorkScreen* tiny(QWidget* p) { return new TinyScreen(p); }
+    static QByteArray fileBytes() {
+        QFile f(SettingsPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 
 private slots:
-    void init() { SignedIn = false; }
+    void init() {
+        SignedIn = false;
+        FlushIni();
+    }
     void cleanup() { m_w.reset(); }
 
     void loadDisablesWindowAndNamesTheProgram() {
@@ -304,6 +312,8 @@ private slots:
         for (const QString& k : keys)
             QCOMPARE(ReadIni(QStringLiteral("컬럼폭"), k), signedIn ? QString() : QStringLiteral("10,20,30"));
         if (signedIn) {
+            // The file itself is written once the resize is over.
+            QTRY_VERIFY(fileBytes().contains("오더등록=\r\n"));
             QFile f(SettingsPath());
             QVERIFY(f.open(QIODevice::ReadOnly));
             const QString text = QString::fromUtf8(f.readAll());
@@ -314,6 +324,84 @@ private slots:
                 QVERIFY2(text.indexOf(QRegularExpression(QStringLiteral("\\n") + k + QStringLiteral("=\\r?\\n")), at) >= 0,
                          qPrintable(k));
         }
+    }
+
+    // The saved widths follow the client area's size, not every event that may come with it:
+    // a minimise and restore, or maximising a window that already fills the screen, keeps them.
+    void widthsKeptWhileTheClientAreaKeepsItsSize_data() {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<bool>("emptied");
+        QTest::newRow("minimise and restore") << "minimise" << false;
+        QTest::newRow("maximise an already full window") << "maximise" << false;
+        QTest::newRow("resize to the same size") << "same" << false;
+        QTest::newRow("resize to another size") << "resize" << true;
+    }
+    void widthsKeptWhileTheClientAreaKeepsItsSize() {
+        QFETCH(QString, what);
+        QFETCH(bool, emptied);
+        const QStringList keys = {"오더등록",   "오더조회",   "차주관리", "화주관리",
+                                  "주선사관리", "계산서관리", "정산관리"};
+        frmMain* w = fresh();
+        w->setEnabled(true);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        SignedIn = true;
+        const QSize full = w->size();
+        QTest::qWait(50);
+        w->layout()->activate();
+        QCoreApplication::processEvents();
+        for (const QString& k : keys)
+            WriteIni(QStringLiteral("컬럼폭"), k, QStringLiteral("10,20,30"));
+        const QSize client = w->mdiArea()->viewport()->size();
+        if (what == QLatin1String("minimise")) {
+            const Qt::WindowStates state = w->windowState();
+            w->showMinimized();
+            QTRY_VERIFY(w->isMinimized());
+            QTest::qWait(50);
+            w->setWindowState(state);
+            QTRY_VERIFY(!w->isMinimized());
+        } else if (what == QLatin1String("maximise")) {
+            // What the window manager reports for a window that already filled the screen: the
+            // state changes, the size does not.
+            QWindowStateChangeEvent change(Qt::WindowNoState);
+            QApplication::sendEvent(w, &change);
+        } else if (what == QLatin1String("same")) {
+            w->resize(w->size());
+        } else {
+            w->setWindowState(Qt::WindowNoState);
+            w->resize(full.width() - 100, full.height() - 80);
+            QTRY_VERIFY(w->mdiArea()->viewport()->size() != client);
+        }
+        QTest::qWait(100);
+        if (!emptied) QCOMPARE(w->mdiArea()->viewport()->size(), client);
+        for (const QString& k : keys)
+            QCOMPARE(ReadIni(QStringLiteral("컬럼폭"), k), emptied ? QString() : QStringLiteral("10,20,30"));
+        FlushIni();
+        for (const QString& k : keys)
+            QCOMPARE(ReadIni(QStringLiteral("컬럼폭"), k), emptied ? QString() : QStringLiteral("10,20,30"));
+    }
+
+    // A resize in many steps rewrites Setting.ini once, after the last step.
+    void resizeStepsWriteTheFileOnce() {
+        frmMain* w = fresh();
+        w->setEnabled(true);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->setWindowState(Qt::WindowNoState);
+        QTest::qWait(50);
+        SignedIn = true;
+        WriteIni(QStringLiteral("컬럼폭"), QStringLiteral("차주관리"), QStringLiteral("10,20,30"));
+        const QDateTime before = QFileInfo(SettingsPath()).metadataChangeTime();
+        const QByteArray old = fileBytes();
+        for (int step = 1; step <= 10; ++step) {
+            w->resize(700 + step * 10, 500 + step * 5);
+            QCoreApplication::processEvents();
+            QCOMPARE(fileBytes(), old); // not yet: the resize goes on
+        }
+        QCOMPARE(ReadIni(QStringLiteral("컬럼폭"), QStringLiteral("차주관리")), QString());
+        QTRY_VERIFY(fileBytes() != old);
+        QVERIFY(QFileInfo(SettingsPath()).metadataChangeTime() >= before);
+        QVERIFY(fileBytes().contains("차주관리=\r\n"));
     }
 
     void exitQuestion_data() {

@@ -165,6 +165,36 @@ private Q_SLOTS:
         QCOMPARE(prompts.texts(), QStringList(questions, RetryQuestion));
     }
 
+    // Only 아니오 ends the program: a question closed by Esc or its close box is a retry.
+    void closedQuestionRetries_data() {
+        QTest::addColumn<QString>("answers"); // c: closed, y: 예, n: 아니오
+        QTest::addColumn<bool>("ends");
+        QTest::addColumn<int>("attempts");
+        QTest::newRow("closed once, then 아니오") << "cn" << true << 3;
+        QTest::newRow("closed, 예, closed, 아니오") << "cycn" << true << 5;
+        QTest::newRow("closed every time: gives up at fifty") << QString(48, QLatin1Char('c')) << false << 50;
+    }
+    void closedQuestionRetries() {
+        QFETCH(QString, answers);
+        QFETCH(bool, ends);
+        QFETCH(int, attempts);
+        useServer(QStringLiteral("127.0.0.1"));
+        PromptScript prompts;
+        for (const QChar a : answers) {
+            if (a == u'c') prompts.answerClosed();
+            if (a == u'y') prompts.answerYes();
+            if (a == u'n') prompts.answerNo();
+        }
+        int counter = 0;
+        if (ends)
+            QVERIFY_THROWS_EXCEPTION(ProgramEnded, ConnectStore(counter));
+        else
+            QVERIFY(!ConnectStore(counter));
+        QCOMPARE(counter, attempts);
+        QCOMPARE(prompts.pendingAnswers(), 0);
+        QVERIFY(prompts.unexpected().isEmpty());
+    }
+
     void counterNearTheLimit() {
         useServer(QStringLiteral("127.0.0.1"));
         PromptScript prompts;

@@ -11,15 +11,29 @@ private Q_SLOTS:
         QTest::addColumn<QString>("database");
         QTest::addColumn<QString>("update");
         QTest::addColumn<QString>("home");
-        QTest::newRow("no file: embedded store, default servers")
-            << QByteArray() << "" << "update.delmora.co.kr" << "http://www.delmora.co.kr";
+        QTest::addColumn<bool>("plainHttp");
+        // No compiled-in update server: only a deployment that names one has an update check.
+        QTest::newRow("no file: embedded store, no update server") << QByteArray() << ""
+                                                                   << ""
+                                                                   << "http://www.delmora.co.kr" << false;
         QTest::newRow("every key, comments, blanks")
             << QByteArray("# 콜센터\n database_server = 10.0.0.5 \r\nupdate_server=up.example:8080\n"
                           "; old\nhome_page=http://example\n")
-            << "10.0.0.5" << "up.example:8080" << "http://example";
+            << "10.0.0.5"
+            << "up.example:8080"
+            << "http://example" << false;
+        QTest::newRow("https update server, plain HTTP allowed")
+            << QByteArray("update_server=https://up.example\nupdate_plain_http = YES\n") << ""
+            << "https://up.example"
+            << "http://www.delmora.co.kr" << true;
+        QTest::newRow("plain HTTP anything but yes")
+            << QByteArray("update_server=up\nupdate_plain_http=1\n") << ""
+            << "up"
+            << "http://www.delmora.co.kr" << false;
         QTest::newRow("garbage lines ignored")
-            << QByteArray("\xff\xfe garbage\n=x\nno equals\nDATABASE_SERVER=db\nunknown=1\n\0\0", 55)
-            << "db" << "update.delmora.co.kr" << "http://www.delmora.co.kr";
+            << QByteArray("\xff\xfe garbage\n=x\nno equals\nDATABASE_SERVER=db\nunknown=1\n\0\0", 55) << "db"
+            << ""
+            << "http://www.delmora.co.kr" << false;
     }
     void read() {
         QFETCH(QByteArray, file);
@@ -37,6 +51,7 @@ private Q_SLOTS:
         QCOMPARE(d.databaseServer, database);
         QCOMPARE(d.updateServer, update);
         QCOMPARE(d.homePage, home);
+        QTEST(d.updatePlainHttp, "plainHttp");
         QVERIFY(d.remoteSupportUrl.startsWith(QStringLiteral("https://")));
     }
 

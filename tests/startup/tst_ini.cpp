@@ -1,9 +1,13 @@
+#include "ini.h"
+#include "inifile.h"
 #include "testmain.h"
 #include "ini.h"
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QStringEncoder>
+#include <sys/stat.h>
 #include <unistd.h>
 
 class IniTest : public QObject {
@@ -17,6 +21,10 @@ class IniTest : public QObject {
     static QByteArray contents() {
         QFile f(SettingsPath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    static ino_t inode() {
+        struct stat st {};
+        return ::stat(QFile::encodeName(SettingsPath()).constData(), &st) == 0 ? st.st_ino : 0;
     }
     static QByteArray cp949(const QString& text) {
         QStringEncoder e("CP949");
@@ -187,6 +195,130 @@ private Q_SLOTS:
         WriteIni(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("v"));
         QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("k")), QString());
         SetSettingsPath(saved);
+    }
+
+    // Setting.ini is read only when it is a regular file of at most 1 MiB; anything else reads
+    // as absent (the readers' defaults) and is never rewritten.
+    void unusableFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("expected"); // what [a] k reads
+        QTest::newRow("link to /dev/zero") << "zero"
+                                           << "";
+        QTest::newRow("named pipe nobody writes to") << "fifo"
+                                                     << "";
+        QTest::newRow("a folder") << "folder"
+                                  << "";
+        QTest::newRow("one byte over 1 MiB") << "large"
+                                             << "";
+        QTest::newRow("exactly 1 MiB") << "limit"
+                                       << "1";
+        QTest::newRow("link to a settings file") << "link"
+                                                 << "1";
+    }
+    void unusableFiles() {
+        QFETCH(QString, kind);
+        QFETCH(QString, expected);
+        const QString path = SettingsPath();
+        const QString target = path + QStringLiteral(".target");
+        QFile::remove(target);
+        QByteArray bytes;
+        if (kind == QLatin1String("zero")) QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        if (kind == QLatin1String("fifo")) QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        if (kind == QLatin1String("folder")) QVERIFY(QDir().mkpath(path));
+        if (kind == QLatin1String("large") || kind == QLatin1String("limit")) {
+            const QByteArray head = "[a]\nk=1\n;";
+            bytes = head + QByteArray(IniFile::LargestFile - head.size() - 1, 'x') + "\n";
+            if (kind == QLatin1String("large")) bytes += "x";
+            put(bytes);
+        }
+        if (kind == QLatin1String("link")) {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[a]\nk=1\n");
+            f.close();
+            QVERIFY(QFile::link(target, path));
+        }
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("k")), expected);
+        WriteIni(QStringLiteral("a"), QStringLiteral("other"), QStringLiteral("2"));
+        QVERIFY(timer.elapsed() < 5000); // nothing waited for a writer or an end of data
+        const QFileInfo after(path);
+        if (kind == QLatin1String("zero")) QCOMPARE(after.symLinkTarget(), QStringLiteral("/dev/zero"));
+        if (kind == QLatin1String("fifo")) QVERIFY(!after.isFile() && after.exists());
+        if (kind == QLatin1String("folder")) QVERIFY(after.isDir());
+        if (kind == QLatin1String("large")) QCOMPARE(contents(), bytes);
+        if (kind == QLatin1String("limit")) {
+            QVERIFY(contents().startsWith("[a]\nk=1\n;"));
+            QVERIFY(contents().endsWith("\nother=2\n"));
+        }
+        if (kind == QLatin1String("link"))
+            QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("other")), QStringLiteral("2"));
+        QDir().rmdir(path);
+        QFile::remove(path);
+        QFile::remove(target);
+    }
+
+    // Every key is read from one parse of the file while the file stays as it was; a change,
+    // even to the same size, is read at once.
+    void parsedOnceWhileUnchanged() {
+        put("[a]\nk=1\nj=2\n");
+        QTest::qWait(400); // past the moment in which a rewrite could keep the file's times
+        QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("1"));
+        const qint64 loads = IniFile::loads();
+        for (int i = 0; i < 20; ++i) {
+            QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("1"));
+            QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("j")), QStringLiteral("2"));
+        }
+        QCOMPARE(IniFile::loads(), loads);
+        put("[a]\nk=3\nj=4\n");
+        QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("3"));
+        // Written twice within the same moment: the second is seen as well.
+        put("[a]\nk=5\nj=4\n");
+        QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("5"));
+        // Our own write is seen.
+        WriteIni(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("6"));
+        QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("6"));
+    }
+
+    // A burst of writes is read back at once and written to the file once, when it is over.
+    void burstIsWrittenOnce_data() {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<bool>("endedByWriteIni");
+        QTest::newRow("a resize's fourteen entries") << 14 << false;
+        QTest::newRow("a drag of a hundred moves") << 100 << false;
+        QTest::newRow("ended by a plain write") << 14 << true;
+    }
+    void burstIsWrittenOnce() {
+        QFETCH(int, entries);
+        QFETCH(bool, endedByWriteIni);
+        put("[컬럼폭]\r\n오더등록=1,2\r\n");
+        const ino_t before = inode();
+        for (int i = 0; i < entries; ++i) {
+            WriteIniLater(QStringLiteral("컬럼폭"), QStringLiteral("k%1").arg(i % 7), QString::number(i));
+            QCOMPARE(ReadIni(QStringLiteral("컬럼폭"), QStringLiteral("k%1").arg(i % 7)), QString::number(i));
+        }
+        WriteIniLater(QStringLiteral("컬럼폭"), QStringLiteral("오더등록"), QString());
+        QCOMPARE(ReadIni(QStringLiteral("컬럼폭"), QStringLiteral("오더등록")), QString());
+        QCOMPARE(inode(), before);
+        QCOMPARE(contents(), QByteArray("[컬럼폭]\r\n오더등록=1,2\r\n"));
+        if (endedByWriteIni) {
+            WriteIni(QStringLiteral("옵션"), QStringLiteral("표높이설정"), QStringLiteral("20"));
+            QVERIFY(inode() != before);
+        }
+        QTRY_VERIFY(inode() != before);
+        const ino_t written = inode();
+        QTest::qWait(1000);
+        QCOMPARE(inode(), written); // one rewrite for the whole burst
+        const QString text = QString::fromUtf8(contents());
+        QVERIFY2(text.contains(QStringLiteral("오더등록=\r\n")), qPrintable(text));
+        for (int k = 0; k < 7; ++k) {
+            int last = -1;
+            for (int i = 0; i < entries; ++i)
+                if (i % 7 == k) last = i;
+            QVERIFY2(text.contains(QStringLiteral("k%1=%2\r\n").arg(k).arg(last)), qPrintable(text));
+        }
+        if (endedByWriteIni) QVERIFY(text.contains(QStringLiteral("표높이설정=20")));
     }
 
     void number_data() {

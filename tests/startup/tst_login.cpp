@@ -26,7 +26,9 @@ class TestLogin : public QObject {
     std::unique_ptr<PromptScript> m_prompts;
 
     static const QString NewPasswordPrompt;
+    static const QString RepeatPrompt;
     static const QString TooShort;
+    static const QString Mismatch;
 
     void addBroker(const QString& id, const QString& passwordLiteral) {
         m_store->exec(QStringLiteral("insert into 코드_주선사(아이디, 비밀번호, 주선사명, 연락처) values('%1', %2, '%1상사', '021234567')")
@@ -115,6 +117,9 @@ private Q_SLOTS:
         QCOMPARE(box->textEchoMode(), QLineEdit::Password);
         QCOMPARE(box->windowTitle(), QStringLiteral("㈜델모라"));
         QCOMPARE(box->labelText(), NewPasswordPrompt);
+        const auto again = frmLogin::NewPasswordDialog(&dialog, true);
+        QCOMPARE(again->textEchoMode(), QLineEdit::Password);
+        QCOMPARE(again->labelText(), RepeatPrompt);
     }
 
     void signIn_data() {
@@ -238,9 +243,12 @@ private Q_SLOTS:
         m_prompts->clear();
         m_store->clearStatements();
         m_prompts->answerText(fresh);
+        m_prompts->answerText(fresh);
         clickLogin();
-        QCOMPARE(m_prompts->texts(), QStringList{NewPasswordPrompt});
-        const QString quoted = QStringLiteral("'") + QString(fresh).replace(QLatin1Char('\''), QStringLiteral("''")) +
+        QCOMPARE(m_prompts->texts(), (QStringList{NewPasswordPrompt, RepeatPrompt}));
+        QCOMPARE(m_prompts->asked()[1].kind, PromptKind::Input);
+        const QString quoted = QStringLiteral("'") +
+                               QString(fresh).replace(QLatin1Char('\''), QStringLiteral("''")) +
                                QStringLiteral("'");
         QCOMPARE(m_store->statements(),
                  (QStringList{selectFor("'new'"), QStringLiteral("update 로그인 set 비밀번호=") + quoted +
@@ -263,6 +271,59 @@ private Q_SLOTS:
         QVERIFY(!LoginSucceeded);
     }
 
+    // A first password is written only when it was typed the same way twice.
+    void firstPasswordTypedTwice_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("the same twice")
+            << "fresh1"
+            << "fresh1" << QStringList{NewPasswordPrompt, RepeatPrompt} << "fresh1";
+        QTest::newRow("a slip the second time")
+            << "fresh1"
+            << "fresh2" << QStringList{NewPasswordPrompt, RepeatPrompt, Mismatch} << "";
+        QTest::newRow("other case the second time")
+            << "Fresh1"
+            << "fresh1" << QStringList{NewPasswordPrompt, RepeatPrompt, Mismatch} << "";
+        QTest::newRow("a blank more the second time")
+            << "fresh1"
+            << "fresh1 " << QStringList{NewPasswordPrompt, RepeatPrompt, Mismatch} << "";
+        QTest::newRow("second box cancelled")
+            << "fresh1"
+            << "" << QStringList{NewPasswordPrompt, RepeatPrompt, Mismatch} << "";
+        QTest::newRow("too short is refused before the second box")
+            << "abc" << QString() << QStringList{NewPasswordPrompt, TooShort} << "";
+    }
+    void firstPasswordTypedTwice() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, stored);
+        frmLogin& dialog = openDialog();
+        type(QStringLiteral("new"), QStringLiteral("x"));
+        m_prompts->answerText(first);
+        if (!second.isNull()) m_prompts->answerText(second);
+        clickLogin();
+        QCOMPARE(m_prompts->texts(), messages);
+        QCOMPARE(m_prompts->pendingAnswers(), 0);
+        QCOMPARE(storedPassword(QStringLiteral("new")), stored);
+        const bool signedIn = !stored.isEmpty();
+        QCOMPARE(LoginSucceeded, signedIn);
+        QCOMPARE(m_main->isEnabled(), signedIn);
+        QCOMPARE(dialog.isVisible(), !signedIn);
+        if (signedIn) return;
+        QCOMPARE(m_store->statements(), QStringList{selectFor("'new'")});
+        // The next try asks for both again, and the store still calls it a first sign-in.
+        m_prompts->clear();
+        m_prompts->answerText(QStringLiteral("again1"));
+        m_prompts->answerText(QStringLiteral("again1"));
+        clickLogin();
+        QCOMPARE(m_prompts->texts(), (QStringList{NewPasswordPrompt, RepeatPrompt}));
+        QVERIFY(LoginSucceeded);
+        QCOMPARE(storedPassword(QStringLiteral("new")), QStringLiteral("again1"));
+    }
+
     void storeFailures_data() {
         QTest::addColumn<QString>("id");
         QTest::addColumn<int>("nth");
@@ -276,7 +337,8 @@ private Q_SLOTS:
         QTest::newRow("lost connection on the look-up, reconnected") << "kim" << 1 << qint64(-2147467259)
                                                                      << QStringList{} << true << "abcd";
         QTest::newRow("constraint error on the first password")
-            << "new" << 2 << qint64(-2147217873) << QStringList{NewPasswordPrompt, "에러번호 : -2147217873\n에러내용 : injected"}
+            << "new" << 2 << qint64(-2147217873)
+            << QStringList{NewPasswordPrompt, RepeatPrompt, "에러번호 : -2147217873\n에러내용 : injected"}
             << false << "";
     }
     void storeFailures() {
@@ -288,7 +350,10 @@ private Q_SLOTS:
         QFETCH(QString, storedAfter);
         frmLogin& dialog = openDialog();
         type(id, QStringLiteral("abcd"));
-        if (id == QLatin1String("new")) m_prompts->answerText(QStringLiteral("fresh1"));
+        if (id == QLatin1String("new")) {
+            m_prompts->answerText(QStringLiteral("fresh1"));
+            m_prompts->answerText(QStringLiteral("fresh1"));
+        }
         m_store->failStatement(nth, number);
         clickLogin();
         QCOMPARE(m_prompts->texts(), messages);
@@ -399,6 +464,9 @@ private Q_SLOTS:
 
 const QString TestLogin::NewPasswordPrompt =
     QStringLiteral("비밀번호를 새로 설정합니다.\n새로 사용될 비밀번호를 입력하고 엔터를 눌러주세요.");
+const QString TestLogin::RepeatPrompt =
+    QStringLiteral("확인을 위해 같은 비밀번호를 한 번 더 입력하고 엔터를 눌러주세요.");
+const QString TestLogin::Mismatch = QStringLiteral("비밀번호가 일치하지 않습니다.");
 const QString TestLogin::TooShort =
     QStringLiteral("비밀번호의 자릿수가 너무 적습니다.\n4자리 이상의 문자 혹은 숫자로 구성해 주십시오.");
 

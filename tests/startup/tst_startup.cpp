@@ -20,6 +20,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <unistd.h>
+
 // The start-up sequence end to end: the real settings file, update server, store and dialog.
 // What the user would do in the login dialog is done by a timer while the dialog runs.
 class TestStartup : public QObject {
@@ -115,13 +117,62 @@ private Q_SLOTS:
 
     void firstRunWritesTheDefaults() {
         PromptScript prompts;
-        prompts.answerNo();   // the store is not there: give up at the first question
-        QVERIFY_THROWS_EXCEPTION(ProgramEnded, RunStartup(mainWindowFactory()));
-        QCOMPARE(iniLines(), (QStringList{"[로그인]", "아이디=", "정보저장=아니오", "[옵션]", "표높이설정=12"}));
-        // The update check came before the store connection, which ended the program.
+        QCOMPARE(RunStartup(mainWindowFactory()), 1); // the store is not there
+        QCOMPARE(iniLines(),
+                 (QStringList{"[로그인]", "아이디=", "정보저장=아니오", "[옵션]", "표높이설정=12"}));
+        // The update check came before the store, whose absence ended the program.
         QCOMPARE(m_server->paths(), QList<QByteArray>{"/cs/autoup/Corvanta/ver.asp"});
-        QCOMPARE(prompts.texts(), QStringList{"서버접속 에러입니다.\n다시 시도하시겠습니까?"});
+        QCOMPARE(prompts.texts().size(), 1);
         QCOMPARE(m_mainWindowsMade, 0);
+    }
+
+    // An embedded store that is not there, or cannot be read, will not come by retrying: one
+    // message names the file and how to make one, and the program ends.
+    void unusableStoreFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("catalog");
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("missing") << "missing" << QString() << "저장소 파일이 없습니다: %1";
+        QTest::newRow("missing, named in Setting.ini") << "missing"
+                                                       << "branch2"
+                                                       << "저장소 파일이 없습니다: %1";
+        QTest::newRow("link to nowhere") << "dangling link" << QString() << "저장소 파일이 없습니다: %1";
+        QTest::newRow("a folder") << "folder" << QString() << "저장소 파일을 읽을 수 없습니다: %1";
+        QTest::newRow("not readable") << "unreadable" << QString() << "저장소 파일을 읽을 수 없습니다: %1";
+    }
+    void unusableStoreFile() {
+        QFETCH(QString, kind);
+        QFETCH(QString, catalog);
+        QFETCH(QString, firstLine);
+        if (!catalog.isEmpty()) WriteIni(QStringLiteral("데이타"), QStringLiteral("DB명"), catalog);
+        const QString path =
+            QDir(ProgramFolder())
+                .filePath((catalog.isEmpty() ? QStringLiteral("national_corvanta") : catalog) + ".sqlite");
+        if (kind == QLatin1String("dangling link")) QVERIFY(QFile::link(path + ".gone", path));
+        if (kind == QLatin1String("folder")) QVERIFY(QDir().mkpath(path));
+        if (kind == QLatin1String("unreadable")) {
+            if (::geteuid() == 0) QSKIP("root reads every file");
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("x");
+            f.close();
+            QVERIFY(f.setPermissions(QFile::WriteOwner));
+        }
+        PromptScript prompts;
+        QCOMPARE(RunStartup(mainWindowFactory()), 1);
+        QFile::remove(path);
+        QDir().rmdir(path);
+        QCOMPARE(prompts.texts().size(), 1);
+        const QStringList lines = prompts.texts().first().split(u'\n');
+        QCOMPARE(lines.first(), firstLine.arg(path));
+        QCOMPARE(prompts.asked().front().kind, PromptKind::Refusal);
+        if (kind != QLatin1String("folder") && kind != QLatin1String("unreadable"))
+            QVERIFY2(lines.last().contains(QStringLiteral("delmora-store init ") + path +
+                                           QStringLiteral(" --demo")),
+                     qPrintable(lines.last()));
+        QVERIFY(prompts.unexpected().isEmpty());
+        QCOMPARE(m_mainWindowsMade, 0);
+        QVERIFY(!StoreReady);
     }
 
     void existingSettingsAreLeftAlone() {
@@ -131,8 +182,7 @@ private Q_SLOTS:
         file.write(mine);
         file.close();
         PromptScript prompts;
-        prompts.answerNo();
-        QVERIFY_THROWS_EXCEPTION(ProgramEnded, RunStartup(mainWindowFactory()));
+        QCOMPARE(RunStartup(mainWindowFactory()), 1);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), mine);
     }
