@@ -86,7 +86,12 @@ void MasterList::BuildForm() {
 
     검색어 = new MyText(bar);
     검색어->setObjectName(QStringLiteral("검색어"));
-    검색어->setPlaceholderText(QStringLiteral("전화번호, 이름 또는 번호"));
+    // The hint names the columns a search looks in; any one of them finds the row.
+    const QStringList& columns = m_member.filterColumns;
+    검색어->setPlaceholderText(columns.size() < 2
+                                   ? columns.join(QString())
+                                   : columns.mid(0, columns.size() - 1).join(QStringLiteral(", ")) +
+                                         QStringLiteral(" 또는 ") + columns.last());
     Place(검색어, 1440, ControlTop, 2550, ControlHeight);
     // Enter in the search box searches, as the agents expect from every search box.
     connect(검색어, &MyText::KeyDown, this, [this](int& keyCode, int) {

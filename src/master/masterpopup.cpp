@@ -4,6 +4,7 @@
 #include "handover.h"
 #include "mytext.h"
 #include "prompts.h"
+#include "sqltext.h"
 #include "storetrap.h"
 #include "twips.h"
 
@@ -61,10 +62,43 @@ MyText* MasterPopup::AddBox(const QString& name, const QString& label, const QSt
     return box;
 }
 
-MyText* MasterPopup::AddRow(int row, const QString& name, const QString& label, const QString& column,
-                            TextType type) {
-    return AddBox(name, label, column, RowLabelLeft, RowBoxLeft, FirstRowTop + row * RowPitch, RowBoxWidth,
-                  type);
+void MasterPopup::AddRows(int first, const std::vector<BoxRow>& rows) {
+    for (const BoxRow& r : rows) {
+        AddBox(r.name, r.label, r.column, RowLabelLeft, RowBoxLeft, FirstRowTop + first++ * RowPitch,
+               RowBoxWidth, r.businessNumber ? TextType::BusinessNumber : TextType::Plain);
+    }
+}
+
+const std::vector<MasterPopup::BoxRow>& MasterPopup::CompanyRows() {
+    static const std::vector<BoxRow> rows = {
+        {QStringLiteral("사업자번호"), QStringLiteral("사업자번호"), QStringLiteral("사업자번호"), true},
+        {QStringLiteral("주소1"), QStringLiteral("주소"), QStringLiteral("주소1")},
+        {QStringLiteral("주소2"), QStringLiteral("상세주소"), QStringLiteral("주소2")},
+        {QStringLiteral("업태"), QStringLiteral("업태"), QStringLiteral("업태")},
+        {QStringLiteral("종목"), QStringLiteral("종목"), QStringLiteral("종목")},
+        {QStringLiteral("우편번호"), QStringLiteral("우편번호"), QStringLiteral("우편번호")},
+        {QStringLiteral("우편주소1"), QStringLiteral("우편주소"), QStringLiteral("우편주소1")},
+        {QStringLiteral("우편주소2"), QStringLiteral("상세우편주소"), QStringLiteral("우편주소2")},
+    };
+    return rows;
+}
+
+MyText* MasterPopup::Box(const QString& name) const {
+    return backPanel->findChild<MyText*>(name, Qt::FindDirectChildrenOnly);
+}
+
+QStringList MasterPopup::TextVals(const std::vector<BoxRow>& rows) const {
+    QStringList values;
+    for (const BoxRow& r : rows)
+        values << TextVal(Box(r.name));
+    return values;
+}
+
+QString MasterPopup::Call(const QString& procedure, const QStringList& arguments) {
+    ExecBuilder call(procedure);
+    for (const QString& a : arguments)
+        call.text(a);
+    return call;
 }
 
 QComboBox* MasterPopup::AddChoice(const QString& name, const QStringList& items, double left, double top,

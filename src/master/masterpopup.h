@@ -23,6 +23,14 @@ enum class TextType;
 class MasterPopup : public QDialog {
     Q_OBJECT
 public:
+    // A label-and-box row of the one-column pop-ups: box name, label caption, record column.
+    struct BoxRow {
+        QString name;
+        QString label;
+        QString column;
+        bool businessNumber = false;
+    };
+
     // Modify mode when SelectedKey is not empty, registration when it is; decided once, here.
     bool IsModifyMode() const { return m_modify; }
 
@@ -37,8 +45,15 @@ protected:
     // A box bound to a record column, and its label.
     MyText* AddBox(const QString& name, const QString& label, const QString& column, double labelLeft,
                    double boxLeft, double top, double boxWidth, TextType type);
-    // A label-and-box row of the one-column pop-ups (shipper, broker).
-    MyText* AddRow(int row, const QString& name, const QString& label, const QString& column, TextType type);
+    // The one-column pop-ups (shipper, broker): label-and-box rows from row `first` on.
+    void AddRows(int first, const std::vector<BoxRow>& rows);
+    // The company block both one-column pop-ups end with: 사업자번호, 주소 ... 상세우편주소.
+    static const std::vector<BoxRow>& CompanyRows();
+    MyText* Box(const QString& name) const;
+    // The TextVal of each row's box, in row order (what the save calls send).
+    QStringList TextVals(const std::vector<BoxRow>& rows) const;
+    // "exec NAME" with every argument quoted.
+    static QString Call(const QString& procedure, const QStringList& arguments);
     MyLabel* AddLabel(const QString& caption, double left, double top, double width);
     QComboBox* AddChoice(const QString& name, const QStringList& items, double left, double top,
                          double width);

@@ -94,30 +94,13 @@ void popCar::ShowRow(const SharedRecordset& rs) {
 }
 
 QString popCar::SaveStatement() const {
-    return ExecBuilder(QStringLiteral("차주수정"))
-        .text(TextVal(아이디))
-        .text(TextVal(휴대전화))
-        .text(TextVal(기사명))
-        .text(TextVal(차량번호))
-        .text(차종->currentText())
-        .text(톤수->currentText())
-        .text(Text(연락처))
-        .text(TextVal(회사명))
-        .text(TextVal(대표자))
-        .text(Text(사업자번호))
-        .text(TextVal(주소1))
-        .text(TextVal(주소2))
-        .text(TextVal(업태))
-        .text(TextVal(종목))
-        .text(TextVal(우편번호))
-        .text(TextVal(우편주소1))
-        .text(TextVal(우편주소2))
-        .text(TextVal(이메일))
-        .text(TextVal(은행명))
-        .text(TextVal(계좌번호))
-        .text(TextVal(예금주))
-        .text(TextVal(길이1))
-        .text(TextVal(길이2));
+    return Call(QStringLiteral("차주수정"),
+                {TextVal(아이디),     TextVal(휴대전화),   TextVal(기사명),   TextVal(차량번호),
+                 차종->currentText(), 톤수->currentText(), Text(연락처),      TextVal(회사명),
+                 TextVal(대표자),     Text(사업자번호),    TextVal(주소1),    TextVal(주소2),
+                 TextVal(업태),       TextVal(종목),       TextVal(우편번호), TextVal(우편주소1),
+                 TextVal(우편주소2),  TextVal(이메일),     TextVal(은행명),   TextVal(계좌번호),
+                 TextVal(예금주),     TextVal(길이1),      TextVal(길이2)});
 }
 
 void popCar::SaveRecord() {

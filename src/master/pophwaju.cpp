@@ -7,29 +7,36 @@
 
 #include <QPushButton>
 
+namespace {
+using Row = MasterPopup::BoxRow;
+// The rows before and after the company block, each as its label, box and column.
+const std::vector<Row>& NameRows() {
+    static const std::vector<Row> rows = {
+        {QStringLiteral("화주명"), QStringLiteral("화주명"), QStringLiteral("화주명")},
+        {QStringLiteral("연락처"), QStringLiteral("연락처"), QStringLiteral("연락처")},
+        {QStringLiteral("회사명"), QStringLiteral("회사명"), QStringLiteral("회사명")},
+        {QStringLiteral("대표자"), QStringLiteral("대표자"), QStringLiteral("대표자")},
+    };
+    return rows;
+}
+const std::vector<Row>& InvoiceRows() {
+    static const std::vector<Row> rows = {
+        {QStringLiteral("이메일"), QStringLiteral("이메일"), QStringLiteral("이메일")},
+        {QStringLiteral("계산서담당"), QStringLiteral("계산서담당"), QStringLiteral("계산서담당")},
+        {QStringLiteral("담당전화"), QStringLiteral("담당전화"), QStringLiteral("계산서담당전화")},
+    };
+    return rows;
+}
+} // namespace
+
 popHwaju::popHwaju(QWidget* parent)
     : MasterPopup(parent, QStringLiteral("popHwaju"), QStringLiteral("화주정보"), 5115, 6405) {
-    int row = 0;
-    auto box = [&](const char* name, const char* label, const char* column, TextType type = TextType::Plain) {
-        return AddRow(row++, QString::fromUtf8(name), QString::fromUtf8(label), QString::fromUtf8(column),
-                      type);
-    };
-    코드 = box("코드", "코드", "코드");
-    화주명 = box("화주명", "화주명", "화주명");
-    연락처 = box("연락처", "연락처", "연락처");
-    회사명 = box("회사명", "회사명", "회사명");
-    대표자 = box("대표자", "대표자", "대표자");
-    사업자번호 = box("사업자번호", "사업자번호", "사업자번호", TextType::BusinessNumber);
-    주소1 = box("주소1", "주소", "주소1");
-    주소2 = box("주소2", "상세주소", "주소2");
-    업태 = box("업태", "업태", "업태");
-    종목 = box("종목", "종목", "종목");
-    우편번호 = box("우편번호", "우편번호", "우편번호");
-    우편주소1 = box("우편주소1", "우편주소", "우편주소1");
-    우편주소2 = box("우편주소2", "상세우편주소", "우편주소2");
-    이메일 = box("이메일", "이메일", "이메일");
-    계산서담당 = box("계산서담당", "계산서담당", "계산서담당");
-    담당전화 = box("담당전화", "담당전화", "계산서담당전화");
+    AddRows(0, {{QStringLiteral("코드"), QStringLiteral("코드"), QStringLiteral("코드")}});
+    AddRows(1, NameRows());
+    AddRows(5, CompanyRows());
+    AddRows(13, InvoiceRows());
+    코드 = Box(QStringLiteral("코드"));
+    화주명 = Box(QStringLiteral("화주명"));
 
     QPushButton* save = AddButton(4, QString(), 45, 5985);
     QPushButton* remove = AddButton(0, QStringLiteral("   화주삭제"), 1575, 5985);
@@ -55,13 +62,11 @@ void popHwaju::LoadRecord() {
 }
 
 QString popHwaju::SaveStatement() const {
-    ExecBuilder call(IsModifyMode() ? QStringLiteral("화주수정") : QStringLiteral("화주저장"));
     // A new shipper is registered by the signed-in broker; the store hands out its code.
-    call.text(IsModifyMode() ? TextVal(코드) : LoginId);
-    for (const MyText* b : {화주명, 연락처, 회사명, 대표자, 사업자번호, 주소1, 주소2, 업태, 종목, 우편번호,
-                            우편주소1, 우편주소2, 이메일, 계산서담당, 담당전화})
-        call.text(TextVal(b));
-    return call;
+    const QString first = IsModifyMode() ? TextVal(코드) : LoginId;
+    return Call(IsModifyMode() ? QStringLiteral("화주수정") : QStringLiteral("화주저장"),
+                QStringList{first} + TextVals(NameRows()) + TextVals(CompanyRows()) +
+                    TextVals(InvoiceRows()));
 }
 
 void popHwaju::SaveRecord() {

@@ -2,29 +2,28 @@
 
 #include "handover.h"
 #include "mytext.h"
-#include "sqltext.h"
 
 #include <QPushButton>
 
+namespace {
+using Row = MasterPopup::BoxRow;
+const std::vector<Row>& NameRows() {
+    static const std::vector<Row> rows = {
+        {QStringLiteral("주선사명"), QStringLiteral("주선사명"), QStringLiteral("주선사명")},
+        {QStringLiteral("연락처"), QStringLiteral("연락처"), QStringLiteral("연락처")},
+        {QStringLiteral("대표자"), QStringLiteral("대표자"), QStringLiteral("대표자")},
+    };
+    return rows;
+}
+} // namespace
+
 popJuseonsa::popJuseonsa(QWidget* parent)
     : MasterPopup(parent, QStringLiteral("popJuseonsa"), QStringLiteral("주선사정보"), 5115, 4965) {
-    int row = 0;
-    auto box = [&](const char* name, const char* label, const char* column, TextType type = TextType::Plain) {
-        return AddRow(row++, QString::fromUtf8(name), QString::fromUtf8(label), QString::fromUtf8(column),
-                      type);
-    };
-    아이디 = box("아이디", "아이디", "아이디");
-    주선사명 = box("주선사명", "주선사명", "주선사명");
-    연락처 = box("연락처", "연락처", "연락처");
-    대표자 = box("대표자", "대표자", "대표자");
-    사업자번호 = box("사업자번호", "사업자번호", "사업자번호", TextType::BusinessNumber);
-    주소1 = box("주소1", "주소", "주소1");
-    주소2 = box("주소2", "상세주소", "주소2");
-    업태 = box("업태", "업태", "업태");
-    종목 = box("종목", "종목", "종목");
-    우편번호 = box("우편번호", "우편번호", "우편번호");
-    우편주소1 = box("우편주소1", "우편주소", "우편주소1");
-    우편주소2 = box("우편주소2", "상세우편주소", "우편주소2");
+    AddRows(0, {{QStringLiteral("아이디"), QStringLiteral("아이디"), QStringLiteral("아이디")}});
+    AddRows(1, NameRows());
+    AddRows(4, CompanyRows());
+    아이디 = Box(QStringLiteral("아이디"));
+    주선사명 = Box(QStringLiteral("주선사명"));
 
     QPushButton* save = AddButton(4, QString(), 45, 4545);
     QPushButton* remove = AddButton(0, QStringLiteral("   삭제"), 1575, 4545);
@@ -51,39 +50,12 @@ void popJuseonsa::LoadRecord() {
 }
 
 QString popJuseonsa::SaveStatement() const {
-    // The slots the client never fills go as empty texts: the password (a new broker sets it at
+    // The slots the client never fills go as empty texts: the password of a new broker (set at
     // the first sign-in) and one the store keeps nothing in.
-    if (IsModifyMode()) {
-        return ExecBuilder(QStringLiteral("주선사수정"))
-            .text(TextVal(아이디))
-            .text(TextVal(주선사명))
-            .text(TextVal(연락처))
-            .text(TextVal(대표자))
-            .text(QString())
-            .text(TextVal(사업자번호))
-            .text(TextVal(주소1))
-            .text(TextVal(주소2))
-            .text(TextVal(업태))
-            .text(TextVal(종목))
-            .text(TextVal(우편번호))
-            .text(TextVal(우편주소1))
-            .text(TextVal(우편주소2));
-    }
-    return ExecBuilder(QStringLiteral("주선사저장"))
-        .text(TextVal(아이디))
-        .text(QString())
-        .text(TextVal(주선사명))
-        .text(TextVal(연락처))
-        .text(TextVal(대표자))
-        .text(QString())
-        .text(TextVal(사업자번호))
-        .text(TextVal(주소1))
-        .text(TextVal(주소2))
-        .text(TextVal(업태))
-        .text(TextVal(종목))
-        .text(TextVal(우편번호))
-        .text(TextVal(우편주소1))
-        .text(TextVal(우편주소2));
+    QStringList arguments{TextVal(아이디)};
+    if (!IsModifyMode()) arguments << QString();
+    arguments << TextVals(NameRows()) << QString() << TextVals(CompanyRows());
+    return Call(IsModifyMode() ? QStringLiteral("주선사수정") : QStringLiteral("주선사저장"), arguments);
 }
 
 void popJuseonsa::SaveRecord() {

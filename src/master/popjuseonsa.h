@@ -1,6 +1,7 @@
 #pragma once
 // popJuseonsa (주선사정보): registers a broker (주선사저장) or shows, modifies (주선사수정) and
-// deletes one, and clears a broker's password so the next sign-in sets a new one.
+// deletes one, and clears a broker's password so the next sign-in sets a new one. Its boxes
+// carry the names of their columns.
 #include "masterpopup.h"
 
 class popJuseonsa : public MasterPopup {
@@ -15,6 +16,6 @@ public:
     // 주선사저장 (registration) or 주선사수정 (modify) of what the boxes hold now.
     QString SaveStatement() const;
 
-    MyText *아이디, *주선사명, *연락처, *대표자, *사업자번호, *주소1, *주소2, *업태, *종목, *우편번호,
-        *우편주소1, *우편주소2;
+    MyText* 아이디 = nullptr;
+    MyText* 주선사명 = nullptr;
 };
