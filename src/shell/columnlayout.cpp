@@ -2,6 +2,7 @@
 #include "ini.h"
 #include "signin.h"
 #include "spreadgrid.h"
+#include "twips.h"
 #include <QEvent>
 #include <QHeaderView>
 #include <QStringList>
@@ -77,6 +78,17 @@ void ApplyColumnLayout(SpreadGrid& grid, const QString& key, const std::function
     rowHeight = std::clamp(rowHeight, kLowestRow, kHighestRow);
     grid.setRowHeight(-1, rowHeight);
     grid.setRowHeight(0, 18);
+}
+
+void ShareSpareWidth(SpreadGrid& grid, const std::vector<int>& columns, double marginTwips, double minTwips) {
+    if (columns.empty()) return;
+    grid.setUnitType(WidthUnit::Twips);
+    double sum = 0;
+    for (int c = 0; c <= grid.MaxCols(); ++c)
+        sum += grid.ColWidth(c);
+    const double share = std::round(PxToTwips(grid.width()) - sum - marginTwips) / double(columns.size());
+    for (int c : columns)
+        if (c >= 1 && c <= grid.MaxCols()) grid.setColWidth(c, std::max(grid.ColWidth(c) + share, minTwips));
 }
 
 void SaveColumnWidths(const SpreadGrid& grid, const QString& key) {

@@ -3,6 +3,7 @@
 // opening a web address, and the column-width / row-height convention.
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QWidget;
 class QListWidget;
@@ -32,5 +33,11 @@ extern bool CodeListOpen;
 void ApplyColumnLayout(SpreadGrid& grid, const QString& key, const std::function<void(SpreadGrid&)>& fit);
 void SaveColumnWidths(const SpreadGrid& grid, const QString& key);
 void ConnectColumnWidthSaving(SpreadGrid& grid, const QString& key);
+// The usual fit rule: the grid's width less all column widths (row-header column included) and
+// less marginTwips is shared out equally among the given columns; a narrower window gives a
+// negative share and narrows them, never below minTwips. Leaves the grid measuring in twips
+// (ApplyColumnLayout switches back).
+void ShareSpareWidth(SpreadGrid& grid, const std::vector<int>& columns, double marginTwips,
+                     double minTwips = 300);
 // Width text: whole numbers without a point, others with up to 15 significant digits.
 QString FormatWidth(double width);

@@ -1,0 +1,229 @@
+#include "masterlist.h"
+
+#include "clock.h"
+#include "gridroutines.h"
+#include "handover.h"
+#include "mainwindow.h"
+#include "mytext.h"
+#include "spreadgrid.h"
+#include "storetrap.h"
+#include "twips.h"
+
+#include <QDialog>
+#include <QFrame>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <memory>
+
+namespace {
+void Place(QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(TwipsToPx(left), TwipsToPx(top), qMax(0, TwipsToPx(width)), qMax(0, TwipsToPx(height)));
+}
+
+QString Indexed(const QString& name, int index) {
+    return name + QLatin1Char('(') + QString::number(index) + QLatin1Char(')');
+}
+
+constexpr double BarLeft = 90, BarTop = 90, BarHeight = 435;
+constexpr double GridTop = 540;
+constexpr double ButtonTop = 45, ButtonWidth = 1020, ButtonHeight = 345;
+constexpr double ControlTop = 60, ControlHeight = 300;
+
+// Holds back the screen's painting while the grid refills, however the load ends.
+class PaintingLocked {
+public:
+    explicit PaintingLocked(QWidget* w) : m_w(w), m_was(w->updatesEnabled()) { w->setUpdatesEnabled(false); }
+    ~PaintingLocked() { m_w->setUpdatesEnabled(m_was); }
+
+private:
+    QWidget* m_w;
+    bool m_was;
+};
+
+// The display form of a stored phone or business number, through the main window's hidden
+// formatter boxes as every list does; without a main window (a screen on its own) the one
+// formatter behind those boxes serves directly.
+QString Formatted(CellFormat format, const QString& stored) {
+    if (format == CellFormat::AsStored) return stored;
+    frmMain* main = MainWindow();
+    MyText* box = nullptr;
+    if (main) box = format == CellFormat::Phone ? main->전화틀() : main->사업자틀();
+    if (!box)
+        return FormatText(format == CellFormat::Phone ? TextType::Telephone : TextType::BusinessNumber,
+                          stored);
+    box->SetText(stored);
+    return box->Text();
+}
+} // namespace
+
+MasterList::MasterList(const MasterMember& member, QWidget* parent) : WorkScreen(parent), m_member(member) {
+    setObjectName(member.screen);
+    setWindowTitle(member.caption);
+    setFont(QFont(QStringLiteral("굴림"), 9));
+    BuildForm();
+
+    // Opening the screen.
+    Form_Resize();
+    ApplyGridStyle(this);
+    sp->setMaxRows(0);
+    LoadList();
+}
+
+void MasterList::BuildForm() {
+    backPanel = new QWidget(this);
+    backPanel->setObjectName(QStringLiteral("backPanel"));
+
+    auto* bar = new QFrame(backPanel);
+    bar->setObjectName(Indexed(QStringLiteral("SSPanel4"), 4));
+    bar->setFrameShape(QFrame::Panel);
+    bar->setFrameShadow(QFrame::Raised);
+    SSPanel4[4] = bar;
+
+    auto* label = new MyLabel(QStringLiteral("검색어"), bar);
+    label->setObjectName(Indexed(QStringLiteral("MyLabel1"), 0));
+    MyLabel1[0] = label;
+    Place(label, 90, ControlTop, 1300, ControlHeight);
+
+    검색어 = new MyText(bar);
+    검색어->setObjectName(QStringLiteral("검색어"));
+    // The hint names the columns a search looks in; any one of them finds the row.
+    const QStringList& columns = m_member.filterColumns;
+    검색어->setPlaceholderText(columns.size() < 2
+                                   ? columns.join(QString())
+                                   : columns.mid(0, columns.size() - 1).join(QStringLiteral(", ")) +
+                                         QStringLiteral(" 또는 ") + columns.last());
+    Place(검색어, 1440, ControlTop, 2550, ControlHeight);
+    // Enter in the search box searches, as the agents expect from every search box.
+    connect(검색어, &MyText::KeyDown, this, [this](int& keyCode, int) {
+        if (keyCode != 13) return;
+        keyCode = 0;
+        LoadList();
+    });
+
+    auto button = [this, bar](int index, const QString& caption, double left) {
+        auto* b = new QPushButton(caption, bar);
+        b->setObjectName(Indexed(QStringLiteral("cmdArr"), index));
+        Place(b, left, ButtonTop, ButtonWidth, ButtonHeight);
+        cmdArr[index] = b;
+        return b;
+    };
+    connect(button(0, QStringLiteral("   조회"), 4050), &QPushButton::clicked, this, [this] { LoadList(); });
+    connect(button(1, QStringLiteral("   엑셀로"), 5130), &QPushButton::clicked, this,
+            [this] { ExportList(); });
+    if (!m_member.registerCaption.isEmpty()) {
+        QPushButton* reg = button(2, m_member.registerCaption, 5130 + ButtonWidth + 60);
+        reg->resize(TwipsToPx(ButtonWidth + 240), reg->height());
+        connect(reg, &QPushButton::clicked, this, [this] { NewRecord(); });
+    }
+    connect(button(99, QStringLiteral("   닫 기"), 0), &QPushButton::clicked, this,
+            [this] { CloseScreen(); });
+
+    sp = new SpreadGrid(backPanel);
+    sp->setObjectName(QStringLiteral("sp"));
+    sp->setMaxCols(int(m_member.columns.size()));
+    for (size_t i = 0; i < m_member.columns.size(); ++i) {
+        const MasterColumn& c = m_member.columns[i];
+        sp->SetText(int(i) + 1, 0, c.header);
+        if (c.width >= 0) sp->setColWidth(int(i) + 1, c.width);
+    }
+    connect(sp, &SpreadGrid::DblClick, this, [this](int col, int row) { OpenRecord(col, row); });
+    ConnectColumnWidthSaving(*sp, m_member.caption);
+}
+
+void MasterList::LoadList() {
+    PaintingLocked lock(this);
+    sp->setMaxRows(0);
+    sp->ReDraw(false);
+    const QString statement = MasterListStatement(m_member, 검색어->TextVal());
+    RunRoutine([&] {
+        StoreTrap trap;
+        FillGrid(trap.open(statement));
+    });
+    sp->ReDraw(true);
+}
+
+void MasterList::FillGrid(const SharedRecordset& rs) {
+    const dstore::ResultSet* rows = rs.rows();
+    if (!rows) return;
+    // Columns are found once per answer; one the table lacks leaves its cells empty.
+    std::vector<int> index;
+    for (const MasterColumn& c : m_member.columns)
+        index.push_back(rs.columnIndex(c.field));
+    const int keyIndex = rs.columnIndex(m_member.keyField);
+    QStringList texts;
+    for (qsizetype r = 0; r < rows->rowCount(); ++r) {
+        texts.clear();
+        for (size_t i = 0; i < index.size(); ++i) {
+            const QString stored = index[i] < 0 ? QString() : rows->text(r, index[i]);
+            texts << Formatted(m_member.columns[i].format, stored);
+        }
+        sp->AppendRow(texts, keyIndex < 0 ? QString() : rows->text(r, keyIndex));
+    }
+}
+
+void MasterList::OpenRecord(int /*col*/, int row) {
+    if (row < 1 || row > sp->MaxRows()) return;
+    sp->setRow(row);
+    sp->setCol(1);
+    const QString key = sp->CellTag().trimmed();
+    if (key.isEmpty()) return;
+    SelectedKey = key;
+    DataChanged = false;
+    if (m_member.phoneHandOverColumn > 0)
+        SelectedPhone = sp->GetText(m_member.phoneHandOverColumn, row).trimmed().remove(QLatin1Char('-'));
+    ShowPopup();
+}
+
+void MasterList::NewRecord() {
+    SelectedKey.clear();
+    DataChanged = false;
+    ShowPopup();
+}
+
+void MasterList::ShowPopup() {
+    std::unique_ptr<QDialog> popup(m_member.popup(this));
+    popup->exec();
+    popup.reset();
+    if (DataChanged) LoadList();
+}
+
+void MasterList::ExportList() {
+    ExportGridToExcel(*sp, m_member.exportPrefix + Clock::today().toString(QStringLiteral("yyMMdd")));
+}
+
+void MasterList::Form_Resize() {
+    // A work screen takes the whole client area of the main window.
+    const QSize client = MainClientSize();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+        sub && client.isValid() && !client.isEmpty()) {
+        if (sub->geometry() != QRect(QPoint(0, 0), client)) sub->setGeometry(QRect(QPoint(0, 0), client));
+    }
+    ApplyLayout();
+}
+
+void MasterList::resizeEvent(QResizeEvent* event) {
+    WorkScreen::resizeEvent(event);
+    ApplyLayout();
+}
+
+void MasterList::ApplyLayout() {
+    // A window too small for the list must not stop it: sizes only go down to zero.
+    backPanel->setGeometry(0, 0, width(), height());
+    const double W = PxToTwips(backPanel->width());
+    const double H = PxToTwips(backPanel->height());
+    Place(SSPanel4.at(4), BarLeft, BarTop, W - 190, BarHeight);
+    Place(sp, BarLeft, GridTop, W - 190, H - 630);
+    Place(cmdArr.at(99), (W - 190) - 1110, ButtonTop, ButtonWidth, ButtonHeight);
+    ApplyColumnLayout(*sp, m_member.caption, [this](SpreadGrid& grid) { FitColumns(grid); });
+}
+
+void MasterList::FitColumns(SpreadGrid& grid) const {
+    ShareSpareWidth(grid, m_member.fitColumns, 500);
+}
+
+void MasterList::CloseScreen() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
