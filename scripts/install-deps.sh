@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc libgl-dev
   libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libxlsxwriter-dev
   fonts-nanum xvfb xauth x11-apps imagemagick xdotool
+  ibus ibus-hangul dbus-x11
   clang libclang-rt-14-dev
 )
 missing=()

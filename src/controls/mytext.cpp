@@ -1,10 +1,87 @@
 #include "mytext.h"
 
+#include "latecommit.h"
+
+#include <QAbstractButton>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
+#include <QToolTip>
+#include <QValidator>
+
+QString FilterEntry(EntryKind kind, const QString& text) {
+    if (kind == EntryKind::Text) return text;
+    QString kept;
+    kept.reserve(text.size());
+    bool point = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isDigit()) {
+            // Full-width and other scripts' digits are the same numbers to the store.
+            kept += QChar(u'0' + c.digitValue());
+            continue;
+        }
+        switch (kind) {
+        case EntryKind::Weight:
+            if (c == u'.' && !point) {
+                point = true;
+                kept += c;
+            } else if (c == u'톤' && i == text.size() - 1 && !kept.isEmpty()) {
+                // The weight box writes "톤" after the number itself; it stays while the number
+                // is edited.
+                kept += c;
+            }
+            break;
+        case EntryKind::Phone:
+        case EntryKind::BusinessNumber:
+            if (c == u'-') kept += c;
+            break;
+        case EntryKind::Time:
+            if (c == u':') kept += c;
+            break;
+        default:
+            break;
+        }
+    }
+    return kept;
+}
+
+QString EntryRefusal(EntryKind kind) {
+    switch (kind) {
+    case EntryKind::Weight:
+        return QStringLiteral("숫자와 소수점만 입력할 수 있습니다.");
+    case EntryKind::Phone:
+    case EntryKind::BusinessNumber:
+        return QStringLiteral("숫자와 '-'만 입력할 수 있습니다.");
+    case EntryKind::Time:
+        return QStringLiteral("숫자와 ':'만 입력할 수 있습니다.");
+    default:
+        return QStringLiteral("숫자만 입력할 수 있습니다.");
+    }
+}
+
+// Drops what the box's kind cannot hold from every edit; what SetText writes passes untouched.
+class EntryValidator : public QValidator {
+public:
+    explicit EntryValidator(MyText* box) : QValidator(box), m_box(box) {}
+
+    State validate(QString& input, int& pos) const override {
+        if (m_box->m_writing || m_box->m_kind == EntryKind::Text) return Acceptable;
+        const QString kept = FilterEntry(m_box->m_kind, input);
+        if (kept == input) return Acceptable;
+        pos = int(FilterEntry(m_box->m_kind, input.left(pos)).size());
+        input = kept;
+        QToolTip::showText(m_box->mapToGlobal(QPoint(0, m_box->height())), EntryRefusal(m_box->m_kind),
+                           m_box);
+        return Acceptable;
+    }
+
+private:
+    MyText* m_box;
+};
 
 int VirtualKeyCode(int qtKey) {
     // Qt uses the ASCII codes for letters and digits, as Windows does.
@@ -62,6 +139,8 @@ int ShiftMask(Qt::KeyboardModifiers modifiers) {
 
 MyText::MyText(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, [this] { Q_EMIT Change(); });
+    LateCommitGuard::shared().watch(this);
+    setValidator(new EntryValidator(this));
 }
 
 QString MyText::Text() const {
@@ -71,6 +150,7 @@ QString MyText::Text() const {
 void MyText::SetText(const QString& value) {
     const QString shown = FormatText(m_type, value);
     const int limit = m_designMaxLength >= 0 ? m_designMaxLength : maxLength();
+    const QScopedValueRollback writing(m_writing, true);
     if (shown.size() > limit) {
         if (m_designMaxLength < 0) m_designMaxLength = limit;
         setMaxLength(int(shown.size()));
@@ -91,7 +171,15 @@ QString MyText::TextVal() const {
 
 void MyText::setTextType(TextType type) {
     m_type = type;
+    if (m_kind == EntryKind::Text && m_type == TextType::Telephone) setEntryKind(EntryKind::Phone);
+    if (m_kind == EntryKind::Text && m_type == TextType::BusinessNumber)
+        setEntryKind(EntryKind::BusinessNumber);
     if (m_type != TextType::Plain && !text().isEmpty()) SetText(text());
+}
+
+void MyText::setEntryKind(EntryKind kind) {
+    m_kind = kind;
+    applyImeMode();
 }
 
 void MyText::setPasswordChar(QChar c) {
@@ -107,14 +195,39 @@ void MyText::setImeOff(bool off) {
 }
 
 void MyText::applyImeMode() {
-    if (m_imeOff) {
+    constexpr Qt::InputMethodHints kindHints = Qt::ImhLatinOnly | Qt::ImhPreferLatin | Qt::ImhDigitsOnly |
+                                               Qt::ImhFormattedNumbersOnly | Qt::ImhDialableCharactersOnly |
+                                               Qt::ImhPreferNumbers | Qt::ImhTime;
+    Qt::InputMethodHints hints = inputMethodHints() & ~kindHints;
+    if (imeOff()) {
         setAttribute(Qt::WA_InputMethodEnabled, false);
-        setInputMethodHints(inputMethodHints() | Qt::ImhLatinOnly | Qt::ImhNoPredictiveText |
-                            Qt::ImhPreferLatin);
+        hints |= Qt::ImhNoPredictiveText;
+        switch (m_kind) {
+        case EntryKind::Amount:
+        case EntryKind::Code:
+            hints |= Qt::ImhDigitsOnly;
+            break;
+        case EntryKind::Weight:
+            hints |= Qt::ImhFormattedNumbersOnly;
+            break;
+        case EntryKind::Phone:
+            hints |= Qt::ImhDialableCharactersOnly;
+            break;
+        case EntryKind::BusinessNumber:
+            hints |= Qt::ImhPreferNumbers;
+            break;
+        case EntryKind::Time:
+            hints |= Qt::ImhPreferNumbers | Qt::ImhTime;
+            break;
+        case EntryKind::Text:
+            hints |= Qt::ImhLatinOnly | Qt::ImhPreferLatin;
+            break;
+        }
     } else {
         setAttribute(Qt::WA_InputMethodEnabled, echoMode() == QLineEdit::Normal);
-        setInputMethodHints(inputMethodHints() & ~(Qt::ImhLatinOnly | Qt::ImhPreferLatin));
     }
+    setInputMethodHints(hints);
+    if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints);
 }
 
 bool MyText::reportKey(QKeyEvent* event) {
@@ -151,27 +264,38 @@ void MyText::keyPressEvent(QKeyEvent* event) {
 }
 
 void MyText::inputMethodEvent(QInputMethodEvent* event) {
-    if (!event->commitString().isEmpty() || event->preeditString().isEmpty()) m_preedit.clear();
-    if (!event->preeditString().isEmpty()) m_preedit = event->preeditString();
+    // With the input method off nothing typed here goes through it; IBus still hands the focused
+    // box what it commits late (a syllable finished in the box before), and that is no input.
+    if (imeOff()) {
+        event->accept();
+        return;
+    }
     QLineEdit::inputMethodEvent(event);
 }
 
+QVariant MyText::inputMethodQuery(Qt::InputMethodQuery query) const {
+    // QLineEdit reports itself ready for an input method whatever WA_InputMethodEnabled says, and
+    // IBus then composes the keys of a number box (and reads a password) all the same.
+    if (query == Qt::ImEnabled) return !imeOff() && QLineEdit::inputMethodQuery(query).toBool();
+    return QLineEdit::inputMethodQuery(query);
+}
+
 void MyText::focusOutEvent(QFocusEvent* event) {
-    if (!m_preedit.isEmpty()) {
-        // The input method did not finish the syllable before the focus left: finish it here,
-        // then have the input method drop its copy so it does not turn up in the next box.
-        QInputMethodEvent commit;
-        commit.setCommitString(m_preedit);
-        m_preedit.clear();
-        QLineEdit::inputMethodEvent(&commit);
-        if (QInputMethod* im = QGuiApplication::inputMethod()) im->reset();
-    }
+    // A syllable still composing has been finished in this box by the shared guard already.
     if (m_type != TextType::Plain && isModified()) {
         setText(FormatText(m_type, text()));
         setModified(false);
     }
     QLineEdit::focusOutEvent(event);
     Q_EMIT LostFocus();
+}
+
+void EnterPresses(MyText& box, QAbstractButton& button) {
+    QObject::connect(&box, &MyText::KeyDown, &button, [&button](int& keyCode, int) {
+        if (keyCode != 13) return;
+        keyCode = 0;
+        if (button.isEnabled() && button.isVisibleTo(button.window())) button.click();
+    });
 }
 
 MyLabel::MyLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {}

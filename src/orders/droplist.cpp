@@ -1,5 +1,6 @@
 #include "droplist.h"
 
+#include "latecommit.h"
 #include "mytext.h"
 
 #include <QKeyEvent>
@@ -7,6 +8,9 @@
 DropList::DropList(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
     setMaxVisibleItems(17);
+    // A syllable IBus commits late after a focus change would otherwise pick an entry here
+    // (서 from the address box selects 서울).
+    LateCommitGuard::shared().watch(this);
 }
 
 void DropList::showPopup() {

@@ -119,9 +119,9 @@ void frmOrder::BuildForm() {
     // The suggestions float over the panel and the list, under the address box they serve.
     fSP = Named(new SpreadGrid(backPanel), QStringLiteral("fSP"));
     fSP->setMaxCols(3);
-    fSP->SetText(1, 0, QStringLiteral("SIDO"));
-    fSP->SetText(2, 0, QStringLiteral("SIGUNGU"));
-    fSP->SetText(3, 0, QStringLiteral("UPMYENDONG"));
+    fSP->SetText(1, 0, QStringLiteral("시도"));
+    fSP->SetText(2, 0, QStringLiteral("시군구"));
+    fSP->SetText(3, 0, QStringLiteral("읍면동"));
     fSP->setColWidth(1, 8);
     fSP->setColWidth(2, 16);
     fSP->setColWidth(3, 16);
@@ -134,6 +134,7 @@ void frmOrder::BuildForm() {
 
     화물중량라벨 = Named(new QLabel(QStringLiteral("화물중량"), backPanel), QStringLiteral("라벨_화물중량"));
     화물중량 = Named(new MyText(backPanel), QStringLiteral("화물중량"));
+    화물중량->setEntryKind(EntryKind::Weight);
     // The weight belongs to the order though it sits apart: Tab reaches it after the shipper,
     // before the buttons.
     setTabOrder(화주명, 화물중량);
@@ -189,6 +190,7 @@ void frmOrder::BuildEntryPanel() {
     운임형태 = Named(new DropList(SSPanel2), QStringLiteral("운임형태"));
     label(QStringLiteral("금액"));
     금액 = Named(new MyText(SSPanel2), QStringLiteral("금액"));
+    금액->setEntryKind(EntryKind::Amount);
     // Row 4
     label(QStringLiteral("하차일시"));
     하차일구분 = radios(QStringLiteral("하차일구분"), kinds, m_unloadKindGroup);
@@ -196,6 +198,7 @@ void frmOrder::BuildEntryPanel() {
     하차시 = Named(new DropList(SSPanel2), QStringLiteral("하차시"));
     label(QStringLiteral("화주정보"));
     화주코드 = Named(new MyText(SSPanel2), QStringLiteral("화주코드"));
+    화주코드->setEntryKind(EntryKind::Code);
     화주명 = Named(new MyText(SSPanel2), QStringLiteral("화주명"));
 
     auto* close = Named(new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
@@ -276,6 +279,7 @@ void frmOrder::ConnectControls() {
         LoadOrderList(배차기간[0]->date().toString(QStringLiteral("yyyy-MM-dd")),
                       배차기간[1]->date().toString(QStringLiteral("yyyy-MM-dd")));
     });
+    EnterPresses(*검색어, *cmdArr[6]);
     connect(cmdArr[7], &QPushButton::clicked, this, &frmOrder::ExportList);
     connect(cmdArr[99], &QPushButton::clicked, this, &frmOrder::CloseScreen);
     for (QCheckBox* box : chk조회구분)

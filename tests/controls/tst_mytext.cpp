@@ -4,9 +4,18 @@
 #include "testmain.h"
 
 #include <QClipboard>
+#include <QPushButton>
 #include <QInputMethodEvent>
 #include <QSignalSpy>
 #include <QVBoxLayout>
+
+namespace {
+// Key events carrying any text, Hangul included, as a keyboard without an input method sends.
+void TypeText(QWidget* box, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+} // namespace
 
 class TestMyText : public QObject {
     Q_OBJECT
@@ -26,6 +35,11 @@ private Q_SLOTS:
     void preeditKeptOnFocusOut_data();
     void preeditKeptOnFocusOut();
     void passwordBoxKeepsInputMethodOff();
+    void entryKinds_data();
+    void entryKinds();
+    void storedValueShownAsStored();
+    void enterPressesTheSearchButton_data();
+    void enterPressesTheSearchButton();
 
 private:
     QWidget* m_window = nullptr;
@@ -251,6 +265,97 @@ void TestMyText::passwordBoxKeepsInputMethodOff() {
     QVERIFY(!m_box->testAttribute(Qt::WA_InputMethodEnabled));
     m_box->setImeOff(false);
     QVERIFY(m_box->testAttribute(Qt::WA_InputMethodEnabled));
+    QVERIFY(m_box->inputMethodQuery(Qt::ImEnabled).toBool());
+    // The input method is asked whether it may act on the box, and must hear no.
+    m_box->setImeOff(true);
+    QVERIFY(!m_box->inputMethodQuery(Qt::ImEnabled).toBool());
+}
+
+void TestMyText::entryKinds_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("expected");
+    const int amount = int(EntryKind::Amount), weight = int(EntryKind::Weight), code = int(EntryKind::Code),
+              phone = int(EntryKind::Phone), business = int(EntryKind::BusinessNumber), time = int(EntryKind::Time);
+    // Latin letters are what Hangul-mode keys give a box with the input method off.
+    QTest::newRow("code, Hangul-mode keys") << code << "1001rk" << "" << "1001";
+    QTest::newRow("amount with a syllable") << amount << "12345가구" << "" << "12345";
+    QTest::newRow("amount pasted with separators") << amount << "" << "1,200,000원" << "1200000";
+    QTest::newRow("amount with a quote") << amount << "3'00" << "" << "300";
+    QTest::newRow("amount in full-width digits") << amount << "" << "３５０００" << "35000";
+    QTest::newRow("weight with a point") << weight << "2.5" << "" << "2.5";
+    QTest::newRow("weight, a second point") << weight << "1.2.5" << "" << "1.25";
+    QTest::newRow("weight pasted with its unit") << weight << "" << "2.5톤" << "2.5톤";
+    QTest::newRow("weight in other units") << weight << "" << "5t" << "5";
+    QTest::newRow("phone") << phone << "010-1234-5678a" << "" << "010-1234-5678";
+    QTest::newRow("business number") << business << "" << "123-45-67890 (주)" << "123-45-67890";
+    QTest::newRow("time") << time << "09:30분" << "" << "09:30";
+    QTest::newRow("free text keeps everything") << int(EntryKind::Text) << "서울 'A'동 12" << "" << "서울 'A'동 12";
+}
+
+void TestMyText::entryKinds() {
+    QFETCH(int, kind);
+    QFETCH(QString, typed);
+    QFETCH(QString, pasted);
+    QFETCH(QString, expected);
+    m_box->setEntryKind(EntryKind(kind));
+    const bool text = EntryKind(kind) == EntryKind::Text;
+    // Hangul mode must not reach a number box: the input method is off there.
+    QCOMPARE(m_box->testAttribute(Qt::WA_InputMethodEnabled), text);
+    QCOMPARE(m_box->inputMethodQuery(Qt::ImEnabled).toBool(), text);
+    QCOMPARE(m_box->imeOff(), !text);
+    TypeText(m_box, typed);
+    if (!pasted.isEmpty()) {
+        QApplication::clipboard()->setText(pasted);
+        m_box->paste();
+    }
+    QCOMPARE(m_box->Text(), expected);
+    // Back to free text, the input method is on again.
+    m_box->setEntryKind(EntryKind::Text);
+    QVERIFY(m_box->testAttribute(Qt::WA_InputMethodEnabled));
+}
+
+void TestMyText::storedValueShownAsStored() {
+    // What the store holds is shown whole, even where the box would not let one type it, so
+    // saving the record back loses nothing.
+    m_box->setEntryKind(EntryKind::Weight);
+    m_box->SetText(QStringLiteral("5,000kg"));
+    QCOMPARE(m_box->Text(), QStringLiteral("5,000kg"));
+    m_other->setFocus();
+    QTRY_VERIFY(m_other->hasFocus());
+    QCOMPARE(m_box->Text(), QStringLiteral("5,000kg"));
+    // A telephone box is a number box too.
+    m_other->setTextType(TextType::Telephone);
+    QCOMPARE(m_other->entryKind(), EntryKind::Phone);
+    TypeText(m_other, QStringLiteral("02가123"));
+    QCOMPARE(m_other->Text(), QStringLiteral("02123"));
+}
+
+void TestMyText::enterPressesTheSearchButton_data() {
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("enter") << true << int(Qt::Key_Return) << 1;
+    QTest::newRow("keypad enter") << true << int(Qt::Key_Enter) << 1;
+    QTest::newRow("button switched off") << false << int(Qt::Key_Return) << 0;
+    QTest::newRow("other keys type") << true << int(Qt::Key_A) << 0;
+}
+
+void TestMyText::enterPressesTheSearchButton() {
+    QFETCH(bool, enabled);
+    QFETCH(int, key);
+    QFETCH(int, clicks);
+    auto* button = new QPushButton(QStringLiteral("   조회"), m_window);
+    button->setEnabled(enabled);
+    button->show();
+    EnterPresses(*m_box, *button);
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    QSignalSpy returned(m_box, &QLineEdit::returnPressed);
+    QTest::keyClick(m_box, Qt::Key(key));
+    QCOMPARE(clicked.size(), clicks);
+    // The Enter that ran the search goes no further (no default button of a dialog takes it).
+    QCOMPARE(returned.size(), 0);
 }
 
 DELMORA_TEST_MAIN(TestMyText)

@@ -398,6 +398,52 @@ private slots:
         QCOMPARE(prompts.texts(), QStringList{QStringLiteral("에러번호 : -2147217900\n에러내용 : bad")});
         QCOMPARE(w->상차지->Text(), QStringLiteral("강남구 O'Neil 창고"));
     }
+
+    void enterInTheSearchBoxRunsTheSearch() {
+        InsertOrder(*store, {{QStringLiteral("날짜"), QStringLiteral("2026-12-02")},
+                             {QStringLiteral("차량번호"), QStringLiteral("서울12가3456")}});
+        PromptScript prompts;
+        auto w = OpenBoard();
+        QCOMPARE(w->sp->MaxRows(), 0);
+        w->검색어->setFocus();
+        QTest::keyClicks(w->검색어, QStringLiteral("12"));
+        QTest::keyClick(w->검색어, Qt::Key_Return);
+        // The same as pressing 조회: the period search, and the automatic refresh held.
+        QCOMPARE(w->sp->MaxRows(), 1);
+        QCOMPARE(w->sp->GetText(10, 1), QStringLiteral("서울12가3456"));
+        QVERIFY(w->chk새로고침금지->isChecked());
+        QVERIFY(prompts.asked().empty());
+    }
+
+    void suggestionHeadersNameTheParts() {
+        auto w = OpenBoard();
+        QCOMPARE((QStringList{w->fSP->GetText(1, 0), w->fSP->GetText(2, 0), w->fSP->GetText(3, 0)}),
+                 (QStringList{QStringLiteral("시도"), QStringLiteral("시군구"), QStringLiteral("읍면동")}));
+    }
+
+    void numberBoxesTakeWhatTheyHold_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        // Letters are what Hangul-mode keys give a box with the input method off.
+        QTest::newRow("금액") << "금액" << "350,000rk" << "350000";
+        QTest::newRow("화주코드") << "화주코드" << "1001rk" << "1001";
+        QTest::newRow("화물중량") << "화물중량" << "2.5t" << "2.5";
+    }
+    void numberBoxesTakeWhatTheyHold() {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        auto w = OpenBoard();
+        auto* target = Child<MyText>(w.get(), box);
+        QVERIFY(target->imeOff());
+        target->setFocus();
+        QTest::keyClicks(target, typed);
+        QCOMPARE(target->Text(), shown);
+        // Free-text boxes keep their input method for Hangul.
+        QVERIFY(!w->상차지->imeOff());
+        QVERIFY(!w->제품정보->imeOff());
+    }
 };
 
 DELMORA_TEST_MAIN(FrmOrderTest)
