@@ -2,6 +2,7 @@
 #include "ini.h"
 #include "signin.h"
 #include "spreadgrid.h"
+#include "twips.h"
 #include <QStringList>
 #include <cmath>
 
@@ -80,4 +81,13 @@ void SaveColumnWidths(const SpreadGrid& grid, const QString& key) {
 
 void ConnectColumnWidthSaving(SpreadGrid& grid, const QString& key) {
     QObject::connect(&grid, &SpreadGrid::ColWidthChange, &grid, [g = &grid, key](int, int) { SaveColumnWidths(*g, key); });
+}
+
+void ShareSpareWidth(SpreadGrid& grid, double marginTwips, std::initializer_list<int> columns) {
+    if (columns.size() == 0) return;
+    grid.setUnitType(WidthUnit::Twips);
+    double sum = 0;
+    for (int c = 0; c <= grid.MaxCols(); ++c) sum += grid.ColWidth(c);
+    const double share = (PxToTwips(grid.width()) - sum - marginTwips) / double(columns.size());
+    for (int c : columns) grid.setColWidth(c, std::max(grid.ColWidth(c) + share, 450.0));
 }

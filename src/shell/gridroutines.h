@@ -3,6 +3,7 @@
 // opening a web address, and the column-width / row-height convention.
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
 class QWidget;
 class QListWidget;
@@ -32,5 +33,9 @@ extern bool CodeListOpen;
 void ApplyColumnLayout(SpreadGrid& grid, const QString& key, const std::function<void(SpreadGrid&)>& fit);
 void SaveColumnWidths(const SpreadGrid& grid, const QString& key);
 void ConnectColumnWidthSaving(SpreadGrid& grid, const QString& key);
+// The fit rule of the order lists: the grid's spare width (its width less every column, the
+// row-header column included, less marginTwips) shared equally by the given columns, in twips.
+// A narrow window shrinks them, but never below 450 twips, so none of them vanishes.
+void ShareSpareWidth(SpreadGrid& grid, double marginTwips, std::initializer_list<int> columns);
 // Width text: whole numbers without a point, others with up to 15 significant digits.
 QString FormatWidth(double width);
