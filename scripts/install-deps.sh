@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc libgl-dev
+  qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libxlsxwriter-dev
   fonts-nanum xvfb xauth x11-apps imagemagick xdotool
   ibus ibus-hangul dbus-x11

@@ -6,6 +6,9 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // The web window's engine shares its GL contexts with the widgets; it must be said before
+    // the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("delmora-callcenter"));
     InstallKoreanFontSubstitutes();

@@ -1,14 +1,29 @@
 // The one place that knows every work screen: the shell opens them by caption only.
 #include "workscreens.h"
+#include "deployment.h"
 #include "frmorder.h"
+#include "frmorderlist.h"
 #include "masterlist.h"
+#include "frmwebmdichild.h"
+#include "popsetting.h"
 #include "screens.h"
 
 void RegisterWorkScreens() {
-    RegisterScreen(QStringLiteral("오더등록"), [](QWidget* parent) -> WorkScreen* { return new frmOrder(parent); });
+    RegisterScreen(QStringLiteral("오더등록"),
+                   [](QWidget* parent) -> WorkScreen* { return new frmOrder(parent); });
 
     // Master records: one list screen, three member descriptions.
     for (const MasterMember* member : MasterMembers())
         RegisterScreen(member->caption,
                        [member](QWidget* parent) -> WorkScreen* { return new MasterList(*member, parent); });
+
+    // Order inquiry (its menu item stays disabled; OpenScreen reaches it), the settings dialog
+    // and the remote-support web window.
+    RegisterScreen(QStringLiteral("오더조회"),
+                   [](QWidget* parent) -> WorkScreen* { return new frmOrderList(parent); });
+    RegisterCommand(QStringLiteral("환경설정"), [] { OpenSettingsDialog(); });
+    RegisterScreen(QStringLiteral("원격지원요청"),
+                   [](QWidget* parent) -> WorkScreen* { return new frmWebMDIChild(parent); });
+    RegisterCommand(QStringLiteral("원격지원요청"),
+                    [] { RequestRemoteSupport(CurrentDeployment().remoteSupportUrl); });
 }

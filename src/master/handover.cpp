@@ -1,7 +1,6 @@
 #include "handover.h"
 #include <limits>
 
-QString SelectedKey;
 QString SelectedPhone;
 bool DataChanged = false;
 

@@ -1,9 +1,8 @@
 #pragma once
 // What a master list hands to its edit pop-up and what the pop-up hands back.
+#include "signin.h"   // SelectedKey: the record the pop-up shows; empty asks for a new one
 #include <QString>
 
-// The record the pop-up shows; empty asks it to register a new record.
-extern QString SelectedKey;
 // Vehicle owners only: the owner's 휴대전화 without dashes.
 extern QString SelectedPhone;
 // Set by a pop-up as soon as it starts writing to the store; the list reloads when it is set.

@@ -3,6 +3,7 @@
 
 #include "clock.h"
 #include "gridroutines.h"
+#include "orderderive.h"
 #include "spreadgrid.h"
 #include "storetrap.h"
 
@@ -27,7 +28,7 @@ void frmOrder::Timer1_Timer() {
 }
 
 void frmOrder::ExportList() {
-    ExportGridToExcel(*sp, QStringLiteral("오더내역_") + Clock::today().toString(QStringLiteral("yyMMdd")));
+    ExportGridToExcel(*sp, OrderDerive::ExportName(Clock::today()));
 }
 
 void frmOrder::CloseScreen() {

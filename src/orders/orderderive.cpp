@@ -1,6 +1,7 @@
 #include "orderderive.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -32,14 +33,39 @@ QString VehicleText(const QString& info, const QString& tonnage, const QString& 
     return text.trimmed();
 }
 
-QColor StatusColour(const QString& status) {
+namespace {
+// A colour per status, in the order of Statuses; anything else is black.
+QColor ColourOf(const QString& status, const std::array<QRgb, 7>& table) {
     const QString s = status.trimmed();
-    if (s == Statuses[1]) return QColor(0xC0, 0xC0, 0xC0);
-    if (s == Statuses[2] || s == Statuses[3]) return QColor(0x00, 0x00, 0xFF);
-    if (s == Statuses[4]) return QColor(0xE0, 0xFF, 0xE0);
-    if (s == Statuses[5]) return QColor(0x00, 0xFF, 0x00);
-    if (s == Statuses[6]) return QColor(0xFF, 0x00, 0x00);
+    for (size_t i = 0; i < Statuses.size(); ++i)
+        if (s == Statuses[i]) return QColor(table[i]);
     return QColor(0x00, 0x00, 0x00);
+}
+} // namespace
+
+QColor StatusColour(const QString& status) {
+    static const std::array<QRgb, 7> board = {0x000000, 0xC0C0C0, 0x0000FF, 0x0000FF,
+                                              0xE0FFE0, 0x00FF00, 0xFF0000};
+    return ColourOf(status, board);
+}
+
+QColor InquiryStatusColour(const QString& status) {
+    // The inquiry marks fresh orders blue and finished transports amber: there the question
+    // is what is still open, on the board what has a vehicle.
+    static const std::array<QRgb, 7> inquiry = {0x0000FF, 0xC0C0C0, 0x000000, 0xFFC000,
+                                                0xE0FFE0, 0x00FF00, 0xFF0000};
+    return ColourOf(status, inquiry);
+}
+
+QString AmountText(const QString& stored) {
+    const QString s = stored.trimmed();
+    if (s.isEmpty()) return s;
+    bool ok = false;
+    const double value = s.toDouble(&ok);
+    // A number cell holds up to ten digits; anything it cannot show as a number is shown as
+    // stored rather than as an empty cell.
+    if (!ok || !std::isfinite(value) || std::fabs(value) > 9999999999.0) return stored;
+    return QLocale(QLocale::English).toString(qint64(std::llround(value)));
 }
 
 namespace {
@@ -175,6 +201,19 @@ qint64 AmountValue(const QString& text) {
     if (value >= 9.2e18) return std::numeric_limits<qint64>::max();
     if (value <= -9.2e18) return std::numeric_limits<qint64>::min();
     return std::llround(value);
+}
+
+int RunKindOption(const QString& stored) {
+    const qint64 run = qint64(LeadingNumber(stored));
+    return run == 2 ? 1 : run == 3 ? 2 : 0;
+}
+
+int FareKindEntry(const QString& stored) {
+    return qint64(LeadingNumber(stored)) == 1 ? 0 : 1;
+}
+
+QString ExportName(const QDate& day) {
+    return QStringLiteral("오더내역_") + day.toString(QStringLiteral("yyMMdd"));
 }
 
 qint64 TagToId(const QString& tag) {

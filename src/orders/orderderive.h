@@ -27,6 +27,12 @@ QString VehicleText(const QString& info, const QString& tonnage, const QString& 
 
 // Row text colour of an order status (trimmed); unknown statuses are black.
 QColor StatusColour(const QString& status);
+// The same for the order inquiry, which has a table of its own.
+QColor InquiryStatusColour(const QString& status);
+
+// A stored charge as the inquiry shows it: a whole number with "," thousands separators
+// ("1234567.6" -> "1,234,568"); a text that is not a number up to ten digits is shown as stored.
+QString AmountText(const QString& stored);
 
 // Dispatch time as "yyyy-MM-dd hh:mm:ss"; a stored text that does not parse is shown as stored.
 QString DispatchTimeText(const QString& stored);
@@ -54,6 +60,14 @@ double LeadingNumber(const QString& text);
 qint64 AmountValue(const QString& text);
 // The largest amount the store's charge column holds.
 constexpr qint64 MaxAmount = 2147483647;
+
+// The 운행구분 option a stored 적재구분 selects: 2 혼적 (1), 3 왕복 (2), anything else 독차 (0).
+int RunKindOption(const QString& stored);
+// The 운임형태 entry a stored 운임구분 selects: 1 인수증 (0), anything else 선착불 (1).
+int FareKindEntry(const QString& stored);
+
+// The file name an order list suggests for its export: "오더내역_" + yymmdd of the day.
+QString ExportName(const QDate& day);
 
 // Numeric order identifier of a row tag; anything that is not a whole number is 0.
 qint64 TagToId(const QString& tag);

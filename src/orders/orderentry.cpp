@@ -244,10 +244,9 @@ void frmOrder::ShowOrderInEntry(int /*col*/, int row) {
                     time->selectText(half);
             }
 
-            const qint64 run = qint64(OrderDerive::LeadingNumber(f("적재구분")));
-            운행구분[run == 2 ? 1 : run == 3 ? 2 : 0]->setChecked(true);
+            운행구분[size_t(OrderDerive::RunKindOption(f("적재구분")))]->setChecked(true);
             희망톤수->selectText(f("희망톤수"));
-            운임형태->setCurrentIndex(qint64(OrderDerive::LeadingNumber(f("운임구분"))) == 1 ? 0 : 1);
+            운임형태->setCurrentIndex(OrderDerive::FareKindEntry(f("운임구분")));
             화물중량->SetText(f("화물중량"));
             댓수->setCurrentIndex(0);
             차종->selectText(f("희망차종"));

@@ -141,12 +141,5 @@ void frmOrder::LayOut() {
 }
 
 void frmOrder::FitColumns(SpreadGrid& grid) const {
-    grid.setUnitType(WidthUnit::Twips);
-    double sum = 0;
-    for (int c = 0; c <= grid.MaxCols(); ++c)
-        sum += grid.ColWidth(c);
-    const double third = (PxToTwips(grid.width()) - sum - 450) / 3;
-    // A narrow window shrinks the three columns, but never until they vanish.
-    for (int c : {2, 3, 10})
-        grid.setColWidth(c, qMax(grid.ColWidth(c) + third, 450.0));
+    ShareSpareWidth(grid, {2, 3, 10}, 450, 450);
 }

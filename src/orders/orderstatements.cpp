@@ -5,33 +5,47 @@
 
 namespace OrderSql {
 
+QString SearchCondition(const QString& search) {
+    if (search.isEmpty()) return {};
+    const QString like = Quote(QLatin1Char('%') + search + QLatin1Char('%'));
+    return QStringLiteral(" and (차량번호 like ") + like + QStringLiteral(" or 차주명 like ") + like +
+           QStringLiteral(" or 차주연락처 like ") + like + QStringLiteral(")");
+}
+
+QString StatusCondition(const std::array<bool, 7>& ticked) {
+    bool any = false;
+    for (bool t : ticked)
+        any = any || t;
+    if (!any) return {};
+    QString sql = QStringLiteral(" and (");
+    for (size_t i = 0; i < ticked.size(); ++i)
+        if (ticked[i])
+            sql += QStringLiteral(" 오더상태=") + Quote(OrderDerive::Statuses[i]) + QStringLiteral(" or");
+    // The last "or" goes; the blank before it stays.
+    if (sql.endsWith(QStringLiteral("or"))) sql.chop(2);
+    return sql + QStringLiteral(")");
+}
+
+QString ListOrder() {
+    return QStringLiteral(" order by 날짜 desc, 배차시간, 오더상태 ,ID desc");
+}
+
 QString OrderListStatement(const ListFilter& filter) {
     QString sql = QStringLiteral("select * from 뷰_화물오더콜센터 where 1=1");
     if (!filter.from.isEmpty() && !filter.to.isEmpty()) {
         sql += QStringLiteral(" and 날짜>=") + Quote(filter.from) + QStringLiteral(" and 날짜<=") +
                Quote(filter.to);
-        if (!filter.search.isEmpty()) {
-            const QString like = Quote(QLatin1Char('%') + filter.search + QLatin1Char('%'));
-            sql += QStringLiteral(" and (차량번호 like ") + like + QStringLiteral(" or 차주명 like ") + like +
-                   QStringLiteral(" or 차주연락처 like ") + like + QStringLiteral(")");
-        }
+        sql += SearchCondition(filter.search);
     } else {
         sql += QStringLiteral(" and 날짜=") + Quote(filter.day);
     }
-    bool any = false;
-    for (bool t : filter.ticked)
-        any = any || t;
-    if (any) {
-        sql += QStringLiteral(" and (");
-        for (size_t i = 0; i < filter.ticked.size(); ++i)
-            if (filter.ticked[i])
-                sql += QStringLiteral(" 오더상태=") + Quote(OrderDerive::Statuses[i]) + QStringLiteral(" or");
-        // The last "or" goes; the blank before it stays.
-        if (sql.endsWith(QStringLiteral("or"))) sql.chop(2);
-        sql += QStringLiteral(")");
-    }
-    sql += QStringLiteral(" order by 날짜 desc, 배차시간, 오더상태 ,ID desc");
-    return sql;
+    return sql + StatusCondition(filter.ticked) + ListOrder();
+}
+
+QString InquiryListStatement(const InquiryFilter& filter) {
+    return QStringLiteral("select * from 화물오더 where 1=1") + QStringLiteral(" and 날짜>=") +
+           Quote(filter.from) + QStringLiteral(" and 날짜<=") + Quote(filter.to) +
+           SearchCondition(filter.search) + StatusCondition(filter.ticked) + ListOrder();
 }
 
 QString ShipperLookupStatement(const QString& code) {

@@ -18,6 +18,22 @@ struct ListFilter {
 };
 QString OrderListStatement(const ListFilter& filter);
 
+// The inquiry's list: always a period, the search text applied when there is one.
+struct InquiryFilter {
+    QString from; // "yyyy-mm-dd"
+    QString to;
+    QString search;
+    std::array<bool, 7> ticked{};
+};
+QString InquiryListStatement(const InquiryFilter& filter);
+
+// Pieces every order list shares. The search: " and (차량번호 like '%text%' or 차주명 ... or
+// 차주연락처 ...)", "" for an empty text. The statuses: " and ( 오더상태='접수' or ... )" for the
+// ticked ones in filter order, "" when none is ticked (every status listed). The order clause.
+QString SearchCondition(const QString& search);
+QString StatusCondition(const std::array<bool, 7>& ticked);
+QString ListOrder();
+
 QString ShipperLookupStatement(const QString& code);
 QString OrderByIdStatement(qint64 id);
 // The address search text: trimmed, the old name 전광주 read as 광주.

@@ -44,3 +44,8 @@ WorkScreen* OpenedScreen(const QString& caption);
 
 // The main window's client area size (the size every work screen takes).
 QSize MainClientSize();
+// Puts a work screen's MDI frame at the client origin with the client area's size (a screen's
+// Form_Resize starts with it); a screen outside the main window is left as it is.
+void FillClientArea(QWidget* screen);
+// Closes a work screen with its MDI frame (a screen shown on its own closes itself).
+void CloseWorkScreen(QWidget* screen);

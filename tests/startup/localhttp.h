@@ -80,6 +80,7 @@ public:
         QByteArray body;
         qsizetype cutAfter = -1;   // >= 0: send this many body bytes, then hang up
         bool silent = false;       // accept the request and never answer
+        QByteArray contentType = "application/octet-stream";
     };
     struct Request {
         QByteArray path;
@@ -152,7 +153,7 @@ private:
         const Route route = m_routes.value(request.path, Route{404, "not found", -1, false});
         if (route.silent) return;
         QByteArray reply = "HTTP/1.1 " + QByteArray::number(route.status) + (route.status == 200 ? " OK" : " Error") +
-                           "\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
+                           "\r\nContent-Type: " + route.contentType + "\r\nContent-Length: " +
                            QByteArray::number(route.body.size()) + "\r\nConnection: close\r\n\r\n";
         reply += route.cutAfter >= 0 ? route.body.left(route.cutAfter) : route.body;
         socket->write(reply);

@@ -1,0 +1,130 @@
+#include "popsetting.h"
+
+#include "ini.h"
+#include "mainwindow.h"
+#include "mytext.h"
+#include "prompts.h"
+#include "signin.h"
+#include "twips.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QPushButton>
+#include <QStyle>
+
+namespace {
+const QString kSection = QStringLiteral("옵션");
+const QString kRowHeightKey = QStringLiteral("표높이설정");
+const QString kIntervalKey = QStringLiteral("갱신주기");
+// A number of more digits than this is no row height or interval anyone means.
+constexpr int kBoxLength = 10;
+
+void Put(QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(TwipsToPx(left), TwipsToPx(top), TwipsToPx(width), TwipsToPx(height));
+}
+} // namespace
+
+popSetting::popSetting(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("popSetting"));
+    setWindowTitle(QStringLiteral("환경설정"));
+    setFont(QFont(QStringLiteral("굴림"), 9));
+
+    backPanel = new QFrame(this);
+    backPanel->setObjectName(QStringLiteral("backPanel"));
+    backPanel->setFrameShape(QFrame::Panel);
+    backPanel->setFrameShadow(QFrame::Raised);
+    const char* captions[2] = {"표높이", "갱신타이머"};
+    for (int i = 0; i < 2; ++i) {
+        MyLabel1[i] = new MyLabel(QString::fromUtf8(captions[i]), backPanel);
+        MyLabel1[i]->setObjectName(QStringLiteral("MyLabel1(%1)").arg(i));
+    }
+    표높이 = new MyText(backPanel);
+    표높이->setObjectName(QStringLiteral("표높이"));
+    갱신타이머 = new MyText(backPanel);
+    갱신타이머->setObjectName(QStringLiteral("갱신타이머"));
+    for (MyText* box : {표높이, 갱신타이머})
+        box->setMaxLength(kBoxLength);
+    cmdArr[4] = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton),
+                                QStringLiteral("    정보저장 및 닫기"), backPanel);
+    cmdArr[4]->setObjectName(QStringLiteral("cmdArr(4)"));
+    cmdArr[99] = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                 QStringLiteral("   닫 기"), backPanel);
+    cmdArr[99]->setObjectName(QStringLiteral("cmdArr(99)"));
+    for (auto& [index, button] : cmdArr)
+        button->setAutoDefault(false); // Enter in a box does not save behind the agent's back
+    // Takes the focus when the dialog comes up, so neither box looks selected.
+    hFocus = new MyText(backPanel);
+    hFocus->setObjectName(QStringLiteral("hFocus"));
+    hFocus->setFocusPolicy(Qt::NoFocus);
+
+    Put(MyLabel1[0], 150, 150, 1050, 300);
+    Put(표높이, 1260, 150, 1500, 300);
+    Put(MyLabel1[1], 150, 555, 1050, 300);
+    Put(갱신타이머, 1260, 555, 1500, 300);
+    Put(cmdArr[4], 150, 1005, 2610, 390);
+    Put(cmdArr[99], 2850, 1005, 1200, 390);
+    hFocus->setGeometry(-200, -200, 10, 10);
+    Put(backPanel, 0, 0, 4200, 1545);
+    // The inner area is exactly the background panel.
+    setFixedSize(backPanel->size());
+
+    // The dialog's own defaults replace the main window's, even if it is closed unsaved.
+    const QString rowHeight = ReadIni(kSection, kRowHeightKey);
+    RowHeightSetting = rowHeight.isEmpty() ? QStringLiteral("16") : rowHeight;
+    const QString interval = ReadIni(kSection, kIntervalKey);
+    RefreshIntervalSetting = interval.isEmpty() ? QStringLiteral("20") : interval;
+    표높이->SetText(RowHeightSetting);
+    갱신타이머->SetText(RefreshIntervalSetting);
+
+    connect(cmdArr[4], &QPushButton::clicked, this, &popSetting::SaveSettings);
+    connect(cmdArr[99], &QPushButton::clicked, this, &popSetting::reject);
+}
+
+void popSetting::SaveSettings() {
+    const auto refuse = [](MyText* box, const QString& message, bool empty) {
+        Prompt::refusal(message);
+        if (empty) box->SetText(QString());
+        box->setFocus(Qt::OtherFocusReason);
+    };
+    const QString height = 표높이->text();
+    const QString interval = 갱신타이머->text();
+    if (height.trimmed().isEmpty()) return refuse(표높이, QStringLiteral("표 높이를 입력해주세요."), false);
+    if (IniNumber(height) < MinRowHeight)
+        return refuse(표높이, QStringLiteral("표 높이를 7 이상의 숫자로 기입해주세요."), true);
+    // Past this every list shows a row or two; a height typed with a zero too many would leave
+    // every list unusable until Setting.ini was edited by hand.
+    if (IniNumber(height) > MaxRowHeight)
+        return refuse(표높이, QStringLiteral("표 높이를 100 이하의 숫자로 기입해주세요."), true);
+    if (interval.trimmed().isEmpty())
+        return refuse(갱신타이머, QStringLiteral("오더 정보를 갱신할 타임을 기록해주세요."), false);
+    if (IniNumber(interval) < MinInterval)
+        return refuse(
+            갱신타이머,
+            QStringLiteral("최소한 5 이상의 숫자를 입력해주세요.\n너무 잦은 갱신은 서버에 부담이 됩니다."),
+            true);
+    // An interval of hours is a board that never refreshes while the agent thinks it does.
+    if (IniNumber(interval) > MaxInterval)
+        return refuse(
+            갱신타이머,
+            QStringLiteral(
+                "최대 3600 이하의 숫자를 입력해주세요.\n한 시간이 넘는 주기는 갱신이 멈춘 것과 같습니다."),
+            true);
+    if (!Prompt::confirm(QStringLiteral("현재 설정을 저장하시겠습니까?"))) return;
+    WriteIni(kSection, kRowHeightKey, height);
+    WriteIni(kSection, kIntervalKey, interval);
+    RowHeightSetting = height;
+    RefreshIntervalSetting = interval;
+    Prompt::refusal(
+        QStringLiteral("설정이 저장되었습니다.\n저장된 내용이 반영되려면 해당 창을 닫았다 다시 열어주세요."));
+    accept();
+}
+
+void popSetting::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) hFocus->setFocus(Qt::OtherFocusReason);
+}
+
+void OpenSettingsDialog() {
+    popSetting dialog(MainWindow());
+    dialog.exec();
+}

@@ -1,0 +1,192 @@
+// The remote-support web window on the real web engine, against pages served by a local HTTP
+// server: where a page's new windows open, and a second request reusing the window.
+#include "../startup/localhttp.h"
+#include "deployment.h"
+#include "frmwebmdichild.h"
+#include "mainwindow.h"
+#include "prompts.h"
+#include "screens.h"
+#include "testmain.h"
+#include "workscreens.h"
+
+#include <QFrame>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QWebEngineView>
+
+namespace {
+// The engine's helper process runs without its sandbox here (tests run as root in a
+// container), and it must share GL contexts with the widgets: both before QApplication.
+const bool kEngineReady = [] {
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu --disable-dev-shm-usage");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    return true;
+}();
+
+QByteArray Page(const QByteArray& body) {
+    return "<!doctype html><html><head><meta charset=\"utf-8\"><title>t</title></head><body>" + body +
+           "</body></html>";
+}
+
+QList<QWebEngineView*> Popups() {
+    QList<QWebEngineView*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QStringLiteral("WebPopup") && w->isVisible())
+            out << qobject_cast<QWebEngineView*>(w);
+    return out;
+}
+} // namespace
+
+class WebWindowTest : public QObject {
+    Q_OBJECT
+private:
+    LocalHttpServer server;
+    std::unique_ptr<frmMain> main;
+
+    QString Address(const char* path) const {
+        return QStringLiteral("http://%1%2").arg(server.host(), QLatin1String(path));
+    }
+
+    frmWebMDIChild* Request(const char* path) {
+        RunCommandFor(Address(path));
+        auto* web = qobject_cast<frmWebMDIChild*>(OpenedScreen(QStringLiteral("원격지원요청")));
+        if (!web) return nullptr;
+        if (!QTest::qWaitFor(
+                [&] {
+                    return web->WebBrowser->url().path() == QLatin1String(path) && !web->page()->isLoading();
+                },
+                20000))
+            qWarning("page %s not loaded", path);
+        return web;
+    }
+    void RunCommandFor(const QString& address) {
+        Deployment d = CurrentDeployment();
+        d.remoteSupportUrl = address;
+        SetDeployment(d);
+        main->Dispatch(QStringLiteral("원격지원요청"));
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(kEngineReady);
+        const LocalHttpServer::Route html{200, {}, -1, false, "text/html; charset=utf-8"};
+        auto page = [&](const QByteArray& path, const QByteArray& body) {
+            LocalHttpServer::Route r = html;
+            r.body = Page(body);
+            server.route(path, r);
+        };
+        page("/plain.html", "<p>원격지원</p>");
+        page("/overlay.html", "<div id=\"excel_overlay\" style=\"display:block\">다운로드 중</div>");
+        page("/hidden.html", "<div id=\"excel_overlay\" style=\"display:none\">다운로드 중</div>");
+        page("/popup.html", "<p>팝업</p>");
+        page("/second.html", "<p>다시</p>");
+        RegisterWorkScreens();
+        main = std::make_unique<frmMain>();
+        main->setEnabled(true);
+        main->resize(1200, 800);
+        main->show();
+    }
+    void cleanup() {
+        for (QWebEngineView* popup : Popups())
+            popup->close();
+        if (WorkScreen* web = OpenedScreen(QStringLiteral("원격지원요청"))) web->close();
+        QTRY_VERIFY(!OpenedScreen(QStringLiteral("원격지원요청")));
+    }
+    void cleanupTestCase() { main.reset(); }
+
+    void newWindowRule_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("beforeOpening"); // script run on the page first
+        QTest::addColumn<bool>("overlay");
+        QTest::newRow("no overlay: separate window") << "/plain.html"
+                                                     << "" << false;
+        QTest::newRow("overlay hidden: separate window") << "/hidden.html"
+                                                         << "" << false;
+        QTest::newRow("overlay shown: this window") << "/overlay.html"
+                                                    << "" << true;
+        QTest::newRow("overlay shown by the page later: this window")
+            << "/hidden.html"
+            << "document.getElementById('excel_overlay').style.display='block'" << true;
+        QTest::newRow("overlay hidden again: separate window")
+            << "/overlay.html"
+            << "document.getElementById('excel_overlay').style.display='none'" << false;
+        QTest::newRow("overlay added later: this window")
+            << "/plain.html"
+            << "var d=document.createElement('div');d.id='excel_overlay';d.style.display='block';"
+               "document.body.appendChild(d)"
+            << true;
+    }
+    void newWindowRule() {
+        QFETCH(QString, path);
+        QFETCH(QString, beforeOpening);
+        QFETCH(bool, overlay);
+        PromptScript prompts;
+        frmWebMDIChild* web = Request(path.toUtf8().constData());
+        QVERIFY(web);
+        if (!beforeOpening.isEmpty()) web->page()->runJavaScript(beforeOpening);
+        QTRY_COMPARE_WITH_TIMEOUT(web->page()->overlayShown(), overlay, 10000);
+        web->page()->runJavaScript(QStringLiteral("window.open('/popup.html', '_blank')"));
+        if (overlay) {
+            QTRY_COMPARE_WITH_TIMEOUT(web->WebBrowser->url().path(), QStringLiteral("/popup.html"), 15000);
+            QVERIFY(Popups().isEmpty());
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(Popups().size(), 1, 15000);
+            QTRY_COMPARE_WITH_TIMEOUT(Popups().front()->url().path(), QStringLiteral("/popup.html"), 15000);
+            QCOMPARE(web->WebBrowser->url().path(), path);
+        }
+        QVERIFY(prompts.asked().empty());
+    }
+
+    // A second request reuses the one window, captioned and filling the client area, and
+    // navigates it again; the service gets its form content type.
+    void reusedWindowNavigatesAgain() {
+        PromptScript prompts;
+        frmWebMDIChild* first = Request("/plain.html");
+        QVERIFY(first);
+        QCOMPARE(first->windowTitle(), QStringLiteral("원격지원요청"));
+        QCOMPARE(first->parentWidget()->geometry(), QRect(QPoint(0, 0), MainClientSize()));
+        QCOMPARE(first->cmdArr.at(99)->text(), QStringLiteral("   닫 기"));
+        frmWebMDIChild* second = Request("/second.html");
+        QCOMPARE(second, first);
+        QCOMPARE(main->mdiArea()->subWindowList().size(), 1);
+        bool header = false;
+        for (const auto& r : server.requests())
+            header = header || (r.path == "/second.html" &&
+                                r.raw.toLower().contains("content-type: application/x-www-form-urlencoded"));
+        QVERIFY(header);
+        // The close button closes it; the next request builds a fresh one.
+        QTest::mouseClick(first->cmdArr.at(99), Qt::LeftButton);
+        QTRY_VERIFY(!OpenedScreen(QStringLiteral("원격지원요청")));
+        QVERIFY(Request("/plain.html"));
+    }
+
+    // The layout never stops, however narrow the window.
+    void narrowWindowLaysOut() {
+        frmWebMDIChild web;
+        web.resize(40, 30);
+        web.show();
+        QCOMPARE(web.WebBrowser->width(), 40);
+        QCOMPARE(web.SSPanel4.at(0)->width(), 0);
+        QCOMPARE(web.cmdArr.at(99)->x(), 0);
+    }
+
+    void badAddressIsRefused_data() {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("empty") << "";
+        QTest::newRow("no scheme") << "support.delmora.co.kr/x";
+        QTest::newRow("not the web") << "file:///etc/passwd";
+        QTest::newRow("garbage") << "http://";
+    }
+    void badAddressIsRefused() {
+        QFETCH(QString, address);
+        PromptScript prompts;
+        RunCommandFor(address);
+        QCOMPARE(prompts.asked().size(), size_t(1));
+        QVERIFY(prompts.texts().front().startsWith(QStringLiteral("원격지원 주소가 올바르지 않습니다.")));
+        QVERIFY(!OpenedScreen(QStringLiteral("원격지원요청")));
+    }
+};
+
+DELMORA_TEST_MAIN(WebWindowTest)
+#include "tst_webwindow.moc"
