@@ -31,6 +31,7 @@ void frmOrder::ExportList() {
 }
 
 void frmOrder::CloseScreen() {
+    if (!MayDiscardPanel()) return;
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         sub->close();
     else
