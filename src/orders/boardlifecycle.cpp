@@ -7,6 +7,7 @@
 #include "storetrap.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
 
@@ -31,9 +32,17 @@ void frmOrder::ExportList() {
 }
 
 void frmOrder::CloseScreen() {
-    if (!MayDiscardPanel()) return;
+    // Asked in closeEvent, which the child window's own close box reaches as well.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         sub->close();
     else
         close();
+}
+
+void frmOrder::closeEvent(QCloseEvent* event) {
+    if (!MayDiscardPanel()) {
+        event->ignore();
+        return;
+    }
+    WorkScreen::closeEvent(event);
 }

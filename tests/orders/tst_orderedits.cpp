@@ -10,6 +10,8 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -293,6 +295,7 @@ private slots:
         QTest::addColumn<bool>("asks");
         QTest::newRow("배차일 arrow key") << "day" << true;
         QTest::newRow("닫기") << "close" << true;
+        QTest::newRow("the window's close box") << "close box" << true;
         QTest::newRow("새로고침") << "cmdArr(0)" << true;
         QTest::newRow("조회") << "cmdArr(6)" << true;
         QTest::newRow("a status box") << "status" << true;
@@ -303,24 +306,37 @@ private slots:
         QFETCH(bool, asks);
         InsertOrder(*store, {});
         PromptScript prompts;
-        auto w = OpenBoard();
+        std::unique_ptr<frmOrder> owned = OpenBoard();
+        frmOrder* w = owned.get();
+        // Closing is tried where the board lives: in the main window's work area.
+        const bool closing = trigger.startsWith(QStringLiteral("close"));
+        QMdiArea area;
+        QMdiSubWindow* sub = nullptr;
+        if (closing) {
+            sub = area.addSubWindow(owned.release());
+            area.resize(1600, 1000);
+            area.show();
+            sub->showMaximized();
+        }
         auto fire = [&] {
             if (trigger == "day") {
                 w->배차일->setFocus();
                 QTest::keyClick(w->배차일, Qt::Key_Up);
             } else if (trigger == "close") {
-                Click(w.get(), "cmdArr(99)");
+                Click(w, "cmdArr(99)");
+            } else if (trigger == "close box") {
+                sub->close(); // what its close box does
             } else if (trigger == "status") {
                 QTest::mouseClick(w->chk조회구분[6], Qt::LeftButton, {}, QPoint(6, 6));
             } else if (trigger == "countdown") {
                 for (int i = 0; i <= 11; ++i)
                     w->Timer1_Timer();
             } else {
-                Click(w.get(), qPrintable(trigger));
+                Click(w, qPrintable(trigger));
             }
         };
         // Nothing typed: nothing asked.
-        if (trigger != "close") {
+        if (!closing) {
             fire();
             QVERIFY(prompts.asked().empty());
             w->chk새로고침금지->setChecked(false);
@@ -341,16 +357,16 @@ private slots:
             QVERIFY(w->제품정보->Text().endsWith(QStringLiteral("냉동")));
             QCOMPARE(w->배차일->date(), day);
             QCOMPARE(w->chk조회구분[6]->isChecked(), ticked);
-            QVERIFY(w->isVisible());
+            QVERIFY(closing ? sub->isVisible() : w->isVisible());
             if (!asks) continue;
             // 예 goes ahead.
             prompts.clear();
             prompts.answerYes();
             fire();
             QCOMPARE(prompts.texts(), QStringList{DiscardQuestion});
-            if (trigger == "close") {
-                QVERIFY(!w->isVisible());
-                w->show();
+            if (closing) {
+                QVERIFY(!sub->isVisible());
+                sub->showMaximized();
             } else {
                 QVERIFY(w->제품정보->Text().isEmpty());
             }
