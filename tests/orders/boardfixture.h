@@ -2,6 +2,7 @@
 // Shared pieces of the order board's screen tests: known orders in a fresh store, a signed-in
 // broker and a board shown like the real one.
 #include "clock.h"
+#include "ini.h"
 #include "frmorder.h"
 #include "signin.h"
 #include "spreadgrid.h"
@@ -26,6 +27,15 @@ inline void SignIn() {
     BrokerPhone = QStringLiteral("0212345678");
     RowHeightSetting = QStringLiteral("18");
     RefreshIntervalSetting = QStringLiteral("10");
+}
+
+// Every board test starts here: the morning clock, a signed-in broker, no saved column
+// widths and a fresh store.
+inline std::unique_ptr<TestStore> FreshStart() {
+    Clock::set(Morning());
+    SignIn();
+    WriteIni(QStringLiteral("컬럼폭"), QStringLiteral("오더등록"), QString());
+    return std::make_unique<TestStore>();
 }
 
 // Inserts an order straight into the store; returns its ID.

@@ -57,10 +57,7 @@ private:
 
 private slots:
     void init() {
-        Clock::set(Morning());
-        SignIn();
-        WriteIni(QStringLiteral("컬럼폭"), QStringLiteral("오더등록"), QString());
-        store = std::make_unique<TestStore>();
+        store = FreshStart();
     }
     void cleanup() { store.reset(); }
 

@@ -51,10 +51,7 @@ private:
 
 private slots:
     void init() {
-        Clock::set(Morning());
-        SignIn();
-        WriteIni(QStringLiteral("컬럼폭"), QStringLiteral("오더등록"), QString());
-        store = std::make_unique<TestStore>();
+        store = FreshStart();
         keys = 0;
     }
     void cleanup() { store.reset(); }
