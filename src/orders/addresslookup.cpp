@@ -56,6 +56,14 @@ void frmOrder::ConnectEntryPanel() {
 }
 
 bool frmOrder::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == fSP && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier) {
+            int code = 13;
+            SuggestionKeyDown(code, 0);
+            return true;
+        }
+    }
     if (watched == 배차일 && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -115,8 +123,10 @@ void frmOrder::LookupAddress(const QString& field) {
         const QPoint at = box->mapTo(backPanel, QPoint(0, box->height()));
         const int rowHeight = fSP->verticalHeader()->defaultSectionSize();
         const int headerHeight = qMax(fSP->horizontalHeader()->sizeHint().height(), rowHeight);
+        // As tall as its rows, up to eight: a short list must not hide the fields below it.
+        const int shown = qMin(fSP->MaxRows(), SuggestionRowsShown);
         fSP->setGeometry(at.x(), at.y(), qMax(box->width(), 420),
-                         headerHeight + SuggestionRowsShown * rowHeight + 2 * fSP->frameWidth() + 2);
+                         headerHeight + shown * rowHeight + 2 * fSP->frameWidth() + 2);
         fSP->show();
         fSP->raise();
         fSP->SetActiveCell(1, 1);

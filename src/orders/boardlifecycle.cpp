@@ -8,6 +8,7 @@
 #include "storetrap.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
 
@@ -32,8 +33,17 @@ void frmOrder::ExportList() {
 }
 
 void frmOrder::CloseScreen() {
+    // Asked in closeEvent, which the child window's own close box reaches as well.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         sub->close();
     else
         close();
+}
+
+void frmOrder::closeEvent(QCloseEvent* event) {
+    if (!MayDiscardPanel()) {
+        event->ignore();
+        return;
+    }
+    WorkScreen::closeEvent(event);
 }

@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
 #include <cmath>
@@ -42,6 +44,11 @@ public:
 
 protected:
     bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+    // Entered, the picker stands on the day: the part an agent changes, by arrow or digits.
+    void focusInEvent(QFocusEvent* event) override {
+        QDateEdit::focusInEvent(event);
+        setSelectedSection(QDateTimeEdit::DaySection);
+    }
 };
 
 QDateEdit* DatePicker(QWidget* parent, const QString& name) {
@@ -67,6 +74,7 @@ frmOrder::frmOrder(QWidget* parent) : WorkScreen(parent) {
     PlaceFixedControls();
     ConnectControls();
     ConnectEntryPanel();
+    BuildKeyboard();
 
     // Opening the screen.
     Form_Resize();
@@ -87,6 +95,15 @@ frmOrder::frmOrder(QWidget* parent) : WorkScreen(parent) {
     FillEntryLists();
     ResetOrderEntry();
     LoadOrderList();
+}
+
+void frmOrder::showEvent(QShowEvent* event) {
+    WorkScreen::showEvent(event);
+    // The board opens ready for the first address, not on whatever Qt picks first.
+    if (!m_openedOnce) {
+        m_openedOnce = true;
+        상차지->setFocus();
+    }
 }
 
 frmOrder::~frmOrder() {
@@ -263,6 +280,7 @@ void frmOrder::BuildBars() {
 
 void frmOrder::ConnectControls() {
     connect(cmdArr[0], &QPushButton::clicked, this, [this] {
+        if (!MayDiscardPanel()) return;
         m_settingDay = true;
         배차일->setDate(Clock::today());
         m_settingDay = false;
@@ -275,6 +293,7 @@ void frmOrder::ConnectControls() {
     connect(cmdArr[4], &QPushButton::clicked, this, &frmOrder::CancelDispatch);
     connect(cmdArr[5], &QPushButton::clicked, this, &frmOrder::ResetOrderEntry);
     connect(cmdArr[6], &QPushButton::clicked, this, [this] {
+        if (!MayDiscardPanel()) return;
         chk새로고침금지->setChecked(true);
         LoadOrderList(배차기간[0]->date().toString(QStringLiteral("yyyy-MM-dd")),
                       배차기간[1]->date().toString(QStringLiteral("yyyy-MM-dd")));
@@ -283,9 +302,23 @@ void frmOrder::ConnectControls() {
     connect(cmdArr[7], &QPushButton::clicked, this, &frmOrder::ExportList);
     connect(cmdArr[99], &QPushButton::clicked, this, &frmOrder::CloseScreen);
     for (QCheckBox* box : chk조회구분)
-        connect(box, &QCheckBox::toggled, this, [this] { LoadOrderList(); });
+        connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
+            if (!MayDiscardPanel()) {
+                const QSignalBlocker quiet(box);
+                box->setChecked(!on);
+                return;
+            }
+            LoadOrderList();
+        });
     connect(배차일, &QDateEdit::dateChanged, this, [this] {
         if (m_settingDay) return;
+        // One arrow key in the picker must not throw a typed order away unasked.
+        if (!MayDiscardPanel()) {
+            m_settingDay = true;
+            배차일->setDate(m_listedDay);
+            m_settingDay = false;
+            return;
+        }
         // Stepping through the days with the arrow keys reloads on every step; the keys must
         // stay in the picker for the next step instead of going to the address box.
         const bool stepping = 배차일->hasFocus();

@@ -3,11 +3,14 @@
 // a period's) orders below, address suggestions under the address boxes and the refresh
 // countdown. The form lives in frmorder.cpp/orderlayout.cpp; the routines in orderlist.cpp,
 // orderentry.cpp, addresslookup.cpp, ordercancel.cpp and boardlifecycle.cpp.
+#include "orderstatements.h"
 #include "screens.h"
 
+#include <QDate>
 #include <QString>
 #include <array>
 #include <map>
+#include <optional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -22,12 +25,6 @@ class MyText;
 class SpreadGrid;
 class SharedRecordset;
 class StoreTrap;
-
-namespace OrderSql {
-struct OrderEntry;
-struct Shipper;
-struct ListFilter;
-} // namespace OrderSql
 
 class frmOrder : public WorkScreen {
     Q_OBJECT
@@ -61,6 +58,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -79,7 +78,21 @@ private:
     void FillList(const SharedRecordset& rs);
     bool ValidateEntry();
     OrderSql::OrderEntry ReadEntry() const;
-    OrderSql::Shipper LookupShipper(StoreTrap& trap) const;
+    OrderSql::Shipper LookupShipper(StoreTrap& trap, bool* found) const;
+    // The shipper of the typed code; an unknown code is saved only when the agent says so
+    // (nullopt: not to be saved).
+    std::optional<OrderSql::Shipper> ResolveShipper(StoreTrap& trap);
+    void ShowShipperName(const QString& code, const QString& name);
+    void ShipperCodeEntered();
+    // The list the agent looks at, reloaded after a write.
+    void ReloadAfterWrite();
+    // The panel as reset or shown, to tell what the agent has typed since.
+    void MarkPanelBaseline(qint64 shownId);
+    bool PanelHasInput() const;
+    // Asks before typed input is thrown away; false: keep it.
+    bool MayDiscardPanel();
+    void BuildKeyboard();
+    void FitWeightCaption();
     void SelectDateKind(bool loading, int kind);
     void ClearDateKinds();
     void AddressChanged(bool loading);
@@ -141,4 +154,10 @@ private:
     bool m_regionDropped = false; // a region list has been dropped down
     bool m_quietAddress = false;  // the board itself is writing an address box
     bool m_settingDay = false;    // the board itself is setting 배차일
+    QDate m_listedDay;            // the day the list and the panel's date kinds were built on
+    QString m_listFrom, m_listTo; // the period listed, or empty for the day
+    std::optional<OrderSql::OrderEntry> m_baseline;
+    bool m_openedOnce = false;
+    qint64 m_shownId = 0;   // the order shown in the panel, 0 after a reset
+    QString m_lookedUpCode; // the shipper code whose name 화주명 shows
 };

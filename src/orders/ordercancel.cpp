@@ -27,5 +27,5 @@ void frmOrder::RunCancel(bool dispatch) {
         StoreTrap trap;
         trap.execute(statement);
     });
-    if (done) LoadOrderList();
+    if (done) ReloadAfterWrite();
 }

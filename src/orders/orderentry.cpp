@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QDateEdit>
 #include <QRadioButton>
+#include <optional>
 
 using namespace OrderBoard;
 using OrderDerive::DateKind;
@@ -59,6 +60,9 @@ void frmOrder::ResetOrderEntry() {
         하차지->SetText(QString());
     }
     fSP->hide();
+    for (DropList* list : {상차시, 하차시, 희망톤수, 댓수, 차종})
+        list->dropForeign();
+    운행구분[0]->setChecked(true);
     상차일->setDate(Clock::now().date());
     상차시->selectText(half);
     SelectDateKind(true, int(DateKind::SameDay));
@@ -72,6 +76,25 @@ void frmOrder::ResetOrderEntry() {
     제품정보->SetText(QString());
     희망톤수->setCurrentIndex(2);
     if (상차지->isVisible()) 상차지->setFocus();
+    MarkPanelBaseline(0);
+}
+
+void frmOrder::MarkPanelBaseline(qint64 shownId) {
+    m_baseline = ReadEntry();
+    m_shownId = shownId;
+}
+
+bool frmOrder::PanelHasInput() const {
+    if (!m_baseline) return false;
+    OrderSql::OrderEntry now = ReadEntry();
+    now.day = m_baseline->day; // the board's day is no input of the order
+    // A reset keeps the shipper for the next order, so a typed code alone is never lost.
+    if (m_shownId == 0) now.화주코드 = m_baseline->화주코드;
+    return !(now == *m_baseline);
+}
+
+bool frmOrder::MayDiscardPanel() {
+    return !PanelHasInput() || Prompt::confirm(QStringLiteral("입력 중인 오더가 있습니다. 지우시겠습니까?"));
 }
 
 void frmOrder::SelectDateKind(bool loading, int kind) {
@@ -144,35 +167,66 @@ OrderSql::OrderEntry frmOrder::ReadEntry() const {
     return e;
 }
 
-OrderSql::Shipper frmOrder::LookupShipper(StoreTrap& trap) const {
-    OrderSql::Shipper s;
+OrderSql::Shipper frmOrder::LookupShipper(StoreTrap& trap, bool* found) const {
     const SharedRecordset rs = trap.open(OrderSql::ShipperLookupStatement(화주코드->TextVal()));
-    if (rs.eof()) return s;
-    auto f = [&](const char* name) { return trap.field(rs, QString::fromUtf8(name)).trimmed(); };
-    s.대표자 = f("대표자");
-    s.화주명 = f("화주명");
-    s.업태 = f("업태");
-    s.종목 = f("종목");
-    s.우편번호 = f("우편번호");
-    s.주소1 = f("주소1");
-    s.주소2 = f("주소2");
-    s.계산서담당 = f("계산서담당");
-    s.이메일 = f("이메일");
-    s.사업자번호 = f("사업자번호");
-    s.연락처 = f("연락처");
-    return s;
+    *found = !rs.eof();
+    if (rs.eof()) return {};
+    return OrderSql::MasterShipper([&](const QString& name) { return trap.field(rs, name); });
+}
+
+std::optional<OrderSql::Shipper> frmOrder::ResolveShipper(StoreTrap& trap) {
+    const QString code = 화주코드->TextVal();
+    bool found = false;
+    const OrderSql::Shipper s = LookupShipper(trap, &found);
+    ShowShipperName(code, s.화주명);
+    // A mistyped code would save the order without any shipper details: asked, not silent.
+    if (found || code.trimmed().isEmpty()) return s;
+    if (Prompt::confirm(QStringLiteral("등록되지 않은 화주코드입니다. 그대로 저장하시겠습니까?"))) return s;
+    화주코드->setFocus();
+    return std::nullopt;
+}
+
+void frmOrder::ShowShipperName(const QString& code, const QString& name) {
+    m_lookedUpCode = code;
+    화주명->SetText(name);
+}
+
+void frmOrder::ShipperCodeEntered() {
+    const QString code = 화주코드->TextVal();
+    if (code == m_lookedUpCode) return;
+    if (code.trimmed().isEmpty()) {
+        ShowShipperName(code, QString());
+        return;
+    }
+    RunRoutine([&] {
+        StoreTrap trap;
+        const SharedRecordset rs = trap.open(OrderSql::ShipperLookupStatement(code));
+        ShowShipperName(code, rs.eof() ? QString() : trap.field(rs, QStringLiteral("화주명")).trimmed());
+    });
 }
 
 void frmOrder::SaveNewOrder() {
     if (!ValidateEntry()) return;
     const OrderSql::OrderEntry entry = ReadEntry();
+    bool declined = false;
     const bool done = RunRoutine([&] {
         StoreTrap trap;
-        const OrderSql::Shipper shipper = LookupShipper(trap);
-        trap.execute(OrderSql::SaveOrderStatement(entry, {LoginId, BrokerName, BrokerPhone}, shipper));
+        const std::optional<OrderSql::Shipper> shipper = ResolveShipper(trap);
+        if (!shipper) {
+            declined = true;
+            return;
+        }
+        trap.execute(
+            OrderSql::SaveOrderStatement(entry, {LoginId, BrokerName, BrokerPhone, std::nullopt}, *shipper));
     });
     // After an error the panel keeps what was typed, so the agent can correct it and retry.
-    if (done) LoadOrderList();
+    if (done && !declined) ReloadAfterWrite();
+}
+
+void frmOrder::ReloadAfterWrite() {
+    // The list the agent was looking at: a period stays a period (its refresh is stopped, so
+    // the day's list would never come back by itself).
+    LoadOrderList(m_listFrom, m_listTo);
 }
 
 qint64 frmOrder::ActiveOrderId() {
@@ -191,13 +245,32 @@ void frmOrder::ModifyOrder() {
     }
     if (!ValidateEntry()) return;
     if (!Prompt::confirm(QStringLiteral("오더를 수정하시겠습니까?"))) return;
-    const OrderSql::OrderEntry entry = ReadEntry();
+    const OrderSql::OrderEntry now = ReadEntry();
+    const OrderSql::OrderEntry* shown = m_baseline && m_shownId == id ? &*m_baseline : nullptr;
+    bool declined = false;
     const bool done = RunRoutine([&] {
         StoreTrap trap;
-        const OrderSql::Shipper shipper = LookupShipper(trap);
-        trap.execute(OrderSql::ModifyOrderStatement(id, entry, {LoginId, BrokerName, BrokerPhone}, shipper));
+        // The order as stored now: whatever the agent did not change goes back as it is, the
+        // writer included (the settlement lists orders by who took them).
+        const SharedRecordset rs = trap.open(OrderSql::OrderByIdStatement(id));
+        OrderSql::OrderEntry entry = now;
+        OrderSql::Broker writer{LoginId, BrokerName, BrokerPhone, std::nullopt};
+        std::optional<OrderSql::Shipper> shipper;
+        if (!rs.eof()) {
+            const OrderSql::FieldReader field = [&](const QString& name) { return trap.field(rs, name); };
+            const OrderSql::OrderEntry stored = OrderSql::StoredEntry(field);
+            entry = OrderSql::KeepUnchanged(stored, shown, now);
+            writer = OrderSql::StoredWriter(field);
+            if (entry.화주코드 == stored.화주코드) shipper = OrderSql::StoredShipper(field);
+        }
+        if (!shipper) shipper = ResolveShipper(trap);
+        if (!shipper) {
+            declined = true;
+            return;
+        }
+        trap.execute(OrderSql::ModifyOrderStatement(id, entry, writer, *shipper));
     });
-    if (done) LoadOrderList();
+    if (done && !declined) ReloadAfterWrite();
 }
 
 void frmOrder::ShowOrderInEntry(int /*col*/, int row) {
@@ -232,27 +305,28 @@ void frmOrder::ShowOrderInEntry(int /*col*/, int row) {
                 // The stored date is shown as stored: for 월착 the option only names its kind,
                 // so showing and re-saving an order never moves its date to another Monday.
                 if (kind >= 0) (loading ? 상차일구분 : 하차일구분)[size_t(kind)]->setChecked(true);
-                // A stored time that is not a time leaves the list without a selection
-                // rather than stopping half-way through the order.
-                const QString half = moments[side].size() >= 5
-                                         ? OrderDerive::HalfHourOfText(moments[side].right(5))
-                                         : QString();
+                // The stored time as it is (14:45 is not rounded to 14:30); one that is not a
+                // time leaves the list without a selection rather than stopping half-way.
+                const QString stored = moments[side].size() >= 5 ? moments[side].right(5) : QString();
                 DropList* time = loading ? 상차시 : 하차시;
-                if (half.isEmpty())
+                if (OrderDerive::HalfHourOfText(stored).isEmpty())
                     time->setCurrentIndex(-1);
                 else
-                    time->selectText(half);
+                    time->showValue(stored);
             }
 
             운행구분[size_t(OrderDerive::RunKindOption(f("적재구분")))]->setChecked(true);
-            희망톤수->selectText(f("희망톤수"));
+            희망톤수->showValue(f("희망톤수"));
             운임형태->setCurrentIndex(OrderDerive::FareKindEntry(f("운임구분")));
             화물중량->SetText(f("화물중량"));
-            댓수->setCurrentIndex(0);
-            차종->selectText(f("희망차종"));
+            댓수->showValue(f("차량대수").trimmed());
+            차종->showValue(f("희망차종"));
             금액->SetText(f("운송비"));
             제품정보->SetText(f("화물정보1"));
+            // The order's own shipper, so a modify keeps it.
+            화주코드->SetText(f("화주코드"));
+            ShowShipperName(화주코드->TextVal(), f("화주명").trimmed());
+            MarkPanelBaseline(id);
         });
     }
-    hFocus->setFocus();
 }

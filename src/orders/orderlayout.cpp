@@ -134,6 +134,7 @@ void frmOrder::LayOut() {
 
         Place(화물중량라벨, PanelLeft, H - 375, 870, RowHeight);
         Place(화물중량, 990, H - 375, 1650, RowHeight);
+        FitWeightCaption();
 
         ApplyColumnLayout(*sp, QStringLiteral("오더등록"), [this](SpreadGrid& grid) { FitColumns(grid); });
     } catch (...) {

@@ -1,6 +1,7 @@
 // The list of the board: the day's or a period's orders with their derived texts and colours.
 #include "frmorder.h"
 
+#include "droplist.h"
 #include "mytext.h"
 #include "orderderive.h"
 #include "orderguards.h"
@@ -24,11 +25,15 @@ OrderSql::ListFilter frmOrder::CurrentFilter() const {
 
 void frmOrder::LoadOrderList(const QString& from, const QString& to) {
     OrderSql::ListFilter filter = CurrentFilter();
-    if (!from.isEmpty() && !to.isEmpty()) {
+    const bool period = !from.isEmpty() && !to.isEmpty();
+    if (period) {
         filter.from = from;
         filter.to = to;
         filter.search = 검색어->TextVal();
     }
+    m_listFrom = period ? from : QString();
+    m_listTo = period ? to : QString();
+    m_listedDay = 배차일->date();
     UpdateLock lock(this);
     m_countdown = 0;
     sp->setMaxRows(0);
@@ -177,7 +182,11 @@ void frmOrder::FillList(const SharedRecordset& rs) {
 void frmOrder::GridKeyDown(int& keyCode, int /*shift*/) {
     const int row = sp->ActiveRow();
     if (sp->MaxRows() == 0 || row < 1) return;
-    if (keyCode == 40 && row < sp->MaxRows()) {
+    if (keyCode == 13) {
+        // The order found, Enter goes to work on it.
+        keyCode = 0;
+        상차권역->setFocus();
+    } else if (keyCode == 40 && row < sp->MaxRows()) {
         ShowOrderInEntry(sp->ActiveCol(), row + 1);
         sp->setFocus();
     } else if (keyCode == 38 && row > 1) {

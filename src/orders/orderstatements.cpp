@@ -78,33 +78,38 @@ QString CancelDispatchStatement(qint64 id) {
 namespace {
 // Arguments 1 to 42 of 오더저장, which 오더수정 repeats after the order's ID.
 void CommonArguments(ExecBuilder& b, const OrderEntry& e, const Broker& broker, const Shipper& s) {
-    const QString none;
-    const QString forklift = QStringLiteral("지게차");
     b.text(e.day)
         .text(QStringLiteral("접수"))
         .text(broker.id)
         .text(broker.name)
-        .text(broker.name)
+        .text(broker.writer.value_or(broker.name))
         .text(broker.phone);
     b.text(s.사업자번호).text(s.화주명).text(s.연락처);
-    b.text(e.loadAt).text(e.상차권역).text(e.상차지).text(none).text(forklift).text(none).text(none);
-    b.text(e.unloadAt).text(e.하차권역).text(e.하차지).text(none).text(forklift).text(none).text(none);
+    b.text(e.loadAt).text(e.상차권역).text(e.상차지).text(e.상차지상세).text(e.상차방법);
+    b.text(e.상차담당자).text(e.상차담당연락처);
+    b.text(e.unloadAt).text(e.하차권역).text(e.하차지).text(e.하차지상세).text(e.하차방법);
+    b.text(e.하차담당자).text(e.하차담당연락처);
     b.text(e.희망톤수)
         .text(e.차종)
         .text(e.weight)
         .number(e.vehicles)
         .number(e.runKind)
         .text(e.제품정보)
-        .text(none);
-    b.number(e.fareKind).number(e.amount).number(0).text(none).text(e.화주코드);
-    b.text(s.대표자).text(s.화주명).text(s.업태).text(s.종목).text(s.우편번호).text(s.주소1).text(s.주소2);
+        .text(e.화물정보2);
+    b.number(e.fareKind).number(e.amount).number(e.수수료).text(e.비고).text(e.화주코드);
+    b.text(s.대표자).text(s.상호.value_or(s.화주명)).text(s.업태).text(s.종목).text(s.우편번호);
+    b.text(s.주소1).text(s.주소2);
+    b.text(e.예비1).text(e.예비2).text(e.예비3);
+}
+qint64 Whole(const QString& text) {
+    return qint64(OrderDerive::AmountValue(text));
 }
 } // namespace
 
 QString SaveOrderStatement(const OrderEntry& entry, const Broker& broker, const Shipper& shipper) {
     ExecBuilder b(QStringLiteral("오더저장"));
     CommonArguments(b, entry, broker, shipper);
-    b.text({}).text({}).text({}).text(shipper.계산서담당).text(shipper.이메일);
+    b.text(shipper.계산서담당).text(shipper.이메일);
     return b;
 }
 
@@ -113,10 +118,115 @@ QString ModifyOrderStatement(qint64 id, const OrderEntry& entry, const Broker& b
     ExecBuilder b(QStringLiteral("오더수정"));
     b.number(id);
     CommonArguments(b, entry, broker, shipper);
-    for (int i = 0; i < 9; ++i)
+    // Six texts the store does not keep.
+    for (int i = 0; i < 6; ++i)
         b.text({});
     b.text(shipper.계산서담당).text(shipper.이메일);
     return b;
+}
+
+OrderEntry StoredEntry(const FieldReader& field) {
+    auto f = [&](const char* column) { return field(QString::fromUtf8(column)); };
+    OrderEntry e;
+    e.day = f("날짜");
+    e.loadAt = f("상차요청일시");
+    e.상차권역 = f("상차권역");
+    e.상차지 = f("상차지");
+    e.상차지상세 = f("상차지상세");
+    e.상차방법 = f("상차방법");
+    e.상차담당자 = f("상차담당자");
+    e.상차담당연락처 = f("상차담당연락처");
+    e.unloadAt = f("하차요청일시");
+    e.하차권역 = f("하차권역");
+    e.하차지 = f("하차지");
+    e.하차지상세 = f("하차지상세");
+    e.하차방법 = f("하차방법");
+    e.하차담당자 = f("하차담당자");
+    e.하차담당연락처 = f("하차담당연락처");
+    e.희망톤수 = f("희망톤수");
+    e.차종 = f("희망차종");
+    e.weight = f("화물중량");
+    e.vehicles = Whole(f("차량대수"));
+    e.runKind = int(Whole(f("적재구분")));
+    e.제품정보 = f("화물정보1");
+    e.화물정보2 = f("화물정보2");
+    e.fareKind = int(Whole(f("운임구분")));
+    e.amount = Whole(f("운송비"));
+    e.수수료 = Whole(f("수수료"));
+    e.비고 = f("비고");
+    e.화주코드 = f("화주코드");
+    e.예비1 = f("예비1");
+    e.예비2 = f("예비2");
+    e.예비3 = f("예비3");
+    return e;
+}
+
+Broker StoredWriter(const FieldReader& field) {
+    return {field(QStringLiteral("작성아이디")), field(QStringLiteral("작성회사명")),
+            field(QStringLiteral("작성자연락처")), field(QStringLiteral("작성자명"))};
+}
+
+namespace {
+// Where each shipper detail lives: in the shipper master, and as an order keeps its copy.
+struct ShipperColumn {
+    QString Shipper::*member;
+    const char* master;
+    const char* order;
+};
+const ShipperColumn kShipperColumns[] = {
+    {&Shipper::사업자번호, "사업자번호", "화주사업자번호"},
+    {&Shipper::화주명, "화주명", "화주명"},
+    {&Shipper::연락처, "연락처", "화주연락처"},
+    {&Shipper::대표자, "대표자", "화주대표자"},
+    {&Shipper::업태, "업태", "화주업태"},
+    {&Shipper::종목, "종목", "화주종목"},
+    {&Shipper::우편번호, "우편번호", "화주우편번호"},
+    {&Shipper::주소1, "주소1", "화주주소1"},
+    {&Shipper::주소2, "주소2", "화주주소2"},
+    {&Shipper::계산서담당, "계산서담당", "화주계산서담당"},
+    {&Shipper::이메일, "이메일", "화주이메일"},
+};
+} // namespace
+
+Shipper MasterShipper(const FieldReader& field) {
+    Shipper s;
+    for (const ShipperColumn& c : kShipperColumns)
+        s.*c.member = field(QString::fromUtf8(c.master)).trimmed();
+    return s;
+}
+
+Shipper StoredShipper(const FieldReader& field) {
+    Shipper s;
+    for (const ShipperColumn& c : kShipperColumns)
+        s.*c.member = field(QString::fromUtf8(c.order));
+    s.상호 = field(QStringLiteral("화주상호"));
+    return s;
+}
+
+OrderEntry KeepUnchanged(const OrderEntry& stored, const OrderEntry* shown, const OrderEntry& now) {
+    // The order keeps its own date: the panel has no box for it, the board's day is not it.
+    OrderEntry out = stored;
+    // Without a shown state the panel holds only what the agent typed: every field counts.
+    const OrderEntry& before = shown ? *shown : stored;
+    auto take = [shown](auto& target, const auto& shownValue, const auto& nowValue) {
+        if (!shown || nowValue != shownValue) target = nowValue;
+    };
+    take(out.loadAt, before.loadAt, now.loadAt);
+    take(out.상차권역, before.상차권역, now.상차권역);
+    take(out.상차지, before.상차지, now.상차지);
+    take(out.unloadAt, before.unloadAt, now.unloadAt);
+    take(out.하차권역, before.하차권역, now.하차권역);
+    take(out.하차지, before.하차지, now.하차지);
+    take(out.희망톤수, before.희망톤수, now.희망톤수);
+    take(out.차종, before.차종, now.차종);
+    take(out.weight, before.weight, now.weight);
+    take(out.vehicles, before.vehicles, now.vehicles);
+    take(out.runKind, before.runKind, now.runKind);
+    take(out.제품정보, before.제품정보, now.제품정보);
+    take(out.fareKind, before.fareKind, now.fareKind);
+    take(out.amount, before.amount, now.amount);
+    take(out.화주코드, before.화주코드, now.화주코드);
+    return out;
 }
 
 } // namespace OrderSql

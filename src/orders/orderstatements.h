@@ -4,6 +4,8 @@
 // its literal.
 #include <QString>
 #include <array>
+#include <functional>
+#include <optional>
 
 namespace OrderSql {
 
@@ -42,13 +44,16 @@ QString AddressLookupStatement(const QString& searchText);
 QString CancelOrderStatement(qint64 id);
 QString CancelDispatchStatement(qint64 id);
 
-// The signed-in broker.
+// The order's writer: the signed-in broker for a new order (the company name stands for the
+// writer's name too), an order's own writer when it is modified.
 struct Broker {
     QString id, name, phone;
+    std::optional<QString> writer; // 작성자명, when it is not the company name
 };
 // Shipper details looked up by code; all empty when the code is unknown.
 struct Shipper {
     QString 사업자번호, 화주명, 연락처, 대표자, 업태, 종목, 우편번호, 주소1, 주소2, 계산서담당, 이메일;
+    std::optional<QString> 상호; // an order's stored 화주상호, when it is not 화주명
 };
 // The entry panel as it is saved.
 struct OrderEntry {
@@ -65,9 +70,30 @@ struct OrderEntry {
     int fareKind = 1; // 1 인수증, 2 선착불
     qint64 amount = 0;
     QString 화주코드;
+    // Details the panel does not show: a new order sends these, a modified one its own.
+    QString 상차지상세, 상차방법 = QStringLiteral("지게차"), 상차담당자, 상차담당연락처;
+    QString 하차지상세, 하차방법 = QStringLiteral("지게차"), 하차담당자, 하차담당연락처;
+    QString 화물정보2, 비고, 예비1, 예비2, 예비3;
+    qint64 수수료 = 0;
+
+    bool operator==(const OrderEntry&) const = default;
 };
 QString SaveOrderStatement(const OrderEntry& entry, const Broker& broker, const Shipper& shipper);
 QString ModifyOrderStatement(qint64 id, const OrderEntry& entry, const Broker& broker,
                              const Shipper& shipper);
+
+// A stored order read back through a field reader (column name -> text): as the modify sends
+// it when nothing was changed, its writer and its shipper block.
+using FieldReader = std::function<QString(const QString& column)>;
+OrderEntry StoredEntry(const FieldReader& field);
+Broker StoredWriter(const FieldReader& field);
+Shipper StoredShipper(const FieldReader& field);
+// A shipper master record (코드_화주), each detail trimmed.
+Shipper MasterShipper(const FieldReader& field);
+// What a modify sends: each value the agent changed since the order was shown (now differs
+// from shown), else the stored one, so a modify never rewrites what nobody touched. Without
+// a shown state (null) every panel value counts as typed; the order's date, its details and the fields the
+// panel lacks are still the stored ones.
+OrderEntry KeepUnchanged(const OrderEntry& stored, const OrderEntry* shown, const OrderEntry& now);
 
 } // namespace OrderSql

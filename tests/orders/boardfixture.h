@@ -2,6 +2,7 @@
 // Shared pieces of the order board's screen tests: known orders in a fresh store, a signed-in
 // broker and a board shown like the real one.
 #include "clock.h"
+#include "ini.h"
 #include "frmorder.h"
 #include "signin.h"
 #include "spreadgrid.h"
@@ -28,6 +29,15 @@ inline void SignIn() {
     RefreshIntervalSetting = QStringLiteral("10");
 }
 
+// Every board test starts here: the morning clock, a signed-in broker, no saved column
+// widths and a fresh store.
+inline std::unique_ptr<TestStore> FreshStart() {
+    Clock::set(Morning());
+    SignIn();
+    WriteIni(QStringLiteral("컬럼폭"), QStringLiteral("오더등록"), QString());
+    return std::make_unique<TestStore>();
+}
+
 // Inserts an order straight into the store; returns its ID.
 inline QString InsertOrder(TestStore& store, const QMap<QString, QString>& values) {
     QMap<QString, QString> v = {{QStringLiteral("날짜"), QStringLiteral("2026-12-09")},
@@ -41,6 +51,8 @@ inline QString InsertOrder(TestStore& store, const QMap<QString, QString>& value
                                 {QStringLiteral("희망톤수"), QStringLiteral("5톤")},
                                 {QStringLiteral("희망차종"), QStringLiteral("윙바디")},
                                 {QStringLiteral("적재구분"), QStringLiteral("1")},
+                                {QStringLiteral("차량대수"), QStringLiteral("1")},
+                                {QStringLiteral("수수료"), QStringLiteral("0")},
                                 {QStringLiteral("운임구분"), QStringLiteral("1")},
                                 {QStringLiteral("운송비"), QStringLiteral("300000")},
                                 {QStringLiteral("화물정보1"), QStringLiteral("파렛트")}};
@@ -79,6 +91,29 @@ inline QPoint CellCentre(SpreadGrid* grid, int col, int row) {
 
 inline void ClickRow(SpreadGrid* grid, int row, int col = 2) {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, col, row));
+}
+
+// Types text as key presses carrying it (Korean included, one key per syllable), as an input
+// method commits it.
+inline void Type(QWidget* box, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// One order row as stored, every column by name.
+inline QMap<QString, QString> StoredRow(TestStore& store, const QString& id) {
+    const QList<QStringList> names =
+        store.rows(QStringLiteral("select name from pragma_table_info('화물오더')"));
+    QStringList columns;
+    for (const QStringList& n : names)
+        columns << n.value(0);
+    const QStringList values =
+        store.rows(QStringLiteral("select %1 from 화물오더 where ID=%2").arg(columns.join(u','), id))
+            .value(0);
+    QMap<QString, QString> row;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        row[columns[i]] = values.value(i);
+    return row;
 }
 
 inline QString FocusName() {

@@ -59,10 +59,7 @@ private:
 
 private slots:
     void init() {
-        Clock::set(Morning());
-        SignIn();
-        WriteIni(QStringLiteral("컬럼폭"), QStringLiteral("오더등록"), QString());
-        store = std::make_unique<TestStore>();
+        store = FreshStart();
     }
     void cleanup() { store.reset(); }
 
@@ -87,7 +84,7 @@ private slots:
         QCOMPARE(w->운임형태->currentText(), QStringLiteral("인수증"));
         QCOMPARE(w->댓수->currentText(), QStringLiteral("1"));
         QCOMPARE(w->차종->currentText(), QStringLiteral("윙바디"));
-        QCOMPARE(FocusName(), QStringLiteral("상차권역")); // first in the panel's tab order
+        QCOMPARE(FocusName(), QStringLiteral("상차지")); // ready for the first address
         QCOMPARE(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(5)"))->text(),
                  QStringLiteral("    입력항목 지우기"));
         QCOMPARE(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(99)"))->text(),
@@ -212,7 +209,9 @@ private slots:
             if (QLatin1String(button) == QLatin1String("cmdArr(2)")) {
                 // Modify checks the selection first; give it an order to act on.
                 InsertOrder(*store, {});
+                prompts.answerYes(); // the typed panel may go
                 QTest::mouseClick(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(0)")), Qt::LeftButton);
+                prompts.clear();
                 FillPanel(*w);
                 Break(*w, breaks);
                 w->sp->SetActiveCell(1, 1);
@@ -231,8 +230,10 @@ private slots:
         auto w = OpenBoard();
         FillPanel(*w);
         store->clearStatements();
+        prompts.answerYes(); // the code names no shipper: saved as typed all the same
         QTest::mouseClick(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(1)")), Qt::LeftButton);
-        QVERIFY2(prompts.asked().empty(), qPrintable(prompts.texts().join(u'|')));
+        QCOMPARE(prompts.texts(),
+                 QStringList{QStringLiteral("등록되지 않은 화주코드입니다. 그대로 저장하시겠습니까?")});
         const QStringList saves = Sent(QStringLiteral("exec "));
         QCOMPARE(saves.size(), 1);
         QCOMPARE(
@@ -294,17 +295,17 @@ private slots:
         QCOMPARE(w->상차권역->currentText(), QStringLiteral("서울"));
         QCOMPARE(w->상차일->date(), QDate(2026, 12, 14)); // a Monday: 월착, the stored date kept
         QVERIFY(w->상차일구분[2]->isChecked());
-        QCOMPARE(w->상차시->currentText(), QStringLiteral("09:30"));
+        QCOMPARE(w->상차시->currentText(), QStringLiteral("09:45")); // as stored, not rounded
         QCOMPARE(w->하차일->date(), QDate(2026, 12, 18)); // a Friday: no kind
         for (QRadioButton* r : w->하차일구분)
             QVERIFY(!r->isChecked());
-        QCOMPARE(w->하차시->currentText(), QStringLiteral("13:00"));
+        QCOMPARE(w->하차시->currentText(), QStringLiteral("13:10"));
         QVERIFY(w->운행구분[2]->isChecked());
         QCOMPARE(w->운임형태->currentText(), QStringLiteral("선착불"));
         QCOMPARE(w->차종->currentText(), QStringLiteral("롤업"));
         QCOMPARE(w->화물중량->Text(), QStringLiteral("3톤"));
         QCOMPARE(w->금액->Text(), QStringLiteral("300000"));
-        QCOMPARE(FocusName(), QStringLiteral("hFocus"));
+        QCOMPARE(FocusName(), QStringLiteral("sp")); // the list keeps the keys for Up and Down
 
         // Down shows the next order and keeps the focus in the list; Up comes back.
         w->sp->setFocus();
@@ -326,12 +327,12 @@ private slots:
         QCOMPARE(prompts.texts(), QStringList{QStringLiteral("오더를 수정하시겠습니까?")});
         const QStringList modifies = Sent(QStringLiteral("exec 오더수정  ") + first + QLatin1Char(','));
         QCOMPARE(modifies.size(), 1);
-        QVERIFY(modifies.first().contains(QStringLiteral("'2026-12-14 09:30','서울','강남구 역삼동'")));
+        QVERIFY(modifies.first().contains(QStringLiteral("'2026-12-14 09:45','서울','강남구 역삼동'")));
         QVERIFY(modifies.first().contains(QStringLiteral(",1,3,'파렛트','',2,450000,0,")));
         QCOMPARE(store->value(QStringLiteral("select 운송비 from 화물오더 where ID=") + first),
                  QStringLiteral("450000"));
         QCOMPARE(store->value(QStringLiteral("select 상차요청일시 from 화물오더 where ID=") + first),
-                 QStringLiteral("2026-12-14 09:30"));
+                 QStringLiteral("2026-12-14 09:45"));
     }
 
     void modifyAndCancelsNeedARow_data() {
@@ -394,8 +395,9 @@ private slots:
         auto w = OpenBoard();
         FillPanel(*w);
         store->failStatement(2, dstore::DB_E_ERRORSINCOMMAND, QStringLiteral("bad"));
+        prompts.answerYes(); // saved with the unknown shipper code
         QTest::mouseClick(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(1)")), Qt::LeftButton);
-        QCOMPARE(prompts.texts(), QStringList{QStringLiteral("에러번호 : -2147217900\n에러내용 : bad")});
+        QCOMPARE(prompts.texts().last(), QStringLiteral("에러번호 : -2147217900\n에러내용 : bad"));
         QCOMPARE(w->상차지->Text(), QStringLiteral("강남구 O'Neil 창고"));
     }
 

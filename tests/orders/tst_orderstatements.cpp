@@ -3,6 +3,8 @@
 #include "orderstatements.h"
 #include "testmain.h"
 
+#include <QMap>
+
 using namespace OrderSql;
 
 class OrderStatementsTest : public QObject {
@@ -35,7 +37,7 @@ private:
         return e;
     }
     static Broker TheBroker() {
-        return {QStringLiteral("demo"), QStringLiteral("델모라주선"), QStringLiteral("0212345678")};
+        return {QStringLiteral("demo"), QStringLiteral("델모라주선"), QStringLiteral("0212345678"), std::nullopt};
     }
     static Shipper TheShipper() {
         Shipper s;
@@ -197,6 +199,80 @@ private slots:
         QVERIFY(!modify.arguments[0].quoted);
         for (int k = 1; k <= 42; ++k)
             QCOMPARE(modify.arguments[size_t(k)].text, save.arguments[size_t(k - 1)].text);
+    }
+
+    // A stored order sent back unchanged reaches the store's columns as they were read.
+    void storedOrderGoesBackAsRead() {
+        const QMap<QString, QString> stored = {
+            {"날짜", "2026-12-03"},        {"작성아이디", "other"},      {"작성회사명", "한빛주선"},
+            {"작성자명", "김상담"},        {"작성자연락처", "0299998888"}, {"화주명", "옛'이름"},
+            {"화주상호", "옛상호"},        {"화주사업자번호", "999"},    {"상차요청일시", "2026-12-03 14:45"},
+            {"상차지상세", "B동"},         {"상차방법", "수작업"},       {"차량대수", "3"},
+            {"적재구분", "2"},             {"운임구분", "2"},            {"운송비", "300000"},
+            {"수수료", "15000"},           {"비고", "야간"},             {"화주코드", "S1"},
+            {"예비3", "z"},                {"화주이메일", "a@b.kr"},     {"희망차종", "탑차"}};
+        const FieldReader field = [&](const QString& column) { return stored.value(column); };
+        const OrderEntry entry = StoredEntry(field);
+        const auto call =
+            dstore::parseExec(ModifyOrderStatement(7, KeepUnchanged(entry, &entry, entry), StoredWriter(field),
+                                                   StoredShipper(field))
+                                  .toUtf8());
+        QCOMPARE(int(call.arguments.size()), 54);
+        // Argument k of 오더저장 is argument k + 1 here (the ID comes first).
+        const QMap<int, QString> expected = {
+            {1, "2026-12-03"}, {3, "other"},   {4, "한빛주선"},  {5, "김상담"},          {6, "0299998888"},
+            {7, "999"},        {8, "옛'이름"}, {10, "2026-12-03 14:45"}, {13, "B동"}, {14, "수작업"},
+            {25, "탑차"},      {27, "3"},      {28, "2"},        {31, "2"},              {32, "300000"},
+            {33, "15000"},     {34, "야간"},   {35, "S1"},       {37, "옛상호"},          {45, "z"},
+            {53, "a@b.kr"}};
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QCOMPARE(QString::fromUtf8(call.arguments[size_t(it.key())].text), it.value());
+    }
+
+    // Each field the agent changed wins over the stored one; the rest stays as stored.
+    void keepUnchanged_data() {
+        QTest::addColumn<QString>("changed");
+        QTest::newRow("nothing") << "";
+        QTest::newRow("amount") << "amount";
+        QTest::newRow("loading time") << "loadAt";
+        QTest::newRow("vehicles") << "vehicles";
+        QTest::newRow("kind") << "차종";
+        QTest::newRow("shipper code") << "화주코드";
+    }
+    void keepUnchanged() {
+        QFETCH(QString, changed);
+        OrderEntry stored = FullEntry();
+        stored.day = QStringLiteral("2026-12-01");
+        stored.vehicles = 3;
+        stored.loadAt = QStringLiteral("2026-12-01 14:45");
+        stored.차종 = QStringLiteral("탑차");
+        stored.weight = QStringLiteral("5");
+        stored.수수료 = 15000;
+        stored.비고 = QStringLiteral("메모");
+        // As the panel showed it: rounded, first entries, the board's day, a unit added.
+        OrderEntry shown = FullEntry();
+        OrderEntry now = shown;
+        if (changed == "amount") now.amount = 1;
+        if (changed == "loadAt") now.loadAt = QStringLiteral("2026-12-01 16:00");
+        if (changed == "vehicles") now.vehicles = 9;
+        if (changed == "차종") now.차종 = QStringLiteral("롤업");
+        if (changed == "화주코드") now.화주코드 = QStringLiteral("S2");
+        const OrderEntry sent = KeepUnchanged(stored, &shown, now);
+        QCOMPARE(sent.day, stored.day);
+        QCOMPARE(sent.수수료, stored.수수료);
+        QCOMPARE(sent.비고, stored.비고);
+        QCOMPARE(sent.weight, stored.weight);
+        QCOMPARE(sent.amount, changed == "amount" ? now.amount : stored.amount);
+        QCOMPARE(sent.loadAt, changed == "loadAt" ? now.loadAt : stored.loadAt);
+        QCOMPARE(sent.vehicles, changed == "vehicles" ? now.vehicles : stored.vehicles);
+        QCOMPARE(sent.차종, changed == "차종" ? now.차종 : stored.차종);
+        QCOMPARE(sent.화주코드, changed == "화주코드" ? now.화주코드 : stored.화주코드);
+        // Without a shown state every panel value counts, the date and hidden details do not.
+        const OrderEntry typed = KeepUnchanged(stored, nullptr, now);
+        QCOMPARE(typed.amount, now.amount);
+        QCOMPARE(typed.차종, now.차종);
+        QCOMPARE(typed.day, stored.day);
+        QCOMPARE(typed.비고, stored.비고);
     }
 };
 
