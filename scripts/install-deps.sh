@@ -7,6 +7,7 @@ packages=(
   libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libxlsxwriter-dev
   fonts-nanum xvfb xauth x11-apps imagemagick xdotool
   clang libclang-rt-14-dev
+  dpkg-dev desktop-file-utils appstream qt6-qpa-plugins
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -51,13 +51,47 @@ bool hasLineBreak(const QString& text) {
 }
 } // namespace
 
+QString DecideProgramFolder(const QString& home, const QString& executableFolder, const QString& xdgDataHome,
+                            const QString& userHome) {
+    auto trimmed = [](QString folder) {
+        while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
+            folder.chop(1);
+        return folder;
+    };
+    if (!home.isEmpty()) return trimmed(home);
+    // A build tree or a copied folder keeps everything beside the program. An installed copy
+    // lives under /usr, which is no place for a user's settings and store even when it is
+    // writable (as it is for root).
+    const QString exe = trimmed(executableFolder);
+    if (!exe.isEmpty() && QFileInfo(exe).isDir() && !IsInstalledCopy(exe)) return exe;
+    const QString data =
+        !xdgDataHome.isEmpty() && QDir::isAbsolutePath(xdgDataHome)
+            ? xdgDataHome
+            : (userHome.isEmpty() ? QDir::homePath() : userHome) + QStringLiteral("/.local/share");
+    return trimmed(data) + QStringLiteral("/delmora");
+}
+
 QString ProgramFolder() {
-    QString folder = qEnvironmentVariable("DELMORA_HOME");
-    if (folder.isEmpty()) folder = QCoreApplication::applicationDirPath();
-    if (folder.isEmpty()) folder = QDir::currentPath();
-    while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
-        folder.chop(1);
-    return folder;
+    const QString folder =
+        DecideProgramFolder(qEnvironmentVariable("DELMORA_HOME"), QCoreApplication::applicationDirPath(),
+                            qEnvironmentVariable("XDG_DATA_HOME"), qEnvironmentVariable("HOME"));
+    // The per-user folder of an installed copy is made on first use.
+    static QString made;
+    if (made != folder && !QFileInfo::exists(folder)) QDir().mkpath(folder);
+    made = folder;
+    return folder.isEmpty() ? QDir::currentPath() : folder;
+}
+
+bool IsInstalledCopy(const QString& executableFolder) {
+    QString exe = executableFolder;
+    while (exe.size() > 1 && exe.endsWith(QLatin1Char('/')))
+        exe.chop(1);
+    if (exe == QLatin1String("/usr") || exe.startsWith(QLatin1String("/usr/"))) return true;
+    return !QFileInfo(exe).isWritable();
+}
+
+bool IsInstalledCopy() {
+    return IsInstalledCopy(QCoreApplication::applicationDirPath());
 }
 
 QString SettingsPath() {
@@ -65,7 +99,9 @@ QString SettingsPath() {
     return path.isEmpty() ? ProgramFolder() + QStringLiteral("/Setting.ini") : path;
 }
 
-void SetSettingsPath(const QString& path) { settingsPathStore() = path; }
+void SetSettingsPath(const QString& path) {
+    settingsPathStore() = path;
+}
 
 QString ReadIni(const QString& section, const QString& key) {
     const IniFile file = IniFile::load(SettingsPath());
@@ -85,8 +121,8 @@ void WriteIni(const QString& section, const QString& key, const QString& value) 
     // A name that cannot be written as one line, or a key that would read back as another key,
     // is not written at all: the reader then sees its default, as after any failed write.
     const QString trimmedKey = key.trimmed();
-    if (hasLineBreak(section) || hasLineBreak(key) || key.contains(QLatin1Char('=')) || trimmedKey.isEmpty() ||
-        section.contains(QLatin1Char(']')))
+    if (hasLineBreak(section) || hasLineBreak(key) || key.contains(QLatin1Char('=')) ||
+        trimmedKey.isEmpty() || section.contains(QLatin1Char(']')))
         return;
     // A pasted line break would start a line of its own and could plant another key.
     QString single = value;
@@ -135,11 +171,13 @@ double IniNumber(const QString& value) {
     qsizetype i = 0;
     const qsizetype n = value.size();
     auto skip = [&] {
-        while (i < n && (value[i] == QLatin1Char(' ') || value[i] == QLatin1Char('\t') || value[i] == QLatin1Char('\n') ||
-                         value[i] == QLatin1Char('\r')))
+        while (i < n && (value[i] == QLatin1Char(' ') || value[i] == QLatin1Char('\t') ||
+                         value[i] == QLatin1Char('\n') || value[i] == QLatin1Char('\r')))
             ++i;
     };
-    auto isDigit = [&](qsizetype k) { return k < n && value[k] >= QLatin1Char('0') && value[k] <= QLatin1Char('9'); };
+    auto isDigit = [&](qsizetype k) {
+        return k < n && value[k] >= QLatin1Char('0') && value[k] <= QLatin1Char('9');
+    };
     skip();
     if (i < n && (value[i] == QLatin1Char('-') || value[i] == QLatin1Char('+'))) {
         digits += char(value[i].unicode());
@@ -163,8 +201,10 @@ double IniNumber(const QString& value) {
     if (i < n && QStringLiteral("eEdD").contains(value[i])) {
         qsizetype k = i + 1;
         QByteArray exponent = "e";
-        while (k < n && value[k] == QLatin1Char(' ')) ++k;
-        if (k < n && (value[k] == QLatin1Char('-') || value[k] == QLatin1Char('+'))) exponent += char(value[k++].unicode());
+        while (k < n && value[k] == QLatin1Char(' '))
+            ++k;
+        if (k < n && (value[k] == QLatin1Char('-') || value[k] == QLatin1Char('+')))
+            exponent += char(value[k++].unicode());
         bool expDigits = false;
         while (isDigit(k)) {
             exponent += char(value[k++].unicode());

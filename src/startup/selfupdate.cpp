@@ -3,6 +3,7 @@
 #include "deployment.h"
 #include "httpget.h"
 #include "ini.h"
+#include "prompts.h"
 #include "signin.h"
 #include "storeconnection.h"
 
@@ -42,7 +43,9 @@ std::optional<int> versionNumber(const QString& text) {
     return int(value);
 }
 
-QString ownFileName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }
+QString ownFileName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+}
 
 // Writes through a temporary file in the same folder that replaces the target only once it is
 // complete, so a failed write never leaves half an updater behind.
@@ -105,13 +108,26 @@ bool IsAcceptableUpdateName(const QString& name) {
            !lower.endsWith(QLatin1String(".sqlite-wal")) && !lower.endsWith(QLatin1String(".sqlite-shm"));
 }
 
-ProgramVersion RunningVersion() { return {VersionMajor(), VersionMinor(), VersionRevision()}; }
-
-QString UpdateFolderAddress() {
-    return QStringLiteral("http://") + CurrentDeployment().updateServer + QStringLiteral("/cs/autoup/Corvanta/");
+QString InstalledCopyUpdateText(const ProgramVersion& version) {
+    return QStringLiteral("새 버전 %1.%2.%3이(가) 있습니다.\n설치된 프로그램은 패키지(delmora)를 "
+                          "업그레이드하여 새 버전으로 바꾸십시오.")
+        .arg(version.major)
+        .arg(version.minor)
+        .arg(version.revision);
 }
 
-void SetUpdaterStarter(UpdaterStarter s) { starter() = std::move(s); }
+ProgramVersion RunningVersion() {
+    return {VersionMajor(), VersionMinor(), VersionRevision()};
+}
+
+QString UpdateFolderAddress() {
+    return QStringLiteral("http://") + CurrentDeployment().updateServer +
+           QStringLiteral("/cs/autoup/Corvanta/");
+}
+
+void SetUpdaterStarter(UpdaterStarter s) {
+    starter() = std::move(s);
+}
 
 void CheckForUpdate() {
     if (CurrentDeployment().updateServer.trimmed().isEmpty()) return;
@@ -120,6 +136,11 @@ void CheckForUpdate() {
     const std::optional<UpdateAnnouncement> announced = ParseVersionAnswer(answer);
     if (!announced || !ServerIsNewer(announced->version, RunningVersion())) return;
     if (!IsAcceptableUpdateName(announced->updater) || !IsAcceptableUpdateName(announced->program)) return;
+    // An installed copy belongs to the package manager: an updater may not replace it.
+    if (IsInstalledCopy()) {
+        ShowInfo(InstalledCopyUpdateText(announced->version));
+        return;
+    }
 
     const std::optional<QByteArray> updater = HttpGetBytes(UpdateFolderAddress() + announced->updater);
     if (!updater) return;

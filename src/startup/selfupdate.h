@@ -16,8 +16,8 @@ struct ProgramVersion {
 // What ver.asp announces: "version=1.0.6$updater=upd.exe$program=new.exe".
 struct UpdateAnnouncement {
     ProgramVersion version;
-    QString updater;   // file name of the updater program on the server
-    QString program;   // file name of the new main program on the server
+    QString updater; // file name of the updater program on the server
+    QString program; // file name of the new main program on the server
 };
 
 // The answer parsed; nothing when it does not begin with "version" (lower case, at the very
@@ -31,6 +31,8 @@ bool ServerIsNewer(const ProgramVersion& server, const ProgramVersion& running);
 // A file name the server may have us write into the program folder or fetch: not empty, no
 // path separator, no "..", no blank or control character, and none of the program's own files.
 bool IsAcceptableUpdateName(const QString& name);
+// What an installed copy says instead of updating itself.
+QString InstalledCopyUpdateText(const ProgramVersion& version);
 
 // The running program's version (the same three numbers the captions show).
 ProgramVersion RunningVersion();

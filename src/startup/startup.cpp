@@ -1,7 +1,9 @@
 #include "startup.h"
 
+#include "demostore.h"
 #include "frmlogin.h"
 #include "ini.h"
+#include "prompts.h"
 #include "selfupdate.h"
 #include "signin.h"
 #include "storeconnection.h"
@@ -34,6 +36,9 @@ int RunStartup(const std::function<QWidget*()>& createMainWindow) {
     createSettingsWithDefaults();
 
     CheckForUpdate();
+
+    QString demoFailure;
+    if (PrepareDemoStore(&demoFailure) == DemoStoreResult::Failed) Prompt::refusal(demoFailure);
 
     int attempts = 0;
     ConnectStore(attempts);
