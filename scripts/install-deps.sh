@@ -9,6 +9,7 @@ packages=(
   fonts-nanum xvfb xauth x11-apps imagemagick xdotool
   ibus ibus-hangul dbus-x11
   clang libclang-rt-14-dev
+  dpkg-dev desktop-file-utils appstream qt6-qpa-plugins
 )
 missing=()
 for p in "${packages[@]}"; do

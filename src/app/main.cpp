@@ -1,19 +1,32 @@
 // The call-centre client: wires the work screens into the main window and starts up.
+#include "demostore.h"
 #include "fonts.h"
 #include "mainwindow.h"
 #include "startup.h"
 #include "workscreens.h"
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv) {
     // The web window's engine shares its GL contexts with the widgets; it must be said before
     // the application object exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    bool demo = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("delmora-callcenter %d.%d.%d\n", DELMORA_VERSION_MAJOR, DELMORA_VERSION_MINOR,
+                        DELMORA_VERSION_PATCH);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--demo") == 0) demo = true;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("delmora-callcenter"));
     InstallKoreanFontSubstitutes();
 
     RegisterWorkScreens();
+    SetDemoStoreRequested(demo);
 
     return RunStartup([] {
         auto* w = new frmMain;

@@ -15,17 +15,31 @@ std::optional<Deployment>& current() {
     static std::optional<Deployment> deployment;
     return deployment;
 }
+void readInto(Deployment& d, const QString& path);
 } // namespace
 
 Deployment ReadDeployment(const QString& path) {
+    return ReadDeployment(QStringList{path});
+}
+
+Deployment ReadDeployment(const QStringList& paths) {
     Deployment d = defaults();
+    // The last file read wins, so the most important one is read last.
+    for (auto it = paths.crbegin(); it != paths.crend(); ++it)
+        readInto(d, *it);
+    return d;
+}
+
+namespace {
+void readInto(Deployment& d, const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return d;
+    if (!file.open(QIODevice::ReadOnly)) return;
     // A configuration file is a few lines; anything far larger is not one of ours.
     const QByteArray bytes = file.read(64 * 1024);
     for (const QByteArray& raw : bytes.split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char(';'))) continue;
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char(';')))
+            continue;
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq <= 0) continue;
         const QString key = line.left(eq).trimmed().toLower();
@@ -41,11 +55,18 @@ Deployment ReadDeployment(const QString& path) {
         else if (key == QLatin1String("remote_support_url"))
             d.remoteSupportUrl = value;
     }
-    return d;
+}
+} // namespace
+
+QString SystemDeploymentPath() {
+    const QString path = qEnvironmentVariable("DELMORA_SYSTEM_CONF");
+    return path.isEmpty() ? QStringLiteral("/etc/delmora/delmora.conf") : path;
 }
 
 const Deployment& CurrentDeployment() {
-    if (!current()) current() = ReadDeployment(ProgramFolder() + QStringLiteral("/delmora.conf"));
+    if (!current())
+        current() = ReadDeployment(
+            QStringList{ProgramFolder() + QStringLiteral("/delmora.conf"), SystemDeploymentPath()});
     return *current();
 }
 

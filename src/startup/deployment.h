@@ -20,9 +20,15 @@ struct Deployment {
 // names none) + host + path; "" when there is no update server.
 QString UpdateServerAddress(const QString& path);
 
-// Read once from ProgramFolder() + "/delmora.conf"; missing keys keep their defaults.
+// Read once: ProgramFolder() + "/delmora.conf", then the machine's SystemDeploymentPath();
+// a key the program folder's file names wins, the machine's file fills what it leaves out,
+// and the compiled-in defaults fill the rest.
 const Deployment& CurrentDeployment();
+// "/etc/delmora/delmora.conf" (DELMORA_SYSTEM_CONF names another one, for tests).
+QString SystemDeploymentPath();
 // Reads one configuration file over the compiled-in defaults (a missing file gives them all).
 Deployment ReadDeployment(const QString& path);
+// Reads the files in order, the first naming a key deciding it.
+Deployment ReadDeployment(const QStringList& paths);
 // Tests replace it.
 void SetDeployment(const Deployment& deployment);

@@ -57,14 +57,45 @@ bool hasLineBreak(const QString& text) {
 }
 } // namespace
 
-QString ProgramFolder() {
-    QString folder = qEnvironmentVariable("DELMORA_HOME");
-    if (folder.isEmpty()) folder = QCoreApplication::applicationDirPath();
-    if (folder.isEmpty()) folder = QDir::currentPath();
-    while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
-        folder.chop(1);
-    return folder;
+QString DecideProgramFolder(const QString& home, const QString& executableFolder, const QString& xdgDataHome,
+                            const QString& userHome) {
+    auto trimmed = [](QString folder) {
+        while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
+            folder.chop(1);
+        return folder;
+    };
+    if (!home.isEmpty()) return trimmed(home);
+    // A build tree or a copied folder keeps everything beside the program. An installed copy
+    // lives under /usr, which is no place for a user's settings and store even when it is
+    // writable (as it is for root).
+    const QString exe = trimmed(executableFolder);
+    if (!exe.isEmpty() && QFileInfo(exe).isDir() && !IsInstalledCopy(exe)) return exe;
+    const QString data = !xdgDataHome.isEmpty() && QDir::isAbsolutePath(xdgDataHome)
+                             ? xdgDataHome
+                             : (userHome.isEmpty() ? QDir::homePath() : userHome) + QStringLiteral("/.local/share");
+    return trimmed(data) + QStringLiteral("/delmora");
 }
+
+QString ProgramFolder() {
+    const QString folder =
+        DecideProgramFolder(qEnvironmentVariable("DELMORA_HOME"), QCoreApplication::applicationDirPath(),
+                            qEnvironmentVariable("XDG_DATA_HOME"), qEnvironmentVariable("HOME"));
+    // The per-user folder of an installed copy is made on first use.
+    static QString made;
+    if (made != folder && !QFileInfo::exists(folder)) QDir().mkpath(folder);
+    made = folder;
+    return folder.isEmpty() ? QDir::currentPath() : folder;
+}
+
+bool IsInstalledCopy(const QString& executableFolder) {
+    QString exe = executableFolder;
+    while (exe.size() > 1 && exe.endsWith(QLatin1Char('/')))
+        exe.chop(1);
+    if (exe == QLatin1String("/usr") || exe.startsWith(QLatin1String("/usr/"))) return true;
+    return !QFileInfo(exe).isWritable();
+}
+
+bool IsInstalledCopy() { return IsInstalledCopy(QCoreApplication::applicationDirPath()); }
 
 QString SettingsPath() {
     const QString& path = settingsPathStore();

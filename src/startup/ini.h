@@ -2,8 +2,17 @@
 // Setting.ini with Windows profile-string semantics, and the per-user display settings.
 #include <QString>
 
-// The program folder: DELMORA_HOME when set, else the executable's folder.
+// The program folder (Setting.ini, downloaded updaters, the embedded store): DELMORA_HOME
+// when set; else the executable's folder when it is writable and not an installed copy under
+// /usr; else $XDG_DATA_HOME/delmora (~/.local/share/delmora), created on first use.
 QString ProgramFolder();
+// The decision itself, from its inputs.
+QString DecideProgramFolder(const QString& home, const QString& executableFolder, const QString& xdgDataHome,
+                            const QString& userHome);
+// An installed copy: the executable lies under /usr or in a folder the user cannot write. The
+// package manager owns it, so no updater may replace it.
+bool IsInstalledCopy(const QString& executableFolder);
+bool IsInstalledCopy();
 // Program folder + "/Setting.ini"; set once by start-up (SetSettingsPath), read by every call.
 QString SettingsPath();
 void SetSettingsPath(const QString& path);

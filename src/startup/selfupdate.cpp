@@ -4,6 +4,7 @@
 #include "httpget.h"
 #include "ini.h"
 #include "signin.h"
+#include "prompts.h"
 #include "storeconnection.h"
 
 #include <QCoreApplication>
@@ -111,6 +112,14 @@ bool IsAcceptableUpdaterName(const QString& name) {
            !lower.endsWith(QLatin1String(".sqlite-wal")) && !lower.endsWith(QLatin1String(".sqlite-shm"));
 }
 
+QString InstalledCopyUpdateText(const ProgramVersion& version) {
+    return QStringLiteral("새 버전 %1.%2.%3이(가) 있습니다.\n설치된 프로그램은 패키지(delmora)를 "
+                          "업그레이드하여 새 버전으로 바꾸십시오.")
+        .arg(version.major)
+        .arg(version.minor)
+        .arg(version.revision);
+}
+
 ProgramVersion RunningVersion() { return {VersionMajor(), VersionMinor(), VersionRevision()}; }
 
 QString UpdateFolderAddress() {
@@ -136,6 +145,11 @@ void CheckForUpdate() {
     const std::optional<UpdateAnnouncement> announced = ParseVersionAnswer(answer);
     if (!announced || !ServerIsNewer(announced->version, RunningVersion())) return;
     if (!IsAcceptableUpdaterName(announced->updater) || !IsAcceptableUpdateName(announced->program)) return;
+    // An installed copy belongs to the package manager: an updater may not replace it.
+    if (IsInstalledCopy()) {
+        ShowInfo(InstalledCopyUpdateText(announced->version));
+        return;
+    }
 
     const std::optional<QByteArray> updater = HttpGetBytes(folder + announced->updater);
     if (!updater) return;

@@ -16,8 +16,8 @@ struct ProgramVersion {
 // What ver.asp announces: "version=1.0.6$updater=upd.exe$program=new.exe".
 struct UpdateAnnouncement {
     ProgramVersion version;
-    QString updater;   // file name of the updater program on the server
-    QString program;   // file name of the new main program on the server
+    QString updater; // file name of the updater program on the server
+    QString program; // file name of the new main program on the server
 };
 
 // The answer parsed; nothing when it does not begin with "version" (lower case, at the very
@@ -36,6 +36,8 @@ bool IsAcceptableUpdateName(const QString& name);
 // name needs no such care: the updater, not this program, puts it in place, and naming it like
 // the running program is the usual case.
 bool IsAcceptableUpdaterName(const QString& name);
+// What an installed copy says instead of updating itself.
+QString InstalledCopyUpdateText(const ProgramVersion& version);
 
 // The running program's version (the same three numbers the captions show).
 ProgramVersion RunningVersion();

@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "demostore.h"
 #include "frmlogin.h"
 #include "ini.h"
 #include "prompts.h"
@@ -58,6 +59,9 @@ int RunStartup(const std::function<QWidget*()>& createMainWindow) {
     createSettingsWithDefaults();
 
     CheckForUpdate();
+
+    QString demoFailure;
+    if (PrepareDemoStore(&demoFailure) == DemoStoreResult::Failed) Prompt::refusal(demoFailure);
 
     if (!embeddedStoreFileUsable()) return 1;
     int attempts = 0;

@@ -1,10 +1,15 @@
 // delmora-store: creates freight stores (optionally with demo data) and runs one statement
 // against a store exactly as the client would send it.
 #include "freightstore.h"
+#include "simulate.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QStringList>
+#include <QThread>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -12,13 +17,15 @@ namespace {
 int usage() {
     std::fputs("usage:\n"
                "  delmora-store init PATH [--demo] [--orders N] [--seed S] [--today yyyy-mm-dd]\n"
-               "  delmora-store sql PATH STATEMENT\n",
+               "  delmora-store sql PATH STATEMENT\n"
+               "  delmora-store simulate PATH [--rate N] [--seconds S] [--seed S] [--events N]\n",
                stderr);
     return 2;
 }
 
 void printError(const dstore::Error& e) {
-    std::fprintf(stderr, "error %lld: %s\n", static_cast<long long>(e.number), e.message.toUtf8().constData());
+    std::fprintf(stderr, "error %lld: %s\n", static_cast<long long>(e.number),
+                 e.message.toUtf8().constData());
 }
 
 // Tabs and line breaks inside a value would break the one-row-per-line layout.
@@ -111,6 +118,67 @@ int runSql(const QStringList& args) {
     }
 }
 
+std::atomic<bool> interrupted{false};
+extern "C" void onInterrupt(int) {
+    interrupted = true;
+}
+
+// The office around the agent, at N events a minute, until S seconds have passed, N events
+// have run or Ctrl-C.
+int runSimulate(const QStringList& args) {
+    if (args.isEmpty()) return usage();
+    int rate = 6, seconds = 0, events = 0;
+    quint32 seed = quint32(QDateTime::currentMSecsSinceEpoch());
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        bool ok = i + 1 < args.size();
+        const QString v = ok ? args[++i] : QString();
+        if (a == QLatin1String("--rate"))
+            rate = v.toInt(&ok), ok = ok && rate > 0 && rate <= 60000;
+        else if (a == QLatin1String("--seconds"))
+            seconds = v.toInt(&ok), ok = ok && seconds >= 0;
+        else if (a == QLatin1String("--seed"))
+            seed = v.toUInt(&ok);
+        else if (a == QLatin1String("--events"))
+            events = v.toInt(&ok), ok = ok && events >= 0;
+        else
+            ok = false;
+        if (!ok) {
+            std::fprintf(stderr, "bad argument: %s\n", a.toUtf8().constData());
+            return usage();
+        }
+    }
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    try {
+        auto store = dstore::FreightStore::open(args[0]);
+        dstore::OfficeSimulator office(*store, seed);
+        QElapsedTimer clock;
+        clock.start();
+        const qint64 gap = 60000 / rate;
+        int done = 0;
+        qint64 due = 0;
+        while (!interrupted && (seconds == 0 || clock.elapsed() < seconds * 1000LL) &&
+               (events == 0 || done < events)) {
+            if (clock.elapsed() < due) {
+                QThread::msleep(quint32(std::min<qint64>(100, due - clock.elapsed())));
+                continue;
+            }
+            due += gap;
+            if (const auto e = office.step()) {
+                std::printf("%s\n", e->line.toUtf8().constData());
+                std::fflush(stdout);
+                ++done;
+            }
+        }
+        std::fprintf(stderr, "%d events\n", done);
+        return 0;
+    } catch (const dstore::Error& e) {
+        printError(e);
+        return 1;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -120,5 +188,6 @@ int main(int argc, char** argv) {
     const QString command = args.takeFirst();
     if (command == QLatin1String("init")) return runInit(args);
     if (command == QLatin1String("sql")) return runSql(args);
+    if (command == QLatin1String("simulate")) return runSimulate(args);
     return usage();
 }

@@ -34,6 +34,21 @@ inline QString dump(dstore::FreightStore& store) {
     return out;
 }
 
+// 오더저장's bare (unquoted) arguments: vehicle count, run kind, fare kind, amount, commission.
+inline bool bareOrderArgument(int position) {
+    return position == 27 || position == 28 || position == 31 || position == 32 || position == 33;
+}
+
+// An order registration as the board writes it; value(k) gives argument k's text.
+inline QByteArray orderSave(const std::function<QByteArray(int)>& value) {
+    QByteArray s = "exec 오더저장 ";
+    for (int k = 1; k <= 47; ++k) {
+        s += k == 1 ? " " : ",";
+        s += bareOrderArgument(k) ? value(k) : "'" + QByteArray(value(k)).replace("'", "''") + "'";
+    }
+    return s;
+}
+
 // The error a call throws, or nothing when it succeeds.
 inline std::optional<dstore::Error> errorOf(const std::function<void()>& call) {
     try {

@@ -8,21 +8,6 @@ using dstore::FreightStore;
 
 namespace {
 
-// 오더저장's bare (unquoted) arguments: vehicle count, run kind, fare kind, amount, commission.
-bool bareOrderArgument(int position) {
-    return position == 27 || position == 28 || position == 31 || position == 32 || position == 33;
-}
-
-// An order registration as the board writes it; value(k) gives argument k's text.
-QByteArray orderSave(const std::function<QByteArray(int)>& value) {
-    QByteArray s = "exec 오더저장 ";
-    for (int k = 1; k <= 47; ++k) {
-        s += k == 1 ? " " : ",";
-        s += bareOrderArgument(k) ? value(k) : "'" + QByteArray(value(k)).replace("'", "''") + "'";
-    }
-    return s;
-}
-
 QByteArray distinctValue(int k) { return bareOrderArgument(k) ? QByteArray::number(9000 + k) : "v" + QByteArray::number(k); }
 
 } // namespace
