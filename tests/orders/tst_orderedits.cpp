@@ -232,13 +232,13 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("answer");
         QTest::addColumn<bool>("saved");
-        QTest::newRow("known") << "S200"
+        QTest::newRow("known") << "7200"
                                << "농심" << true << true;
         QTest::newRow("empty") << ""
                                << "" << true << true;
-        QTest::newRow("unknown, saved anyway") << "S999"
+        QTest::newRow("unknown, saved anyway") << "7999"
                                                << "" << true << true;
-        QTest::newRow("unknown, not saved") << "S'99"
+        QTest::newRow("unknown, not saved") << "7099"
                                             << "" << false << false;
     }
     void shipperCode() {
@@ -246,14 +246,14 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, answer);
         QFETCH(bool, saved);
-        AddShipper(QStringLiteral("S100"), QStringLiteral("오뚜기"));
-        AddShipper(QStringLiteral("S200"), QStringLiteral("농심"));
+        AddShipper(QStringLiteral("7100"), QStringLiteral("오뚜기"));
+        AddShipper(QStringLiteral("7200"), QStringLiteral("농심"));
         PromptScript prompts;
         auto w = OpenBoard();
         FillPanel(*w);
         // The code of the last order first: its name is shown, then replaced.
         w->화주코드->setFocus();
-        Type(w->화주코드, QStringLiteral("S100"));
+        Type(w->화주코드, QStringLiteral("7100"));
         QTest::keyClick(w->화주코드, Qt::Key_Return);
         QCOMPARE(w->화주명->Text(), QStringLiteral("오뚜기"));
         w->화주코드->setFocus();
@@ -278,10 +278,10 @@ private slots:
 
     // Leaving the code box looks it up too.
     void shipperCodeLookedUpOnLeaving() {
-        AddShipper(QStringLiteral("S100"), QStringLiteral("오뚜기"));
+        AddShipper(QStringLiteral("7100"), QStringLiteral("오뚜기"));
         auto w = OpenBoard();
         w->화주코드->setFocus();
-        Type(w->화주코드, QStringLiteral("S100"));
+        Type(w->화주코드, QStringLiteral("7100"));
         w->금액->setFocus();
         QCOMPARE(w->화주명->Text(), QStringLiteral("오뚜기"));
     }
