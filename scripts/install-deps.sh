@@ -5,6 +5,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc libgl-dev
   libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libxlsxwriter-dev
+  libqt6printsupport6 poppler-utils
   fonts-nanum xvfb xauth x11-apps imagemagick xdotool
   clang libclang-rt-14-dev
 )

@@ -7,6 +7,7 @@ bool LoginSucceeded = false;
 bool SignedIn = false;
 QString RowHeightSetting;
 QString RefreshIntervalSetting;
+QString SelectedKey;
 
 int VersionMajor() { return DELMORA_VERSION_MAJOR; }
 int VersionMinor() { return DELMORA_VERSION_MINOR; }
