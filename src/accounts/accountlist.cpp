@@ -4,6 +4,7 @@
 #include "gridroutines.h"
 #include "mytext.h"
 #include "spreadgrid.h"
+#include "storetrap.h"
 #include "twips.h"
 
 #include <QFrame>
@@ -57,6 +58,8 @@ AccountList::AccountList(const Design& design, QWidget* parent) : WorkScreen(par
         if (size_t(c) <= design.widths.size() && design.widths[size_t(c) - 1] > 0)
             sp->setColWidth(c, design.widths[size_t(c) - 1]);
     }
+    for (int c : design.amounts)
+        sp->setColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     sp->setMaxRows(0);
     ConnectColumnWidthSaving(*sp, design.caption);
     ApplyGridStyle(this);
@@ -73,6 +76,30 @@ QLabel* AccountList::AddLabel(const QString& caption, const QString& name) {
     auto* l = new QLabel(caption, SSPanel1);
     l->setObjectName(name);
     return l;
+}
+
+QString ListRecord::operator[](const char* name) const {
+    auto it = m_columns.find(QByteArray(name));
+    if (it == m_columns.end())
+        it = m_columns.insert(QByteArray(name), m_rows.columnIndex(QByteArrayView(name)));
+    return *it < 0 ? QString() : m_rows.text(m_row, *it);
+}
+
+void AccountList::FillList(const QString& statement,
+                           const std::function<QStringList(const ListRecord&)>& row) {
+    ListFill fill(this, sp);
+    RunRoutine([&] {
+        StoreTrap trap;
+        const SharedRecordset rs = trap.open(statement);
+        const dstore::ResultSet* rows = rs.rows();
+        if (!rows) return;
+        QHash<QByteArray, int> columns;
+        ListRecord record(*rows, columns);
+        for (qsizetype r = 0; r < rows->rowCount(); ++r) {
+            record.setRow(r);
+            sp->AppendRow(row(record), record["ID"].trimmed());
+        }
+    });
 }
 
 void AccountList::Place(QWidget* w, double left, double top, double width, double height) {

@@ -4,16 +4,36 @@
 // export and closing the screen.
 #include "screens.h"
 
+#include <QHash>
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 #include <map>
 #include <vector>
 
+namespace dstore {
+class ResultSet;
+}
 class QFrame;
 class QLabel;
 class QPushButton;
 class MyText;
 class SpreadGrid;
+
+// One record of a list answer, read by column name; a column the answer lacks reads "".
+class ListRecord {
+public:
+    ListRecord(const dstore::ResultSet& rows, QHash<QByteArray, int>& columns)
+        : m_rows(rows), m_columns(columns) {}
+    QString operator[](const char* name) const;
+    void setRow(qsizetype row) { m_row = row; }
+
+private:
+    const dstore::ResultSet& m_rows;
+    QHash<QByteArray, int>& m_columns; // looked up once per answer
+    qsizetype m_row = 0;
+};
 
 class AccountList : public WorkScreen {
     Q_OBJECT
@@ -39,9 +59,13 @@ protected:
         std::vector<double> widths; // character units; 0 keeps the grid's default
         int fitA, fitB;             // the two columns that take the spare width, in halves
         double reserve;             // twips kept free right of the columns
+        std::vector<int> amounts;   // columns shown flush right
     };
     AccountList(const Design& design, QWidget* parent);
 
+    // Runs a list statement and shows one row per record: row() gives the record's texts, the
+    // record's ID becomes the row's key. The grid is emptied first and drawn once at the end.
+    void FillList(const QString& statement, const std::function<QStringList(const ListRecord&)>& row);
     QPushButton* AddButton(int index, const QString& caption, int icon);
     QLabel* AddLabel(const QString& caption, const QString& name);
     // Places a control of the top panel (twips, as the screens were drawn).

@@ -18,10 +18,13 @@ frmFormainList::frmFormainList(QWidget* parent)
                     QStringLiteral("이메일"), QStringLiteral("품목1"), QStringLiteral("공급가액"),
                     QStringLiteral("세액"), QStringLiteral("총금액"), QStringLiteral("승인번호"),
                     QStringLiteral("문서상태"), QStringLiteral("신고상태")},
-                   {10.83, 8.33, 13.0, 14.83, 13.58, 12.75, 12.75, 12.75, 25.75, 8.08, 8.08},
+                   // The issue time and the e-mail get room for every character in the Korean
+                   // face that stands in for 굴림, which runs wider than the old screen's.
+                   {19.5, 8.33, 13.0, 19.0, 13.58, 12.75, 12.75, 12.75, 25.75, 8.08, 8.08},
                    5,
                    6,
-                   550},
+                   550,
+                   {6, 7, 8}},
                   parent) {
     setTabOrder(검색어, cmdArr[0]);
     connect(cmdArr[0], &QPushButton::clicked, this, &frmFormainList::LoadList);
@@ -47,40 +50,18 @@ void frmFormainList::PlaceBarControls() {
 
 void frmFormainList::LoadList() {
     const QString statement = AccountSql::InvoiceListStatement(검색어->TextVal().trimmed());
-    ListFill fill(this, sp);
-    RunRoutine([&] {
-        StoreTrap trap;
-        SharedRecordset rs = trap.open(statement);
-        const dstore::ResultSet* rows = rs.rows();
-        if (!rows) return;
-        enum {
-            발행일시,
-            기사명,
-            차량번호,
-            이메일,
-            품목명1,
-            공급가액,
-            세액,
-            총금액,
-            승인번호,
-            niceStatus,
-            DocStatus,
-            ID,
-            Count
-        };
-        static const char* const names[Count] = {"발행일시", "기사명",     "차량번호",  "이메일",
-                                                 "품목명1",  "공급가액",   "세액",      "총금액",
-                                                 "승인번호", "niceStatus", "DocStatus", "ID"};
-        int col[Count];
-        for (int i = 0; i < Count; ++i)
-            col[i] = rows->columnIndex(QByteArrayView(names[i]));
-        for (qsizetype r = 0; r < rows->rowCount(); ++r) {
-            auto text = [&](int f) { return col[f] < 0 ? QString() : rows->text(r, col[f]); };
-            sp->AppendRow({text(발행일시), text(기사명), text(차량번호), text(이메일), text(품목명1),
-                           Amounts::Grouped(text(공급가액)), Amounts::Grouped(text(세액)),
-                           Amounts::Grouped(text(총금액)), text(승인번호), text(niceStatus), text(DocStatus)},
-                          text(ID).trimmed());
-        }
+    FillList(statement, [](const ListRecord& v) {
+        return QStringList{v["발행일시"],
+                           v["기사명"],
+                           v["차량번호"],
+                           v["이메일"],
+                           v["품목명1"],
+                           Amounts::Grouped(v["공급가액"]),
+                           Amounts::Grouped(v["세액"]),
+                           Amounts::Grouped(v["총금액"]),
+                           v["승인번호"],
+                           v["niceStatus"],
+                           v["DocStatus"]};
     });
 }
 

@@ -35,10 +35,13 @@ frmJungsanList::frmJungsanList(QWidget* parent)
                     QStringLiteral("지급일자"), QStringLiteral("운송비"), QStringLiteral("차량번호"),
                     QStringLiteral("차주명"), QStringLiteral("차주연락처"), QStringLiteral("운송내역"),
                     QStringLiteral("오더상태"), QStringLiteral("작성아이디"), QStringLiteral("작성회사명")},
-                   {9.75, 9.75, 9.75, 9.75, 11.5, 11.5, 8.75, 12.75, 44.0, 0, 10.25, 10.5},
+                   // The dates and the phone get room for every character in the Korean face
+                   // that stands in for 굴림, which runs wider than the old screen's.
+                   {11.5, 11.5, 11.5, 11.5, 11.5, 11.5, 8.75, 14.5, 44.0, 0, 10.25, 10.5},
                    9,
                    12,
-                   600},
+                   600,
+                   {5}},
                   parent) {
     AddLabel(QStringLiteral("기간"), QStringLiteral("라벨_기간"));
     AddLabel(QStringLiteral("~"), QStringLiteral("라벨_물결"));
@@ -87,48 +90,20 @@ void frmJungsanList::LoadList() {
     const QString statement = AccountSql::SettlementListStatement(
         배차일[0]->date().toString(QStringLiteral("yyyy-MM-dd")),
         배차일[1]->date().toString(QStringLiteral("yyyy-MM-dd")), 검색어->TextVal().trimmed());
-    ListFill fill(this, sp);
-    RunRoutine([&] {
-        StoreTrap trap;
-        SharedRecordset rs = trap.open(statement);
-        const dstore::ResultSet* rows = rs.rows();
-        if (!rows) return;
-        enum {
-            날짜,
-            인수증날짜,
-            계산서날짜,
-            결제일,
-            운송비,
-            차량번호,
-            차주명,
-            차주연락처,
-            상차권역,
-            상차지,
-            하차권역,
-            하차지,
-            오더상태,
-            작성아이디,
-            작성회사명,
-            ID,
-            Count
-        };
-        static const char* const names[Count] = {"날짜",     "인수증날짜", "계산서날짜", "결제일",
-                                                 "운송비",   "차량번호",   "차주명",     "차주연락처",
-                                                 "상차권역", "상차지",     "하차권역",   "하차지",
-                                                 "오더상태", "작성아이디", "작성회사명", "ID"};
-        int col[Count];
-        for (int i = 0; i < Count; ++i)
-            col[i] = rows->columnIndex(QByteArrayView(names[i]));
-        for (qsizetype r = 0; r < rows->rowCount(); ++r) {
-            auto text = [&](int f) { return col[f] < 0 ? QString() : rows->text(r, col[f]); };
-            sp->AppendRow({text(날짜), text(인수증날짜), text(계산서날짜), text(결제일),
-                           Amounts::Grouped(text(운송비)), text(차량번호), text(차주명),
-                           FormatPhone(text(차주연락처)),
-                           text(상차권역) + QLatin1Char(' ') + text(상차지) + QStringLiteral(" -> ") +
-                               text(하차권역) + QLatin1Char(' ') + text(하차지),
-                           text(오더상태), text(작성아이디), text(작성회사명)},
-                          text(ID).trimmed());
-        }
+    FillList(statement, [](const ListRecord& v) {
+        return QStringList{v["날짜"],
+                           v["인수증날짜"],
+                           v["계산서날짜"],
+                           v["결제일"],
+                           Amounts::Grouped(v["운송비"]),
+                           v["차량번호"],
+                           v["차주명"],
+                           FormatPhone(v["차주연락처"]),
+                           v["상차권역"] + QLatin1Char(' ') + v["상차지"] + QStringLiteral(" -> ") +
+                               v["하차권역"] + QLatin1Char(' ') + v["하차지"],
+                           v["오더상태"],
+                           v["작성아이디"],
+                           v["작성회사명"]};
     });
 }
 

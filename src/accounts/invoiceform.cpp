@@ -23,7 +23,7 @@ struct Box {
 void Label(SpreadGrid& g, Box b, const QString& text, Qt::Alignment align = Qt::AlignCenter) {
     if (b.cols > 1 || b.rows > 1) g.AddCellSpan(b.col, b.row, b.cols, b.rows);
     g.SetText(b.col, b.row, text);
-    g.SetCellLook(b.col, b.row, CellLook{LabelBack, Ink, align, Face(9)});
+    g.SetCellLook(b.col, b.row, CellLook{LabelBack, Ink, align, Face(8)});
 }
 
 void Data(SpreadGrid& g, Box b, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter,
@@ -46,7 +46,7 @@ int ColumnPixels(int col) {
     if (col == 1 || col == 17) return 30;
     if (col <= 5) return 36;
     if (col == 6) return 46;
-    if (col <= 27) return 25;
+    if (col <= 27) return 27;
     return 38;
 }
 double RowPoints(int row) {

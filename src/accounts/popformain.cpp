@@ -70,20 +70,20 @@ popFormain::popFormain(QWidget* parent) : QDialog(parent) {
     tsp->move(Margin, Margin);
     formPanel->setFixedSize(tsp->width() + 2 * Margin, tsp->height() + 2 * Margin);
 
-    제목 = new QLabel(QStringLiteral("세  금  계  산  서"), tsp->viewport());
-    제목->setObjectName(QStringLiteral("제목"));
-    제목->setAlignment(Qt::AlignCenter);
-    QFont titleFont(QStringLiteral("굴림"), 20);
-    titleFont.setBold(true);
-    제목->setFont(titleFont);
-    제목->setStyleSheet(QStringLiteral("color: #c82828; background: transparent;"));
-    청구 = new QLabel(QStringLiteral("청구"), tsp->viewport());
-    청구->setObjectName(QStringLiteral("청구"));
-    청구->setAlignment(Qt::AlignCenter);
-    QFont claimFont(QStringLiteral("굴림"), 9);
-    claimFont.setBold(true);
-    청구->setFont(claimFont);
-    청구->setStyleSheet(QStringLiteral("color: #000000; background: transparent;"));
+    // The title and the word 청구 lie over the grid's cells, as printed on the paper form.
+    auto overlay = [this](const QString& text, const QString& name, int points, const QString& ink) {
+        auto* label = new QLabel(text, tsp->viewport());
+        label->setObjectName(name);
+        label->setAlignment(Qt::AlignCenter);
+        QFont font(QStringLiteral("굴림"), points);
+        font.setBold(true);
+        label->setFont(font);
+        label->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(ink));
+        return label;
+    };
+    제목 =
+        overlay(QStringLiteral("세  금  계  산  서"), QStringLiteral("제목"), 20, QStringLiteral("#c82828"));
+    청구 = overlay(QStringLiteral("청구"), QStringLiteral("청구"), 9, QStringLiteral("#000000"));
     PlaceOverlays();
 
     // Takes the focus when the view opens, so no button looks pressed.

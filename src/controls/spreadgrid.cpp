@@ -318,6 +318,10 @@ void SpreadGrid::AddCellSpan(int col, int row, int numCols, int numRows) {
     setSpan(row - 1, col - 1, numRows, numCols);
 }
 
+void SpreadGrid::setColumnAlignment(int col, Qt::Alignment align) {
+    m_model->setColumnAlignment(col - 1, align);
+}
+
 void SpreadGrid::DeleteCols(int col, int count) {
     if (col < 1 || col > MaxCols() || count <= 0) return;
     count = std::min(count, MaxCols() - col + 1);

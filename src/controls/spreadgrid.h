@@ -112,6 +112,8 @@ public:
     void SetCellLook(int col, int row, const CellLook& look);
     CellLook CellLookAt(int col, int row) const;
     void AddCellSpan(int col, int row, int numCols, int numRows);
+    // Alignment of every cell of a column (amounts flush right), unless a cell has its own.
+    void setColumnAlignment(int col, Qt::Alignment align);
 
     void DeleteCols(int col, int count);
     // Writes rows 1..MaxRows, every column hidden or not, as tab-separated lines (UTF-8 with a

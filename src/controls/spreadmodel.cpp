@@ -35,7 +35,8 @@ QVariant SpreadModel::data(const QModelIndex& index, int role) const {
         return back.isValid() ? QVariant(back) : QVariant();
     }
     case Qt::TextAlignmentRole: {
-        const Qt::Alignment align = m_looks.isEmpty() ? Qt::Alignment() : cellLook(row, col).align;
+        Qt::Alignment align = m_looks.isEmpty() ? Qt::Alignment() : cellLook(row, col).align;
+        if (!align) align = columnAlignment(col);
         return align ? QVariant(int(align)) : QVariant();
     }
     case Qt::FontRole: {
@@ -99,6 +100,7 @@ void SpreadModel::setColumnTotal(int cols) {
     const int now = m_cols;
     if (cols < now) {
         dropLooksBeyond(rowTotal(), cols);
+        if (m_colAligns.size() > size_t(cols)) m_colAligns.resize(size_t(cols));
         if (!m_buffering) beginRemoveColumns({}, cols, now - 1);
         // Dropped cells must not come back when the grid is widened again.
         for (Row& r : m_rows) {
@@ -280,9 +282,24 @@ void SpreadModel::setCellLook(int row, int col, const CellLook& look) {
     cellChanged(row, col, col);
 }
 
+Qt::Alignment SpreadModel::columnAlignment(int col) const {
+    return col >= 0 && size_t(col) < m_colAligns.size() ? m_colAligns[size_t(col)] : Qt::Alignment();
+}
+
+void SpreadModel::setColumnAlignment(int col, Qt::Alignment align) {
+    if (col < 0 || col >= m_cols) return;
+    if (m_colAligns.size() < size_t(m_cols)) m_colAligns.resize(size_t(m_cols));
+    m_colAligns[size_t(col)] = align;
+    if (!m_buffering && rowTotal() > 0)
+        Q_EMIT dataChanged(index(0, col), index(rowTotal() - 1, col), {Qt::TextAlignmentRole});
+}
+
 void SpreadModel::removeColumnsAt(int col, int count) {
     if (col < 0 || col >= m_cols || count <= 0) return;
     count = std::min(count, m_cols - col);
+    if (size_t(col) < m_colAligns.size())
+        m_colAligns.erase(m_colAligns.begin() + col,
+                          m_colAligns.begin() + std::min<qsizetype>(col + count, qsizetype(m_colAligns.size())));
     if (!m_looks.isEmpty()) {
         // Looks stay with their cells: those right of the removed columns move left with them.
         QHash<quint64, CellLook> moved;
@@ -329,6 +346,7 @@ void SpreadModel::copyFrom(const SpreadModel& other) {
     m_kinds = other.m_kinds;
     m_checkTexts = other.m_checkTexts;
     m_looks = other.m_looks;
+    m_colAligns = other.m_colAligns;
     if (!m_buffering) endResetModel();
 }
 

@@ -58,6 +58,9 @@ public:
     // Looks of single cells (a form drawn on the grid); cells without one use the grid's own.
     CellLook cellLook(int row, int col) const { return m_looks.value(lookKey(row, col)); }
     void setCellLook(int row, int col, const CellLook& look);
+    // Alignment of a whole column (amounts flush right); a cell's own look comes first.
+    Qt::Alignment columnAlignment(int col) const;
+    void setColumnAlignment(int col, Qt::Alignment align);
 
     void removeColumnsAt(int col, int count);
     void copyFrom(const SpreadModel& other);
@@ -90,5 +93,6 @@ private:
     std::vector<CellKind> m_kinds;
     QStringList m_checkTexts;
     QHash<quint64, CellLook> m_looks;
+    std::vector<Qt::Alignment> m_colAligns;
     bool m_buffering = false;
 };

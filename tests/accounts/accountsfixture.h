@@ -41,15 +41,7 @@ inline QString InsertInvoice(TestStore& store, const QMap<QString, QString>& val
                                 {QStringLiteral("DocStatus"), QStringLiteral("신고완료")}};
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         v[it.key()] = it.value();
-    QStringList cols, vals;
-    for (auto it = v.cbegin(); it != v.cend(); ++it) {
-        cols << it.key();
-        vals << QLatin1Char('\'') + QString(it.value()).replace(QLatin1Char('\''), QStringLiteral("''")) +
-                    QLatin1Char('\'');
-    }
-    store.exec(
-        QStringLiteral("insert into 세금계산서 (%1) values (%2)").arg(cols.join(u','), vals.join(u',')));
-    return store.value(QStringLiteral("select max(ID) from 세금계산서"));
+    return store.insert(QStringLiteral("세금계산서"), v);
 }
 
 template <class W> std::unique_ptr<W> Show(QSize size = QSize(1500, 800)) {

@@ -249,7 +249,7 @@ private slots:
         auto fitted = Show<frmJungsanList>(QSize(1800, 700));
         QVERIFY(fitted->sp->ColWidth(9) > 44.0);
         QVERIFY(fitted->sp->ColWidth(12) > 10.5);
-        QCOMPARE(fitted->sp->ColWidth(1), 9.75);
+        QCOMPARE(fitted->sp->ColWidth(1), 11.5);
     }
 };
 
