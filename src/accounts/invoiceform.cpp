@@ -46,7 +46,7 @@ int ColumnPixels(int col) {
     if (col == 1 || col == 17) return 30;
     if (col <= 5) return 36;
     if (col == 6) return 46;
-    if (col <= 27) return 27;
+    if (col <= 27) return 30;
     return 38;
 }
 double RowPoints(int row) {
