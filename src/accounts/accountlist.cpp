@@ -9,7 +9,6 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStyle>
 
@@ -113,11 +112,7 @@ QString AccountList::RowKey(int row) const {
 }
 
 void AccountList::Form_Resize() {
-    const QSize client = MainClientSize();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-        sub && client.isValid() && !client.isEmpty()) {
-        if (sub->geometry() != QRect(QPoint(0, 0), client)) sub->setGeometry(QRect(QPoint(0, 0), client));
-    }
+    FillClientArea(this);
     LayOut();
 }
 
@@ -159,10 +154,7 @@ void AccountList::ExportList() {
 }
 
 void AccountList::CloseScreen() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseWorkScreen(this);
 }
 
 ListFill::ListFill(QWidget* screen, SpreadGrid* grid)

@@ -107,3 +107,15 @@ QSize MainClientSize() {
     if (!main || !main->mdiArea()) return {};
     return main->mdiArea()->viewport()->size();
 }
+
+void FillClientArea(QWidget* screen) {
+    const QSize client = MainClientSize();
+    auto* sub = qobject_cast<QMdiSubWindow*>(screen->parentWidget());
+    if (!sub || !client.isValid() || client.isEmpty()) return;
+    if (sub->geometry() != QRect(QPoint(0, 0), client)) sub->setGeometry(QRect(QPoint(0, 0), client));
+}
+
+void CloseWorkScreen(QWidget* screen) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(screen->parentWidget())) sub->close();
+    else screen->close();
+}

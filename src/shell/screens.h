@@ -44,3 +44,9 @@ WorkScreen* OpenedScreen(const QString& caption);
 
 // The main window's client area size (the size every work screen takes).
 QSize MainClientSize();
+
+// A work screen takes the whole client area of the main window: its MDI frame is moved to the
+// top-left corner and sized to the client area (nothing happens outside the main window).
+void FillClientArea(QWidget* screen);
+// Closes a work screen the way its 닫 기 button does: through its MDI frame when it has one.
+void CloseWorkScreen(QWidget* screen);

@@ -3,9 +3,12 @@
 #include "accountsfixture.h"
 #include "frmjungsanlist.h"
 #include "ini.h"
+#include "mainwindow.h"
 #include "mytext.h"
 #include "prompts.h"
+#include "screens.h"
 #include "testmain.h"
+#include "workscreens.h"
 
 #include <QDateEdit>
 #include <QPushButton>
@@ -235,6 +238,35 @@ private slots:
             QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 11);
         QVERIFY(lines.first().contains(QStringLiteral("배차일자\t인수증일자\t계산서일자\t지급일자")));
+    }
+
+    void opensFromTheMainWindow_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("screen");
+        QTest::newRow("정산관리") << "정산관리"
+                                  << "frmJungsanList";
+        QTest::newRow("계산서관리") << "계산서관리"
+                                    << "frmFormainList";
+    }
+    void opensFromTheMainWindow() {
+        QFETCH(QString, caption);
+        QFETCH(QString, screen);
+        PromptScript prompts;
+        RegisterWorkScreens();
+        frmMain main;
+        main.setEnabled(true); // as after sign-in
+        main.resize(1400, 900);
+        main.show();
+        WorkScreen* w = OpenScreen(caption);
+        QVERIFY(w);
+        QCOMPARE(w->objectName(), screen);
+        QCOMPARE(w->windowTitle(), caption);
+        // It takes the whole client area, and keeps it when the main window changes size.
+        QCOMPARE(w->parentWidget()->geometry(), QRect(QPoint(0, 0), MainClientSize()));
+        main.resize(1200, 800);
+        QTRY_COMPARE(w->parentWidget()->geometry(), QRect(QPoint(0, 0), MainClientSize()));
+        Click(w, QStringLiteral("cmdArr(99)"));
+        QTRY_VERIFY(!OpenedScreen(caption));
     }
 
     void keepsTheWidthsTheUserSet() {
