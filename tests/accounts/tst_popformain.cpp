@@ -8,13 +8,18 @@
 #include "signin.h"
 #include "testmain.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTimer>
 
 using namespace BoardFixture;
 using namespace AccountsFixture;
@@ -296,6 +301,36 @@ private slots:
             QVERIFY2(inkIn(cellRect(c, InvoiceForm::DigitRow)) > 3, qPrintable(QString::number(c)));
         // An empty data box stays paper-white inside.
         QCOMPARE(inkIn(cellRect(1, 16)), 0);
+    }
+
+    void printsThroughThePrintDialog() {
+        const QString id = InsertInvoice(*store, {});
+        PromptScript prompts;
+        auto v = Open(id);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("printed.pdf"));
+        // The dialog is answered as a user would: a printer chosen (here, printing to a file), 인쇄.
+        QTimer watch;
+        watch.setInterval(20);
+        QString title;
+        connect(&watch, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            watch.stop();
+            title = dialog->windowTitle();
+            for (QComboBox* printers : dialog->findChildren<QComboBox*>(QStringLiteral("printers")))
+                for (int i = 0; i < printers->count(); ++i)
+                    if (printers->itemText(i).contains(QStringLiteral("PDF"))) printers->setCurrentIndex(i);
+            for (QLineEdit* file : dialog->findChildren<QLineEdit*>(QStringLiteral("filename")))
+                file->setText(out);
+            dialog->accept();
+        });
+        watch.start();
+        QTest::mouseClick(v->cmdArr.at(1), Qt::LeftButton);
+        watch.stop();
+        QCOMPARE(title, QStringLiteral("인쇄"));
+        QVERIFY2(prompts.asked().empty(), qPrintable(prompts.texts().join(u'|')));
+        QVERIFY(QFileInfo(out).size() > 1000);
     }
 
     void refusesToOverwriteUnasked() {
