@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc libgl-dev
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libxlsxwriter-dev
+  libqt6printsupport6 poppler-utils
   fonts-nanum xvfb xauth x11-apps imagemagick xdotool
   ibus ibus-hangul dbus-x11
   clang libclang-rt-14-dev

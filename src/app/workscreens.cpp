@@ -1,6 +1,8 @@
 // The one place that knows every work screen: the shell opens them by caption only.
 #include "workscreens.h"
 #include "deployment.h"
+#include "frmformainlist.h"
+#include "frmjungsanlist.h"
 #include "frmorder.h"
 #include "frmorderlist.h"
 #include "masterlist.h"
@@ -26,4 +28,10 @@ void RegisterWorkScreens() {
                    [](QWidget* parent) -> WorkScreen* { return new frmWebMDIChild(parent); });
     RegisterCommand(QStringLiteral("원격지원요청"),
                     [] { RequestRemoteSupport(CurrentDeployment().remoteSupportUrl); });
+
+    // Settlement and tax invoices.
+    RegisterScreen(QStringLiteral("정산관리"),
+                   [](QWidget* parent) -> WorkScreen* { return new frmJungsanList(parent); });
+    RegisterScreen(QStringLiteral("계산서관리"),
+                   [](QWidget* parent) -> WorkScreen* { return new frmFormainList(parent); });
 }

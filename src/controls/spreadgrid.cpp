@@ -308,6 +308,23 @@ bool SpreadGrid::isChecked(int col, int row) const {
     return m_model->checked(row - 1, col - 1);
 }
 
+void SpreadGrid::SetCellLook(int col, int row, const CellLook& look) {
+    m_model->setCellLook(row - 1, col - 1, look);
+}
+
+CellLook SpreadGrid::CellLookAt(int col, int row) const {
+    return m_model->cellLook(row - 1, col - 1);
+}
+
+void SpreadGrid::AddCellSpan(int col, int row, int numCols, int numRows) {
+    if (col < 1 || row < 1 || numCols < 1 || numRows < 1) return;
+    setSpan(row - 1, col - 1, numRows, numCols);
+}
+
+void SpreadGrid::setColumnAlignment(int col, Qt::Alignment align) {
+    m_model->setColumnAlignment(col - 1, align);
+}
+
 void SpreadGrid::DeleteCols(int col, int count) {
     if (col < 1 || col > MaxCols() || count <= 0) return;
     count = std::min(count, MaxCols() - col + 1);

@@ -9,14 +9,25 @@
 //     grid.ReDraw(true);                              // one model reset
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QFont>
 #include <QTableView>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class SpreadModel;
 
 enum class CellKind { Edit = 1, CheckBox = 10 };
 enum class WidthUnit { Normal, Twips };
+
+// How one cell looks when it differs from the grid: an invalid colour, an empty alignment or
+// no font keeps the grid's own.
+struct CellLook {
+    QColor back;
+    QColor fore;
+    Qt::Alignment align;
+    std::optional<QFont> font;
+};
 
 class SpreadGrid : public QTableView {
     Q_OBJECT
@@ -95,6 +106,14 @@ public:
     QString TypeCheckText(int col) const;
     void setChecked(int col, int row, bool on);
     bool isChecked(int col, int row) const;
+
+    // Cell looks and merged cells, for grids that carry a form rather than a list. A span joins
+    // numCols x numRows cells into one box shown with the text of its first cell.
+    void SetCellLook(int col, int row, const CellLook& look);
+    CellLook CellLookAt(int col, int row) const;
+    void AddCellSpan(int col, int row, int numCols, int numRows);
+    // Alignment of every cell of a column (amounts flush right), unless a cell has its own.
+    void setColumnAlignment(int col, Qt::Alignment align);
 
     void DeleteCols(int col, int count);
     // Writes rows 1..MaxRows, every column hidden or not, as tab-separated lines (UTF-8 with a

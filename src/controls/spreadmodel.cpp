@@ -23,8 +23,26 @@ QVariant SpreadModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         return check ? checkText(col) : cellText(row, col);
     case Qt::ForegroundRole: {
+        if (!m_looks.isEmpty()) {
+            const QColor fore = cellLook(row, col).fore;
+            if (fore.isValid()) return fore;
+        }
         const QRgb c = m_rows[size_t(row)].colour;
         return c ? QVariant(QColor::fromRgba(c)) : QVariant();
+    }
+    case Qt::BackgroundRole: {
+        const QColor back = m_looks.isEmpty() ? QColor() : cellLook(row, col).back;
+        return back.isValid() ? QVariant(back) : QVariant();
+    }
+    case Qt::TextAlignmentRole: {
+        Qt::Alignment align = m_looks.isEmpty() ? Qt::Alignment() : cellLook(row, col).align;
+        if (!align) align = columnAlignment(col);
+        return align ? QVariant(int(align)) : QVariant();
+    }
+    case Qt::FontRole: {
+        if (m_looks.isEmpty()) return {};
+        const auto it = m_looks.constFind(lookKey(row, col));
+        return it != m_looks.cend() && it->font ? QVariant(*it->font) : QVariant();
     }
     case Qt::CheckStateRole:
         if (check) return checked(row, col) ? Qt::Checked : Qt::Unchecked;
@@ -60,6 +78,7 @@ void SpreadModel::setRowTotal(int rows) {
     rows = std::max(rows, 0);
     const int now = rowTotal();
     if (rows == now) return;
+    if (rows < now) dropLooksBeyond(rows, m_cols);
     if (m_buffering) {
         m_rows.resize(size_t(rows));
         return;
@@ -80,6 +99,8 @@ void SpreadModel::setColumnTotal(int cols) {
     if (cols == m_cols) return;
     const int now = m_cols;
     if (cols < now) {
+        dropLooksBeyond(rowTotal(), cols);
+        if (m_colAligns.size() > size_t(cols)) m_colAligns.resize(size_t(cols));
         if (!m_buffering) beginRemoveColumns({}, cols, now - 1);
         // Dropped cells must not come back when the grid is widened again.
         for (Row& r : m_rows) {
@@ -245,9 +266,52 @@ void SpreadModel::setChecked(int row, int col, bool on) {
     cellChanged(row, col, col, {Qt::CheckStateRole});
 }
 
+void SpreadModel::dropLooksBeyond(int rows, int cols) {
+    // A grid emptied and filled again starts with plain cells, as it starts with empty texts.
+    for (auto it = m_looks.begin(); it != m_looks.end();) {
+        if (int(it.key() >> 32) >= rows || int(quint32(it.key())) >= cols)
+            it = m_looks.erase(it);
+        else
+            ++it;
+    }
+}
+
+void SpreadModel::setCellLook(int row, int col, const CellLook& look) {
+    if (!validRow(row) || col < 0 || col >= m_cols) return;
+    m_looks.insert(lookKey(row, col), look);
+    cellChanged(row, col, col);
+}
+
+Qt::Alignment SpreadModel::columnAlignment(int col) const {
+    return col >= 0 && size_t(col) < m_colAligns.size() ? m_colAligns[size_t(col)] : Qt::Alignment();
+}
+
+void SpreadModel::setColumnAlignment(int col, Qt::Alignment align) {
+    if (col < 0 || col >= m_cols) return;
+    if (m_colAligns.size() < size_t(m_cols)) m_colAligns.resize(size_t(m_cols));
+    m_colAligns[size_t(col)] = align;
+    if (!m_buffering && rowTotal() > 0)
+        Q_EMIT dataChanged(index(0, col), index(rowTotal() - 1, col), {Qt::TextAlignmentRole});
+}
+
 void SpreadModel::removeColumnsAt(int col, int count) {
     if (col < 0 || col >= m_cols || count <= 0) return;
     count = std::min(count, m_cols - col);
+    if (size_t(col) < m_colAligns.size())
+        m_colAligns.erase(m_colAligns.begin() + col,
+                          m_colAligns.begin() + std::min<qsizetype>(col + count, qsizetype(m_colAligns.size())));
+    if (!m_looks.isEmpty()) {
+        // Looks stay with their cells: those right of the removed columns move left with them.
+        QHash<quint64, CellLook> moved;
+        for (auto it = m_looks.cbegin(); it != m_looks.cend(); ++it) {
+            const int r = int(it.key() >> 32), c = int(quint32(it.key()));
+            if (c < col)
+                moved.insert(it.key(), it.value());
+            else if (c >= col + count)
+                moved.insert(lookKey(r, c - count), it.value());
+        }
+        m_looks = std::move(moved);
+    }
     if (!m_buffering) beginRemoveColumns({}, col, col + count - 1);
     for (Row& r : m_rows) {
         if (size_t(col) < r.ends.size()) {
@@ -281,6 +345,8 @@ void SpreadModel::copyFrom(const SpreadModel& other) {
     m_headers = other.m_headers;
     m_kinds = other.m_kinds;
     m_checkTexts = other.m_checkTexts;
+    m_looks = other.m_looks;
+    m_colAligns = other.m_colAligns;
     if (!m_buffering) endResetModel();
 }
 

@@ -9,6 +9,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QHash>
 #include <QStringList>
 #include <vector>
 
@@ -54,6 +55,13 @@ public:
     bool checked(int row, int col) const;
     void setChecked(int row, int col, bool on);
 
+    // Looks of single cells (a form drawn on the grid); cells without one use the grid's own.
+    CellLook cellLook(int row, int col) const { return m_looks.value(lookKey(row, col)); }
+    void setCellLook(int row, int col, const CellLook& look);
+    // Alignment of a whole column (amounts flush right); a cell's own look comes first.
+    Qt::Alignment columnAlignment(int col) const;
+    void setColumnAlignment(int col, Qt::Alignment align);
+
     void removeColumnsAt(int col, int count);
     void copyFrom(const SpreadModel& other);
 
@@ -73,6 +81,8 @@ private:
         std::vector<bool> checks; // check marks, only once a cell of the row is checked
     };
 
+    void dropLooksBeyond(int rows, int cols);
+    static quint64 lookKey(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
     bool validRow(int row) const { return row >= 0 && row < int(m_rows.size()); }
     void cellChanged(int row, int firstCol, int lastCol, const QList<int>& roles = {});
     static void writeCell(Row& row, int col, QStringView value);
@@ -82,5 +92,7 @@ private:
     QStringList m_headers;
     std::vector<CellKind> m_kinds;
     QStringList m_checkTexts;
+    QHash<quint64, CellLook> m_looks;
+    std::vector<Qt::Alignment> m_colAligns;
     bool m_buffering = false;
 };

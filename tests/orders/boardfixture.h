@@ -58,14 +58,7 @@ inline QString InsertOrder(TestStore& store, const QMap<QString, QString>& value
                                 {QStringLiteral("화물정보1"), QStringLiteral("파렛트")}};
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         v[it.key()] = it.value();
-    QStringList cols, vals;
-    for (auto it = v.cbegin(); it != v.cend(); ++it) {
-        cols << it.key();
-        vals << QLatin1Char('\'') + QString(it.value()).replace(QLatin1Char('\''), QStringLiteral("''")) +
-                    QLatin1Char('\'');
-    }
-    store.exec(QStringLiteral("insert into 화물오더 (%1) values (%2)").arg(cols.join(u','), vals.join(u',')));
-    return store.value(QStringLiteral("select max(ID) from 화물오더"));
+    return store.insert(QStringLiteral("화물오더"), v);
 }
 
 // The board as the main window shows it, with its timer stopped so tests drive the steps.

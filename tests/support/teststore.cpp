@@ -137,6 +137,17 @@ QString TestStore::value(const QString& statement) {
     return all.isEmpty() || all.first().isEmpty() ? QString() : all.first().first();
 }
 
+QString TestStore::insert(const QString& table, const QMap<QString, QString>& values) {
+    QStringList cols, vals;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        cols << it.key();
+        vals << QLatin1Char('\'') + QString(it.value()).replace(QLatin1Char('\''), QStringLiteral("''")) +
+                    QLatin1Char('\'');
+    }
+    exec(QStringLiteral("insert into %1 (%2) values (%3)").arg(table, cols.join(u','), vals.join(u',')));
+    return value(QStringLiteral("select max(ID) from ") + table);
+}
+
 QStringList TestStore::statements() const { return shared->statements; }
 
 void TestStore::clearStatements() { shared->statements.clear(); }

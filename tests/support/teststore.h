@@ -2,6 +2,7 @@
 // A fresh embedded store for one test: created in the test's program folder, connected as
 // StoreConnection through ConnectStore, every client statement recorded, faults injectable.
 #include "storeconnection.h"
+#include <QMap>
 #include <QStringList>
 
 class TestStore {
@@ -17,6 +18,8 @@ public:
     void exec(const QString& statement);
     QList<QStringList> rows(const QString& statement);   // all rows, cells as text
     QString value(const QString& statement);             // first cell of the first row, "" if none
+    // Inserts one row of texts (column -> value) into a table; returns the new row's ID.
+    QString insert(const QString& table, const QMap<QString, QString>& values);
 
     // Statements the client sent through StoreConnection, in order.
     QStringList statements() const;

@@ -1,0 +1,170 @@
+#include "accountlist.h"
+
+#include "clock.h"
+#include "gridroutines.h"
+#include "mytext.h"
+#include "spreadgrid.h"
+#include "storetrap.h"
+#include "twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+namespace {
+constexpr double PanelLeft = 95, PanelTop = 30, PanelHeight = 450;
+constexpr double GridTop = 540;
+} // namespace
+
+AccountList::AccountList(const Design& design, QWidget* parent) : WorkScreen(parent), m_design(design) {
+    setObjectName(design.name);
+    setWindowTitle(design.caption);
+    setFont(QFont(QStringLiteral("굴림"), 9));
+
+    backPanel = new QWidget(this);
+    backPanel->setObjectName(QStringLiteral("backPanel"));
+    SSPanel1 = new QFrame(backPanel);
+    SSPanel1->setObjectName(QStringLiteral("SSPanel1"));
+    SSPanel1->setFrameShape(QFrame::Panel);
+    SSPanel1->setFrameShadow(QFrame::Raised);
+
+    AddLabel(QStringLiteral("검색어"), QStringLiteral("라벨_검색어"));
+    검색어 = new MyText(SSPanel1);
+    검색어->setObjectName(QStringLiteral("검색어"));
+    const QString hint = QStringLiteral("☞ 휴대전화,기사명,차량번호로 검색");
+    검색어->setPlaceholderText(hint);
+    QLabel* hintLabel = AddLabel(hint, QStringLiteral("라벨_검색안내"));
+    hintLabel->setStyleSheet(QStringLiteral("color: #0000C0;"));
+
+    AddButton(0, QStringLiteral("   조회"), QStyle::SP_FileDialogContentsView);
+    AddButton(1, QStringLiteral("   엑셀로"), QStyle::SP_DialogSaveButton);
+    AddButton(99, QStringLiteral("   닫 기"), QStyle::SP_DialogCloseButton);
+    connect(cmdArr[1], &QPushButton::clicked, this, &AccountList::ExportList);
+    connect(cmdArr[99], &QPushButton::clicked, this, &AccountList::CloseScreen);
+    // Enter in the search box searches, as 조회 does.
+    connect(검색어, &MyText::KeyDown, this, [this](int& keyCode, int) {
+        if (keyCode != 13) return;
+        keyCode = 0;
+        cmdArr[0]->click();
+    });
+
+    sp = new SpreadGrid(backPanel);
+    sp->setObjectName(QStringLiteral("sp"));
+    sp->setMaxCols(int(design.headers.size()));
+    for (int c = 1; c <= sp->MaxCols(); ++c) {
+        sp->SetText(c, 0, design.headers[c - 1]);
+        if (size_t(c) <= design.widths.size() && design.widths[size_t(c) - 1] > 0)
+            sp->setColWidth(c, design.widths[size_t(c) - 1]);
+    }
+    for (int c : design.amounts)
+        sp->setColumnAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    sp->setMaxRows(0);
+    ConnectColumnWidthSaving(*sp, design.caption);
+    ApplyGridStyle(this);
+}
+
+QPushButton* AccountList::AddButton(int index, const QString& caption, int icon) {
+    auto* b = new QPushButton(style()->standardIcon(QStyle::StandardPixmap(icon)), caption, SSPanel1);
+    b->setObjectName(QStringLiteral("cmdArr(%1)").arg(index));
+    cmdArr[index] = b;
+    return b;
+}
+
+QLabel* AccountList::AddLabel(const QString& caption, const QString& name) {
+    auto* l = new QLabel(caption, SSPanel1);
+    l->setObjectName(name);
+    return l;
+}
+
+QString ListRecord::operator[](const char* name) const {
+    auto it = m_columns.find(QByteArray(name));
+    if (it == m_columns.end())
+        it = m_columns.insert(QByteArray(name), m_rows.columnIndex(QByteArrayView(name)));
+    return *it < 0 ? QString() : m_rows.text(m_row, *it);
+}
+
+void AccountList::FillList(const QString& statement,
+                           const std::function<QStringList(const ListRecord&)>& row) {
+    ListFill fill(this, sp);
+    RunRoutine([&] {
+        StoreTrap trap;
+        const SharedRecordset rs = trap.open(statement);
+        const dstore::ResultSet* rows = rs.rows();
+        if (!rows) return;
+        QHash<QByteArray, int> columns;
+        ListRecord record(*rows, columns);
+        for (qsizetype r = 0; r < rows->rowCount(); ++r) {
+            record.setRow(r);
+            sp->AppendRow(row(record), record["ID"].trimmed());
+        }
+    });
+}
+
+void AccountList::Place(QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(TwipsToPx(left), TwipsToPx(top), qMax(0, TwipsToPx(width)), qMax(0, TwipsToPx(height)));
+}
+
+QString AccountList::RowKey(int row) const {
+    sp->setRow(row);
+    sp->setCol(1);
+    return sp->CellTag().trimmed();
+}
+
+void AccountList::Form_Resize() {
+    FillClientArea(this);
+    LayOut();
+}
+
+void AccountList::resizeEvent(QResizeEvent* event) {
+    WorkScreen::resizeEvent(event);
+    LayOut();
+}
+
+void AccountList::LayOut() {
+    // A window too small for the list must not stop it: sizes only go down to zero.
+    try {
+        backPanel->setGeometry(0, 0, width(), height());
+        const double W = PxToTwips(backPanel->width());
+        const double H = PxToTwips(backPanel->height());
+        const double panelWidth = W - 190;
+        Place(SSPanel1, PanelLeft, PanelTop, panelWidth, PanelHeight);
+        Place(sp, PanelLeft, GridTop, panelWidth, H - 630);
+        Place(cmdArr.at(99), panelWidth - 1110, 45, 1050, 360);
+        PlaceBarControls();
+        ApplyColumnLayout(*sp, m_design.caption, [this](SpreadGrid& grid) { FitColumns(grid); });
+    } catch (...) {
+    }
+}
+
+void AccountList::FitColumns(SpreadGrid& grid) const {
+    grid.setUnitType(WidthUnit::Twips);
+    double sum = 0;
+    for (int c = 0; c <= grid.MaxCols(); ++c)
+        sum += grid.ColWidth(c);
+    const double half = (PxToTwips(grid.width()) - sum - m_design.reserve) / 2;
+    // A narrow window shrinks the two columns, but never until they vanish.
+    for (int c : {m_design.fitA, m_design.fitB})
+        grid.setColWidth(c, qMax(grid.ColWidth(c) + half, 450.0));
+}
+
+void AccountList::ExportList() {
+    ExportGridToExcel(*sp, m_design.caption + QLatin1Char('_') +
+                               Clock::today().toString(QStringLiteral("yyMMdd")));
+}
+
+void AccountList::CloseScreen() {
+    CloseWorkScreen(this);
+}
+
+ListFill::ListFill(QWidget* screen, SpreadGrid* grid)
+    : m_screen(screen), m_grid(grid), m_updates(screen->updatesEnabled()) {
+    m_screen->setUpdatesEnabled(false);
+    m_grid->setMaxRows(0);
+    m_grid->ReDraw(false);
+}
+
+ListFill::~ListFill() {
+    m_grid->ReDraw(true);
+    m_screen->setUpdatesEnabled(m_updates);
+}

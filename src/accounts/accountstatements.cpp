@@ -1,0 +1,77 @@
+#include "accountstatements.h"
+#include "sqltext.h"
+#include <limits>
+
+namespace AccountSql {
+namespace {
+// "%text%" as a quoted literal.
+QString Containing(const QString& text) {
+    return Quote(QLatin1Char('%') + text + QLatin1Char('%'));
+}
+
+// Phones are stored without dashes, while users copy them from the lists with dashes; a text
+// that is nothing but dashes still searches as typed.
+QString PhoneSearchText(const QString& typed) {
+    QString digits = typed;
+    digits.remove(QLatin1Char('-'));
+    return digits.isEmpty() ? typed : digits;
+}
+} // namespace
+
+QString SettlementListStatement(const QString& from, const QString& to, const QString& search) {
+    QString s = QStringLiteral(
+        "select "
+        "ID,일련번호,날짜,오더상태,작성아이디,작성회사명,차주아이디,차량번호,차주명,차주연락처,상차권역 , "
+        "상차지, 하차권역, 하차지, 운송비, 수수료, 인수증날짜, 계산서날짜, 결제일,기록일시");
+    s += QStringLiteral(" From 뷰_화물오더 where 1=1");
+    s += QStringLiteral(" and 날짜>=") + Quote(from);
+    s += QStringLiteral(" and 날짜<=") + Quote(to);
+    if (!search.isEmpty()) {
+        s += QStringLiteral(" and (차주연락처 like ") + Containing(PhoneSearchText(search)) +
+             QStringLiteral(" or 차주명 like ") + Containing(search) + QStringLiteral(" or 차량번호 like ") +
+             Containing(search) + QLatin1Char(')');
+    }
+    s += QStringLiteral(" and (오더상태 = '배차완료' or 오더상태='운송완료')");
+    s += QStringLiteral(" order by 날짜,ID");
+    return s;
+}
+
+QString MarkPaidStatement(qint64 orderId, const QString& day) {
+    return QStringLiteral("update 화물오더 set ") + QStringLiteral(" 결제일=") + Quote(day) +
+           QStringLiteral(" where ID=") + QString::number(orderId);
+}
+
+QString ClearPaidStatement(qint64 orderId) {
+    return QStringLiteral("update 화물오더 set ") + QStringLiteral(" 결제일=''") +
+           QStringLiteral(" where ID=") + QString::number(orderId);
+}
+
+QString InvoiceListStatement(const QString& search) {
+    QString s = QStringLiteral("select * from 뷰_세금계산서 where 1=1");
+    // Any one of the three columns finds the invoice, as the search hint promises.
+    if (!search.isEmpty()) {
+        s += QStringLiteral(" and (휴대전화 like ") + Containing(PhoneSearchText(search)) +
+             QStringLiteral(" or 기사명 like ") + Containing(search) + QStringLiteral(" or 차량번호 like ") +
+             Containing(search) + QLatin1Char(')');
+    }
+    s += QStringLiteral(" order by ID ");
+    return s;
+}
+
+QString InvoiceStatement(const QString& key) {
+    return QStringLiteral("select * from 세금계산서 where ID=") + QString::number(KeyValue(key));
+}
+
+qint64 KeyValue(const QString& text) {
+    const QString t = text.trimmed();
+    qint64 value = 0;
+    for (const QChar c : t) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) break;
+        // A key too long for a number names no record.
+        if (value > (std::numeric_limits<qint64>::max() - 9) / 10) return 0;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+} // namespace AccountSql

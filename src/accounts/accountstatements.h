@@ -1,0 +1,24 @@
+#pragma once
+// Every statement the settlement and tax-invoice screens send, built in one place each. Typed
+// texts go through Quote, keys are written as plain decimal numbers, so nothing a user types
+// can end a literal or add statement text of its own.
+#include <QString>
+
+namespace AccountSql {
+
+// The dispatched and delivered orders of a period (dates "yyyy-mm-dd", both inclusive). A
+// search text finds an order by its driver's phone, name or vehicle number.
+QString SettlementListStatement(const QString& from, const QString& to, const QString& search = {});
+// Marks one order's freight as paid on that day ("yyyy-mm-dd"), or takes the mark back.
+QString MarkPaidStatement(qint64 orderId, const QString& day);
+QString ClearPaidStatement(qint64 orderId);
+// Every invoice, oldest first; a search text finds one by phone, driver name or vehicle number.
+QString InvoiceListStatement(const QString& search = {});
+// One invoice by its key, as the hand-over text carries it (not a number reads as key 0).
+QString InvoiceStatement(const QString& key);
+
+// The numeric value of a stored or handed-over key: leading blanks skipped, then the digits
+// up to the first other character; 0 when there are none.
+qint64 KeyValue(const QString& text);
+
+} // namespace AccountSql

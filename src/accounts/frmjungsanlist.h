@@ -1,0 +1,29 @@
+#pragma once
+// 정산관리: the dispatched and delivered orders of a period with their settlement dates, and
+// the freight payment mark (결제일) set or taken back for the selected rows.
+#include "accountlist.h"
+
+#include <array>
+
+class QDateEdit;
+
+class frmJungsanList : public AccountList {
+    Q_OBJECT
+public:
+    explicit frmJungsanList(QWidget* parent = nullptr);
+
+    void LoadList();
+    // 운임지급처리 and 지급취소처리 over every row of every selected block.
+    void MarkPaid();
+    void ClearPaid();
+    // The grid rows the selection covers, each once, block by block, top to bottom.
+    QList<int> SelectedRows() const;
+
+    std::array<QDateEdit*, 2> 배차일{};
+
+protected:
+    void PlaceBarControls() override;
+
+private:
+    void RunPayment(bool pay);
+};

@@ -1,0 +1,381 @@
+// The tax-invoice view: the paper form filled from the store, and the same form on paper as a
+// PDF read back by poppler (pdftotext for the words, pdftoppm for the picture).
+#include "accountsfixture.h"
+#include "invoiceform.h"
+#include "invoiceprint.h"
+#include "popformain.h"
+#include "prompts.h"
+#include "signin.h"
+#include "testmain.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTimer>
+
+using namespace BoardFixture;
+using namespace AccountsFixture;
+
+class PopFormainTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TestStore> store;
+
+    std::unique_ptr<popFormain> Open(const QString& key) {
+        SelectedKey = key;
+        auto view = std::make_unique<popFormain>();
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get())) qWarning("view not shown");
+        return view;
+    }
+    // Row 9 from the blank count to the last tax place, "." for an empty cell.
+    static QString DigitRow(const SpreadGrid& g) {
+        QString s;
+        for (int c = InvoiceForm::BlankCountCol; c < InvoiceForm::FirstTaxCol + 10; ++c) {
+            const QString t = g.GetText(c, InvoiceForm::DigitRow);
+            s += t.isEmpty() ? QStringLiteral(".") : t;
+            if (c == InvoiceForm::BlankCountCol || c == InvoiceForm::FirstTaxCol - 1) s += QLatin1Char('|');
+        }
+        return s;
+    }
+    static QString Run(const QString& program, const QStringList& args) {
+        QProcess p;
+        p.start(program, args);
+        if (!p.waitForFinished(30000) || p.exitCode() != 0)
+            return QStringLiteral("<failed: %1>").arg(program);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+
+private slots:
+    void init() {
+        Clock::set(Morning());
+        store = std::make_unique<TestStore>();
+    }
+    void cleanup() { store.reset(); }
+
+    void fillsTheForm() {
+        const QString id = InsertInvoice(*store, {});
+        PromptScript prompts;
+        auto v = Open(id);
+        const SpreadGrid& g = *v->tsp;
+        QCOMPARE(v->windowTitle(), QStringLiteral("세금계산서"));
+        QCOMPARE(g.MaxCols(), 35);
+        QCOMPARE(g.MaxRows(), 18);
+        struct Cell {
+            int row, col;
+            const char* text;
+        };
+        const Cell cells[] = {{3, 5, "123-45-67890"},
+                              {3, 21, "220-85-12345"},
+                              {4, 5, "한빛운수"},
+                              {4, 11, "김철수"},
+                              {4, 21, "델모라주선"},
+                              {4, 30, "이영희"},
+                              {5, 5, "경기 화성시 남양읍 1"},
+                              {5, 21, "서울 강남구 역삼동 7"},
+                              {6, 5, "운수업"},
+                              {6, 11, "화물운송"},
+                              {6, 21, "서비스"},
+                              {6, 30, "화물주선"},
+                              {9, 1, "26"},
+                              {9, 3, "11"},
+                              {9, 4, "30"},
+                              {11, 1, "11"},
+                              {11, 3, "30"},
+                              {11, 4, "운송료(서울→부산)"},
+                              {11, 25, "1,500,000"},
+                              {11, 31, "150,000"},
+                              {18, 4, "박담당"},
+                              {18, 17, "demo@delmora.co.kr"},
+                              // Fixed labels.
+                              {3, 1, "공  급  자"},
+                              {3, 17, "공 급 받 는 자"},
+                              {8, 6, "공란수"},
+                              {8, 7, "백"},
+                              {8, 17, "일"},
+                              {8, 18, "십"},
+                              {8, 27, "일"},
+                              {15, 27, "이 금액을         함"},
+                              {1, 30, "권"},
+                              {1, 33, "호"},
+                              {2, 30, "-"},
+                              {18, 12, "이메일"},
+                              // Totals and remarks stay empty.
+                              {16, 1, ""},
+                              {16, 22, ""},
+                              {17, 4, ""}};
+        for (const Cell& c : cells)
+            QCOMPARE(g.GetText(c.col, c.row), QString::fromUtf8(c.text));
+        QCOMPARE(DigitRow(g), QStringLiteral("4|....1500000|....150000"));
+        // Merged boxes and looks of the paper form.
+        QCOMPARE(g.columnSpan(3 - 1, 5 - 1), 12);
+        QCOMPARE(g.rowSpan(3 - 1, 1 - 1), 4);
+        QCOMPARE(g.columnSpan(15 - 1, 27 - 1), 9);
+        QCOMPARE(g.rowSpan(15 - 1, 27 - 1), 2);
+        QCOMPARE(g.CellLookAt(5, 4).back, QColor(0xFF, 0xFF, 0xE7));
+        QCOMPARE(g.CellLookAt(21, 4).back, QColor(0xFF, 0xFF, 0xE7));
+        QCOMPARE(g.CellLookAt(2, 3).back, QColor(0xFF, 0xF5, 0xF5));
+        QCOMPARE(g.CellLookAt(7, 8).back, QColor(0xFF, 0xF5, 0xF5));
+        QCOMPARE(g.CellLookAt(5, 5).back, QColor(Qt::white));
+        QCOMPARE(v->제목->text(), QStringLiteral("세  금  계  산  서"));
+        QCOMPARE(v->청구->text(), QStringLiteral("청구"));
+        // The title sits over the title area, the claim word inside the sentence's box.
+        const QRect claimBox = g.visualRect(g.model()->index(14, 26));
+        QVERIFY(claimBox.contains(v->청구->geometry().center()));
+        QVERIFY(v->제목->geometry().top() < g.visualRect(g.model()->index(2, 0)).top());
+        QVERIFY(prompts.asked().empty());
+    }
+
+    void spreadsTheAmountsOverTheirPlaces_data() {
+        QTest::addColumn<QString>("supply");
+        QTest::addColumn<QString>("tax");
+        QTest::addColumn<QString>("row9");
+        QTest::addColumn<bool>("complains");
+        QTest::newRow("10 % tax") << "1500000"
+                                  << "150000"
+                                  << "4|....1500000|....150000" << false;
+        QTest::newRow("zero rated") << "2300000"
+                                    << "0"
+                                    << "4|....2300000|.........0" << false;
+        QTest::newRow("one digit") << "5"
+                                   << "0"
+                                   << "10|..........5|.........0" << false;
+        QTest::newRow("ten digits") << "1234567890"
+                                    << "123456789"
+                                    << "1|.1234567890|.123456789" << false;
+        QTest::newRow("widest") << "98765432109"
+                                << "9876543210"
+                                << "0|98765432109|9876543210" << false;
+        QTest::newRow("tax one digit longer than usual") << "95"
+                                                         << "10"
+                                                         << "9|.........95|........10" << false;
+        QTest::newRow("too wide") << "123456789012"
+                                  << "1234"
+                                  << ".|...........|......1234" << true;
+        QTest::newRow("no amount") << ""
+                                   << ""
+                                   << ".|...........|.........." << true;
+    }
+    void spreadsTheAmountsOverTheirPlaces() {
+        QFETCH(QString, supply);
+        QFETCH(QString, tax);
+        QFETCH(QString, row9);
+        QFETCH(bool, complains);
+        const QString id =
+            InsertInvoice(*store, {{QStringLiteral("공급가액"), supply}, {QStringLiteral("세액"), tax}});
+        PromptScript prompts;
+        auto v = Open(id);
+        QCOMPARE(DigitRow(*v->tsp), row9);
+        QCOMPARE(prompts.asked().size(), size_t(complains ? 1 : 0));
+        // The rest of the invoice is there even when an amount could not be written.
+        QCOMPARE(v->tsp->GetText(11, 4), QStringLiteral("김철수"));
+    }
+
+    void itemAmountsOfZeroStayEmpty_data() {
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("zero") << "0"
+                              << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("amount") << "880000"
+                                << "880,000";
+    }
+    void itemAmountsOfZeroStayEmpty() {
+        QFETCH(QString, amount);
+        QFETCH(QString, shown);
+        const QString id =
+            InsertInvoice(*store, {{QStringLiteral("공급가액1"), amount}, {QStringLiteral("세액1"), amount}});
+        PromptScript prompts;
+        auto v = Open(id);
+        QCOMPARE(v->tsp->GetText(25, 11), shown);
+        QCOMPARE(v->tsp->GetText(31, 11), shown);
+    }
+
+    void missingKeyShowsTheEmptyForm_data() {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("no such invoice") << "999";
+        QTest::newRow("empty key") << "";
+        QTest::newRow("not a key") << "x'; drop table 세금계산서 --";
+    }
+    void missingKeyShowsTheEmptyForm() {
+        QFETCH(QString, key);
+        InsertInvoice(*store, {});
+        PromptScript prompts;
+        auto v = Open(key);
+        QCOMPARE(v->tsp->GetText(5, 4), QString());
+        QCOMPARE(DigitRow(*v->tsp), QStringLiteral(".|...........|.........."));
+        QCOMPARE(v->tsp->GetText(7, 8), QStringLiteral("백")); // the form itself is there
+        QVERIFY(prompts.asked().empty());
+        QCOMPARE(store->value(QStringLiteral("select count(*) from 세금계산서")), QStringLiteral("1"));
+        QTest::mouseClick(v->cmdArr.at(99), Qt::LeftButton);
+        QVERIFY(!v->isVisible());
+    }
+
+    void proposesTheFileName_data() {
+        QTest::addColumn<QString>("approval");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("approval number") << "20261130-41000123-12345678"
+                                         << "세금계산서_20261130-41000123-12345678.pdf";
+        QTest::newRow("no approval number: issue date") << ""
+                                                        << "세금계산서_2026-11-30.pdf";
+        QTest::newRow("characters no file may carry") << "A/B:C*?"
+                                                      << "세금계산서_A_B_C__.pdf";
+    }
+    void proposesTheFileName() {
+        QFETCH(QString, approval);
+        QFETCH(QString, name);
+        const QString id = InsertInvoice(*store, {{QStringLiteral("승인번호"), approval}});
+        PromptScript prompts;
+        auto v = Open(id);
+        QCOMPARE(v->ProposedPdfName(), name);
+    }
+
+    void savesThePaperFormAsPdf() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+            QSKIP("poppler-utils is not installed");
+        const QString id = InsertInvoice(*store, {{QStringLiteral("공급가액"), QStringLiteral("98765432109")},
+                                                  {QStringLiteral("세액"), QStringLiteral("9876543210")}});
+        PromptScript prompts;
+        auto v = Open(id);
+        QTemporaryDir dir;
+        dir.setAutoRemove(qEnvironmentVariableIsEmpty("KEEP_PDF"));
+        const QString pdf = dir.filePath(QStringLiteral("계산서"));
+        prompts.answerSaveAs(pdf);
+        QTest::mouseClick(v->cmdArr.at(2), Qt::LeftButton);
+        QCOMPARE(prompts.asked().front().defaultValue,
+                 QStringLiteral("세금계산서_20261130-41000123-12345678.pdf"));
+        QCOMPARE(prompts.texts().last(), pdf + QStringLiteral(".pdf PDF 파일이 생성되었습니다."));
+
+        // The words are in the file as text, in an embedded Korean face.
+        QString text = Run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf + ".pdf", "-"});
+        // Blanks come back as spaces or as filler glyphs; only letters and digits count.
+        text.remove(QRegularExpression(QStringLiteral("[^\\p{L}\\p{N}]")));
+        QVERIFY2(text.contains(QStringLiteral("세금계산서")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("한빛운수")));
+        QVERIFY(text.contains(QStringLiteral("청구")));
+        // The blank count, then the eleven supply places and the ten tax places.
+        QVERIFY2(text.contains(QStringLiteral("0987654321099876543210")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("공란수")));
+        const QString fonts = Run(QStringLiteral("pdffonts"), {pdf + ".pdf"});
+        QVERIFY2(fonts.contains(QStringLiteral(" yes ")), qPrintable(fonts));
+
+        // The picture: A4 landscape, and ink where the title and every amount digit are drawn.
+        QCOMPARE(Run(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
+                      QStringLiteral("-singlefile"), pdf + ".pdf", dir.filePath("page")}),
+                 QString());
+        QImage page(dir.filePath(QStringLiteral("page.png")));
+        QVERIFY(!page.isNull());
+        QVERIFY(page.width() > page.height());
+        // 10 mm margins at 100 dpi.
+        const double margin = 10 / 25.4 * 100;
+        const QRectF printable(margin, margin, page.width() - 2 * margin, page.height() - 2 * margin);
+        const QRectF target = InvoicePrint::PlaceOnPage(v->formPanel->size(), printable);
+        const double scale = target.width() / v->formPanel->width();
+        auto inkIn = [&](const QRect& widgetRect) {
+            const QRect r = QRectF(target.topLeft() + QPointF(widgetRect.topLeft()) * scale,
+                                   QSizeF(widgetRect.size()) * scale)
+                                .toRect()
+                                .adjusted(2, 2, -2, -2);
+            int dark = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    if (qGray(page.pixel(x, y)) < 140) ++dark;
+            return dark;
+        };
+        const QPoint tspAt = v->tsp->mapTo(v->formPanel, v->tsp->viewport()->pos());
+        auto cellRect = [&](int col, int row) {
+            return v->tsp->visualRect(v->tsp->model()->index(row - 1, col - 1)).translated(tspAt);
+        };
+        QVERIFY(inkIn(v->제목->geometry().translated(tspAt)) > 30);
+        for (int c = InvoiceForm::FirstSupplyCol; c < InvoiceForm::FirstTaxCol + 10; ++c)
+            QVERIFY2(inkIn(cellRect(c, InvoiceForm::DigitRow)) > 3, qPrintable(QString::number(c)));
+        // An empty data box stays paper-white inside.
+        QCOMPARE(inkIn(cellRect(1, 16)), 0);
+    }
+
+    void printsThroughThePrintDialog() {
+        const QString id = InsertInvoice(*store, {});
+        PromptScript prompts;
+        auto v = Open(id);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("printed.pdf"));
+        // The dialog is answered as a user would: a printer chosen (here, printing to a file), 인쇄.
+        QTimer watch;
+        watch.setInterval(20);
+        QString title;
+        connect(&watch, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            watch.stop();
+            title = dialog->windowTitle();
+            for (QComboBox* printers : dialog->findChildren<QComboBox*>(QStringLiteral("printers")))
+                for (int i = 0; i < printers->count(); ++i)
+                    if (printers->itemText(i).contains(QStringLiteral("PDF"))) printers->setCurrentIndex(i);
+            for (QLineEdit* file : dialog->findChildren<QLineEdit*>(QStringLiteral("filename")))
+                file->setText(out);
+            dialog->accept();
+        });
+        watch.start();
+        QTest::mouseClick(v->cmdArr.at(1), Qt::LeftButton);
+        watch.stop();
+        QCOMPARE(title, QStringLiteral("인쇄"));
+        QVERIFY2(prompts.asked().empty(), qPrintable(prompts.texts().join(u'|')));
+        QVERIFY(QFileInfo(out).size() > 1000);
+    }
+
+    void refusesToOverwriteUnasked() {
+        const QString id = InsertInvoice(*store, {});
+        PromptScript prompts;
+        auto v = Open(id);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("old.pdf"));
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("keep me");
+        old.close();
+        prompts.answerSaveAs(pdf);
+        prompts.answerNo();
+        QTest::mouseClick(v->cmdArr.at(2), Qt::LeftButton);
+        QCOMPARE(prompts.texts().last(), QStringLiteral("이미 존재하는 파일입니다. 덮어쓸까요?"));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("keep me"));
+        old.close();
+        // A folder that does not exist: a clear message, nothing written.
+        prompts.clear();
+        prompts.answerSaveAs(dir.filePath(QStringLiteral("없는폴더/a.pdf")));
+        QTest::mouseClick(v->cmdArr.at(2), Qt::LeftButton);
+        QVERIFY(prompts.texts().last().contains(QStringLiteral("저장하지 못했습니다")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("old.pdf")});
+    }
+
+    void orientationFitsTheForm_data() {
+        QTest::addColumn<QSizeF>("form");
+        QTest::addColumn<int>("orientation");
+        QTest::newRow("wide") << QSizeF(1000, 500) << int(QPageLayout::Landscape);
+        QTest::newRow("tall") << QSizeF(500, 1000) << int(QPageLayout::Portrait);
+    }
+    void orientationFitsTheForm() {
+        QFETCH(QSizeF, form);
+        QFETCH(int, orientation);
+        QCOMPARE(int(InvoicePrint::FittingOrientation(form)), orientation);
+        const QRectF page(0, 0, 800, 600);
+        const QRectF placed = InvoicePrint::PlaceOnPage(form, page);
+        QVERIFY(page.contains(placed));
+        QVERIFY(qFuzzyCompare(placed.width() / placed.height(), form.width() / form.height()));
+        QVERIFY(qFuzzyCompare(placed.width(), page.width()) || qFuzzyCompare(placed.height(), page.height()));
+    }
+};
+
+DELMORA_TEST_MAIN(PopFormainTest)
+#include "tst_popformain.moc"
