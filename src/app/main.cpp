@@ -1,5 +1,6 @@
 // The call-centre client: wires the work screens into the main window and starts up.
 #include "fonts.h"
+#include "language.h"
 #include "mainwindow.h"
 #include "startup.h"
 #include "workscreens.h"
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("delmora-callcenter"));
     InstallKoreanFontSubstitutes();
+    InstallKoreanLanguage();
 
     RegisterWorkScreens();
 

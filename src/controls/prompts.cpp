@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 
 namespace {
@@ -46,14 +47,6 @@ YesNo yesNoBox(const QString& text) {
     if (box.clickedButton() == no) return YesNo::No;
     if (box.clickedButton() == yes) return YesNo::Yes;
     return YesNo::Closed;
-}
-
-QString defaultFolder() {
-    const QString home = qEnvironmentVariable("DELMORA_HOME");
-    if (!home.isEmpty()) return home;
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!documents.isEmpty() && QDir(documents).exists()) return documents;
-    return QDir::homePath();
 }
 
 } // namespace
@@ -99,10 +92,19 @@ QString input(const QString& prompt, const QString& title, const QString& defaul
     return ok ? value : QString();
 }
 
-QString saveAs(const QString& defaultName, const QStringList& filters, QString* selectedFilter) {
+QString SaveAsFolder(const QString& folder) {
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) return QDir::cleanPath(folder);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QDir(documents).exists()) return documents;
+    return QDir::homePath();
+}
+
+QString saveAs(const QString& defaultName, const QStringList& filters, QString* selectedFilter,
+               const QString& folder) {
     const QString filterText = filters.join(QStringLiteral(";;"));
+    const QString start = SaveAsFolder(folder);
     if (PromptScript* script = PromptScript::active()) {
-        PromptRecord record{PromptKind::SaveAs, {}, PromptTitle, defaultName, filterText};
+        PromptRecord record{PromptKind::SaveAs, {}, PromptTitle, defaultName, filterText, start};
         PromptScript::Answer answer;
         if (!script->takeAnswer(record, &answer)) return {};
         if (selectedFilter)
@@ -111,14 +113,28 @@ QString saveAs(const QString& defaultName, const QStringList& filters, QString* 
                                                         : answer.filter;
         return answer.text;
     }
-    QString start = defaultName;
-    if (start.isEmpty() || QFileInfo(start).isRelative()) start = QDir(defaultFolder()).filePath(defaultName);
-    QString chosenFilter = filters.value(0);
+    // Qt's own dialog rather than the desktop's: it speaks the program's Korean whatever the
+    // desktop is, and it takes the size that shows the file list's size, type and date.
+    QFileDialog dialog(dialogParent(), PromptTitle, start, filterText);
+    dialog.setObjectName(QStringLiteral("CommonDialog1"));
     // The callers ask their own overwrite question (with 예/아니오), so the dialog must not ask too.
-    const QString path = QFileDialog::getSaveFileName(dialogParent(), PromptTitle, start, filterText,
-                                                      &chosenFilter, QFileDialog::DontConfirmOverwrite);
-    if (selectedFilter) *selectedFilter = path.isEmpty() ? QString() : chosenFilter;
-    return path;
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setViewMode(QFileDialog::Detail);
+    if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
+    if (!defaultName.isEmpty())
+        dialog.selectFile(QFileInfo(defaultName).isRelative() ? QDir(start).filePath(defaultName)
+                                                              : defaultName);
+    QSize size(SaveAsDialogWidth, SaveAsDialogHeight);
+    if (const QScreen* screen = dialog.screen()) size = size.boundedTo(screen->availableGeometry().size());
+    dialog.resize(size);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        if (selectedFilter) selectedFilter->clear();
+        return {};
+    }
+    if (selectedFilter) *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace Prompt

@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <cmath>
+#include <memory>
 
 namespace {
 QString& settingsPathStore() {
@@ -177,14 +178,26 @@ double IniNumber(const QString& value) {
     return ok && std::isfinite(number) ? number : 0;
 }
 
-QString UserSetting(const QString& key, const QString& defaultValue) {
+namespace {
+// The runtime's per-user store under the program's name, section "Settings".
+std::unique_ptr<QSettings> userSettings() {
     QString application = QStringLiteral("delmora");
     if (QCoreApplication::instance()) {
         const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
         if (!name.isEmpty()) application = name;
     }
-    QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("delmora"), application);
-    store.beginGroup(QStringLiteral("Settings"));
-    const QVariant stored = store.value(key);
+    auto store = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                             QStringLiteral("delmora"), application);
+    store->beginGroup(QStringLiteral("Settings"));
+    return store;
+}
+} // namespace
+
+QString UserSetting(const QString& key, const QString& defaultValue) {
+    const QVariant stored = userSettings()->value(key);
     return stored.isValid() ? stored.toString() : defaultValue;
+}
+
+void WriteUserSetting(const QString& key, const QString& value) {
+    userSettings()->setValue(key, value);
 }
