@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the client, its tests and its screenshots need.
+# qt6-translations-l10n: Qt's own Korean texts (qtbase_ko.qm), which the client loads at start-up.
+# python3-openpyxl and gnumeric (ssconvert): the export tests read the written files back as
+# spreadsheet programs do.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
@@ -7,6 +10,8 @@ packages=(
   libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libxlsxwriter-dev
   fonts-nanum xvfb xauth x11-apps imagemagick xdotool
   clang libclang-rt-14-dev
+  qt6-translations-l10n
+  python3-openpyxl gnumeric
 )
 missing=()
 for p in "${packages[@]}"; do
