@@ -22,8 +22,9 @@ bool needsTextMark(const QString& cell) {
         break;
     }
     if (allDigits(cell)) return cell.size() > 15 || cell.front() == u'0';
+    if (cell.size() > 10 || first.unicode() < '0' || first.unicode() > '9') return false;
     static const QRegularExpression dateLike(QStringLiteral("^[0-9]{1,2}[/-][0-9]{1,2}([/-][0-9]{2,4})?$"));
-    return cell.size() <= 10 && dateLike.match(cell).hasMatch();
+    return dateLike.match(cell).hasMatch();
 }
 
 bool needsQuotes(const QString& field) {
