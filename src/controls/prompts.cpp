@@ -4,11 +4,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTreeView>
 
 namespace {
 
@@ -47,6 +49,26 @@ YesNo yesNoBox(const QString& text) {
     if (box.clickedButton() == no) return YesNo::No;
     if (box.clickedButton() == yes) return YesNo::Yes;
     return YesNo::Closed;
+}
+
+// The file list's size, type and date columns as wide as their texts, the name taking what is
+// left: Qt's own widths cut them to "11....KiB" even in a wide dialog.
+void showFileColumns(QFileDialog& dialog) {
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!list || list->header()->count() < 4) return;
+    const QFontMetrics metrics(list->font());
+    const int pad = 3 * metrics.averageCharWidth();
+    const QDateTime sample(QDate(2026, 12, 28), QTime(23, 59, 59));
+    const int widths[] = {metrics.horizontalAdvance(QStringLiteral("999.9 KiB")) + pad,
+                          metrics.horizontalAdvance(QStringLiteral("Excel 2007 스프레드시트")) + pad,
+                          metrics.horizontalAdvance(QLocale().toString(sample, QLocale::ShortFormat)) + pad};
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    for (int i = 0; i < 3; ++i)
+        header->resizeSection(i + 1, widths[i]);
+    // The dialog's list is about as wide as the dialog less its side bar and margins.
+    const int rest = dialog.width() - 200 - widths[0] - widths[1] - widths[2];
+    header->resizeSection(0, std::max(rest, 12 * metrics.averageCharWidth()));
 }
 
 } // namespace
@@ -129,6 +151,7 @@ QString saveAs(const QString& defaultName, const QStringList& filters, QString* 
     QSize size(SaveAsDialogWidth, SaveAsDialogHeight);
     if (const QScreen* screen = dialog.screen()) size = size.boundedTo(screen->availableGeometry().size());
     dialog.resize(size);
+    showFileColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         if (selectedFilter) selectedFilter->clear();
         return {};

@@ -8,12 +8,14 @@
 #include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QTreeView>
 #include <functional>
 
 namespace {
@@ -111,6 +113,7 @@ void TestPrompts::realSaveAsDialog() {
 
     QSize size;
     QString directory, fileName, filter, accept, title;
+    bool columnsFit = false, dateFits = false;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog) return;
@@ -120,6 +123,15 @@ void TestPrompts::realSaveAsDialog() {
         filter = dialog->selectedNameFilter();
         if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
             fileName = name->text();
+        // Every column of the file list inside the list, the date as wide as a date and time.
+        if (auto* list = dialog->findChild<QTreeView*>()) {
+            const QHeaderView* header = list->header();
+            columnsFit = header->count() >= 4 && header->length() <= list->viewport()->width();
+            const QDateTime sample(QDate(2026, 12, 28), QTime(23, 59, 59));
+            dateFits = header->sectionSize(3) >=
+                       QFontMetrics(list->font())
+                           .horizontalAdvance(QLocale().toString(sample, QLocale::ShortFormat));
+        }
         if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
             if (QPushButton* b = buttons->button(QDialogButtonBox::Save)) accept = b->text();
         dialog->reject();
@@ -141,6 +153,8 @@ void TestPrompts::realSaveAsDialog() {
     QCOMPARE(fileName, QStringLiteral("오더내역_241208"));
     QCOMPARE(filter, QStringLiteral("Excel 통합 문서 (*.xlsx)"));
     QVERIFY2(accept.contains(QStringLiteral("저장")), qPrintable(accept));
+    QVERIFY(columnsFit);
+    QVERIFY(dateFits);
 }
 
 void TestPrompts::realBoxes_data() {
