@@ -11,7 +11,11 @@ bool allDigits(const QString& text) {
 }
 
 bool needsTextMark(const QString& cell) {
-    if (cell.isEmpty() || IsPlainNumber(cell)) return false;
+    if (cell.isEmpty()) return false;
+    // A spreadsheet shows a number of 12 digits or more as 1.23457E+11: such digits are a
+    // code (a product code, an approval number), not an amount.
+    if (allDigits(cell)) return cell.size() >= 12 || (cell.size() > 1 && cell.front() == u'0');
+    if (IsPlainNumber(cell)) return false;
     const QChar first = cell.front();
     // A leading ' is itself taken as the text mark and would vanish.
     if (first == u'\t' || first == u'\r' || first == u'\'') return true;
@@ -21,7 +25,6 @@ bool needsTextMark(const QString& cell) {
         if (c == u'=' || c == u'+' || c == u'-' || c == u'@') return true;
         break;
     }
-    if (allDigits(cell)) return cell.size() > 15 || cell.front() == u'0';
     if (cell.size() > 10 || first.unicode() < '0' || first.unicode() > '9') return false;
     static const QRegularExpression dateLike(QStringLiteral("^[0-9]{1,2}[/-][0-9]{1,2}([/-][0-9]{2,4})?$"));
     return dateLike.match(cell).hasMatch();

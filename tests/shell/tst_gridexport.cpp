@@ -175,6 +175,8 @@ const QList<HostileCell>& hostileCells() {
         {"leading zeros", QStringLiteral("00123"), true},
         {"phone", QStringLiteral("0101234567"), true},
         {"16 digits", QStringLiteral("1234567890123456"), true},
+        {"12-digit code", QStringLiteral("123456789012"), true},
+        {"11-digit count", QStringLiteral("12345678901"), false},
         {"fraction", QStringLiteral("3/4"), true},
         {"leading apostrophe", QStringLiteral("'4번 창고"), true},
         {"negative number", QStringLiteral("-5000"), false},
