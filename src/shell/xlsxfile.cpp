@@ -95,6 +95,38 @@ lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const QS
 }
 } // namespace
 
+int ColumnFloorPx(const ExportTable& table, int col, ExportKind kind) {
+    // Pixels per character at a spreadsheet's default font (Calibri 11 or what stands in for
+    // it), a Hangul syllable about twice as wide; the header also carries the filter button.
+    constexpr int perChar = 8, perHangul = 16, cellPad = 12, headerPad = 28;
+    int header = 0;
+    if (!table.rows.isEmpty() && col < table.rows.front().size()) {
+        for (QChar ch : table.rows.front()[col])
+            header += ch.unicode() >= 0x1100 ? perHangul : perChar;
+        header += headerPad;
+    }
+    if (kind == ExportKind::Text || kind == ExportKind::Auto) return header;
+    qsizetype chars = 0;
+    for (qsizetype r = 1; r < table.rows.size(); ++r) {
+        const QStringList& cells = table.rows[r];
+        if (col >= cells.size()) continue;
+        const QString& text = cells[col];
+        qsizetype shown = text.size();
+        if (kind == ExportKind::Number || kind == ExportKind::Amount) {
+            // Thousands separators, and two decimals for an amount with a fraction.
+            const qsizetype point = text.indexOf(QLatin1Char('.'));
+            const qsizetype whole =
+                (point < 0 ? text.size() : point) - (text.startsWith(QLatin1Char('-')) ? 1 : 0);
+            shown += whole > 3 ? (whole - 1) / 3 : 0;
+            if (kind == ExportKind::Amount && point >= 0) shown = shown - (text.size() - point) + 3;
+        } else {
+            shown = std::min<qsizetype>(shown, 19); // milliseconds are not shown
+        }
+        chars = std::max(chars, shown);
+    }
+    return std::max(header, int(chars) * perChar + cellPad);
+}
+
 ExportResult WriteXlsxFile(const QString& path, const ExportTable& table, const ExportProgress& progress) {
     return ReplaceFileWith(path, [&](const QString& stagePath) {
         ExportResult result;
@@ -113,9 +145,10 @@ ExportResult WriteXlsxFile(const QString& path, const ExportTable& table, const 
         std::vector<ExportKind> kinds(size_t(cols), ExportKind::Text);
         for (int c = 0; c < cols; ++c) {
             kinds[size_t(c)] = InferColumnKind(table, c);
-            if (size_t(c) < table.widthsPx.size() && table.widthsPx[size_t(c)] > 0)
-                worksheet_set_column_pixels(sheet, lxw_col_t(c), lxw_col_t(c),
-                                            uint32_t(table.widthsPx[size_t(c)]), nullptr);
+            const int grid = size_t(c) < table.widthsPx.size() ? table.widthsPx[size_t(c)] : 0;
+            const int width = std::max(grid, ColumnFloorPx(table, c, kinds[size_t(c)]));
+            if (width > 0)
+                worksheet_set_column_pixels(sheet, lxw_col_t(c), lxw_col_t(c), uint32_t(width), nullptr);
         }
 
         lxw_error status = LXW_NO_ERROR;

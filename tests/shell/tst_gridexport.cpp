@@ -384,7 +384,8 @@ private slots:
     void workbookShape() {
         const QStringList headers{"날짜",         "제품코드", "차주연락처", "사무실", "금액",  "희망톤수",
                                   "상차요청일시", "배차시간", "메모",       "건수",   "상품명"};
-        const QList<double> widths{10, 14, 12, 9, 8.5, 6, 16, 18, 0, 5, 25};
+        // 날짜, 금액 and 배차시간 narrower on the screen than their dates and amounts.
+        const QList<double> widths{7, 14, 12, 9, 6, 6, 16, 12, 0, 5, 25};
         const QList<QStringList> rows{{"2024-01-05", "123456789012", "0101234567", "5551234", "150000", "2.5",
                                        "2024-01-05 09:00", "2024-01-05 13:22:10", "숨은 메모", "3",
                                        "첫 줄\r\n둘째 줄"},
@@ -410,16 +411,26 @@ private slots:
         const QJsonObject book = readBack(QStringLiteral("xlsx"), path).object();
         QCOMPARE(book.value(QStringLiteral("freeze")).toString(), QStringLiteral("A2"));
         QCOMPARE(book.value(QStringLiteral("filter")).toString(), QStringLiteral("A1:J3"));
-        // Each column as wide in the spreadsheet as on the screen (a stored width w shows 7w
-        // pixels at the default font).
+        // Each column at least as wide in the spreadsheet as on the screen (a stored width w
+        // shows 7w pixels at the default font), texts exactly so; dates and amounts wide enough
+        // to show (at 7 pixels a character and 5 of margin), never "####".
         const QJsonObject colWidths = book.value(QStringLiteral("widths")).toObject();
         const QList<int> visible{0, 1, 2, 3, 4, 5, 6, 7, 9, 10};
+        const QMap<QChar, int> shows{{u'A', int(QStringLiteral("2024-01-05").size())},
+                                     {u'E', int(QStringLiteral("1,200,000").size())},
+                                     {u'G', int(QStringLiteral("2024-01-05 09:00").size())},
+                                     {u'H', int(QStringLiteral("2024-01-05 13:22:10").size())}};
         for (int i = 0; i < visible.size(); ++i) {
-            const QString letter(QChar(u'A' + i));
-            const double excel = colWidths.value(letter).toDouble();
-            const double px = widths[visible[i]] * SpreadGrid::PixelsPerCharUnit;
-            QVERIFY2(std::abs(excel * 7 - px) <= 1,
-                     qPrintable(letter + QLatin1Char(' ') + QString::number(excel)));
+            const QChar letter(u'A' + i);
+            const double px = colWidths.value(QString(letter)).toDouble() * 7;
+            const double grid = widths[visible[i]] * SpreadGrid::PixelsPerCharUnit;
+            const QString where = QString(letter) + QLatin1Char(' ') + QString::number(px);
+            QVERIFY2(px >= grid - 1, qPrintable(where));
+            if (shows.contains(letter)) QVERIFY2(px >= shows[letter] * 7 + 5, qPrintable(where));
+        }
+        for (const char* wideText : {"B", "J"}) { // wider on the screen than their headers
+            const double px = colWidths.value(QLatin1String(wideText)).toDouble() * 7;
+            QVERIFY(std::abs(px - widths[wideText[0] == 'B' ? 1 : 10] * SpreadGrid::PixelsPerCharUnit) <= 1);
         }
 
         const QJsonArray cells = book.value(QStringLiteral("rows")).toArray();
