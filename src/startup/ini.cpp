@@ -7,7 +7,6 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <cmath>
-#include <memory>
 
 namespace {
 QString& settingsPathStore() {
@@ -179,25 +178,28 @@ double IniNumber(const QString& value) {
 }
 
 namespace {
-// The runtime's per-user store under the program's name, section "Settings".
-std::unique_ptr<QSettings> userSettings() {
+// The runtime's per-user store is kept under the program's name.
+QString userSettingsApplication() {
     QString application = QStringLiteral("delmora");
     if (QCoreApplication::instance()) {
         const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
         if (!name.isEmpty()) application = name;
     }
-    auto store = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             QStringLiteral("delmora"), application);
-    store->beginGroup(QStringLiteral("Settings"));
-    return store;
+    return application;
 }
 } // namespace
 
 QString UserSetting(const QString& key, const QString& defaultValue) {
-    const QVariant stored = userSettings()->value(key);
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("delmora"),
+                    userSettingsApplication());
+    store.beginGroup(QStringLiteral("Settings"));
+    const QVariant stored = store.value(key);
     return stored.isValid() ? stored.toString() : defaultValue;
 }
 
 void WriteUserSetting(const QString& key, const QString& value) {
-    userSettings()->setValue(key, value);
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("delmora"),
+                    userSettingsApplication());
+    store.beginGroup(QStringLiteral("Settings"));
+    store.setValue(key, value);
 }
