@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the client, its tests and its screenshots need.
+# qt6-translations-l10n: Qt's own Korean texts (qtbase_ko.qm), which the client loads at start-up.
+# python3-openpyxl and gnumeric (ssconvert): the export tests read the written files back as
+# spreadsheet programs do.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
@@ -11,6 +14,8 @@ packages=(
   ibus ibus-hangul dbus-x11
   clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils appstream qt6-qpa-plugins
+  qt6-translations-l10n
+  python3-openpyxl gnumeric
 )
 missing=()
 for p in "${packages[@]}"; do

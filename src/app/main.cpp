@@ -1,6 +1,7 @@
 // The call-centre client: wires the work screens into the main window and starts up.
 #include "demostore.h"
 #include "fonts.h"
+#include "language.h"
 #include "mainwindow.h"
 #include "startup.h"
 #include "workscreens.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("delmora-callcenter"));
     InstallKoreanFontSubstitutes();
+    InstallKoreanLanguage();
 
     RegisterWorkScreens();
     SetDemoStoreRequested(demo);

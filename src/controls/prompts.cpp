@@ -4,10 +4,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
+#include <QTreeView>
 
 namespace {
 
@@ -50,12 +53,24 @@ YesNo yesNoBox(const QString& text, bool escapeMeansNo = true) {
     return YesNo::Closed;
 }
 
-QString defaultFolder() {
-    const QString home = qEnvironmentVariable("DELMORA_HOME");
-    if (!home.isEmpty()) return home;
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!documents.isEmpty() && QDir(documents).exists()) return documents;
-    return QDir::homePath();
+// The file list's size, type and date columns as wide as their texts, the name taking what is
+// left: Qt's own widths cut them to "11....KiB" even in a wide dialog.
+void showFileColumns(QFileDialog& dialog) {
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!list || list->header()->count() < 4) return;
+    const QFontMetrics metrics(list->font());
+    const int pad = 3 * metrics.averageCharWidth();
+    const QDateTime sample(QDate(2026, 12, 28), QTime(23, 59, 59));
+    const int widths[] = {metrics.horizontalAdvance(QStringLiteral("999.9 KiB")) + pad,
+                          metrics.horizontalAdvance(QStringLiteral("Excel 2007 스프레드시트")) + pad,
+                          metrics.horizontalAdvance(QLocale().toString(sample, QLocale::ShortFormat)) + pad};
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    for (int i = 0; i < 3; ++i)
+        header->resizeSection(i + 1, widths[i]);
+    // The dialog's list is about as wide as the dialog less its side bar and margins.
+    const int rest = dialog.width() - 200 - widths[0] - widths[1] - widths[2];
+    header->resizeSection(0, std::max(rest, 12 * metrics.averageCharWidth()));
 }
 
 } // namespace
@@ -104,10 +119,19 @@ QString input(const QString& prompt, const QString& title, const QString& defaul
     return ok ? value : QString();
 }
 
-QString saveAs(const QString& defaultName, const QStringList& filters, QString* selectedFilter) {
+QString SaveAsFolder(const QString& folder) {
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) return QDir::cleanPath(folder);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QDir(documents).exists()) return documents;
+    return QDir::homePath();
+}
+
+QString saveAs(const QString& defaultName, const QStringList& filters, QString* selectedFilter,
+               const QString& folder) {
     const QString filterText = filters.join(QStringLiteral(";;"));
+    const QString start = SaveAsFolder(folder);
     if (PromptScript* script = PromptScript::active()) {
-        PromptRecord record{PromptKind::SaveAs, {}, PromptTitle, defaultName, filterText};
+        PromptRecord record{PromptKind::SaveAs, {}, PromptTitle, defaultName, filterText, start};
         PromptScript::Answer answer;
         if (!script->takeAnswer(record, &answer)) return {};
         if (selectedFilter)
@@ -116,14 +140,29 @@ QString saveAs(const QString& defaultName, const QStringList& filters, QString* 
                                                         : answer.filter;
         return answer.text;
     }
-    QString start = defaultName;
-    if (start.isEmpty() || QFileInfo(start).isRelative()) start = QDir(defaultFolder()).filePath(defaultName);
-    QString chosenFilter = filters.value(0);
+    // Qt's own dialog rather than the desktop's: it speaks the program's Korean whatever the
+    // desktop is, and it takes the size that shows the file list's size, type and date.
+    QFileDialog dialog(dialogParent(), PromptTitle, start, filterText);
+    dialog.setObjectName(QStringLiteral("CommonDialog1"));
     // The callers ask their own overwrite question (with 예/아니오), so the dialog must not ask too.
-    const QString path = QFileDialog::getSaveFileName(dialogParent(), PromptTitle, start, filterText,
-                                                      &chosenFilter, QFileDialog::DontConfirmOverwrite);
-    if (selectedFilter) *selectedFilter = path.isEmpty() ? QString() : chosenFilter;
-    return path;
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setViewMode(QFileDialog::Detail);
+    if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
+    if (!defaultName.isEmpty())
+        dialog.selectFile(QFileInfo(defaultName).isRelative() ? QDir(start).filePath(defaultName)
+                                                              : defaultName);
+    QSize size(SaveAsDialogWidth, SaveAsDialogHeight);
+    if (const QScreen* screen = dialog.screen()) size = size.boundedTo(screen->availableGeometry().size());
+    dialog.resize(size);
+    showFileColumns(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        if (selectedFilter) selectedFilter->clear();
+        return {};
+    }
+    if (selectedFilter) *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace Prompt

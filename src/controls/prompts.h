@@ -26,6 +26,7 @@ struct PromptRecord {
     QString title;
     QString defaultValue;  // input default or Save-As default name
     QString filter;        // Save-As filter ("Excel Files (*.xls)" ...)
+    QString folder = {};   // the folder a Save-As dialog opens in
 };
 
 namespace Prompt {
@@ -50,10 +51,18 @@ void storeError(qint64 number, const QString& description);
 QString storeErrorText(qint64 number, const QString& description);
 // Input box; a cancelled box answers "".
 QString input(const QString& prompt, const QString& title = PromptTitle, const QString& defaultValue = {});
-// Save-As dialog with the given filters (Qt filter strings, e.g. "Excel Files (*.xls)");
-// answers the chosen path, or "" when cancelled. selectedFilter receives the chosen filter.
-// A relative default name starts in DELMORA_HOME when set, else in the user's documents.
-QString saveAs(const QString& defaultName, const QStringList& filters, QString* selectedFilter = nullptr);
+// The Save-As dialog's size (kept within the screen's free area).
+inline constexpr int SaveAsDialogWidth = 900;
+inline constexpr int SaveAsDialogHeight = 560;
+// Save-As dialog with the given filters (Qt filter strings, e.g. "Excel Files (*.xls)"), the
+// first one chosen; answers the chosen path, or "" when cancelled. selectedFilter receives the
+// chosen filter. The dialog opens in `folder` when that exists, else in the user's documents
+// (never the program folder: it holds the store and the settings), at the size above so its
+// size, type and date columns show.
+QString saveAs(const QString& defaultName, const QStringList& filters, QString* selectedFilter = nullptr,
+               const QString& folder = {});
+// The folder saveAs opens in for that wish.
+QString SaveAsFolder(const QString& folder);
 } // namespace Prompt
 
 // ShowInfo (text): the notice box.

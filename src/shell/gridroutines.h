@@ -1,6 +1,7 @@
 #pragma once
 // Routines every list screen shares: grid look, export, Enter-as-Tab, code-list helpers,
 // opening a web address, and the column-width / row-height convention.
+#include "exporttable.h"
 #include <QString>
 #include <functional>
 #include <vector>
@@ -11,9 +12,17 @@ class SpreadGrid;
 
 // Every SpreadGrid on the form: font "굴림" 10 (a Korean substitute), not bold, flat look.
 void ApplyGridStyle(QWidget* form);
-// Exports the grid's visible columns as a tab-separated ".xls" (or a real ".xlsx" workbook when
-// that filter is chosen), asking for the file name and before overwriting.
-void ExportGridToExcel(const SpreadGrid& grid, const QString& defaultName);
+// Exports the grid's visible columns as a real ".xlsx" workbook (the Save-As dialog's first
+// choice) or as tab-separated text under an ".xls" name, asking for the file name and before
+// overwriting; a read-only file is refused. The dialog opens in the folder this kind of export
+// (see ExportKindName) was last saved to. Column kinds (amounts, dates, codes) are inferred
+// from the headers and cells; a screen may name them per grid column in `kinds` (hidden
+// columns included, Auto or missing entries inferred).
+void ExportGridToExcel(const SpreadGrid& grid, const QString& defaultName,
+                       const std::vector<ExportKind>& kinds = {});
+// The kind of an export by its default name: the name without a trailing date
+// ("오더내역_241208" -> "오더내역").
+QString ExportKindName(const QString& defaultName);
 // Enter becomes a Tab (focus moves on as Tab would) and the key code becomes 0.
 void EnterToTab(int& keyCode);
 // Index of the list item at vertical position y (twips), at most the last index.

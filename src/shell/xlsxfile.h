@@ -1,14 +1,16 @@
 #pragma once
-// A real Excel workbook of rows of texts (the first row is the bold header line).
-#include <QList>
-#include <QString>
-#include <QStringList>
+// A real Excel workbook of a list: the header row bold, frozen and filtered, the columns as
+// wide as the grid showed them, amounts, counts and dates as the spreadsheet's own numbers and
+// dates, everything else (codes and phone numbers with their leading zeros included) as text.
+// Never a formula: a cell that starts with "=" is a text like any other.
+#include "exporttable.h"
 
-// Writes the workbook next to its destination and moves it over only once complete, so a
-// failure never leaves a half-written file or spoils an existing one. Texts that read as plain
-// decimal numbers (no leading zero, at most 15 digits: amounts, counts) become numbers so the
-// spreadsheet can add them up; phone numbers, codes with leading zeros, dates and everything
-// else stay texts. On failure returns false and sets *error.
-bool WriteXlsxFile(const QString& path, const QList<QStringList>& rows, QString* error);
-// Whether a cell text is written as a number.
-bool IsPlainNumber(const QString& text);
+// Writes the workbook beside its destination and puts it in place only once complete (see
+// ReplaceFileWith), so a failure never leaves a half-written file or spoils an existing one.
+// Column kinds come from table.kinds or, where those say Auto, from InferColumnKind.
+// The narrowest a column of that kind can be in a spreadsheet without hiding what it shows: a
+// number or date too wide for its cell shows as ####, and the bold header shares its cell with
+// the filter button. The grid's own width counts where it is wider.
+int ColumnFloorPx(const ExportTable& table, int col, ExportKind kind);
+ExportResult WriteXlsxFile(const QString& path, const ExportTable& table,
+                           const ExportProgress& progress = {});

@@ -349,14 +349,29 @@ double IniNumber(const QString& value) {
     return ok && std::isfinite(number) ? number : 0;
 }
 
-QString UserSetting(const QString& key, const QString& defaultValue) {
+namespace {
+// The runtime's per-user store is kept under the program's name.
+QString userSettingsApplication() {
     QString application = QStringLiteral("delmora");
     if (QCoreApplication::instance()) {
         const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
         if (!name.isEmpty()) application = name;
     }
-    QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("delmora"), application);
+    return application;
+}
+} // namespace
+
+QString UserSetting(const QString& key, const QString& defaultValue) {
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("delmora"),
+                    userSettingsApplication());
     store.beginGroup(QStringLiteral("Settings"));
     const QVariant stored = store.value(key);
     return stored.isValid() ? stored.toString() : defaultValue;
+}
+
+void WriteUserSetting(const QString& key, const QString& value) {
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("delmora"),
+                    userSettingsApplication());
+    store.beginGroup(QStringLiteral("Settings"));
+    store.setValue(key, value);
 }

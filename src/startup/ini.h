@@ -36,3 +36,5 @@ double IniNumber(const QString& value);
 
 // Per-user settings keyed by the program's name, section "Settings" (FormPic, MDIBGMode).
 QString UserSetting(const QString& key, const QString& defaultValue);
+// Writes one per-user value (never FormPic or MDIBGMode, which the user's own tools set).
+void WriteUserSetting(const QString& key, const QString& value);

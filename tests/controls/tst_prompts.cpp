@@ -1,13 +1,21 @@
 // The message-box facade: what the real boxes look like (title, icon, 예/아니오, Enter = 예)
 // and how tests script them (answers in order, unexpected prompts caught and answered safely).
+#include "ini.h"
+#include "language.h"
 #include "prompts.h"
 #include "testmain.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
+#include <QTreeView>
 #include <functional>
 
 namespace {
@@ -50,6 +58,12 @@ SeenBox answerRealBox(const std::function<void()>& ask, Qt::Key key, const QStri
 class TestPrompts : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // As the program does at start-up: Qt's own texts in Korean.
+    void initTestCase() { QVERIFY(InstallKoreanLanguage()); }
+    void koreanQtTexts_data();
+    void koreanQtTexts();
+    void realSaveAsDialog_data();
+    void realSaveAsDialog();
     void realBoxes_data();
     void realBoxes();
     void realQuestion_data();
@@ -61,6 +75,89 @@ private Q_SLOTS:
     void storeErrorText();
     void nestedScripts();
 };
+
+void TestPrompts::koreanQtTexts_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("OK") << int(QMessageBox::Ok) << QStringLiteral("확인");
+    QTest::newRow("Cancel") << int(QMessageBox::Cancel) << QStringLiteral("취소");
+    QTest::newRow("Save") << int(QMessageBox::Save) << QStringLiteral("저장");
+    QTest::newRow("Close") << int(QMessageBox::Close) << QStringLiteral("닫기");
+}
+
+void TestPrompts::koreanQtTexts() {
+    QFETCH(int, button);
+    QFETCH(QString, text);
+    QMessageBox box(QMessageBox::Information, PromptTitle, QStringLiteral("알림"),
+                    QMessageBox::StandardButton(button));
+    QCOMPARE(box.button(QMessageBox::StandardButton(button))->text().remove(QLatin1Char('&')), text);
+    // Dates and numbers in Korean whatever LANG says (the calendar pop-up's month names).
+    QCOMPARE(QLocale().language(), QLocale::Korean);
+    QCOMPARE(QLocale().monthName(3), QStringLiteral("3월"));
+}
+
+// The Save-As dialog: Korean, large enough for its size, type and date columns, opening in the
+// folder asked for, else in the user's documents, never in the program folder.
+void TestPrompts::realSaveAsDialog_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("used");
+    QTest::newRow("remembered folder") << QStringLiteral("exports") << true;
+    QTest::newRow("nothing remembered") << QString() << false;
+    QTest::newRow("remembered folder gone") << QStringLiteral("gone") << false;
+}
+
+void TestPrompts::realSaveAsDialog() {
+    QFETCH(QString, folder);
+    QFETCH(bool, used);
+    const QString exports = ProgramFolder() + QStringLiteral("/exports");
+    QVERIFY(QDir().mkpath(exports));
+    const QString asked = folder.isEmpty() ? QString() : ProgramFolder() + QLatin1Char('/') + folder;
+
+    QSize size;
+    QString directory, fileName, filter, accept, title;
+    bool columnsFit = false, dateFits = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        size = dialog->size();
+        directory = dialog->directory().absolutePath();
+        title = dialog->windowTitle();
+        filter = dialog->selectedNameFilter();
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            fileName = name->text();
+        // Every column of the file list inside the list, the date as wide as a date and time.
+        if (auto* list = dialog->findChild<QTreeView*>()) {
+            const QHeaderView* header = list->header();
+            columnsFit = header->count() >= 4 && header->length() <= list->viewport()->width();
+            const QDateTime sample(QDate(2026, 12, 28), QTime(23, 59, 59));
+            dateFits = header->sectionSize(3) >=
+                       QFontMetrics(list->font())
+                           .horizontalAdvance(QLocale().toString(sample, QLocale::ShortFormat));
+        }
+        if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
+            if (QPushButton* b = buttons->button(QDialogButtonBox::Save)) accept = b->text();
+        dialog->reject();
+    });
+    QString chosen = QStringLiteral("untouched");
+    QCOMPARE(
+        Prompt::saveAs(QStringLiteral("오더내역_241208"),
+                       {QStringLiteral("Excel 통합 문서 (*.xlsx)"), QStringLiteral("Excel Files (*.xls)")},
+                       &chosen, asked),
+        QString());
+    QCOMPARE(chosen, QString());
+    QCOMPARE(title, PromptTitle);
+    const QSize free = QApplication::primaryScreen()->availableGeometry().size();
+    QCOMPARE(size, QSize(900, 560).boundedTo(free));
+    if (used)
+        QCOMPARE(directory, exports);
+    else
+        QVERIFY(directory != QDir(ProgramFolder()).absolutePath() && QFileInfo(directory).isDir());
+    QCOMPARE(fileName, QStringLiteral("오더내역_241208"));
+    QCOMPARE(filter, QStringLiteral("Excel 통합 문서 (*.xlsx)"));
+    QVERIFY2(accept.contains(QStringLiteral("저장")), qPrintable(accept));
+    QVERIFY(columnsFit);
+    QVERIFY(dateFits);
+}
 
 void TestPrompts::realBoxes_data() {
     QTest::addColumn<int>("which");
@@ -94,7 +191,7 @@ void TestPrompts::realBoxes() {
         Qt::Key_Return);
     QCOMPARE(seen.title, QStringLiteral("㈜델모라"));
     QCOMPARE(int(seen.icon), icon);
-    QCOMPARE(seen.buttons.size(), 1);
+    QCOMPARE(seen.buttons, QStringList{QStringLiteral("확인")});
 }
 
 void TestPrompts::realQuestion_data() {
