@@ -103,7 +103,17 @@ int guard(void* lowered, int action, const char* a, const char*, const char*, co
     }
 }
 
-bool g_guardLowered = false;   // only the creating thread lowers it, around schema set-up
+bool g_guardLowered = false; // only the creating thread lowers it, around schema set-up
+
+// POSIX locks belong to the process, not to the descriptor: when anything in the process closes
+// any descriptor of the store file (a file dialog sniffing the folder, an icon provider), every
+// lock SQLite holds on it is gone, and another program closing the store believes it is the last
+// one and deletes the log this connection still writes into. Our own programs therefore never
+// delete the log when they close; the log check before each statement covers a foreign one.
+void keepLogOnClose(sqlite3* db) {
+    int persist = 1;
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+}
 
 sqlite3* openHandle(const QString& path, int flags) {
     sqlite3* db = nullptr;
@@ -119,6 +129,7 @@ sqlite3* openHandle(const QString& path, int flags) {
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     sqlite3_set_authorizer(db, guard, &g_guardLowered);
     registerFunctions(db);
+    keepLogOnClose(db);
     return db;
 }
 
@@ -137,7 +148,23 @@ bool blankOrEmpty(QByteArrayView s) {
     return true;
 }
 
-[[noreturn]] void commandError(const QString& message) { throw Error{DB_E_ERRORSINCOMMAND, message}; }
+[[noreturn]] void commandError(const QString& message) {
+    throw Error{DB_E_ERRORSINCOMMAND, message};
+}
+
+// True when the log this connection has open is no longer the one other programs find at its
+// path: deleted (and perhaps created anew) by a program that thought it closed the store last.
+// A write into the old one would be acknowledged here and never seen anywhere else.
+bool logReplaced(sqlite3* db, const QString& path) {
+    sqlite3_file* log = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK || !log ||
+        !log->pMethods)
+        return false; // no log open yet: the next read opens the current one
+    int moved = 0;
+    if (log->pMethods->xFileControl(log, SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) return true;
+    // The shared index goes with the log; without it a new index would be built beside ours.
+    return !QFileInfo::exists(path + QStringLiteral("-shm"));
+}
 
 } // namespace
 
@@ -147,7 +174,7 @@ std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
         throw Error{E_FAIL_NUMBER, QStringLiteral("The store file %1 does not exist.").arg(path)};
     if (!info.isFile()) throw Error{E_FAIL_NUMBER, QStringLiteral("%1 is not a store file.").arg(path)};
     sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE);
-    std::unique_ptr<FreightStore> store(new FreightStore(db));
+    std::unique_ptr<FreightStore> store(new FreightStore(db, path));
     // A file of another kind (or another program's database) is refused at once, before
     // anything is written to it, rather than on the first screen that reads it.
     try {
@@ -162,9 +189,11 @@ std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
 std::unique_ptr<FreightStore> FreightStore::create(const QString& path) {
     if (path.isEmpty()) throw Error{E_FAIL_NUMBER, QStringLiteral("No store file was named.")};
     if (QFileInfo::exists(path))
-        throw Error{E_FAIL_NUMBER, QStringLiteral("The file %1 exists already; a new store is never written over it.").arg(path)};
+        throw Error{
+            E_FAIL_NUMBER,
+            QStringLiteral("The file %1 exists already; a new store is never written over it.").arg(path)};
     sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    std::unique_ptr<FreightStore> store(new FreightStore(db));
+    std::unique_ptr<FreightStore> store(new FreightStore(db, path));
     try {
         configure(db, path);
         g_guardLowered = true;
@@ -181,11 +210,35 @@ std::unique_ptr<FreightStore> FreightStore::create(const QString& path) {
     return store;
 }
 
-FreightStore::~FreightStore() { sqlite3_close_v2(m_db); }
+FreightStore::~FreightStore() {
+    sqlite3_close_v2(m_db);
+}
+
+void FreightStore::reopenWhenLogReplaced() {
+    if (!m_db)
+        throw Error{E_FAIL_NUMBER,
+                    QStringLiteral("The store file %1 could not be opened again.").arg(m_path)};
+    // Never inside a transaction: its changes live in the connection and would be dropped.
+    if (!sqlite3_get_autocommit(m_db) || !logReplaced(m_db, m_path)) return;
+    // The old connection goes first, so the fresh one takes its locks anew (the process's lock
+    // bookkeeping is shared by all its connections to the file) and writes into the log at the
+    // path. If the file cannot be opened now, the store is out of reach: a lost connection.
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    sqlite3* fresh = openHandle(m_path, SQLITE_OPEN_READWRITE);
+    try {
+        configure(fresh, m_path);
+    } catch (const Error&) {
+        sqlite3_close_v2(fresh);
+        throw;
+    }
+    m_db = fresh;
+}
 
 std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement) {
     if (statement.contains('\0')) commandError(QStringLiteral("The statement contains a NUL character."));
     if (blankOrEmpty(statement)) commandError(QStringLiteral("The statement is empty."));
+    reopenWhenLogReplaced();
     if (isExecStatement(statement)) return runProcedure(m_db, parseExec(statement));
     const QByteArray renamed = renameServerFunctions(statement);
     if (!renamed.isEmpty()) statement = renamed;

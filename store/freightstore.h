@@ -101,8 +101,11 @@ public:
     sqlite3* handle() const { return m_db; } // for the demo-data filler and benchmarks
 
 private:
-    explicit FreightStore(sqlite3* db) : m_db(db) {}
+    FreightStore(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
+    // Before each statement: a connection whose log was deleted under it opens afresh.
+    void reopenWhenLogReplaced();
     sqlite3* m_db = nullptr;
+    QString m_path;
 };
 
 // Parsed form of "exec NAME arg,arg,...": quoted texts (doubled quotes inside) or bare numbers.
