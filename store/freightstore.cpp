@@ -19,16 +19,25 @@ Error errorFor(sqlite3* db, int code, const QString& what) {
         return {DB_E_INTEGRITYVIOLATION, message};
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return {DB_E_TIMEOUT, QStringLiteral("The store stayed busy past the time-out (another client is writing): ") +
-                                  message};
-    case SQLITE_CANTOPEN:
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-    case SQLITE_IOERR:
-    case SQLITE_FULL:
-    case SQLITE_NOMEM:
+        return {DB_E_TIMEOUT,
+                QStringLiteral("The store stayed busy past the time-out (another client is writing): ") +
+                    message};
+    // The store answered and refused: reconnecting would change nothing, and the connection
+    // did not break. The agent reads what is wrong with the store instead.
     case SQLITE_READONLY:
+        return {DB_E_STOREREFUSED, QStringLiteral("읽기 전용 저장소입니다: ") + message};
+    case SQLITE_FULL:
+        return {DB_E_STOREREFUSED, QStringLiteral("디스크가 가득 찼습니다: ") + message};
+    case SQLITE_IOERR:
+        return {DB_E_STOREREFUSED, QStringLiteral("저장소 파일을 읽거나 쓰지 못했습니다: ") + message};
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return {DB_E_STOREREFUSED, QStringLiteral("저장소 파일이 손상되었습니다: ") + message};
     case SQLITE_PERM:
+        return {DB_E_STOREREFUSED, QStringLiteral("저장소 파일에 접근할 권한이 없습니다: ") + message};
+    case SQLITE_NOMEM:
+        return {DB_E_STOREREFUSED, QStringLiteral("메모리가 부족합니다: ") + message};
+    case SQLITE_CANTOPEN:
     case SQLITE_PROTOCOL:
     case SQLITE_INTERRUPT:
     case SQLITE_MISUSE:
@@ -84,26 +93,71 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 3000;
 
-// Client statements may not reach outside the store file nor rewrite the procedure
-// catalogue; the store's own set-up runs with the guard lowered.
-int guard(void* lowered, int action, const char* a, const char*, const char*, const char*) {
-    if (*static_cast<bool*>(lowered)) return SQLITE_OK;
+// Pragmas that only report: a statement may read them, never set them. The first ones take a
+// table or index name (or a row limit) as their argument; the others set a value when given one.
+bool reportingPragma(const char* name, const char* argument) {
+    static const char* const named[] = {"table_info",  "table_xinfo",      "index_list",      "index_info",
+                                        "index_xinfo", "foreign_key_list", "integrity_check", "quick_check"};
+    static const char* const values[] = {"journal_mode", "user_version", "schema_version",
+                                         "page_count",   "page_size",    "freelist_count",
+                                         "encoding",     "data_version", "busy_timeout"};
+    for (const char* n : named)
+        if (sqlite3_stricmp(name, n) == 0) return true;
+    for (const char* n : values)
+        if (sqlite3_stricmp(name, n) == 0) return argument == nullptr;
+    return false;
+}
+
+// What a statement sent over the statement channel may do: read, and change rows of the
+// business tables. Building or changing the schema, the procedure catalogue, the engine's own
+// tables, other files and the engine's settings belongs to "delmora-store init" alone.
+// Statements the store runs itself (procedure bodies, set-up) are not client statements.
+int guard(void* clientStatement, int action, const char* a, const char* b, const char*, const char*) {
+    if (!*static_cast<bool*>(clientStatement)) return SQLITE_OK;
     switch (action) {
-    case SQLITE_ATTACH:
-    case SQLITE_DETACH:
-        return SQLITE_DENY;
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
     case SQLITE_INSERT:
     case SQLITE_UPDATE:
     case SQLITE_DELETE:
-    case SQLITE_DROP_TABLE:
-    case SQLITE_ALTER_TABLE:
-        return (a && qstrcmp(a, kProcedureTable) == 0) ? SQLITE_DENY : SQLITE_OK;
-    default:
+        if (!a || sqlite3_stricmp(a, kProcedureTable) == 0 || sqlite3_strnicmp(a, "sqlite_", 7) == 0)
+            return SQLITE_DENY;
         return SQLITE_OK;
+    case SQLITE_PRAGMA:
+        return (a && reportingPragma(a, b)) ? SQLITE_OK : SQLITE_DENY;
+    default: // create, drop, alter, attach, detach, transactions, analyze, reindex, virtual tables
+        return SQLITE_DENY;
     }
 }
 
-bool g_guardLowered = false; // only the creating thread lowers it, around schema set-up
+// The statement kinds the client sends. Checked on the first word as well as by the guard,
+// because some statements (vacuum) never ask the guard.
+bool clientStatementKind(QByteArrayView s, QByteArray* word) {
+    qsizetype p = 0;
+    for (;;) {
+        while (p < s.size() && (s[p] == ' ' || s[p] == '\t' || s[p] == '\r' || s[p] == '\n' || s[p] == '\f'))
+            ++p;
+        if (s.sliced(p).startsWith("--")) {
+            while (p < s.size() && s[p] != '\n')
+                ++p;
+        } else if (s.sliced(p).startsWith("/*")) {
+            const qsizetype end = s.indexOf("*/", p + 2);
+            p = end < 0 ? s.size() : end + 2;
+        } else {
+            break;
+        }
+    }
+    qsizetype e = p;
+    while (e < s.size() && ((s[e] >= 'a' && s[e] <= 'z') || (s[e] >= 'A' && s[e] <= 'Z')))
+        ++e;
+    *word = s.sliced(p, std::min<qsizetype>(e - p, 20)).toByteArray().toLower();
+    for (const char* allowed : {"select", "with", "values", "insert", "update", "delete", "pragma"})
+        if (*word == allowed) return true;
+    return false;
+}
 
 // POSIX locks belong to the process, not to the descriptor: when anything in the process closes
 // any descriptor of the store file (a file dialog sniffing the folder, an icon provider), every
@@ -127,7 +181,6 @@ sqlite3* openHandle(const QString& path, int flags) {
     }
     sqlite3_extended_result_codes(db, 0);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    sqlite3_set_authorizer(db, guard, &g_guardLowered);
     registerFunctions(db);
     keepLogOnClose(db);
     return db;
@@ -180,6 +233,10 @@ std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
     try {
         Statement probe(db, "select 값 from 저장소정보 where 키 = 'schema'");
     } catch (const Error& e) {
+        // Another program holding the store past the busy time-out is no reason to call it foreign.
+        if (e.number == DB_E_TIMEOUT)
+            throw Error{E_FAIL_NUMBER,
+                        QStringLiteral("저장소가 사용 중입니다 (%1): %2").arg(path, e.message)};
         throw Error{E_FAIL_NUMBER, QStringLiteral("%1 is not a freight store: %2").arg(path, e.message)};
     }
     configure(db, path);
@@ -196,18 +253,19 @@ std::unique_ptr<FreightStore> FreightStore::create(const QString& path) {
     std::unique_ptr<FreightStore> store(new FreightStore(db, path));
     try {
         configure(db, path);
-        g_guardLowered = true;
         run(db, "begin immediate");
         createSchema(db);
         run(db, "commit");
-        g_guardLowered = false;
     } catch (const Error& e) {
-        g_guardLowered = false;
         store.reset();
         for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(path + QLatin1String(suffix));
         throw Error{E_FAIL_NUMBER, QStringLiteral("Cannot create the store %1: %2").arg(path, e.message)};
     }
     return store;
+}
+
+FreightStore::FreightStore(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {
+    sqlite3_set_authorizer(m_db, guard, &m_clientStatement);
 }
 
 FreightStore::~FreightStore() {
@@ -233,6 +291,7 @@ void FreightStore::reopenWhenLogReplaced() {
         throw;
     }
     m_db = fresh;
+    sqlite3_set_authorizer(m_db, guard, &m_clientStatement);
 }
 
 std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement) {
@@ -242,13 +301,31 @@ std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement) {
     if (isExecStatement(statement)) return runProcedure(m_db, parseExec(statement));
     const QByteArray renamed = renameServerFunctions(statement);
     if (!renamed.isEmpty()) statement = renamed;
+    // Everything prepared from here on is the client's text (see guard()).
+    struct ClientMode {
+        bool& flag;
+        explicit ClientMode(bool& f) : flag(f) { flag = true; }
+        ~ClientMode() { flag = false; }
+    } clientMode(m_clientStatement);
 
     const char* tail = nullptr;
     sqlite3_stmt* raw = nullptr;
     int rc = sqlite3_prepare_v2(m_db, statement.data(), int(statement.size()), &raw, &tail);
+    if ((rc & 0xff) == SQLITE_AUTH)
+        commandError(
+            QStringLiteral("The statement is refused: only the store's own set-up may change its schema, "
+                           "its procedures or its settings (%1).")
+                .arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
     if (rc != SQLITE_OK) fail(m_db, rc);
     struct Owner { sqlite3_stmt* s; ~Owner() { sqlite3_finalize(s); } } owner{raw};
     if (!raw) commandError(QStringLiteral("The statement is empty."));
+    // Text SQLite could parse but the client never sends (vacuum, explain) is refused as well.
+    QByteArray kind;
+    if (!clientStatementKind(statement, &kind))
+        commandError(
+            QStringLiteral("The store takes select, insert, update, delete and exec statements only; "
+                           "a statement beginning with '%1' is refused.")
+                .arg(QString::fromUtf8(kind)));
 
     // One statement per call: whatever follows the first statement must be blanks or
     // comments, so text typed into a literal can never smuggle in a second statement.

@@ -22,7 +22,9 @@ namespace dstore {
 constexpr qint64 E_FAIL_NUMBER = -2147467259;        // lost or failed connection
 constexpr qint64 DB_E_ERRORSINCOMMAND = -2147217900; // syntax error, unknown procedure, wrong argument count
 constexpr qint64 DB_E_INTEGRITYVIOLATION = -2147217873; // constraint violation
-constexpr qint64 DB_E_TIMEOUT = -2147217871;         // busy past the time-out
+constexpr qint64 DB_E_TIMEOUT = -2147217871;            // busy past the time-out
+// The store answered but cannot do it: read-only, disk full, I/O error, damaged file.
+constexpr qint64 DB_E_STOREREFUSED = -2147217887;
 
 struct Error {
     qint64 number = 0;
@@ -101,11 +103,12 @@ public:
     sqlite3* handle() const { return m_db; } // for the demo-data filler and benchmarks
 
 private:
-    FreightStore(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
+    FreightStore(sqlite3* db, QString path);
     // Before each statement: a connection whose log was deleted under it opens afresh.
     void reopenWhenLogReplaced();
     sqlite3* m_db = nullptr;
     QString m_path;
+    bool m_clientStatement = false; // true while a client's statement is being prepared
 };
 
 // Parsed form of "exec NAME arg,arg,...": quoted texts (doubled quotes inside) or bare numbers.

@@ -15,8 +15,11 @@ public:
 
     // Straight to the store, bypassing the client connection and the recording.
     void exec(const QString& statement);
-    QList<QStringList> rows(const QString& statement);   // all rows, cells as text
-    QString value(const QString& statement);             // first cell of the first row, "" if none
+    // Changes the store's shape straight through SQLite, as only the store's own set-up may
+    // (the statement channel refuses it): for tests that need another table or view.
+    void reshape(const QString& sql);
+    QList<QStringList> rows(const QString& statement); // all rows, cells as text
+    QString value(const QString& statement);           // first cell of the first row, "" if none
 
     // Statements the client sent through StoreConnection, in order.
     QStringList statements() const;
@@ -26,5 +29,8 @@ public:
     // E_FAIL, reached says whether the statement was applied to the store before the link died.
     void failStatement(int nth, qint64 number, const QString& description = QStringLiteral("injected"),
                        bool reached = false);
+    // The nth statement from now is sent and then the link dies: applied or not, the client
+    // cannot tell which.
+    void failAfterSending(int nth, bool applied);
     QString path() const;
 };
