@@ -6,6 +6,7 @@
 #include "mytext.h"
 #include "orderderive.h"
 #include "orderguards.h"
+#include "ordersaveoutcome.h"
 #include "orderstatements.h"
 #include "prompts.h"
 #include "signin.h"
@@ -166,13 +167,16 @@ OrderSql::Shipper frmOrder::LookupShipper(StoreTrap& trap) const {
 void frmOrder::SaveNewOrder() {
     if (!ValidateEntry()) return;
     const OrderSql::OrderEntry entry = ReadEntry();
+    OrderSave::Outcome outcome;
     const bool done = RunRoutine([&] {
         StoreTrap trap;
         const OrderSql::Shipper shipper = LookupShipper(trap);
-        trap.execute(OrderSql::SaveOrderStatement(entry, {LoginId, BrokerName, BrokerPhone}, shipper));
+        outcome = OrderSave::Send(
+            trap, OrderSql::SaveOrderStatement(entry, {LoginId, BrokerName, BrokerPhone}, shipper), entry,
+            LoginId);
     });
     // After an error the panel keeps what was typed, so the agent can correct it and retry.
-    if (done) LoadOrderList();
+    if (done) OrderSave::Finish(*this, outcome);
 }
 
 qint64 frmOrder::ActiveOrderId() {
