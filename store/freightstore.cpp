@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <chrono>
 
 namespace dstore {
 
@@ -37,9 +38,10 @@ Error errorFor(sqlite3* db, int code, const QString& what) {
         return {DB_E_STOREREFUSED, QStringLiteral("저장소 파일에 접근할 권한이 없습니다: ") + message};
     case SQLITE_NOMEM:
         return {DB_E_STOREREFUSED, QStringLiteral("메모리가 부족합니다: ") + message};
+    case SQLITE_INTERRUPT:   // only the statement time limit interrupts (see FreightStore::query)
+        return {DB_E_TIMEOUT, QStringLiteral("The statement ran past its time limit and was stopped: ") + message};
     case SQLITE_CANTOPEN:
     case SQLITE_PROTOCOL:
-    case SQLITE_INTERRUPT:
     case SQLITE_MISUSE:
         return {E_FAIL_NUMBER, message};
     default:
@@ -117,9 +119,12 @@ int guard(void* clientStatement, int action, const char* a, const char* b, const
     switch (action) {
     case SQLITE_SELECT:
     case SQLITE_READ:
-    case SQLITE_FUNCTION:
     case SQLITE_RECURSIVE:
         return SQLITE_OK;
+    case SQLITE_FUNCTION:   // b: the function's name
+        return b && (sqlite3_stricmp(b, "fts3_tokenizer") == 0 || sqlite3_stricmp(b, "load_extension") == 0)
+                   ? SQLITE_DENY
+                   : SQLITE_OK;
     case SQLITE_INSERT:
     case SQLITE_UPDATE:
     case SQLITE_DELETE:
@@ -264,9 +269,21 @@ std::unique_ptr<FreightStore> FreightStore::create(const QString& path) {
     return store;
 }
 
-FreightStore::FreightStore(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {
-    sqlite3_set_authorizer(m_db, guard, &m_clientStatement);
+// A statement that runs away (a recursion without end, a join of joins) would hold the client
+// for ever; like a server's command time-out, the store stops it and answers with an error.
+static int stopRunaway(void* deadline) {
+    const auto& d = *static_cast<std::chrono::steady_clock::time_point*>(deadline);
+    return d != std::chrono::steady_clock::time_point{} && std::chrono::steady_clock::now() > d;
 }
+
+FreightStore::FreightStore(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) { watch(); }
+
+void FreightStore::watch() {
+    sqlite3_set_authorizer(m_db, guard, &m_clientStatement);
+    sqlite3_progress_handler(m_db, 10000, stopRunaway, &m_deadline);
+}
+
+void FreightStore::setStatementLimit(std::chrono::milliseconds limit) { m_limit = limit; }
 
 FreightStore::~FreightStore() {
     sqlite3_close_v2(m_db);
@@ -291,13 +308,17 @@ void FreightStore::reopenWhenLogReplaced() {
         throw;
     }
     m_db = fresh;
-    sqlite3_set_authorizer(m_db, guard, &m_clientStatement);
+    watch();
 }
 
 std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement) {
     if (statement.contains('\0')) commandError(QStringLiteral("The statement contains a NUL character."));
     if (blankOrEmpty(statement)) commandError(QStringLiteral("The statement is empty."));
     reopenWhenLogReplaced();
+    struct Deadline {
+        std::chrono::steady_clock::time_point& at;
+        ~Deadline() { at = {}; }
+    } deadline{m_deadline = std::chrono::steady_clock::now() + m_limit};
     if (isExecStatement(statement)) return runProcedure(m_db, parseExec(statement));
     const QByteArray renamed = renameServerFunctions(statement);
     if (!renamed.isEmpty()) statement = renamed;

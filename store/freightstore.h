@@ -10,6 +10,7 @@
 #include <QByteArrayView>
 #include <QDate>
 #include <QString>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -101,13 +102,19 @@ public:
     void execute(QByteArrayView statement);
 
     sqlite3* handle() const { return m_db; } // for the demo-data filler and benchmarks
+    // How long one statement may run before it is stopped with DB_E_TIMEOUT (30 s, as ADO's
+    // command time-out).
+    void setStatementLimit(std::chrono::milliseconds limit);
 
 private:
     FreightStore(sqlite3* db, QString path);
     // Before each statement: a connection whose log was deleted under it opens afresh.
     void reopenWhenLogReplaced();
+    void watch();   // the guard and the time limit on the current handle
     sqlite3* m_db = nullptr;
     QString m_path;
+    std::chrono::steady_clock::time_point m_deadline{};   // of the statement running now
+    std::chrono::milliseconds m_limit{30000};
     bool m_clientStatement = false; // true while a client's statement is being prepared
 };
 

@@ -134,6 +134,8 @@ private Q_SLOTS:
             "create trigger 몰래 after insert on 화물오더 begin delete from 화물오더; end",
             "create temp trigger 몰래 after update on 화물오더 begin delete from 화물오더; end",
             "create virtual table 몰래 using fts5(a)",
+            "select fts3_tokenizer('simple')",
+            "select load_extension('/tmp/몰래.so')",
             "insert into 저장프로시저 values ('몰래', 0, 'delete from 화물오더')",
             "update 저장프로시저 set 본문 = 'delete from 화물오더' where 이름 = '오더취소'",
             "UPDATE [저장프로시저] SET 본문 = ''",
@@ -249,6 +251,27 @@ private Q_SLOTS:
         QCOMPARE(error->number, dstore::DB_E_STOREREFUSED);
         QVERIFY2(error->message.startsWith(reason), qPrintable(error->message));
         QCOMPARE(dump(*store), before);
+    }
+
+    // A statement that would never end is stopped at the time limit with an error, and the
+    // store goes on answering.
+    void runawayStatementIsStopped_data() {
+        QTest::addColumn<QByteArray>("statement");
+        QTest::newRow("endless recursion") << QByteArray(
+            "with recursive n(i) as (select 1 union all select i + 1 from n) select count(*) from n where i < 0");
+        QTest::newRow("endless recursion in an update") << QByteArray(
+            "update 화물오더 set 비고 = (with recursive n(i) as (select 1 union all select i + 1 from n) "
+            "select max(i) from n)");
+    }
+    void runawayStatementIsStopped() {
+        QFETCH(QByteArray, statement);
+        auto store = FreightStore::create(freshPath());
+        store->execute("insert into 화물오더 (날짜) values ('2026-12-08')");
+        store->setStatementLimit(std::chrono::milliseconds(200));
+        const auto error = errorOf([&] { store->query(statement); });
+        QVERIFY(error);
+        QCOMPARE(error->number, dstore::DB_E_TIMEOUT);
+        QCOMPARE(cell(*store, "select count(*) from 화물오더 where 비고 is null"), QStringLiteral("1"));
     }
 
     // Another program holding the store past the busy time-out: the store is busy, not foreign.
