@@ -176,7 +176,7 @@ void frmOrder::SaveNewOrder() {
             LoginId);
     });
     // After an error the panel keeps what was typed, so the agent can correct it and retry.
-    if (done) OrderSave::Finish(*this, outcome);
+    if (done) OrderSave::Finish(*this, outcome, [this] { LoadOrderList(); });
 }
 
 qint64 frmOrder::ActiveOrderId() {

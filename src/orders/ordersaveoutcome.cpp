@@ -72,13 +72,13 @@ Outcome Send(StoreTrap& trap, const QString& saveStatement, const OrderSql::Orde
     }
 }
 
-void Finish(frmOrder& board, const Outcome& outcome) {
+void Finish(frmOrder& board, const Outcome& outcome, const std::function<void()>& reload) {
     switch (outcome.result) {
     case Result::Saved:
-        board.LoadOrderList();
+        reload();
         return;
     case Result::Found:
-        board.LoadOrderList();
+        reload();
         SelectOrder(*board.sp, outcome.id);
         ShowInfo(QStringLiteral("저장되었습니다"));
         return;

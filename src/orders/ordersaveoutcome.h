@@ -4,6 +4,7 @@
 #include "orderstatements.h"
 
 #include <QString>
+#include <functional>
 
 class frmOrder;
 class StoreTrap;
@@ -29,8 +30,9 @@ QString RecentSaveStatement(const OrderSql::OrderEntry& entry, const QString& wr
 Outcome Send(StoreTrap& trap, const QString& saveStatement, const OrderSql::OrderEntry& entry,
              const QString& writer);
 
-// Ends the save on the board: a stored order reloads the list (which clears the panel) and is
-// selected; otherwise the panel keeps what was typed. The agent is told what is known.
-void Finish(frmOrder& board, const Outcome& outcome);
+// Ends the save on the board: a stored order reloads the list (`reload`, which clears the
+// panel) and is selected; otherwise the panel keeps what was typed. The agent is told what is
+// known.
+void Finish(frmOrder& board, const Outcome& outcome, const std::function<void()>& reload);
 
 } // namespace OrderSave
