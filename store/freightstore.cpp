@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <chrono>
 
 namespace dstore {
 
@@ -19,18 +20,28 @@ Error errorFor(sqlite3* db, int code, const QString& what) {
         return {DB_E_INTEGRITYVIOLATION, message};
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return {DB_E_TIMEOUT, QStringLiteral("The store stayed busy past the time-out (another client is writing): ") +
-                                  message};
-    case SQLITE_CANTOPEN:
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-    case SQLITE_IOERR:
-    case SQLITE_FULL:
-    case SQLITE_NOMEM:
+        return {DB_E_TIMEOUT,
+                QStringLiteral("The store stayed busy past the time-out (another client is writing): ") +
+                    message};
+    // The store answered and refused: reconnecting would change nothing, and the connection
+    // did not break. The agent reads what is wrong with the store instead.
     case SQLITE_READONLY:
+        return {DB_E_STOREREFUSED, QStringLiteral("읽기 전용 저장소입니다: ") + message};
+    case SQLITE_FULL:
+        return {DB_E_STOREREFUSED, QStringLiteral("디스크가 가득 찼습니다: ") + message};
+    case SQLITE_IOERR:
+        return {DB_E_STOREREFUSED, QStringLiteral("저장소 파일을 읽거나 쓰지 못했습니다: ") + message};
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return {DB_E_STOREREFUSED, QStringLiteral("저장소 파일이 손상되었습니다: ") + message};
     case SQLITE_PERM:
+        return {DB_E_STOREREFUSED, QStringLiteral("저장소 파일에 접근할 권한이 없습니다: ") + message};
+    case SQLITE_NOMEM:
+        return {DB_E_STOREREFUSED, QStringLiteral("메모리가 부족합니다: ") + message};
+    case SQLITE_INTERRUPT:   // only the statement time limit interrupts (see FreightStore::query)
+        return {DB_E_TIMEOUT, QStringLiteral("The statement ran past its time limit and was stopped: ") + message};
+    case SQLITE_CANTOPEN:
     case SQLITE_PROTOCOL:
-    case SQLITE_INTERRUPT:
     case SQLITE_MISUSE:
         return {E_FAIL_NUMBER, message};
     default:
@@ -84,26 +95,84 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 3000;
 
-// Client statements may not reach outside the store file nor rewrite the procedure
-// catalogue; the store's own set-up runs with the guard lowered.
-int guard(void* lowered, int action, const char* a, const char*, const char*, const char*) {
-    if (*static_cast<bool*>(lowered)) return SQLITE_OK;
+// Pragmas that only report: a statement may read them, never set them. The first ones take a
+// table or index name (or a row limit) as their argument; the others set a value when given one.
+bool reportingPragma(const char* name, const char* argument) {
+    static const char* const named[] = {"table_info",  "table_xinfo",      "index_list",      "index_info",
+                                        "index_xinfo", "foreign_key_list", "integrity_check", "quick_check"};
+    static const char* const values[] = {"journal_mode", "user_version", "schema_version",
+                                         "page_count",   "page_size",    "freelist_count",
+                                         "encoding",     "data_version", "busy_timeout"};
+    for (const char* n : named)
+        if (sqlite3_stricmp(name, n) == 0) return true;
+    for (const char* n : values)
+        if (sqlite3_stricmp(name, n) == 0) return argument == nullptr;
+    return false;
+}
+
+// What a statement sent over the statement channel may do: read, and change rows of the
+// business tables. Building or changing the schema, the procedure catalogue, the engine's own
+// tables, other files and the engine's settings belongs to "delmora-store init" alone.
+// Statements the store runs itself (procedure bodies, set-up) are not client statements.
+int guard(void* clientStatement, int action, const char* a, const char* b, const char*, const char*) {
+    if (!*static_cast<bool*>(clientStatement)) return SQLITE_OK;
     switch (action) {
-    case SQLITE_ATTACH:
-    case SQLITE_DETACH:
-        return SQLITE_DENY;
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+    case SQLITE_FUNCTION:   // b: the function's name
+        return b && (sqlite3_stricmp(b, "fts3_tokenizer") == 0 || sqlite3_stricmp(b, "load_extension") == 0)
+                   ? SQLITE_DENY
+                   : SQLITE_OK;
     case SQLITE_INSERT:
     case SQLITE_UPDATE:
     case SQLITE_DELETE:
-    case SQLITE_DROP_TABLE:
-    case SQLITE_ALTER_TABLE:
-        return (a && qstrcmp(a, kProcedureTable) == 0) ? SQLITE_DENY : SQLITE_OK;
-    default:
+        if (!a || sqlite3_stricmp(a, kProcedureTable) == 0 || sqlite3_strnicmp(a, "sqlite_", 7) == 0)
+            return SQLITE_DENY;
         return SQLITE_OK;
+    case SQLITE_PRAGMA:
+        return (a && reportingPragma(a, b)) ? SQLITE_OK : SQLITE_DENY;
+    default: // create, drop, alter, attach, detach, transactions, analyze, reindex, virtual tables
+        return SQLITE_DENY;
     }
 }
 
-bool g_guardLowered = false;   // only the creating thread lowers it, around schema set-up
+// The statement kinds the client sends. Checked on the first word as well as by the guard,
+// because some statements (vacuum) never ask the guard.
+bool clientStatementKind(QByteArrayView s, QByteArray* word) {
+    qsizetype p = 0;
+    for (;;) {
+        while (p < s.size() && (s[p] == ' ' || s[p] == '\t' || s[p] == '\r' || s[p] == '\n' || s[p] == '\f'))
+            ++p;
+        if (s.sliced(p).startsWith("--")) {
+            while (p < s.size() && s[p] != '\n')
+                ++p;
+        } else if (s.sliced(p).startsWith("/*")) {
+            const qsizetype end = s.indexOf("*/", p + 2);
+            p = end < 0 ? s.size() : end + 2;
+        } else {
+            break;
+        }
+    }
+    qsizetype e = p;
+    while (e < s.size() && ((s[e] >= 'a' && s[e] <= 'z') || (s[e] >= 'A' && s[e] <= 'Z')))
+        ++e;
+    *word = s.sliced(p, std::min<qsizetype>(e - p, 20)).toByteArray().toLower();
+    for (const char* allowed : {"select", "with", "values", "insert", "update", "delete", "pragma"})
+        if (*word == allowed) return true;
+    return false;
+}
+
+// POSIX locks belong to the process, not to the descriptor: when anything in the process closes
+// any descriptor of the store file (a file dialog sniffing the folder, an icon provider), every
+// lock SQLite holds on it is gone, and another program closing the store believes it is the last
+// one and deletes the log this connection still writes into. Our own programs therefore never
+// delete the log when they close; the log check before each statement covers a foreign one.
+void keepLogOnClose(sqlite3* db) {
+    int persist = 1;
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+}
 
 sqlite3* openHandle(const QString& path, int flags) {
     sqlite3* db = nullptr;
@@ -117,8 +186,8 @@ sqlite3* openHandle(const QString& path, int flags) {
     }
     sqlite3_extended_result_codes(db, 0);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    sqlite3_set_authorizer(db, guard, &g_guardLowered);
     registerFunctions(db);
+    keepLogOnClose(db);
     return db;
 }
 
@@ -137,7 +206,23 @@ bool blankOrEmpty(QByteArrayView s) {
     return true;
 }
 
-[[noreturn]] void commandError(const QString& message) { throw Error{DB_E_ERRORSINCOMMAND, message}; }
+[[noreturn]] void commandError(const QString& message) {
+    throw Error{DB_E_ERRORSINCOMMAND, message};
+}
+
+// True when the log this connection has open is no longer the one other programs find at its
+// path: deleted (and perhaps created anew) by a program that thought it closed the store last.
+// A write into the old one would be acknowledged here and never seen anywhere else.
+bool logReplaced(sqlite3* db, const QString& path) {
+    sqlite3_file* log = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK || !log ||
+        !log->pMethods)
+        return false; // no log open yet: the next read opens the current one
+    int moved = 0;
+    if (log->pMethods->xFileControl(log, SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) return true;
+    // The shared index goes with the log; without it a new index would be built beside ours.
+    return !QFileInfo::exists(path + QStringLiteral("-shm"));
+}
 
 } // namespace
 
@@ -147,12 +232,16 @@ std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
         throw Error{E_FAIL_NUMBER, QStringLiteral("The store file %1 does not exist.").arg(path)};
     if (!info.isFile()) throw Error{E_FAIL_NUMBER, QStringLiteral("%1 is not a store file.").arg(path)};
     sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE);
-    std::unique_ptr<FreightStore> store(new FreightStore(db));
+    std::unique_ptr<FreightStore> store(new FreightStore(db, path));
     // A file of another kind (or another program's database) is refused at once, before
     // anything is written to it, rather than on the first screen that reads it.
     try {
         Statement probe(db, "select 값 from 저장소정보 where 키 = 'schema'");
     } catch (const Error& e) {
+        // Another program holding the store past the busy time-out is no reason to call it foreign.
+        if (e.number == DB_E_TIMEOUT)
+            throw Error{E_FAIL_NUMBER,
+                        QStringLiteral("저장소가 사용 중입니다 (%1): %2").arg(path, e.message)};
         throw Error{E_FAIL_NUMBER, QStringLiteral("%1 is not a freight store: %2").arg(path, e.message)};
     }
     configure(db, path);
@@ -162,18 +251,17 @@ std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
 std::unique_ptr<FreightStore> FreightStore::create(const QString& path) {
     if (path.isEmpty()) throw Error{E_FAIL_NUMBER, QStringLiteral("No store file was named.")};
     if (QFileInfo::exists(path))
-        throw Error{E_FAIL_NUMBER, QStringLiteral("The file %1 exists already; a new store is never written over it.").arg(path)};
+        throw Error{
+            E_FAIL_NUMBER,
+            QStringLiteral("The file %1 exists already; a new store is never written over it.").arg(path)};
     sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    std::unique_ptr<FreightStore> store(new FreightStore(db));
+    std::unique_ptr<FreightStore> store(new FreightStore(db, path));
     try {
         configure(db, path);
-        g_guardLowered = true;
         run(db, "begin immediate");
         createSchema(db);
         run(db, "commit");
-        g_guardLowered = false;
     } catch (const Error& e) {
-        g_guardLowered = false;
         store.reset();
         for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(path + QLatin1String(suffix));
         throw Error{E_FAIL_NUMBER, QStringLiteral("Cannot create the store %1: %2").arg(path, e.message)};
@@ -181,21 +269,84 @@ std::unique_ptr<FreightStore> FreightStore::create(const QString& path) {
     return store;
 }
 
-FreightStore::~FreightStore() { sqlite3_close_v2(m_db); }
+// A statement that runs away (a recursion without end, a join of joins) would hold the client
+// for ever; like a server's command time-out, the store stops it and answers with an error.
+static int stopRunaway(void* deadline) {
+    const auto& d = *static_cast<std::chrono::steady_clock::time_point*>(deadline);
+    return d != std::chrono::steady_clock::time_point{} && std::chrono::steady_clock::now() > d;
+}
+
+FreightStore::FreightStore(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) { watch(); }
+
+void FreightStore::watch() {
+    sqlite3_set_authorizer(m_db, guard, &m_clientStatement);
+    sqlite3_progress_handler(m_db, 10000, stopRunaway, &m_deadline);
+}
+
+void FreightStore::setStatementLimit(std::chrono::milliseconds limit) { m_limit = limit; }
+
+FreightStore::~FreightStore() {
+    sqlite3_close_v2(m_db);
+}
+
+void FreightStore::reopenWhenLogReplaced() {
+    if (!m_db)
+        throw Error{E_FAIL_NUMBER,
+                    QStringLiteral("The store file %1 could not be opened again.").arg(m_path)};
+    // Never inside a transaction: its changes live in the connection and would be dropped.
+    if (!sqlite3_get_autocommit(m_db) || !logReplaced(m_db, m_path)) return;
+    // The old connection goes first, so the fresh one takes its locks anew (the process's lock
+    // bookkeeping is shared by all its connections to the file) and writes into the log at the
+    // path. If the file cannot be opened now, the store is out of reach: a lost connection.
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    sqlite3* fresh = openHandle(m_path, SQLITE_OPEN_READWRITE);
+    try {
+        configure(fresh, m_path);
+    } catch (const Error&) {
+        sqlite3_close_v2(fresh);
+        throw;
+    }
+    m_db = fresh;
+    watch();
+}
 
 std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement) {
     if (statement.contains('\0')) commandError(QStringLiteral("The statement contains a NUL character."));
     if (blankOrEmpty(statement)) commandError(QStringLiteral("The statement is empty."));
+    reopenWhenLogReplaced();
+    struct Deadline {
+        std::chrono::steady_clock::time_point& at;
+        ~Deadline() { at = {}; }
+    } deadline{m_deadline = std::chrono::steady_clock::now() + m_limit};
     if (isExecStatement(statement)) return runProcedure(m_db, parseExec(statement));
     const QByteArray renamed = renameServerFunctions(statement);
     if (!renamed.isEmpty()) statement = renamed;
+    // Everything prepared from here on is the client's text (see guard()).
+    struct ClientMode {
+        bool& flag;
+        explicit ClientMode(bool& f) : flag(f) { flag = true; }
+        ~ClientMode() { flag = false; }
+    } clientMode(m_clientStatement);
 
     const char* tail = nullptr;
     sqlite3_stmt* raw = nullptr;
     int rc = sqlite3_prepare_v2(m_db, statement.data(), int(statement.size()), &raw, &tail);
+    if ((rc & 0xff) == SQLITE_AUTH)
+        commandError(
+            QStringLiteral("The statement is refused: only the store's own set-up may change its schema, "
+                           "its procedures or its settings (%1).")
+                .arg(QString::fromUtf8(sqlite3_errmsg(m_db))));
     if (rc != SQLITE_OK) fail(m_db, rc);
     struct Owner { sqlite3_stmt* s; ~Owner() { sqlite3_finalize(s); } } owner{raw};
     if (!raw) commandError(QStringLiteral("The statement is empty."));
+    // Text SQLite could parse but the client never sends (vacuum, explain) is refused as well.
+    QByteArray kind;
+    if (!clientStatementKind(statement, &kind))
+        commandError(
+            QStringLiteral("The store takes select, insert, update, delete and exec statements only; "
+                           "a statement beginning with '%1' is refused.")
+                .arg(QString::fromUtf8(kind)));
 
     // One statement per call: whatever follows the first statement must be blanks or
     // comments, so text typed into a literal can never smuggle in a second statement.

@@ -10,6 +10,7 @@
 #include <QByteArrayView>
 #include <QDate>
 #include <QString>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -22,7 +23,9 @@ namespace dstore {
 constexpr qint64 E_FAIL_NUMBER = -2147467259;        // lost or failed connection
 constexpr qint64 DB_E_ERRORSINCOMMAND = -2147217900; // syntax error, unknown procedure, wrong argument count
 constexpr qint64 DB_E_INTEGRITYVIOLATION = -2147217873; // constraint violation
-constexpr qint64 DB_E_TIMEOUT = -2147217871;         // busy past the time-out
+constexpr qint64 DB_E_TIMEOUT = -2147217871;            // busy past the time-out
+// The store answered but cannot do it: read-only, disk full, I/O error, damaged file.
+constexpr qint64 DB_E_STOREREFUSED = -2147217887;
 
 struct Error {
     qint64 number = 0;
@@ -99,10 +102,20 @@ public:
     void execute(QByteArrayView statement);
 
     sqlite3* handle() const { return m_db; } // for the demo-data filler and benchmarks
+    // How long one statement may run before it is stopped with DB_E_TIMEOUT (30 s, as ADO's
+    // command time-out).
+    void setStatementLimit(std::chrono::milliseconds limit);
 
 private:
-    explicit FreightStore(sqlite3* db) : m_db(db) {}
+    FreightStore(sqlite3* db, QString path);
+    // Before each statement: a connection whose log was deleted under it opens afresh.
+    void reopenWhenLogReplaced();
+    void watch();   // the guard and the time limit on the current handle
     sqlite3* m_db = nullptr;
+    QString m_path;
+    std::chrono::steady_clock::time_point m_deadline{};   // of the statement running now
+    std::chrono::milliseconds m_limit{30000};
+    bool m_clientStatement = false; // true while a client's statement is being prepared
 };
 
 // Parsed form of "exec NAME arg,arg,...": quoted texts (doubled quotes inside) or bare numbers.

@@ -23,10 +23,16 @@ void bindArgument(sqlite3_stmt* stmt, int index, const ExecArgument& arg) {
         sqlite3_bind_int64(stmt, index, whole);
         return;
     }
-    const double real = arg.text.toDouble(&ok);
+    // A whole number too long for 64 bits, or a fraction with more digits than a double keeps,
+    // is stored as its digits: 1.0e+20 or a rounded value would not be the number that was sent.
+    const bool fraction = arg.text.contains('.');
+    qsizetype digits = 0;
+    for (char c : arg.text)
+        digits += (c >= '0' && c <= '9');
+    const double real = fraction && digits <= 15 ? arg.text.toDouble(&ok) : 0.0;
     if (ok)
         sqlite3_bind_double(stmt, index, real);
-    else // a bare number too long for a 64-bit integer keeps its digits
+    else
         sqlite3_bind_text(stmt, index, arg.text.constData(), int(arg.text.size()), SQLITE_STATIC);
 }
 

@@ -6,6 +6,7 @@
 #include "mytext.h"
 #include "orderderive.h"
 #include "orderguards.h"
+#include "ordersaveoutcome.h"
 #include "orderstatements.h"
 #include "prompts.h"
 #include "signin.h"
@@ -209,6 +210,7 @@ void frmOrder::SaveNewOrder() {
     if (!ValidateEntry()) return;
     const OrderSql::OrderEntry entry = ReadEntry();
     bool declined = false;
+    OrderSave::Outcome outcome;
     const bool done = RunRoutine([&] {
         StoreTrap trap;
         const std::optional<OrderSql::Shipper> shipper = ResolveShipper(trap);
@@ -216,11 +218,12 @@ void frmOrder::SaveNewOrder() {
             declined = true;
             return;
         }
-        trap.execute(
-            OrderSql::SaveOrderStatement(entry, {LoginId, BrokerName, BrokerPhone, std::nullopt}, *shipper));
+        outcome = OrderSave::Send(
+            trap, OrderSql::SaveOrderStatement(entry, {LoginId, BrokerName, BrokerPhone, std::nullopt}, *shipper),
+            entry, LoginId);
     });
     // After an error the panel keeps what was typed, so the agent can correct it and retry.
-    if (done && !declined) ReloadAfterWrite();
+    if (done && !declined) OrderSave::Finish(*this, outcome, [this] { ReloadAfterWrite(); });
 }
 
 void frmOrder::ReloadAfterWrite() {

@@ -135,6 +135,11 @@ public:
             }
         }
         if (q.lastError().type() != QSqlError::NoError) throw failure(db, q);
+        // A procedure can raise its error after the rows it answered first; it comes with one
+        // of the following results and must not be lost with them.
+        while (q.nextResult()) {
+        }
+        if (q.lastError().type() != QSqlError::NoError) throw failure(db, q);
         q.finish();
         return rows;
     }
@@ -179,7 +184,7 @@ private:
         if (d.state.startsWith(QLatin1String("23")))
             number = dstore::DB_E_INTEGRITYVIOLATION;
         else if (d.state == QLatin1String("HYT00") || d.state == QLatin1String("HYT01"))
-            number = dstore::DB_E_TIMEOUT;
+            number = dstore::DB_E_TIMEOUT; // the server may have committed it: see StoreTrap
         return StoreFailure{number, d.message, true};
     }
 

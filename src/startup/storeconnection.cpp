@@ -30,18 +30,23 @@ public:
         try {
             return m_store->query(statement.toUtf8());
         } catch (const dstore::Error& e) {
-            throw StoreFailure{e.number, e.message, true};
+            throw failure(e);
         }
     }
     void execute(const QString& statement) override {
         try {
             m_store->execute(statement.toUtf8());
         } catch (const dstore::Error& e) {
-            throw StoreFailure{e.number, e.message, true};
+            throw failure(e);
         }
     }
 
 private:
+    // The embedded store changes nothing of a statement it was too busy to run (the statement
+    // and any procedure are rolled back whole), so that outcome is known, unlike a server's.
+    static StoreFailure failure(const dstore::Error& e) {
+        return StoreFailure{e.number, e.message, e.number != dstore::DB_E_TIMEOUT};
+    }
     std::unique_ptr<dstore::FreightStore> m_store;
 };
 } // namespace

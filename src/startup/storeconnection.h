@@ -73,6 +73,11 @@ QString EmbeddedStorePath(const QString& catalog);
 inline const QString OutcomeUnknownText =
     QStringLiteral("서버와의 연결이 끊어져 처리 결과를 확인할 수 없습니다. 목록을 다시 조회해 확인하세요.");
 
+// What is shown when that connection could not be made again either.
+inline const QString OutcomeUnknownOfflineText = QStringLiteral(
+    "서버와의 연결이 끊어져 처리 결과를 확인할 수 없습니다. 처리되었을 수 있으니 연결이 돌아오면 "
+    "목록에서 확인한 뒤 다시 하세요.");
+
 // Opens a backend for the settings: the embedded store file ProgramFolder()/<catalog>.sqlite
 // when no server is named (never created: a missing file is a failed connection), else SQL
 // Server over ODBC/FreeTDS. Throws StoreFailure.

@@ -38,19 +38,26 @@ void StoreTrap::step(const std::function<void()>& body, bool write) {
             failure = StoreFailure{e.number, e.message, true};
         }
 
-        if (failure.number == E_FAIL_NUMBER) {
+        // A write the store timed out on may have committed all the same (the server goes on
+        // with it after the client stops waiting); repeating or retrying it could do it twice.
+        const bool timedOut = failure.number == dstore::DB_E_TIMEOUT && write && failure.mayHaveReachedStore;
+        if (failure.number == E_FAIL_NUMBER || timedOut) {
             if (repeats >= MaxRepeats) {
                 HandleStoreError(failure);
                 throw LeaveRoutine{};
             }
+            const bool unknown = write && failure.mayHaveReachedStore;
             int attempts = 0;
-            if (!ConnectStore(attempts)) throw LeaveRoutine{};
-            if (write && failure.mayHaveReachedStore) {
+            const bool back = (timedOut && StoreConnection) || ConnectStore(attempts);
+            if (unknown) {
                 // The write may be committed already; repeating it could register an order or a
                 // payment twice. The screen's next reload shows what the store holds.
-                HandleStoreError(StoreFailure{E_FAIL_NUMBER, OutcomeUnknownText, true});
+                if (m_reportUnknown) throw WriteOutcomeUnknown{back};
+                HandleStoreError(
+                    StoreFailure{E_FAIL_NUMBER, back ? OutcomeUnknownText : OutcomeUnknownOfflineText, true});
                 throw LeaveRoutine{};
             }
+            if (!back) throw LeaveRoutine{};
             continue;
         }
         if (ignorable(failure.number)) return;
@@ -79,6 +86,15 @@ void StoreTrap::execute(const QString& statement) {
             StoreConnection->execute(statement);
         },
         !isRead(statement));
+}
+
+void StoreTrap::executeOrReport(const QString& statement) {
+    m_reportUnknown = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{m_reportUnknown};
+    execute(statement);
 }
 
 QString StoreTrap::field(const SharedRecordset& rs, const QString& name) {

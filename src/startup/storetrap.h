@@ -4,7 +4,9 @@
 //
 //   E_FAIL (lost connection): ConnectStore(0); on success the failed step is repeated, except a
 //       write that may already have reached the store: then the user is told its outcome is
-//       unknown and the routine is left. A failed reconnect leaves the routine silently.
+//       unknown (and, when the store stays out of reach, that it may have been applied) and the
+//       routine is left. Otherwise a failed reconnect leaves the routine silently.
+//   A write that timed out in the store is an unknown outcome as well: it may have committed.
 //   3713, 3704, 3705, 3265: skipped, the routine goes on (open() answers an empty snapshot).
 //   anything else: the standard error box ("에러번호 : " ..., "에러내용 : " ...), routine left.
 #include "storeconnection.h"
@@ -12,14 +14,26 @@
 
 struct LeaveRoutine {};
 
+// Thrown by StoreTrap::executeOrReport for a write whose outcome is unknown: the link died (or
+// the store timed out) after the statement was sent. The caller looks in the store itself.
+struct WriteOutcomeUnknown {
+    bool reconnected = false; // false: ConnectStore gave up, the store is out of reach
+};
+
 class StoreTrap {
 public:
     SharedRecordset open(const QString& statement);
     void execute(const QString& statement);
+    // execute, except that a write whose outcome is unknown throws WriteOutcomeUnknown (after
+    // the reconnect) instead of telling the user, so the caller can find out what the store holds.
+    void executeOrReport(const QString& statement);
     // Reads one column of the current row; a missing column (3265) reads "".
     QString field(const SharedRecordset& rs, const QString& name);
     // Runs any step under the three paths. write: the step changes the store.
     void step(const std::function<void()>& body, bool write = false);
+
+private:
+    bool m_reportUnknown = false;
 };
 
 // The single standard error box.

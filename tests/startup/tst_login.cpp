@@ -40,14 +40,14 @@ class TestLogin : public QObject {
     }
     // The SQL Server store lets 비밀번호 be NULL; the embedded one is made to allow it too.
     void allowNullPasswords() {
-        m_store->exec(QStringLiteral("drop view 로그인"));
-        m_store->exec(QStringLiteral("drop table 코드_주선사"));
-        m_store->exec(QStringLiteral(
+        m_store->reshape(QStringLiteral("drop view 로그인"));
+        m_store->reshape(QStringLiteral("drop table 코드_주선사"));
+        m_store->reshape(QStringLiteral(
             "create table 코드_주선사 (ID integer primary key autoincrement, 아이디 text not null collate nocase unique, "
             "비밀번호 text, 주선사명 text, 연락처 text, 대표자 text, 사업자번호 text, 업태 text, 종목 text, 우편번호 text, "
             "우편주소1 text, 우편주소2 text, 주소1 text, 주소2 text, 기록일시 text)"));
-        m_store->exec(QStringLiteral("create view 로그인 as select ID, 아이디, 비밀번호 from 코드_주선사"));
-        m_store->exec(QStringLiteral("create trigger 로그인_비밀번호 instead of update on 로그인 begin update 코드_주선사 "
+        m_store->reshape(QStringLiteral("create view 로그인 as select ID, 아이디, 비밀번호 from 코드_주선사"));
+        m_store->reshape(QStringLiteral("create trigger 로그인_비밀번호 instead of update on 로그인 begin update 코드_주선사 "
                                      "set 비밀번호 = coalesce(new.비밀번호, '') where ID = old.ID; end"));
     }
 

@@ -18,7 +18,7 @@ class StoreTrapTest : public QObject {
 private Q_SLOTS:
     void init() {
         store = std::make_unique<TestStore>();
-        store->exec(QStringLiteral("create table 시험 (이름 text)"));
+        store->reshape(QStringLiteral("create table 시험 (이름 text)"));
     }
     void cleanup() { store.reset(); }
 
@@ -42,6 +42,18 @@ private Q_SLOTS:
         for (qint64 skipped : {ADO_STILL_CONNECTING, ADO_OBJECT_CLOSED, ADO_OBJECT_OPEN, ADO_ITEM_NOT_FOUND})
             QTest::addRow("%lld goes on", skipped)
                 << true << skipped << false << QStringList{Insert, After} << QStringList{} << true << "1";
+        // A server goes on with a write after the client stopped waiting: it may have committed.
+        QTest::newRow("write timed out after it was applied: one copy, user told")
+            << true << dstore::DB_E_TIMEOUT << true << QStringList{Insert} << QStringList{unknown} << false
+            << "1";
+        QTest::newRow("read timed out: box, not repeated")
+            << false << dstore::DB_E_TIMEOUT << true << QStringList{Read}
+            << QStringList{Prompt::storeErrorText(dstore::DB_E_TIMEOUT, QStringLiteral("injected"))} << false
+            << "0";
+        QTest::newRow("store refused the write: box, no reconnect")
+            << true << dstore::DB_E_STOREREFUSED << false << QStringList{Insert}
+            << QStringList{Prompt::storeErrorText(dstore::DB_E_STOREREFUSED, QStringLiteral("injected"))}
+            << false << "0";
         QTest::newRow("constraint error: box, routine left")
             << true << dstore::DB_E_INTEGRITYVIOLATION << false << QStringList{Insert}
             << QStringList{Prompt::storeErrorText(dstore::DB_E_INTEGRITYVIOLATION, QStringLiteral("injected"))} << false << "0";
@@ -71,6 +83,21 @@ private Q_SLOTS:
         QVERIFY(prompts.unexpected().isEmpty());
         QCOMPARE(store->value(Count), stored);
         if (!told.isEmpty()) QCOMPARE(prompts.asked().front().kind, PromptKind::Refusal);
+    }
+
+    // The embedded store rolls back a write it was too busy to run: the agent is told it is
+    // busy (a known outcome), not that the write may have been applied.
+    void busyEmbeddedStoreIsAKnownFailure() {
+        PromptScript prompts;
+        store->reshape(QStringLiteral("begin immediate"));
+        const bool done = RunRoutine([&] { StoreTrap().execute(Insert); });
+        store->reshape(QStringLiteral("rollback"));
+        QVERIFY(!done);
+        QCOMPARE(prompts.texts().size(), 1);
+        QVERIFY2(
+            prompts.texts().front().startsWith(QStringLiteral("에러번호 : %1\n").arg(dstore::DB_E_TIMEOUT)),
+            qPrintable(prompts.texts().front()));
+        QCOMPARE(store->value(Count), QStringLiteral("0"));
     }
 
     void repeatedReadAnswersItsRows() {

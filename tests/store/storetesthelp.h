@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <functional>
 #include <optional>
+#include <sqlite3.h>
 
 namespace storetest {
 
@@ -47,6 +48,22 @@ inline QByteArray orderSave(const std::function<QByteArray(int)>& value) {
         s += bareOrderArgument(k) ? value(k) : "'" + QByteArray(value(k)).replace("'", "''") + "'";
     }
     return s;
+}
+
+// Runs SQL straight through SQLite, past the statement channel's guard (transactions, plans).
+inline QStringList raw(dstore::FreightStore& store, const QByteArray& sql) {
+    QStringList firstCells;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(store.handle(), sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK) {
+        QTest::qFail(sqlite3_errmsg(store.handle()), __FILE__, __LINE__);
+        return firstCells;
+    }
+    const int last = sqlite3_column_count(stmt) - 1;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        firstCells << QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(stmt, last < 0 ? 0 : last)));
+    sqlite3_finalize(stmt);
+    return firstCells;
 }
 
 // The error a call throws, or nothing when it succeeds.

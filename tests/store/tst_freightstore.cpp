@@ -69,13 +69,14 @@ private Q_SLOTS:
         const QString path = freshPath();
         auto a = FreightStore::create(path);
         auto b = FreightStore::open(path);
-        a->execute("begin immediate");
+        raw(*a, "begin immediate");
         a->execute("insert into 코드_화주 (코드) values ('1')");
         const auto error = errorOf([&] { b->execute("exec 화주삭제 '1'"); });
         QVERIFY(error);
         QCOMPARE(error->number, dstore::DB_E_TIMEOUT);
-        QCOMPARE(cell(*b, "select count(*) from 코드_화주"), QStringLiteral("0"));   // readers are never blocked
-        a->execute("commit");
+        QCOMPARE(cell(*b, "select count(*) from 코드_화주"),
+                 QStringLiteral("0")); // readers are never blocked
+        raw(*a, "commit");
         b->execute("exec 화주삭제 '1'");
         QCOMPARE(cell(*a, "select count(*) from 코드_화주"), QStringLiteral("0"));
     }
@@ -88,15 +89,14 @@ private Q_SLOTS:
                                 << QStringLiteral("near \"selec\": syntax error");
         QTest::newRow("unknown table") << QByteArray("select * from 없는표") << dstore::DB_E_ERRORSINCOMMAND
                                        << QStringLiteral("no such table: 없는표");
-        QTest::newRow("two statements") << QByteArray("select 1; delete from 코드_주선사") << dstore::DB_E_ERRORSINCOMMAND
-                                        << QStringLiteral("Only one statement can be run at a time; text follows the first one: ' delete from 코드_주선사'");
-        QTest::newRow("duplicate sign-in name") << QByteArray("insert into 코드_주선사 (아이디) values ('Demo')")
-                                                << dstore::DB_E_INTEGRITYVIOLATION
-                                                << QStringLiteral("UNIQUE constraint failed: 코드_주선사.아이디");
-        QTest::newRow("procedure catalogue is the store's") << QByteArray("delete from 저장프로시저") << dstore::DB_E_ERRORSINCOMMAND
-                                                            << QStringLiteral("not authorized");
-        QTest::newRow("no other files") << QByteArray("attach database '/tmp/x.sqlite' as x") << dstore::DB_E_ERRORSINCOMMAND
-                                        << QStringLiteral("not authorized");
+        QTest::newRow("two statements")
+            << QByteArray("select 1; delete from 코드_주선사") << dstore::DB_E_ERRORSINCOMMAND
+            << QStringLiteral("Only one statement can be run at a time; text follows the first one: ' delete "
+                              "from 코드_주선사'");
+        QTest::newRow("duplicate sign-in name")
+            << QByteArray("insert into 코드_주선사 (아이디) values ('Demo')")
+            << dstore::DB_E_INTEGRITYVIOLATION
+            << QStringLiteral("UNIQUE constraint failed: 코드_주선사.아이디");
     }
     void errors() {
         QFETCH(QByteArray, statement);
@@ -110,6 +110,187 @@ private Q_SLOTS:
         QCOMPARE(error->number, number);
         QCOMPARE(error->message, message);
         QCOMPARE(dump(*store), before);
+    }
+
+    // The statement channel changes rows, never the store's shape, its procedures, its settings
+    // or other files, whatever the statement looks like.
+    void schemaChangesAreRefused_data() {
+        QTest::addColumn<QByteArray>("statement");
+        const char* const refused[] = {
+            "alter table 저장프로시저 rename to p2",
+            "ALTER TABLE 화물오더 RENAME TO 옛오더",
+            "alter table 화물오더 add column 몰래 text",
+            "alter table 화물오더 rename column 운송비 to 비용",
+            "alter table 코드_화주 drop column 화주명",
+            "drop table 화물오더",
+            "drop table if exists 저장프로시저",
+            "drop view 뷰_화물오더콜센터",
+            "drop trigger 로그인_비밀번호",
+            "drop index 화물오더_날짜",
+            "create table 몰래 (a)",
+            "create temp table 몰래 (a)",
+            "create view 몰래 as select 1",
+            "create index 몰래 on 화물오더 (운송비)",
+            "create trigger 몰래 after insert on 화물오더 begin delete from 화물오더; end",
+            "create temp trigger 몰래 after update on 화물오더 begin delete from 화물오더; end",
+            "create virtual table 몰래 using fts5(a)",
+            "select fts3_tokenizer('simple')",
+            "select load_extension('/tmp/몰래.so')",
+            "insert into 저장프로시저 values ('몰래', 0, 'delete from 화물오더')",
+            "update 저장프로시저 set 본문 = 'delete from 화물오더' where 이름 = '오더취소'",
+            "UPDATE [저장프로시저] SET 본문 = ''",
+            "delete from 저장프로시저",
+            "with x as (select 1) delete from 저장프로시저",
+            "replace into 저장프로시저 values ('오더취소', 1, 'delete from 화물오더')",
+            "update sqlite_sequence set seq = 0",
+            "delete from sqlite_sequence",
+            "attach database '/tmp/몰래.sqlite' as x",
+            "detach database main",
+            "pragma writable_schema = 1",
+            "pragma journal_mode = delete",
+            "PRAGMA user_version = 7",
+            "pragma main.synchronous = off",
+            "pragma wal_checkpoint(truncate)",
+            "pragma foreign_keys = on",
+            "begin",
+            "commit",
+            "savepoint a",
+            "vacuum",
+            "vacuum into '/tmp/몰래.sqlite'",
+            "reindex",
+            "analyze",
+            "explain delete from 화물오더",
+            "/* 주석 */ drop table 화물오더",
+            "-- 주석\ndrop table 화물오더",
+            "select 1; drop table 화물오더",
+        };
+        for (const char* statement : refused)
+            QTest::newRow(statement) << QByteArray(statement);
+    }
+    void schemaChangesAreRefused() {
+        QFETCH(QByteArray, statement);
+        auto store = FreightStore::create(freshPath());
+        store->execute("insert into 코드_주선사 (아이디) values ('demo')");
+        const QString schema =
+            raw(*store, "select type || name || tbl_name || coalesce(sql, '') from sqlite_master").join('\n');
+        const QString before = dump(*store);
+        const auto error = errorOf([&] { store->execute(statement); });
+        QVERIFY(error);
+        QCOMPARE(error->number, dstore::DB_E_ERRORSINCOMMAND);
+        QCOMPARE(
+            raw(*store, "select type || name || tbl_name || coalesce(sql, '') from sqlite_master").join('\n'),
+            schema);
+        QCOMPARE(dump(*store), before);
+        QCOMPARE(raw(*store, "pragma journal_mode"), QStringList{QStringLiteral("wal")});
+        QVERIFY(!QFile::exists(QStringLiteral("/tmp/몰래.sqlite")));
+    }
+
+    // The catalogue renamed, changed under its new name and renamed back would have made
+    // 오더취소 delete the order; each step is refused and the cancel only cancels.
+    void catalogueCannotBeRewrittenInSteps() {
+        auto store = FreightStore::create(freshPath());
+        store->execute("insert into 화물오더 (날짜) values ('2026-12-08')");
+        for (const char* step :
+             {"alter table 저장프로시저 rename to p2", "update p2 set 본문 = 'delete from 화물오더'",
+              "alter table p2 rename to 저장프로시저"})
+            QVERIFY(errorOf([&] { store->execute(step); }));
+        store->execute("exec 오더취소 1");
+        QCOMPARE(cell(*store, "select 오더상태 from 화물오더 where ID = 1"), QStringLiteral("취소"));
+    }
+
+    // What the client does send still runs.
+    void clientStatementsRun_data() {
+        QTest::addColumn<QByteArray>("statement");
+        QTest::addColumn<QString>("count"); // orders afterwards
+        QTest::newRow("select") << QByteArray("select * from 뷰_화물오더콜센터 where 1=1") << "1";
+        QTest::newRow("with select") << QByteArray(
+                                            "with x as (select ID from 화물오더) select count(*) from x")
+                                     << "1";
+        QTest::newRow("insert") << QByteArray("insert into 화물오더 (날짜) values ('2026-12-09')") << "2";
+        QTest::newRow("update") << QByteArray("update 화물오더 set 결제일='2026-12-08' where ID=1") << "1";
+        QTest::newRow("delete after a comment")
+            << QByteArray("/* 정리 */ delete from 화물오더 where ID=1") << "0";
+        QTest::newRow("exec") << QByteArray("exec 오더취소 1") << "1";
+        QTest::newRow("pragma read") << QByteArray("pragma table_info(화물오더)") << "1";
+        QTest::newRow("view update") << QByteArray("update 로그인 set 비밀번호='x' where 아이디='demo'")
+                                     << "1";
+    }
+    void clientStatementsRun() {
+        QFETCH(QByteArray, statement);
+        QFETCH(QString, count);
+        auto store = FreightStore::create(freshPath());
+        store->execute("insert into 코드_주선사 (아이디) values ('demo')");
+        store->execute("insert into 화물오더 (날짜) values ('2026-12-08')");
+        const auto error = errorOf([&] { store->execute(statement); });
+        QVERIFY2(!error, error ? qPrintable(error->message) : "");
+        QCOMPARE(cell(*store, "select count(*) from 화물오더"), count);
+    }
+
+    // A store that cannot take the write answers as a provider refusal with the reason, never as
+    // a lost connection (which would send the client reconnecting for nothing), and keeps its rows.
+    void storeRefusalsAreNotLostConnections_data() {
+        QTest::addColumn<QByteArray>("condition"); // set on the writing connection only
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("read-only") << QByteArray("pragma query_only = 1")
+                                   << QStringLiteral("읽기 전용 저장소입니다: ");
+        QTest::newRow("disk full") << QByteArray("pragma max_page_count = 1")
+                                   << QStringLiteral("디스크가 가득 찼습니다: ");
+    }
+    void storeRefusalsAreNotLostConnections() {
+        QFETCH(QByteArray, condition);
+        QFETCH(QString, reason);
+        auto store = FreightStore::create(freshPath());
+        store->execute("insert into 코드_화주 (코드, 화주명) values ('1001', '가나상사')");
+        raw(*store, condition);
+        const QString before = dump(*store);
+        const auto error = errorOf([&] {
+            store->execute("insert into 코드_화주 (코드, 화주명) values ('1002', "
+                           "replace(hex(zeroblob(200000)), '0', '가'))");
+        });
+        QVERIFY(error);
+        QCOMPARE(error->number, dstore::DB_E_STOREREFUSED);
+        QVERIFY2(error->message.startsWith(reason), qPrintable(error->message));
+        QCOMPARE(dump(*store), before);
+    }
+
+    // A statement that would never end is stopped at the time limit with an error, and the
+    // store goes on answering.
+    void runawayStatementIsStopped_data() {
+        QTest::addColumn<QByteArray>("statement");
+        QTest::newRow("endless recursion") << QByteArray(
+            "with recursive n(i) as (select 1 union all select i + 1 from n) select count(*) from n where i < 0");
+        QTest::newRow("endless recursion in an update") << QByteArray(
+            "update 화물오더 set 비고 = (with recursive n(i) as (select 1 union all select i + 1 from n) "
+            "select max(i) from n)");
+    }
+    void runawayStatementIsStopped() {
+        QFETCH(QByteArray, statement);
+        auto store = FreightStore::create(freshPath());
+        store->execute("insert into 화물오더 (날짜) values ('2026-12-08')");
+        store->setStatementLimit(std::chrono::milliseconds(200));
+        const auto error = errorOf([&] { store->query(statement); });
+        QVERIFY(error);
+        QCOMPARE(error->number, dstore::DB_E_TIMEOUT);
+        QCOMPARE(cell(*store, "select count(*) from 화물오더 where 비고 is null"), QStringLiteral("1"));
+    }
+
+    // Another program holding the store past the busy time-out: the store is busy, not foreign.
+    void storeHeldByAnotherIsBusy() {
+        const QString path = freshPath();
+        FreightStore::create(path).reset();
+        sqlite3* holder = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &holder), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(holder, "pragma locking_mode = exclusive; begin exclusive;", nullptr, nullptr,
+                              nullptr),
+                 SQLITE_OK);
+        const auto error = errorOf([&] { FreightStore::open(path); });
+        sqlite3_exec(holder, "commit", nullptr, nullptr, nullptr);
+        sqlite3_close(holder);
+        QVERIFY(error);
+        QCOMPARE(error->number, dstore::E_FAIL_NUMBER);
+        QVERIFY2(error->message.startsWith(QStringLiteral("저장소가 사용 중입니다")),
+                 qPrintable(error->message));
+        QVERIFY(FreightStore::open(path));
     }
 
     void snapshotKeepsNullApartFromEmpty() {
@@ -174,9 +355,7 @@ private Q_SLOTS:
     void listStatementsUseTheDateIndex() {
         QFETCH(QByteArray, statement);
         auto store = FreightStore::create(freshPath());
-        const auto plan = store->query("explain query plan " + statement);
-        QString text;
-        for (qsizetype r = 0; r < plan->rowCount(); ++r) text += plan->text(r, plan->columnIndex("detail")) + '\n';
+        const QString text = raw(*store, "explain query plan " + statement).join(QLatin1Char('\n'));
         QVERIFY2(text.contains(QStringLiteral("화물오더_날짜")), qPrintable(text));
     }
 };

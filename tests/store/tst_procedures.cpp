@@ -86,6 +86,25 @@ private Q_SLOTS:
     }
 
     // No argument is dropped and none lands twice (the shipper's name is sent twice on purpose).
+    // A bare amount keeps its digits in the store, however many there are.
+    void bareNumbersKeepTheirDigits_data() {
+        QTest::addColumn<QByteArray>("amount");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("64-bit") << QByteArray("9223372036854775807") << "9223372036854775807";
+        QTest::newRow("20 digits") << QByteArray("100000000000000000000") << "100000000000000000000";
+        QTest::newRow("25 digits") << QByteArray("1234567890123456789012345") << "1234567890123456789012345";
+        QTest::newRow("25 digits negative")
+            << QByteArray("-1234567890123456789012345") << "-1234567890123456789012345";
+        QTest::newRow("long fraction") << QByteArray("12345678901234567890.5") << "12345678901234567890.5";
+        QTest::newRow("short fraction") << QByteArray("350000.5") << "350000.5";
+    }
+    void bareNumbersKeepTheirDigits() {
+        QFETCH(QByteArray, amount);
+        QFETCH(QString, stored);
+        store().execute(orderSave([&](int k) { return k == 32 ? amount : distinctValue(k); }));
+        QCOMPARE(cell(store(), "select 운송비 from 화물오더"), stored);
+    }
+
     void orderSaveKeepsEveryArgument() {
         store().execute(orderSave(distinctValue));
         const auto row = store().query("select * from 화물오더 where ID=" + QByteArray::number(lastOrder()));

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QtTest>
 #include <map>
+#include <sqlite3.h>
 
 // One TestStore lives at a time; its wrappers and the test share this state.
 namespace {
@@ -13,6 +14,7 @@ struct Fault {
     qint64 number;
     QString description;
     bool reached;
+    bool applied;
 };
 
 struct Shared {
@@ -53,7 +55,7 @@ private:
         }
         const Fault f = fault->second;
         shared->faults.erase(fault);
-        if (f.reached) send();
+        if (f.applied) send();
         if (f.number == E_FAIL_NUMBER) m_dead = true;
         throw StoreFailure{f.number, f.description, f.reached};
     }
@@ -117,6 +119,14 @@ void TestStore::exec(const QString& statement) {
     }
 }
 
+void TestStore::reshape(const QString& sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(direct->handle(), sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK)
+        QTest::qFail(qPrintable(QStringLiteral("test store: %1 (%2)").arg(QString::fromUtf8(message), sql)),
+                     __FILE__, __LINE__);
+    sqlite3_free(message);
+}
+
 QList<QStringList> TestStore::rows(const QString& statement) {
     QList<QStringList> out;
     try {
@@ -153,7 +163,12 @@ QStringList TestStore::statements() const { return shared->statements; }
 void TestStore::clearStatements() { shared->statements.clear(); }
 
 void TestStore::failStatement(int nth, qint64 number, const QString& description, bool reached) {
-    shared->faults[shared->sent + nth] = Fault{number, description, reached};
+    shared->faults[shared->sent + nth] = Fault{number, description, reached, reached};
+}
+
+void TestStore::failAfterSending(int nth, bool applied) {
+    shared->faults[shared->sent + nth] =
+        Fault{E_FAIL_NUMBER, QStringLiteral("link gone after sending"), true, applied};
 }
 
 QString TestStore::path() const { return ProgramFolder() + QStringLiteral("/national_corvanta.sqlite"); }

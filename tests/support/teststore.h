@@ -16,6 +16,9 @@ public:
 
     // Straight to the store, bypassing the client connection and the recording.
     void exec(const QString& statement);
+    // Changes the store's shape straight through SQLite, as only the store's own set-up may
+    // (the statement channel refuses it): for tests that need another table or view.
+    void reshape(const QString& sql);
     QList<QStringList> rows(const QString& statement);   // all rows, cells as text
     QString value(const QString& statement);             // first cell of the first row, "" if none
     // Inserts one row of texts (column -> value) into a table; returns the new row's ID.
@@ -29,5 +32,8 @@ public:
     // E_FAIL, reached says whether the statement was applied to the store before the link died.
     void failStatement(int nth, qint64 number, const QString& description = QStringLiteral("injected"),
                        bool reached = false);
+    // The nth statement from now is sent and then the link dies: applied or not, the client
+    // cannot tell which.
+    void failAfterSending(int nth, bool applied);
     QString path() const;
 };
