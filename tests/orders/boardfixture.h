@@ -7,6 +7,7 @@
 #include "signin.h"
 #include "spreadgrid.h"
 #include "teststore.h"
+#include <sqlite3.h>
 
 #include <QApplication>
 #include <QMap>
@@ -95,11 +96,17 @@ inline void Type(QWidget* box, const QString& text) {
 
 // One order row as stored, every column by name.
 inline QMap<QString, QString> StoredRow(TestStore& store, const QString& id) {
-    const QList<QStringList> names =
-        store.rows(QStringLiteral("select name from pragma_table_info('화물오더')"));
+    // The statement channel refuses the catalogue, so the column names come from SQLite itself.
     QStringList columns;
-    for (const QStringList& n : names)
-        columns << n.value(0);
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(store.path().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, "select name from pragma_table_info('화물오더')", -1, &stmt, nullptr) == SQLITE_OK)
+            while (sqlite3_step(stmt) == SQLITE_ROW)
+                columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
     const QStringList values =
         store.rows(QStringLiteral("select %1 from 화물오더 where ID=%2").arg(columns.join(u','), id))
             .value(0);
