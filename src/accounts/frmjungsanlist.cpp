@@ -1,4 +1,5 @@
 #include "frmjungsanlist.h"
+#include "datepicker.h"
 
 #include "accountstatements.h"
 #include "amounts.h"
@@ -17,15 +18,6 @@
 
 namespace {
 constexpr int PaidColumn = 4;
-
-// Tab leaves a date picker at once; Left and Right still step between its parts.
-class DatePickerEdit : public QDateEdit {
-public:
-    using QDateEdit::QDateEdit;
-
-protected:
-    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
-};
 } // namespace
 
 frmJungsanList::frmJungsanList(QWidget* parent)

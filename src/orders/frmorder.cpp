@@ -1,4 +1,5 @@
 #include "frmorder.h"
+#include "datepicker.h"
 
 #include "clock.h"
 #include "droplist.h"
@@ -36,20 +37,6 @@ QFrame* Panel(QWidget* parent, const QString& name) {
     return panel;
 }
 
-// Tab leaves a date picker at once, as the agents' Windows pickers did; Left and Right still
-// step between year, month and day. Qt's date box would spend three Tabs on its sections.
-class DatePickerEdit : public QDateEdit {
-public:
-    using QDateEdit::QDateEdit;
-
-protected:
-    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
-    // Entered, the picker stands on the day: the part an agent changes, by arrow or digits.
-    void focusInEvent(QFocusEvent* event) override {
-        QDateEdit::focusInEvent(event);
-        setSelectedSection(QDateTimeEdit::DaySection);
-    }
-};
 
 QDateEdit* DatePicker(QWidget* parent, const QString& name) {
     auto* picker = new DatePickerEdit(parent);
