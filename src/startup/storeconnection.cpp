@@ -21,7 +21,9 @@ ProgramEnd& programEnd() {
     return end;
 }
 
-StoreFailure failedConnection(const QString& description) { return {E_FAIL_NUMBER, description, false}; }
+StoreFailure failedConnection(const QString& description) {
+    return {E_FAIL_NUMBER, description, false};
+}
 
 class EmbeddedBackend final : public StoreBackend {
 public:
@@ -51,6 +53,29 @@ private:
 };
 } // namespace
 
+std::shared_ptr<const dstore::ResultSet> KeepColumns(const dstore::ResultSet& rows,
+                                                     const ColumnRequest& columns) {
+    std::vector<int> from;
+    std::vector<QByteArray> names;
+    for (const QByteArray& name : columns) {
+        const int index = rows.columnIndex(name);
+        if (index < 0) continue;
+        from.push_back(index);
+        names.push_back(rows.columnName(index));
+    }
+    auto kept = std::make_shared<dstore::ResultSet>();
+    kept->setColumns(std::move(names));
+    for (qsizetype r = 0; r < rows.rowCount(); ++r) {
+        for (const int c : from) {
+            if (rows.isNull(r, c))
+                kept->appendNull();
+            else
+                kept->appendCell(rows.bytes(r, c));
+        }
+    }
+    return kept;
+}
+
 int SharedRecordset::columnIndex(const QString& name) const {
     if (!m_rows) return -1;
     return lookUp(name);
@@ -67,13 +92,17 @@ int SharedRecordset::lookUp(const QString& name) const {
 
 QString SharedRecordset::field(const QString& name) const {
     const int column = columnIndex(name);
-    if (column < 0) throw StoreFailure{ADO_ITEM_NOT_FOUND, QStringLiteral("요청한 이름 또는 서수에 해당하는 항목이 없습니다: ") + name, false};
+    if (column < 0)
+        throw StoreFailure{ADO_ITEM_NOT_FOUND,
+                           QStringLiteral("요청한 이름 또는 서수에 해당하는 항목이 없습니다: ") + name,
+                           false};
     return field(column);
 }
 
 QString SharedRecordset::field(int column) const {
     if (EOF_() || column < 0 || column >= m_rows->columnCount())
-        throw StoreFailure{ADO_ITEM_NOT_FOUND, QStringLiteral("요청한 이름 또는 서수에 해당하는 항목이 없습니다."), false};
+        throw StoreFailure{ADO_ITEM_NOT_FOUND,
+                           QStringLiteral("요청한 이름 또는 서수에 해당하는 항목이 없습니다."), false};
     return m_rows->text(m_row, column);
 }
 
@@ -93,16 +122,16 @@ ConnectionSettings ReadConnectionSettings() {
     }
     const QString host = CurrentDeployment().databaseServer;
     s.server = host.isEmpty() ? QString() : host + QLatin1Char(',') + QString::number(STORE_PORT);
-    s.connectionText = QStringLiteral("Initial Catalog=") + s.catalog + QStringLiteral(";Data Source = '") + s.server +
-                       QStringLiteral("';");
+    s.connectionText = QStringLiteral("Initial Catalog=") + s.catalog + QStringLiteral(";Data Source = '") +
+                       s.server + QStringLiteral("';");
     return s;
 }
 
 QString EmbeddedStorePath(const QString& catalog) {
     // The catalog names a file in the program folder and nothing else.
     if (catalog.isEmpty() || catalog.contains(QLatin1Char('/')) || catalog.contains(QLatin1Char('\\')) ||
-        catalog.contains(QStringLiteral("..")) || catalog.contains(QChar(0)) || catalog.contains(QLatin1Char(':')) ||
-        catalog.startsWith(QLatin1Char('.')))
+        catalog.contains(QStringLiteral("..")) || catalog.contains(QChar(0)) ||
+        catalog.contains(QLatin1Char(':')) || catalog.startsWith(QLatin1Char('.')))
         return {};
     return ProgramFolder() + QLatin1Char('/') + catalog + QStringLiteral(".sqlite");
 }
@@ -110,9 +139,11 @@ QString EmbeddedStorePath(const QString& catalog) {
 std::unique_ptr<StoreBackend> OpenBackend(const ConnectionSettings& settings) {
     if (!settings.server.isEmpty()) return OpenOdbcBackend(settings);
     const QString path = EmbeddedStorePath(settings.catalog);
-    if (path.isEmpty()) throw failedConnection(QStringLiteral("사용할 수 없는 데이터베이스 이름입니다: ") + settings.catalog);
+    if (path.isEmpty())
+        throw failedConnection(QStringLiteral("사용할 수 없는 데이터베이스 이름입니다: ") + settings.catalog);
     // The client never creates a store: a missing file is a failed connection like a silent server.
-    if (!QFileInfo(path).isFile()) throw failedConnection(QStringLiteral("데이터베이스 파일이 없습니다: ") + path);
+    if (!QFileInfo(path).isFile())
+        throw failedConnection(QStringLiteral("데이터베이스 파일이 없습니다: ") + path);
     try {
         return std::make_unique<EmbeddedBackend>(dstore::FreightStore::open(path));
     } catch (const dstore::Error& e) {
@@ -120,7 +151,9 @@ std::unique_ptr<StoreBackend> OpenBackend(const ConnectionSettings& settings) {
     }
 }
 
-void SetBackendFactory(BackendFactory f) { factory() = std::move(f); }
+void SetBackendFactory(BackendFactory f) {
+    factory() = std::move(f);
+}
 
 bool ConnectStore(int& attempts) {
     // A loop rather than the call to itself: up to 50 attempts, each bounded by the login time-out.
@@ -147,7 +180,9 @@ bool ConnectStore(int& attempts) {
     }
 }
 
-void SetProgramEnd(ProgramEnd end) { programEnd() = std::move(end); }
+void SetProgramEnd(ProgramEnd end) {
+    programEnd() = std::move(end);
+}
 
 void EndProgram() {
     if (programEnd()) programEnd()();

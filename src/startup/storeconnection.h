@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 constexpr qint64 E_FAIL_NUMBER = dstore::E_FAIL_NUMBER;
 constexpr qint64 ADO_STILL_CONNECTING = 3713;
@@ -33,9 +34,10 @@ public:
     // Throws StoreFailure{3265} when the snapshot has no such column, or at end of data.
     QString field(const QString& name) const;
     QString field(int column) const;
-    int columnIndex(const QString& name) const;  // -1 when absent
+    int columnIndex(const QString& name) const; // -1 when absent
     const dstore::ResultSet* rows() const { return m_rows.get(); }
     qsizetype position() const { return m_row; }
+
 private:
     std::shared_ptr<const dstore::ResultSet> m_rows;
     qsizetype m_row = 0;
@@ -45,21 +47,38 @@ private:
     int lookUp(const QString& name) const;
 };
 
+// The columns a list screen reads from an answer, by name. A snapshot asked for with a
+// column request holds only those columns, in the order named; names the answer lacks are
+// left out (the screen finds them missing, as it would in a full snapshot).
+using ColumnRequest = std::vector<QByteArray>;
+
+// Keeps only the requested columns of a full snapshot (the fallback for a backend that cannot
+// drop columns while it reads).
+std::shared_ptr<const dstore::ResultSet> KeepColumns(const dstore::ResultSet& rows,
+                                                     const ColumnRequest& columns);
+
 // One backend: the embedded store or SQL Server over ODBC. Both throw StoreFailure.
 class StoreBackend {
 public:
     virtual ~StoreBackend() = default;
     virtual std::shared_ptr<const dstore::ResultSet> query(const QString& statement) = 0;
+    // The statement as sent, but the snapshot holds only the requested columns. Backends that
+    // can drop the other columns as rows arrive override this.
+    virtual std::shared_ptr<const dstore::ResultSet> query(const QString& statement,
+                                                           const ColumnRequest& columns) {
+        const auto rows = query(statement);
+        return columns.empty() || !rows ? rows : KeepColumns(*rows, columns);
+    }
     virtual void execute(const QString& statement) = 0;
 };
 
 // Connection settings as ConnectStore reads them.
 struct ConnectionSettings {
-    QString catalog;          // DB명 or national_corvanta
-    QString user;             // DB아이디 or "sa"
-    QString password;         // DB비밀번호, or the built-in password for "sa"
-    QString server;           // database server + ",8916"; "" = embedded store
-    QString connectionText;   // "Initial Catalog=...;Data Source = '...';"
+    QString catalog;        // DB명 or national_corvanta
+    QString user;           // DB아이디 or "sa"
+    QString password;       // DB비밀번호, or the built-in password for "sa"
+    QString server;         // database server + ",8916"; "" = embedded store
+    QString connectionText; // "Initial Catalog=...;Data Source = '...';"
 };
 ConnectionSettings ReadConnectionSettings();
 
@@ -91,7 +110,7 @@ void SetBackendFactory(BackendFactory factory);
 // Process-wide connection state.
 extern std::unique_ptr<StoreBackend> StoreConnection;
 extern bool StoreReady;
-extern QString SqlText;   // the statement most recently sent (diagnostics)
+extern QString SqlText; // the statement most recently sent (diagnostics)
 
 // Opens StoreConnection afresh. The counter is by reference: the first failure retries
 // silently, from the second on the user is asked "서버접속 에러입니다." / "다시 시도하시겠습니까?"

@@ -24,7 +24,9 @@ void requireConnection() {
 constexpr int MaxRepeats = 5;
 } // namespace
 
-void HandleStoreError(const StoreFailure& failure) { Prompt::storeError(failure.number, failure.description); }
+void HandleStoreError(const StoreFailure& failure) {
+    Prompt::storeError(failure.number, failure.description);
+}
 
 void StoreTrap::step(const std::function<void()>& body, bool write) {
     for (int repeats = 0;; ++repeats) {
@@ -67,12 +69,17 @@ void StoreTrap::step(const std::function<void()>& body, bool write) {
 }
 
 SharedRecordset StoreTrap::open(const QString& statement) {
+    return open(statement, {});
+}
+
+SharedRecordset StoreTrap::open(const QString& statement, const ColumnRequest& columns) {
     SharedRecordset result;
     step(
         [&] {
             SqlText = statement;
             requireConnection();
-            result = SharedRecordset(StoreConnection->query(statement));
+            result = SharedRecordset(columns.empty() ? StoreConnection->query(statement)
+                                                     : StoreConnection->query(statement, columns));
         },
         !isRead(statement));
     return result;

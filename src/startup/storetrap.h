@@ -23,6 +23,8 @@ struct WriteOutcomeUnknown {
 class StoreTrap {
 public:
     SharedRecordset open(const QString& statement);
+    // open, keeping only the columns the caller reads (see ColumnRequest).
+    SharedRecordset open(const QString& statement, const ColumnRequest& columns);
     void execute(const QString& statement);
     // execute, except that a write whose outcome is unknown throws WriteOutcomeUnknown (after
     // the reconnect) instead of telling the user, so the caller can find out what the store holds.

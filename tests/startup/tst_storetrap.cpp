@@ -1,7 +1,7 @@
-#include "testmain.h"
 #include "ini.h"
 #include "prompts.h"
 #include "storetrap.h"
+#include "testmain.h"
 #include "teststore.h"
 
 namespace {
@@ -31,14 +31,16 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("sent");
         QTest::addColumn<QStringList>("told");
         QTest::addColumn<bool>("completed");
-        QTest::addColumn<QString>("stored");   // rows of 시험 afterwards
+        QTest::addColumn<QString>("stored"); // rows of 시험 afterwards
         const QString unknown = Prompt::storeErrorText(E_FAIL_NUMBER, OutcomeUnknownText);
         QTest::newRow("write lost before sending: repeated once")
-            << true << E_FAIL_NUMBER << false << QStringList{Insert, Insert, After} << QStringList{} << true << "2";
+            << true << E_FAIL_NUMBER << false << QStringList{Insert, Insert, After} << QStringList{} << true
+            << "2";
         QTest::newRow("write lost after it was applied: one copy, user told")
             << true << E_FAIL_NUMBER << true << QStringList{Insert} << QStringList{unknown} << false << "1";
         QTest::newRow("read lost: repeated")
-            << false << E_FAIL_NUMBER << true << QStringList{Read, Read, After} << QStringList{} << true << "1";
+            << false << E_FAIL_NUMBER << true << QStringList{Read, Read, After} << QStringList{} << true
+            << "1";
         for (qint64 skipped : {ADO_STILL_CONNECTING, ADO_OBJECT_CLOSED, ADO_OBJECT_OPEN, ADO_ITEM_NOT_FOUND})
             QTest::addRow("%lld goes on", skipped)
                 << true << skipped << false << QStringList{Insert, After} << QStringList{} << true << "1";
@@ -56,7 +58,9 @@ private Q_SLOTS:
             << false << "0";
         QTest::newRow("constraint error: box, routine left")
             << true << dstore::DB_E_INTEGRITYVIOLATION << false << QStringList{Insert}
-            << QStringList{Prompt::storeErrorText(dstore::DB_E_INTEGRITYVIOLATION, QStringLiteral("injected"))} << false << "0";
+            << QStringList{Prompt::storeErrorText(dstore::DB_E_INTEGRITYVIOLATION,
+                                                  QStringLiteral("injected"))}
+            << false << "0";
     }
     void paths() {
         QFETCH(bool, write);
@@ -107,7 +111,8 @@ private Q_SLOTS:
         QStringList names;
         QVERIFY(RunRoutine([&] {
             StoreTrap trap;
-            for (SharedRecordset rs = trap.open(Read); !rs.EOF_(); rs.MoveNext()) names << trap.field(rs, QStringLiteral("이름"));
+            for (SharedRecordset rs = trap.open(Read); !rs.EOF_(); rs.MoveNext())
+                names << trap.field(rs, QStringLiteral("이름"));
         }));
         QCOMPARE(names, (QStringList{QStringLiteral("가"), QStringLiteral("나")}));
         QCOMPARE(SqlText, Read);
@@ -139,6 +144,30 @@ private Q_SLOTS:
         QVERIFY(prompts.texts().front().startsWith(QStringLiteral("에러번호 : -")));
     }
 
+    // A list asks only for the columns it reads: those come back in the order asked, NULL stays
+    // NULL, a name the answer lacks is left out, and a lost link is still repeated.
+    void columnRequestKeepsWhatIsAsked() {
+        store->reshape(QStringLiteral("create table 넓은 (가 text, 나 text, 다 text)"));
+        store->exec(QStringLiteral("insert into 넓은 values ('1', null, '3'), ('4', '5', '6')"));
+        store->failStatement(1, E_FAIL_NUMBER, QStringLiteral("link gone"), false);
+        PromptScript prompts;
+        SharedRecordset rs;
+        QVERIFY(RunRoutine([&] {
+            rs = StoreTrap().open(QStringLiteral("select * from 넓은 order by 가"),
+                                  ColumnRequest{QByteArray("다"), QByteArray("없는열"), QByteArray("나")});
+        }));
+        const dstore::ResultSet* rows = rs.rows();
+        QVERIFY(rows);
+        QCOMPARE(rows->columnCount(), 2);
+        QCOMPARE(rows->columnName(0), QByteArray("다"));
+        QCOMPARE(rows->columnName(1), QByteArray("나"));
+        QCOMPARE(rows->rowCount(), qsizetype(2));
+        QCOMPARE(rows->text(0, 0), QStringLiteral("3"));
+        QVERIFY(rows->isNull(0, 1));
+        QCOMPARE(rows->text(1, 1), QStringLiteral("5"));
+        QCOMPARE(rs.columnIndex(QStringLiteral("가")), -1);
+    }
+
     void missingColumnReadsEmpty() {
         store->exec(QStringLiteral("insert into 시험 values ('가')"));
         PromptScript prompts;
@@ -156,7 +185,8 @@ private Q_SLOTS:
     // connection routine's own messages, nothing else.
     void failedReconnectLeaves() {
         PromptScript prompts;
-        for (int i = 0; i < 48; ++i) prompts.answerYes();
+        for (int i = 0; i < 48; ++i)
+            prompts.answerYes();
         store->failStatement(1, E_FAIL_NUMBER, QStringLiteral("link gone"), false);
         WriteIni(QStringLiteral("데이타"), QStringLiteral("DB명"), QStringLiteral("gone"));
         const bool done = RunRoutine([&] { StoreTrap().execute(Insert); });
@@ -180,9 +210,11 @@ private Q_SLOTS:
     // A store that keeps answering E_FAIL although reconnecting works is not asked forever.
     void endlessLostConnectionStops() {
         PromptScript prompts;
-        for (int n = 1; n <= 10; ++n) store->failStatement(n, E_FAIL_NUMBER, QStringLiteral("still gone"), false);
+        for (int n = 1; n <= 10; ++n)
+            store->failStatement(n, E_FAIL_NUMBER, QStringLiteral("still gone"), false);
         QVERIFY(!RunRoutine([&] { StoreTrap().open(Read); }));
-        QCOMPARE(prompts.texts(), QStringList{Prompt::storeErrorText(E_FAIL_NUMBER, QStringLiteral("still gone"))});
+        QCOMPARE(prompts.texts(),
+                 QStringList{Prompt::storeErrorText(E_FAIL_NUMBER, QStringLiteral("still gone"))});
         QCOMPARE(store->statements().size(), 6);
     }
 
