@@ -70,6 +70,10 @@ private:
     void ConnectControls();
     void ConnectEntryPanel();
     void PlaceFixedControls();
+    void PlaceEntryPanel(double panelWidth);
+    // The bars for a panel width; each returns the rows of controls it takes.
+    int PlaceButtonBar(double panelWidth);
+    int PlaceFilterBar(double panelWidth);
     void LayOut();
     void FitColumns(SpreadGrid& grid) const;
 
