@@ -45,18 +45,10 @@ private slots:
     // The desks' screens: nothing lies on anything or leaves the screen, every column shows
     // its header whole (the grid scrolls sideways instead of squeezing them); the search hint
     // beside the buttons makes way where the box's own says the same.
-    void fitsTheDeskScreens_data() {
-        QTest::addColumn<QSize>("size");
-        for (const QSize& size : LayoutCheck::DeskSizes)
-            QTest::addRow("%dx%d", size.width(), size.height()) << size;
-    }
+    void fitsTheDeskScreens_data() { LayoutCheck::AddDeskSizeRows(); }
     void fitsTheDeskScreens() {
         QFETCH(QSize, size);
-        PromptScript prompts;
-        auto w = Show<frmFormainList>(size);
-        const QStringList faults = LayoutCheck::Faults(w.get());
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
-        QVERIFY(w->cmdArr.at(0)->isVisibleTo(w.get()));
+        FitsTheDesk<frmFormainList>(size);
     }
 
     void listsEveryInvoiceOldestFirst() {

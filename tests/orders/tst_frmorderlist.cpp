@@ -269,11 +269,7 @@ private slots:
 
     // The desks' screens: nothing lies on anything or leaves the screen, every column shows
     // its header whole (the grid scrolls sideways instead of squeezing them).
-    void fitsTheDeskScreens_data() {
-        QTest::addColumn<QSize>("size");
-        for (const QSize& size : LayoutCheck::DeskSizes)
-            QTest::addRow("%dx%d", size.width(), size.height()) << size;
-    }
+    void fitsTheDeskScreens_data() { LayoutCheck::AddDeskSizeRows(); }
     void fitsTheDeskScreens() {
         QFETCH(QSize, size);
         InsertOrder(*store, {});

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QTest>
 #include <QWidget>
 
 namespace LayoutCheck {
@@ -44,6 +45,12 @@ void CheckGrid(const SpreadGrid* grid, QStringList& faults) {
                       .arg(grid->viewport()->width());
 }
 } // namespace
+
+void AddDeskSizeRows() {
+    QTest::addColumn<QSize>("size");
+    for (const QSize& size : DeskSizes)
+        QTest::addRow("%dx%d", size.width(), size.height()) << size;
+}
 
 QStringList Faults(QWidget* screen, const QStringList& parked) {
     // Grids settle their scroll range when the event loop next runs.

@@ -13,6 +13,9 @@ namespace LayoutCheck {
 // fifths of it).
 inline const QList<QSize> DeskSizes = {QSize(1024, 650), QSize(1280, 900), QSize(1366, 650), QSize(819, 510)};
 
+// One data row per desk size, in the column "size".
+void AddDeskSizeRows();
+
 // What is wrong with the screen's layout as it stands, one readable line each; empty when it
 // holds. `parked` names controls the screen keeps off screen on purpose.
 QStringList Faults(QWidget* screen, const QStringList& parked = {});
