@@ -97,6 +97,8 @@ private:
     bool MayDiscardPanel();
     void BuildKeyboard();
     void FitWeightCaption();
+    // The entry panel's captions with their Alt letters, fitted to where they now stand.
+    void FitEntryCaptions();
     void SelectDateKind(bool loading, int kind);
     void ClearDateKinds();
     void AddressChanged(bool loading);

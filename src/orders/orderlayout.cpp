@@ -61,6 +61,10 @@ void frmOrder::PlaceFixedControls() {
         Place(side == 0 ? 상차시 : 하차시, 5070, top, 1080, RowHeight);
     }
 
+    // The rest of the panel as for the board's present width: the captions are fitted to
+    // their places before the first layout.
+    PlaceEntryPanel(PxToTwips(width()) - 190);
+
     // Off screen, yet able to take the focus.
     Place(hFocus, -3000, -3000, 150, 150);
 }
@@ -111,6 +115,7 @@ void frmOrder::PlaceEntryPanel(double panelWidth) {
     Place(화주명, 10350 + x, RowTop[3], 2520, RowHeight);
 
     Place(cmdArr.at(99), panelWidth - 1155, 60, 1050, 630);
+    FitEntryCaptions();
 }
 
 int frmOrder::PlaceButtonBar(double panelWidth) {

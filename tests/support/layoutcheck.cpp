@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QScrollBar>
 #include <QTest>
 #include <QWidget>
@@ -73,6 +74,14 @@ QStringList Faults(QWidget* screen, const QStringList& parked) {
         if (parent && parent != screen && !parent->rect().contains(w->geometry()))
             faults << Describe(w, r) + QStringLiteral(": outside its panel ") + parent->objectName();
         if (auto* grid = qobject_cast<SpreadGrid*>(w)) CheckGrid(grid, faults);
+        // A caption cut short reads as another word.
+        if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap() && !label->text().isEmpty()) {
+            const QString shown = QString(label->text()).remove(u'&');
+            const int needed = label->fontMetrics().horizontalAdvance(shown);
+            if (needed > label->contentsRect().width())
+                faults << Describe(w, r) +
+                              QStringLiteral(": caption \"%1\" needs %2 px").arg(shown).arg(needed);
+        }
     }
     for (qsizetype i = 0; i < controls.size(); ++i)
         for (qsizetype j = i + 1; j < controls.size(); ++j) {
