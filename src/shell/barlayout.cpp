@@ -107,7 +107,18 @@ int LayOutBar(const BarDesign& bar, double width) {
             Put(item.widget, width - item.left, item.top, item.width, item.height);
     } else {
         rows = FitLeft(bar.left, width - bar.margin, spots) ? 1 : FlowLeft(bar, width - bar.margin, spots);
-        rows += PlaceGroupBelow(bar, width, rows);
+        // Where the left-hand controls took more than one row, their last row may still have
+        // room for the group at its place.
+        double lastRowEnd = 0;
+        for (const Spot& s : spots)
+            if (s.shown && s.row == rows - 1) lastRowEnd = std::max(lastRowEnd, s.left + s.width);
+        if (rows > 1 && lastRowEnd <= groupLeft) {
+            for (const BarItem& item : bar.right)
+                Put(item.widget, width - item.left, item.top + bar.rowStep * (rows - 1), item.width,
+                    item.height);
+        } else {
+            rows += PlaceGroupBelow(bar, width, rows);
+        }
     }
     for (size_t k = 0; k < bar.left.size(); ++k) {
         const BarItem& item = bar.left[k];

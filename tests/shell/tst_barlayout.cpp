@@ -45,6 +45,8 @@ private slots:
             << 6000.0 << 2 << 3000.0 << 4300.0 << false << QPoint(3800, 405) << QPoint(4900, 405);
         QTest::newRow("right-hand group below, the box gives up width again")
             << 4000.0 << 2 << 1610.0 << 2910.0 << false << QPoint(1800, 405) << QPoint(2900, 405);
+        QTest::newRow("the group shares the last row the left-hand controls flowed onto")
+            << 3600.0 << 2 << 1500.0 << 90.0 << false << QPoint(1400, 405) << QPoint(2500, 405);
         QTest::newRow("everything flows on, row by row, in its order")
             << 2000.0 << 5 << 1500.0 << 90.0 << false << QPoint(90, 1125) << QPoint(90, 1485);
     }
@@ -67,7 +69,7 @@ private slots:
         // Whatever wrapped lies below what stayed, never on it.
         auto follows = [](QWidget* before, QWidget* after) {
             return qAbs(after->y() - before->y()) < 20 ? after->x() > before->geometry().right()
-                                                        : after->y() > before->y();
+                                                       : after->y() > before->y();
         };
         QVERIFY(follows(bar.label, bar.box));
         QVERIFY(follows(bar.box, bar.button));
