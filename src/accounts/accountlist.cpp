@@ -13,6 +13,10 @@
 #include <QStyle>
 
 namespace {
+void Place(QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(TwipsToPx(left), TwipsToPx(top), qMax(0, TwipsToPx(width)), qMax(0, TwipsToPx(height)));
+}
+
 constexpr double PanelLeft = 95, PanelTop = 30, PanelHeight = 450;
 constexpr double GridTop = 540;
 } // namespace
@@ -101,10 +105,6 @@ void AccountList::FillList(const QString& statement,
     });
 }
 
-void AccountList::Place(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(TwipsToPx(left), TwipsToPx(top), qMax(0, TwipsToPx(width)), qMax(0, TwipsToPx(height)));
-}
-
 QString AccountList::RowKey(int row) const {
     sp->setRow(row);
     sp->setCol(1);
@@ -128,24 +128,21 @@ void AccountList::LayOut() {
         const double W = PxToTwips(backPanel->width());
         const double H = PxToTwips(backPanel->height());
         const double panelWidth = W - 190;
-        Place(SSPanel1, PanelLeft, PanelTop, panelWidth, PanelHeight);
-        Place(sp, PanelLeft, GridTop, panelWidth, H - 630);
-        Place(cmdArr.at(99), panelWidth - 1110, 45, 1050, 360);
-        PlaceBarControls();
+        BarDesign bar;
+        bar.rowStep = 390;
+        bar.left = BarControls();
+        bar.right = {{cmdArr.at(99), 1110, 45, 1050, 360}};
+        // A panel whose controls wrap grows by a row; the grid below moves down with it.
+        const double growth = (LayOutBar(bar, panelWidth) - 1) * bar.rowStep;
+        Place(SSPanel1, PanelLeft, PanelTop, panelWidth, PanelHeight + growth);
+        Place(sp, PanelLeft, GridTop + growth, panelWidth, H - 630 - growth);
         ApplyColumnLayout(*sp, m_design.caption, [this](SpreadGrid& grid) { FitColumns(grid); });
     } catch (...) {
     }
 }
 
 void AccountList::FitColumns(SpreadGrid& grid) const {
-    grid.setUnitType(WidthUnit::Twips);
-    double sum = 0;
-    for (int c = 0; c <= grid.MaxCols(); ++c)
-        sum += grid.ColWidth(c);
-    const double half = (PxToTwips(grid.width()) - sum - m_design.reserve) / 2;
-    // A narrow window shrinks the two columns, but never until they vanish.
-    for (int c : {m_design.fitA, m_design.fitB})
-        grid.setColWidth(c, qMax(grid.ColWidth(c) + half, 450.0));
+    ShareSpareWidth(grid, {m_design.fitA, m_design.fitB}, m_design.reserve, 450);
 }
 
 void AccountList::ExportList() {

@@ -2,6 +2,7 @@
 // What the settlement list and the tax-invoice list share: a background panel, a top panel
 // with the search box, the buttons and 닫 기, the grid below it, the column convention, the
 // export and closing the screen.
+#include "barlayout.h"
 #include "screens.h"
 
 #include <QHash>
@@ -68,10 +69,9 @@ protected:
     void FillList(const QString& statement, const std::function<QStringList(const ListRecord&)>& row);
     QPushButton* AddButton(int index, const QString& caption, int icon);
     QLabel* AddLabel(const QString& caption, const QString& name);
-    // Places a control of the top panel (twips, as the screens were drawn).
-    static void Place(QWidget* w, double left, double top, double width, double height);
-    // Lays out the screen's own controls inside the top panel.
-    virtual void PlaceBarControls() = 0;
+    // The screen's own controls of the top panel, left of 닫 기 (twips, as the screens were
+    // drawn for a wide window).
+    virtual std::vector<BarItem> BarControls() const = 0;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

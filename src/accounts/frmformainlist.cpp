@@ -40,12 +40,13 @@ frmFormainList::frmFormainList(QWidget* parent)
     LoadList();
 }
 
-void frmFormainList::PlaceBarControls() {
-    Place(findChild<QLabel*>(QStringLiteral("라벨_검색어")), 150, 75, 660, 300);
-    Place(검색어, 840, 60, 2250, 330);
-    Place(cmdArr.at(0), 3240, 45, 1200, 360);
-    Place(cmdArr.at(1), 4500, 45, 1200, 360);
-    Place(findChild<QLabel*>(QStringLiteral("라벨_검색안내")), 5850, 75, 3900, 300);
+std::vector<BarItem> frmFormainList::BarControls() const {
+    // The hint repeats the search box's own; a narrow screen does without it.
+    return {{findChild<QLabel*>(QStringLiteral("라벨_검색어")), 150, 75, 660, 300},
+            {검색어, 840, 60, 2250, 330},
+            {cmdArr.at(0), 3240, 45, 1200, 360},
+            {cmdArr.at(1), 4500, 45, 1200, 360},
+            {findChild<QLabel*>(QStringLiteral("라벨_검색안내")), 5850, 75, 3900, 300, -1, true}};
 }
 
 void frmFormainList::LoadList() {

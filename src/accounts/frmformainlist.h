@@ -13,5 +13,5 @@ public:
     void OpenRecord(int row);
 
 protected:
-    void PlaceBarControls() override;
+    std::vector<BarItem> BarControls() const override;
 };

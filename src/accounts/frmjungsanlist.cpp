@@ -62,20 +62,23 @@ frmJungsanList::frmJungsanList(QWidget* parent)
     LoadList();
 }
 
-void frmJungsanList::PlaceBarControls() {
-    Place(findChild<QLabel*>(QStringLiteral("라벨_기간")), 150, 75, 480, 300);
-    Place(배차일[0], 660, 60, 1650, 330);
-    Place(findChild<QLabel*>(QStringLiteral("라벨_물결")), 2355, 75, 180, 300);
-    Place(배차일[1], 2550, 60, 1650, 330);
-    Place(findChild<QLabel*>(QStringLiteral("라벨_검색어")), 4350, 75, 660, 300);
-    Place(검색어, 5040, 60, 2250, 330);
+std::vector<BarItem> frmJungsanList::BarControls() const {
+    std::vector<BarItem> items = {{findChild<QLabel*>(QStringLiteral("라벨_기간")), 150, 75, 480, 300},
+                                  {배차일[0], 660, 60, 1650, 330},
+                                  {findChild<QLabel*>(QStringLiteral("라벨_물결")), 2355, 75, 180, 300},
+                                  {배차일[1], 2550, 60, 1650, 330},
+                                  {findChild<QLabel*>(QStringLiteral("라벨_검색어")), 4350, 75, 660, 300},
+                                  {검색어, 5040, 60, 2250, 330}};
     const double widths[4] = {1200, 1200, 1800, 1800};
     double left = 7440;
     for (int i = 0; i < 4; ++i) {
-        Place(cmdArr.at(i), left, 45, widths[i], 360);
+        items.push_back({cmdArr.at(i), left, 45, widths[i], 360});
         left += widths[i] + 60;
     }
-    Place(findChild<QLabel*>(QStringLiteral("라벨_검색안내")), left + 90, 75, 3900, 300);
+    // The hint repeats the search box's own; a narrow screen does without it.
+    items.push_back(
+        {findChild<QLabel*>(QStringLiteral("라벨_검색안내")), left + 90, 75, 3900, 300, -1, true});
+    return items;
 }
 
 void frmJungsanList::LoadList() {

@@ -22,7 +22,7 @@ public:
     std::array<QDateEdit*, 2> 배차일{};
 
 protected:
-    void PlaceBarControls() override;
+    std::vector<BarItem> BarControls() const override;
 
 private:
     void RunPayment(bool pay);

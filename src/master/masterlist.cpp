@@ -1,5 +1,6 @@
 #include "masterlist.h"
 
+#include "barlayout.h"
 #include "clock.h"
 #include "gridroutines.h"
 #include "handover.h"
@@ -82,7 +83,6 @@ void MasterList::BuildForm() {
     auto* label = new MyLabel(QStringLiteral("검색어"), bar);
     label->setObjectName(Indexed(QStringLiteral("MyLabel1"), 0));
     MyLabel1[0] = label;
-    Place(label, 90, ControlTop, 1300, ControlHeight);
 
     검색어 = new MyText(bar);
     검색어->setObjectName(QStringLiteral("검색어"));
@@ -92,7 +92,6 @@ void MasterList::BuildForm() {
                                    ? columns.join(QString())
                                    : columns.mid(0, columns.size() - 1).join(QStringLiteral(", ")) +
                                          QStringLiteral(" 또는 ") + columns.last());
-    Place(검색어, 1440, ControlTop, 2550, ControlHeight);
     // Enter in the search box searches, as the agents expect from every search box.
     connect(검색어, &MyText::KeyDown, this, [this](int& keyCode, int) {
         if (keyCode != 13) return;
@@ -100,23 +99,17 @@ void MasterList::BuildForm() {
         LoadList();
     });
 
-    auto button = [this, bar](int index, const QString& caption, double left) {
+    auto button = [this, bar](int index, const QString& caption) {
         auto* b = new QPushButton(caption, bar);
         b->setObjectName(Indexed(QStringLiteral("cmdArr"), index));
-        Place(b, left, ButtonTop, ButtonWidth, ButtonHeight);
         cmdArr[index] = b;
         return b;
     };
-    connect(button(0, QStringLiteral("   조회"), 4050), &QPushButton::clicked, this, [this] { LoadList(); });
-    connect(button(1, QStringLiteral("   엑셀로"), 5130), &QPushButton::clicked, this,
-            [this] { ExportList(); });
-    if (!m_member.registerCaption.isEmpty()) {
-        QPushButton* reg = button(2, m_member.registerCaption, 5130 + ButtonWidth + 60);
-        reg->resize(TwipsToPx(ButtonWidth + 240), reg->height());
-        connect(reg, &QPushButton::clicked, this, [this] { NewRecord(); });
-    }
-    connect(button(99, QStringLiteral("   닫 기"), 0), &QPushButton::clicked, this,
-            [this] { CloseScreen(); });
+    connect(button(0, QStringLiteral("   조회")), &QPushButton::clicked, this, [this] { LoadList(); });
+    connect(button(1, QStringLiteral("   엑셀로")), &QPushButton::clicked, this, [this] { ExportList(); });
+    if (!m_member.registerCaption.isEmpty())
+        connect(button(2, m_member.registerCaption), &QPushButton::clicked, this, [this] { NewRecord(); });
+    connect(button(99, QStringLiteral("   닫 기")), &QPushButton::clicked, this, [this] { CloseScreen(); });
 
     sp = new SpreadGrid(backPanel);
     sp->setObjectName(QStringLiteral("sp"));
@@ -193,11 +186,7 @@ void MasterList::ExportList() {
 
 void MasterList::Form_Resize() {
     // A work screen takes the whole client area of the main window.
-    const QSize client = MainClientSize();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-        sub && client.isValid() && !client.isEmpty()) {
-        if (sub->geometry() != QRect(QPoint(0, 0), client)) sub->setGeometry(QRect(QPoint(0, 0), client));
-    }
+    FillClientArea(this);
     ApplyLayout();
 }
 
@@ -211,9 +200,20 @@ void MasterList::ApplyLayout() {
     backPanel->setGeometry(0, 0, width(), height());
     const double W = PxToTwips(backPanel->width());
     const double H = PxToTwips(backPanel->height());
-    Place(SSPanel4.at(4), BarLeft, BarTop, W - 190, BarHeight);
-    Place(sp, BarLeft, GridTop, W - 190, H - 630);
-    Place(cmdArr.at(99), (W - 190) - 1110, ButtonTop, ButtonWidth, ButtonHeight);
+    BarDesign bar;
+    bar.rowStep = ButtonHeight + 30;
+    bar.left = {{MyLabel1.at(0), 90, ControlTop, 1300, ControlHeight},
+                {검색어, 1440, ControlTop, 2550, ControlHeight, 1800},
+                {cmdArr.at(0), 4050, ButtonTop, ButtonWidth, ButtonHeight},
+                {cmdArr.at(1), 5130, ButtonTop, ButtonWidth, ButtonHeight}};
+    if (cmdArr.count(2))
+        bar.left.push_back(
+            {cmdArr.at(2), 5130 + ButtonWidth + 60, ButtonTop, ButtonWidth + 240, ButtonHeight});
+    bar.right = {{cmdArr.at(99), 1110, ButtonTop, ButtonWidth, ButtonHeight}};
+    // A bar whose controls wrap grows by a row; the grid below moves down with it.
+    const double growth = (LayOutBar(bar, W - 190) - 1) * bar.rowStep;
+    Place(SSPanel4.at(4), BarLeft, BarTop, W - 190, BarHeight + growth);
+    Place(sp, BarLeft, GridTop + growth, W - 190, H - 630 - growth);
     ApplyColumnLayout(*sp, m_member.caption, [this](SpreadGrid& grid) { FitColumns(grid); });
 }
 

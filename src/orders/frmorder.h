@@ -70,6 +70,10 @@ private:
     void ConnectControls();
     void ConnectEntryPanel();
     void PlaceFixedControls();
+    void PlaceEntryPanel(double panelWidth);
+    // The bars for a panel width; each returns the rows of controls it takes.
+    int PlaceButtonBar(double panelWidth);
+    int PlaceFilterBar(double panelWidth);
     void LayOut();
     void FitColumns(SpreadGrid& grid) const;
 
@@ -93,6 +97,8 @@ private:
     bool MayDiscardPanel();
     void BuildKeyboard();
     void FitWeightCaption();
+    // The entry panel's captions with their Alt letters, fitted to where they now stand.
+    void FitEntryCaptions();
     void SelectDateKind(bool loading, int kind);
     void ClearDateKinds();
     void AddressChanged(bool loading);

@@ -1,5 +1,6 @@
 #include "frmorderlist.h"
 
+#include "barlayout.h"
 #include "clock.h"
 #include "gridroutines.h"
 #include "mytext.h"
@@ -155,23 +156,31 @@ void frmOrderList::ApplyLayout() {
         const double W = PxToTwips(backPanel->width());
         const double H = PxToTwips(backPanel->height());
         const double panelWidth = W - 190;
-        Put(SSPanel4.at(0), 95, 30, panelWidth, 450);
-        Put(SSPanel4.at(1), 95, 510, panelWidth, 420);
-        Put(sp, 95, 990, panelWidth, H - 1080);
-
-        Put(m_labels.at(QStringLiteral("배차일")), 90, 75, 660, 300);
-        Put(배차일[0], 780, 75, 1650, 300);
-        Put(m_labels.at(QStringLiteral("~")), 2475, 75, 180, 300);
-        Put(배차일[1], 2685, 75, 1650, 300);
-        Put(m_labels.at(QStringLiteral("검색어")), 4500, 75, 660, 300);
-        Put(검색어, 5190, 75, 3300, 300);
-        Put(cmdArr.at(0), 8640, 45, 1350, 360);
-        Put(cmdArr.at(1), 10080, 45, 1350, 360);
-        Put(cmdArr.at(99), panelWidth - 1110, 45, 1050, 360);
+        BarDesign top;
+        top.rowStep = 390;
+        top.left = {{m_labels.at(QStringLiteral("배차일")), 90, 75, 660, 300},
+                    {배차일[0], 780, 75, 1650, 300},
+                    {m_labels.at(QStringLiteral("~")), 2475, 75, 180, 300},
+                    {배차일[1], 2685, 75, 1650, 300},
+                    {m_labels.at(QStringLiteral("검색어")), 4500, 75, 660, 300},
+                    {검색어, 5190, 75, 3300, 300, 2250},
+                    {cmdArr.at(0), 8640, 45, 1350, 360},
+                    {cmdArr.at(1), 10080, 45, 1350, 360}};
+        top.right = {{cmdArr.at(99), 1110, 45, 1050, 360}};
+        BarDesign statuses;
         for (int i = 0; i < 7; ++i)
-            Put(chk조회구분[size_t(i)], panelWidth - kStatusFromRight[i], 60, kStatusWidth[i], 300);
+            statuses.right.push_back({chk조회구분[size_t(i)], kStatusFromRight[i], 60, kStatusWidth[i], 300});
+        // A panel whose controls wrap grows by their rows; what lies below moves down with it.
+        const double topGrowth = (LayOutBar(top, panelWidth) - 1) * top.rowStep;
+        const double statusGrowth = (LayOutBar(statuses, panelWidth) - 1) * statuses.rowStep;
+        Put(SSPanel4.at(0), 95, 30, panelWidth, 450 + topGrowth);
+        Put(SSPanel4.at(1), 95, 510 + topGrowth, panelWidth, 420 + statusGrowth);
+        const double growth = topGrowth + statusGrowth;
+        Put(sp, 95, 990 + growth, panelWidth, H - 1080 - growth);
 
-        ApplyColumnLayout(*sp, kScreenKey, [](SpreadGrid& grid) { ShareSpareWidth(grid, {3, 4, 14}, 450, 450); });
+        ApplyColumnLayout(*sp, kScreenKey, [](SpreadGrid& grid) {
+            ShareSpareWidth(grid, {3, 4, 14}, 450, 450);
+        });
     } catch (...) {
     }
 }

@@ -30,14 +30,17 @@ void FitCaption(QLabel* label) {
         if (r.bottom() < g.top() || r.top() > g.bottom() || r.right() >= g.left()) continue;
         leftLimit = qMax(leftLimit, r.right() + 3);
     }
-    const int need = label->fontMetrics().horizontalAdvance(shown) + 2;
+    // Measured in the panel's own face each time, so a caption laid out again (wider or
+    // narrower) is fitted afresh rather than from an earlier fit.
+    const QFont face = label->parentWidget()->font();
+    const int need = QFontMetrics(face).horizontalAdvance(shown) + 2;
     const int extra = qMin(need - g.width(), g.left() - leftLimit);
     if (extra > 0) {
         g.setLeft(g.left() - extra);
         label->setGeometry(g);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
-    QFont font = label->font();
+    QFont font = face;
     while (QFontMetrics(font).horizontalAdvance(shown) + 2 > g.width() && font.pointSizeF() > 7)
         font.setPointSizeF(font.pointSizeF() - 0.5);
     if (font != label->font()) label->setFont(font);
@@ -46,6 +49,11 @@ void FitCaption(QLabel* label) {
 
 void frmOrder::FitWeightCaption() {
     FitCaption(화물중량라벨);
+}
+
+void frmOrder::FitEntryCaptions() {
+    for (const auto& [caption, label] : m_labels)
+        if (label->text().contains(QLatin1Char('&'))) FitCaption(label);
 }
 
 void frmOrder::BuildKeyboard() {

@@ -2,6 +2,7 @@
 // that follow the window's size are those of the resize routine.
 #include "frmorder.h"
 
+#include "barlayout.h"
 #include "droplist.h"
 #include "gridroutines.h"
 #include "mytext.h"
@@ -12,10 +13,10 @@
 #include <QDateEdit>
 #include <QFrame>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <algorithm>
 
 namespace {
 void Place(QWidget* w, double left, double top, double width, double height) {
@@ -29,6 +30,10 @@ constexpr double PanelLeft = 95;
 constexpr double EntryTop = 30, EntryHeight = 1380;
 constexpr double ButtonBarTop = 1440, FilterBarTop = 1890, BarHeight = 420;
 constexpr double ListTop = 2340;
+constexpr double BarRowStep = 360; // a bar's second row of controls
+// The entry panel's long boxes and the column right of the addresses.
+constexpr double AddressWidth = 5700, AddressLeast = 3000, ProductLeast = 1500;
+constexpr double MiddleLeft = 7890, TimeRight = 5070 + 1080, ColumnGap = 180;
 // Status boxes from the filter bar's right edge, 접수 first.
 constexpr double StatusFromRight[7] = {6960, 6195, 5250, 4125, 3000, 2055, 885};
 constexpr double StatusWidth[7] = {765, 945, 1125, 1125, 945, 1170, 825};
@@ -38,17 +43,12 @@ void frmOrder::PlaceFixedControls() {
     auto label = [this](const QString& caption, double left, double top, double width) {
         Place(m_labels.at(caption), left, top, width, RowHeight);
     };
-    // Row 1
+    // Row 1 and row 3 start with region and address; their middle and right parts follow the
+    // panel's width (PlaceEntryPanel).
     label(QStringLiteral("상차지"), 90, RowTop[0], 780);
     Place(상차권역, 900, RowTop[0], 1080, RowHeight);
-    Place(상차지, 2010, RowTop[0], 5700, RowHeight);
-    label(QStringLiteral("운행방법"), 7890, RowTop[0], 870);
-    for (int i = 0; i < 3; ++i)
-        Place(운행구분[size_t(i)], 8820 + i * 900, RowTop[0], 870, RowHeight);
-    label(QStringLiteral("댓수"), 11700, RowTop[0], 510);
-    Place(댓수, 12240, RowTop[0], 810, RowHeight);
-    label(QStringLiteral("제품정보"), 13230, RowTop[0], 900);
-    Place(제품정보, 14160, RowTop[0], 1500, RowHeight); // width follows the panel
+    label(QStringLiteral("하차지"), 90, RowTop[2], 780);
+    Place(하차권역, 900, RowTop[2], 1080, RowHeight);
     // Row 2 and row 4: date kind, date, time
     const QString dayLabels[2] = {QStringLiteral("상차일시"), QStringLiteral("하차일시")};
     for (int side = 0; side < 2; ++side) {
@@ -60,49 +60,96 @@ void frmOrder::PlaceFixedControls() {
         Place(side == 0 ? 상차일 : 하차일, 3360, top, 1650, RowHeight);
         Place(side == 0 ? 상차시 : 하차시, 5070, top, 1080, RowHeight);
     }
-    label(QStringLiteral("희망톤수"), 7890, RowTop[1], 870);
-    Place(희망톤수, 8820, RowTop[1], 1350, RowHeight);
-    label(QStringLiteral("차종"), 10350, RowTop[1], 510);
-    Place(차종, 10890, RowTop[1], 1350, RowHeight);
-    // Row 3
-    label(QStringLiteral("하차지"), 90, RowTop[2], 780);
-    Place(하차권역, 900, RowTop[2], 1080, RowHeight);
-    Place(하차지, 2010, RowTop[2], 5700, RowHeight);
-    label(QStringLiteral("운임형태"), 7890, RowTop[2], 870);
-    Place(운임형태, 8820, RowTop[2], 1350, RowHeight);
-    label(QStringLiteral("금액"), 10350, RowTop[2], 510);
-    Place(금액, 10890, RowTop[2], 1350, RowHeight);
-    // Row 4: shipper
-    label(QStringLiteral("화주정보"), 7890, RowTop[3], 870);
-    Place(화주코드, 8820, RowTop[3], 1350, RowHeight);
-    Place(화주명, 10350, RowTop[3], 2520, RowHeight);
 
-    // Button bar
-    Place(m_labels.at(QStringLiteral("배차일")), 90, 60, 660, RowHeight);
-    Place(배차일, 780, 60, 1650, RowHeight);
-    for (int i = 1; i <= 5; ++i)
-        Place(cmdArr.at(i), 2580 + (i - 1) * 1530, 45, i == 5 ? 1950 : 1500, 330);
-    // Filter bar
-    Place(m_labels.at(QStringLiteral("배차기간")), 90, 60, 870, RowHeight);
-    Place(배차기간[0], 990, 60, 1650, RowHeight);
-    Place(m_labels.at(QStringLiteral("~")), 2685, 60, 180, RowHeight);
-    Place(배차기간[1], 2895, 60, 1650, RowHeight);
-    Place(m_labels.at(QStringLiteral("검색어")), 4680, 60, 660, RowHeight);
-    Place(검색어, 5370, 60, 2250, RowHeight);
-    Place(cmdArr.at(6), 7770, 45, 1350, 330);
-    Place(cmdArr.at(7), 9210, 45, 1350, 330);
+    // The rest of the panel as for the board's present width: the captions are fitted to
+    // their places before the first layout.
+    PlaceEntryPanel(PxToTwips(width()) - 190);
 
     // Off screen, yet able to take the focus.
     Place(hFocus, -3000, -3000, 150, 150);
 }
 
+void frmOrder::PlaceEntryPanel(double panelWidth) {
+    // Drawn for a wide screen, 제품정보 takes what the panel has beyond its design. On a narrower
+    // one the long boxes give up width before anything moves under another control: 제품정보
+    // down to a few words, then 상차지 and 하차지, the columns right of them moving left with
+    // them. The date rows' middle column moves along as far as their time lists leave room, so
+    // the columns stay in line for as long as they can.
+    const double lack = std::max(0.0, ProductLeast - (panelWidth - 15870));
+    const double addressRows = std::min(lack, AddressWidth - AddressLeast);
+    const double dateRows = std::min(lack, MiddleLeft - ColumnGap - TimeRight);
+    auto label = [this](const QString& caption, double left, double top, double width) {
+        Place(m_labels.at(caption), left, top, width, RowHeight);
+    };
+    // Row 1
+    double x = -addressRows;
+    Place(상차지, 2010, RowTop[0], AddressWidth + x, RowHeight);
+    label(QStringLiteral("운행방법"), MiddleLeft + x, RowTop[0], 870);
+    for (int i = 0; i < 3; ++i)
+        Place(운행구분[size_t(i)], 8820 + x + i * 900, RowTop[0], 870, RowHeight);
+    label(QStringLiteral("댓수"), 11700 + x, RowTop[0], 510);
+    Place(댓수, 12240 + x, RowTop[0], 810, RowHeight);
+    if (lack <= addressRows) {
+        label(QStringLiteral("제품정보"), 13230 + x, RowTop[0], 900);
+        Place(제품정보, 14160 + x, RowTop[0], panelWidth - 15870 - x, RowHeight);
+    } else {
+        // Narrower still (a restored window on a small screen): 제품정보 leaves row 1 for the
+        // end of row 3, below 닫 기.
+        label(QStringLiteral("제품정보"), 12420 + x, RowTop[2], 900);
+        Place(제품정보, 13350 + x, RowTop[2], panelWidth - 150 - (13350 + x), RowHeight);
+    }
+    // Row 3
+    Place(하차지, 2010, RowTop[2], AddressWidth + x, RowHeight);
+    label(QStringLiteral("운임형태"), MiddleLeft + x, RowTop[2], 870);
+    Place(운임형태, 8820 + x, RowTop[2], 1350, RowHeight);
+    label(QStringLiteral("금액"), 10350 + x, RowTop[2], 510);
+    Place(금액, 10890 + x, RowTop[2], 1350, RowHeight);
+    // Row 2 and row 4
+    x = -dateRows;
+    label(QStringLiteral("희망톤수"), MiddleLeft + x, RowTop[1], 870);
+    Place(희망톤수, 8820 + x, RowTop[1], 1350, RowHeight);
+    label(QStringLiteral("차종"), 10350 + x, RowTop[1], 510);
+    Place(차종, 10890 + x, RowTop[1], 1350, RowHeight);
+    label(QStringLiteral("화주정보"), MiddleLeft + x, RowTop[3], 870);
+    Place(화주코드, 8820 + x, RowTop[3], 1350, RowHeight);
+    Place(화주명, 10350 + x, RowTop[3], 2520, RowHeight);
+
+    Place(cmdArr.at(99), panelWidth - 1155, 60, 1050, 630);
+    FitEntryCaptions();
+}
+
+int frmOrder::PlaceButtonBar(double panelWidth) {
+    BarDesign bar;
+    bar.rowStep = BarRowStep;
+    bar.left = {{m_labels.at(QStringLiteral("배차일")), 90, 60, 660, RowHeight},
+                {배차일, 780, 60, 1650, RowHeight}};
+    for (int i = 1; i <= 5; ++i)
+        bar.left.push_back({cmdArr.at(i), 2580.0 + (i - 1) * 1530, 45, i == 5 ? 1950.0 : 1500.0, 330});
+    bar.right = {{chk새로고침금지, 3965, 60, 1650, RowHeight},
+                 {lblCount, 2100, 60, 540, RowHeight},
+                 {cmdArr.at(0), 1515, 45, 1425, 330}};
+    return LayOutBar(bar, panelWidth);
+}
+
+int frmOrder::PlaceFilterBar(double panelWidth) {
+    BarDesign bar;
+    bar.rowStep = BarRowStep;
+    bar.left = {{m_labels.at(QStringLiteral("배차기간")), 90, 60, 870, RowHeight},
+                {배차기간[0], 990, 60, 1650, RowHeight},
+                {m_labels.at(QStringLiteral("~")), 2685, 60, 180, RowHeight},
+                {배차기간[1], 2895, 60, 1650, RowHeight},
+                {m_labels.at(QStringLiteral("검색어")), 4680, 60, 660, RowHeight},
+                {검색어, 5370, 60, 2250, RowHeight},
+                {cmdArr.at(6), 7770, 45, 1350, 330},
+                {cmdArr.at(7), 9210, 45, 1350, 330}};
+    for (int i = 0; i < 7; ++i)
+        bar.right.push_back({chk조회구분[size_t(i)], StatusFromRight[i], 60, StatusWidth[i], RowHeight});
+    return LayOutBar(bar, panelWidth);
+}
+
 void frmOrder::Form_Resize() {
     // A work screen takes the whole client area of the main window.
-    const QSize client = MainClientSize();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-        sub && client.isValid() && !client.isEmpty()) {
-        if (sub->geometry() != QRect(QPoint(0, 0), client)) sub->setGeometry(QRect(QPoint(0, 0), client));
-    }
+    FillClientArea(this);
     LayOut();
 }
 
@@ -120,17 +167,14 @@ void frmOrder::LayOut() {
         const double panelWidth = W - 190;
 
         Place(SSPanel2, PanelLeft, EntryTop, panelWidth, EntryHeight);
-        Place(SSPanel4.at(4), PanelLeft, ButtonBarTop, panelWidth, BarHeight);
-        Place(SSPanel4.at(0), PanelLeft, FilterBarTop, panelWidth, BarHeight);
-        Place(sp, PanelLeft, ListTop, panelWidth, H - 2745);
-
-        Place(cmdArr.at(99), panelWidth - 1155, 60, 1050, 630);
-        Place(제품정보, 14160, RowTop[0], panelWidth - 15870, RowHeight);
-        Place(cmdArr.at(0), panelWidth - 1515, 45, 1425, 330);
-        Place(lblCount, panelWidth - 2100, 60, 540, RowHeight);
-        Place(chk새로고침금지, panelWidth - 3965, 60, 1650, RowHeight);
-        for (int i = 0; i < 7; ++i)
-            Place(chk조회구분[size_t(i)], panelWidth - StatusFromRight[i], 60, StatusWidth[i], RowHeight);
+        PlaceEntryPanel(panelWidth);
+        // A bar whose controls wrap grows by a row; what lies below moves down with it.
+        const double buttonGrowth = (PlaceButtonBar(panelWidth) - 1) * BarRowStep;
+        const double filterGrowth = (PlaceFilterBar(panelWidth) - 1) * BarRowStep;
+        Place(SSPanel4.at(4), PanelLeft, ButtonBarTop, panelWidth, BarHeight + buttonGrowth);
+        Place(SSPanel4.at(0), PanelLeft, FilterBarTop + buttonGrowth, panelWidth, BarHeight + filterGrowth);
+        const double growth = buttonGrowth + filterGrowth;
+        Place(sp, PanelLeft, ListTop + growth, panelWidth, H - 2745 - growth);
 
         Place(화물중량라벨, PanelLeft, H - 375, 870, RowHeight);
         Place(화물중량, 990, H - 375, 1650, RowHeight);

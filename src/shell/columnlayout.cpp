@@ -6,11 +6,14 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QStringList>
+#include <QVariant>
 #include <algorithm>
 #include <cmath>
 
 namespace {
 const QString kSection = QStringLiteral("컬럼폭");
+// The grid property that keeps the widths of a grid's first fit.
+constexpr char kFitBase[] = "delmoraFitBase";
 // Beyond this a stored width is a damaged entry, not a column anyone dragged.
 constexpr double kWidestColumn = 1000.0;
 // Data-row heights a list is drawn with, in points.
@@ -22,6 +25,7 @@ class NormalUnit {
 public:
     explicit NormalUnit(SpreadGrid& g) : m_g(g), m_was(g.UnitType()) { g.setUnitType(WidthUnit::Normal); }
     ~NormalUnit() { m_g.setUnitType(m_was); }
+
 private:
     SpreadGrid& m_g;
     WidthUnit m_was;
@@ -31,6 +35,7 @@ class RedrawOff {
 public:
     explicit RedrawOff(SpreadGrid& g) : m_g(g), m_was(g.isReDraw()) { g.ReDraw(false); }
     ~RedrawOff() { m_g.ReDraw(m_was); }
+
 private:
     SpreadGrid& m_g;
     bool m_was;
@@ -80,19 +85,84 @@ void ApplyColumnLayout(SpreadGrid& grid, const QString& key, const std::function
     grid.setRowHeight(0, 18);
 }
 
+double HeaderTextWidth(const SpreadGrid& grid, int col) {
+    if (col < 1 || col > grid.MaxCols()) return 0;
+    const int px = grid.horizontalHeader()->sectionSizeHint(col - 1);
+    return px > 0 ? PxToTwips(px) : 0;
+}
+
 void ShareSpareWidth(SpreadGrid& grid, const std::vector<int>& columns, double marginTwips, double minTwips) {
     if (columns.empty()) return;
     grid.setUnitType(WidthUnit::Twips);
-    double sum = 0;
-    for (int c = 0; c <= grid.MaxCols(); ++c)
-        sum += grid.ColWidth(c);
-    const double share = std::round(PxToTwips(grid.width()) - sum - marginTwips) / double(columns.size());
+    // A column narrower than its header shows "···" where the agent looks for its name: every
+    // shown column is at least as wide as its header, and when they no longer fit the grid
+    // scrolls sideways instead.
+    for (int c = 1; c <= grid.MaxCols(); ++c) {
+        const double width = grid.ColWidth(c);
+        const double header = HeaderTextWidth(grid, c);
+        if (width > 0 && width < header) grid.setColWidth(c, header);
+    }
+
+    // The fit columns start from the widths they had at their first fit, not from what an
+    // earlier, narrower layout left them, so a window that grows again gets the same columns
+    // as one opened at that size.
+    QList<double> base = grid.property(kFitBase).value<QList<double>>();
+    if (base.size() != grid.MaxCols() + 1) {
+        base.clear();
+        for (int c = 0; c <= grid.MaxCols(); ++c)
+            base << grid.ColWidth(c);
+        grid.setProperty(kFitBase, QVariant::fromValue(base));
+    }
+
+    struct Fit {
+        int col;
+        double now, least;
+        bool atLeast;
+    };
+    std::vector<Fit> fits;
     for (int c : columns)
-        if (c >= 1 && c <= grid.MaxCols()) grid.setColWidth(c, std::max(grid.ColWidth(c) + share, minTwips));
+        if (c >= 1 && c <= grid.MaxCols()) {
+            const double drawn = std::max(base[c], HeaderTextWidth(grid, c));
+            // A fit column gives up at most half its drawn width, and never its header's text:
+            // beyond that the grid scrolls, its content still readable.
+            fits.push_back({c, drawn, std::max({minTwips, HeaderTextWidth(grid, c), drawn / 2}), false});
+        }
+    // What the fit columns have between them: the grid less every other column and the margin.
+    double others = 0;
+    for (int c = 0; c <= grid.MaxCols(); ++c)
+        if (std::none_of(fits.begin(), fits.end(), [c](const Fit& f) { return f.col == c; }))
+            others += grid.ColWidth(c);
+    const double total = std::round(PxToTwips(grid.width()) - others - marginTwips);
+    // The columns share the spare width equally; one that would fall below its least width
+    // stays there and the others share what remains, so the grid scrolls only when every one of
+    // them is down to its least width.
+    double share = 0;
+    for (bool settled = false; !settled;) {
+        settled = true;
+        double open = total;
+        int count = 0;
+        for (const Fit& f : fits) {
+            if (f.atLeast) {
+                open -= f.least;
+            } else {
+                open -= f.now;
+                ++count;
+            }
+        }
+        if (count == 0) break;
+        share = open / count;
+        for (Fit& f : fits)
+            if (!f.atLeast && f.now + share < f.least) {
+                f.atLeast = true;
+                settled = false;
+            }
+    }
+    for (const Fit& f : fits)
+        grid.setColWidth(f.col, f.atLeast ? f.least : f.now + share);
 }
 
 void SaveColumnWidths(const SpreadGrid& grid, const QString& key) {
-    SpreadGrid& g = const_cast<SpreadGrid&>(grid);  // only the unit is switched, and put back
+    SpreadGrid& g = const_cast<SpreadGrid&>(grid); // only the unit is switched, and put back
     NormalUnit unit(g);
     QStringList pieces;
     for (int c = 1; c <= grid.MaxCols(); ++c)

@@ -44,9 +44,13 @@ void SaveColumnWidths(const SpreadGrid& grid, const QString& key);
 void ConnectColumnWidthSaving(SpreadGrid& grid, const QString& key);
 // The usual fit rule: the grid's width less all column widths (row-header column included) and
 // less marginTwips is shared out equally among the given columns; a narrower window gives a
-// negative share and narrows them, never below minTwips. Leaves the grid measuring in twips
-// (ApplyColumnLayout switches back).
+// negative share and narrows them, never below minTwips nor below the width of their header
+// text (what one of them cannot give up, the others do). Every shown column is first widened
+// to its header text; columns that no longer fit make the grid scroll sideways. Leaves the grid
+// measuring in twips (ApplyColumnLayout switches back).
 void ShareSpareWidth(SpreadGrid& grid, const std::vector<int>& columns, double marginTwips,
                      double minTwips = 300);
+// Twips the header of column col needs to show its text whole (0 for a hidden column).
+double HeaderTextWidth(const SpreadGrid& grid, int col);
 // Width text: whole numbers without a point, others with up to 15 significant digits.
 QString FormatWidth(double width);

@@ -65,6 +65,12 @@ private:
 
 frmMain* MainWindow() { return g_main; }
 
+QRect NormalGeometry(const QRect& free) {
+    const QSize size(free.width() * 4 / 5, free.height() * 4 / 5);
+    const QPoint offset((free.width() - size.width()) / 2, (free.height() - size.height()) / 2);
+    return QRect(free.topLeft() + offset, size);
+}
+
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     initShellResources();
     g_main = this;
@@ -225,11 +231,11 @@ void frmMain::placeOnScreen() {
     // The screen area the taskbar leaves free.
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
-    const QRect free = screen->availableGeometry();
-    move(free.topLeft());
-    resize(free.size());
-    // Under a window manager the title bar and frame come on top of that size; maximised, the
-    // whole frame fits the free area.
+    // The window starts maximised on the free area. What it is sized to first is what
+    // "restore" returns to: sized to the whole free area, the title bar and frame would come on
+    // top and reach under the panel or past the screen, so the normal size is a part of the free
+    // area, centred, with room for any frame.
+    setGeometry(NormalGeometry(screen->availableGeometry()));
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 

@@ -76,6 +76,10 @@ private:
 // The main window, nullptr before it exists (and after it is gone).
 frmMain* MainWindow();
 
+// The main window's size and place when it is not maximised: four fifths of the free screen
+// area (without the panels), centred in it.
+QRect NormalGeometry(const QRect& free);
+
 // The page the main window requests at load to count the clients online: "/cs/hal_online.asp"
 // on the database server's host (any ",port" or "\\instance" part of the server name dropped);
 // an empty URL when there is no database server (the embedded store).

@@ -2,6 +2,8 @@
 // Shared pieces of the settlement and invoice screen tests: known rows in a fresh store and the
 // screens shown like the real ones.
 #include "../orders/boardfixture.h"
+#include "layoutcheck.h"
+#include "prompts.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -51,6 +53,16 @@ template <class W> std::unique_ptr<W> Show(QSize size = QSize(1500, 800)) {
     QApplication::setActiveWindow(w.get());
     if (!QTest::qWaitForWindowActive(w.get())) qWarning("window not active");
     return w;
+}
+
+// The screen at a desk's size: nothing lies on anything or leaves it, every column shows its
+// header whole, and the search button stays.
+template <class W> void FitsTheDesk(QSize size) {
+    PromptScript prompts;
+    auto w = Show<W>(size);
+    const QStringList faults = LayoutCheck::Faults(w.get());
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+    QVERIFY(w->cmdArr.at(0)->isVisibleTo(w.get()));
 }
 
 inline void Click(QWidget* screen, const QString& button) {

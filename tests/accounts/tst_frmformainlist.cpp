@@ -3,6 +3,7 @@
 #include "accountsfixture.h"
 #include "frmformainlist.h"
 #include "ini.h"
+#include "layoutcheck.h"
 #include "mytext.h"
 #include "popformain.h"
 #include "prompts.h"
@@ -40,6 +41,15 @@ private slots:
                                       {QStringLiteral("차량번호"), QStringLiteral("인천56다1234")}});
     }
     void cleanup() { store.reset(); }
+
+    // The desks' screens: nothing lies on anything or leaves the screen, every column shows
+    // its header whole (the grid scrolls sideways instead of squeezing them); the search hint
+    // beside the buttons makes way where the box's own says the same.
+    void fitsTheDeskScreens_data() { LayoutCheck::AddDeskSizeRows(); }
+    void fitsTheDeskScreens() {
+        QFETCH(QSize, size);
+        FitsTheDesk<frmFormainList>(size);
+    }
 
     void listsEveryInvoiceOldestFirst() {
         PromptScript prompts;

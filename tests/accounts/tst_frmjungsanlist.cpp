@@ -3,6 +3,7 @@
 #include "accountsfixture.h"
 #include "frmjungsanlist.h"
 #include "ini.h"
+#include "layoutcheck.h"
 #include "mainwindow.h"
 #include "mytext.h"
 #include "prompts.h"
@@ -223,6 +224,15 @@ private slots:
             QCOMPARE(w->sp->GetText(4, r), expected);
             QCOMPARE(Paid(ids[r - 1]), expected);
         }
+    }
+
+    // The desks' screens: nothing lies on anything or leaves the screen, every column shows
+    // its header whole (the grid scrolls sideways instead of squeezing them); the search hint
+    // beside the buttons makes way where the box's own says the same.
+    void fitsTheDeskScreens_data() { LayoutCheck::AddDeskSizeRows(); }
+    void fitsTheDeskScreens() {
+        QFETCH(QSize, size);
+        FitsTheDesk<frmJungsanList>(size);
     }
 
     void exportsUnderTheScreensName() {

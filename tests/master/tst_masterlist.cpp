@@ -2,6 +2,7 @@
 // search results, the rows they show, the hand-over to the pop-ups, export names and widths.
 #include "clock.h"
 #include "ini.h"
+#include "layoutcheck.h"
 #include "mainwindow.h"
 #include "masterfixture.h"
 #include "masterlist.h"
@@ -378,6 +379,23 @@ private slots:
         auto list = OpenList(CarListMember(), QSize(300, 300));
         for (int c : CarListMember().fitColumns)
             QVERIFY(list->sp->ColWidth(c) > 0);
+    }
+
+    // The desks' screens: nothing lies on anything or leaves the screen, every column shows
+    // its header whole (the grid scrolls sideways instead of squeezing them).
+    void fitsTheDeskScreens_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QSize>("size");
+        for (const MasterMember* m : MasterMembers())
+            for (const QSize& size : LayoutCheck::DeskSizes)
+                QTest::addRow("%s %dx%d", qPrintable(m->caption), size.width(), size.height()) << m->caption << size;
+    }
+    void fitsTheDeskScreens() {
+        QFETCH(QString, caption);
+        QFETCH(QSize, size);
+        auto list = OpenList(*Member(caption), size);
+        const QStringList faults = LayoutCheck::Faults(list.get());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
 
     // Registered screens: menu items and buttons enabled, each opens by its caption.

@@ -3,6 +3,7 @@
 #include "boardfixture.h"
 #include "droplist.h"
 #include "ini.h"
+#include "layoutcheck.h"
 #include "mytext.h"
 #include "prompts.h"
 #include "testmain.h"
@@ -211,6 +212,35 @@ private slots:
         QVERIFY(w->cmdArr.at(7)->geometry().right() < w->chk조회구분[0]->x());
         QVERIFY(w->cmdArr.at(5)->geometry().right() < w->chk새로고침금지->x());
         QVERIFY(w->lblCount->geometry().right() <= w->cmdArr.at(0)->x());
+    }
+
+    // The desks' screens: nothing lies on anything, nothing leaves the board, every column
+    // shows its header whole. Where the filter bar runs out of width its status boxes take a
+    // second row, still at their distances from the right edge, and the list starts below it.
+    void fitsTheDeskScreens_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("statusRow");
+        for (const QSize& size : LayoutCheck::DeskSizes)
+            QTest::addRow("%dx%d", size.width(), size.height()) << size << (size.width() < 1180);
+    }
+    void fitsTheDeskScreens() {
+        QFETCH(QSize, size);
+        QFETCH(bool, statusRow);
+        InsertOrder(*store, {{QStringLiteral("화물정보1"), QStringLiteral("파렛트 20개, 지게차 하차")}});
+        auto w = OpenBoard(size);
+        const QStringList faults = LayoutCheck::Faults(w.get(), {QStringLiteral("hFocus")});
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+
+        QFrame* filter = w->SSPanel4.at(0);
+        QCheckBox* first = w->chk조회구분[0];
+        QCOMPARE(first->y() > w->cmdArr.at(7)->geometry().bottom(), statusRow);
+        QCOMPARE(filter->height(), TwipsToPx(statusRow ? 780 : 420));
+        QCOMPARE(first->x(), filter->width() - TwipsToPx(6960));
+        QVERIFY(w->sp->y() > filter->geometry().bottom());
+        QVERIFY(w->sp->geometry().bottom() < w->화물중량->y());
+        // The long boxes gave up width, and 제품정보 still takes a few words.
+        QVERIFY(w->제품정보->width() >= TwipsToPx(1200));
+        QVERIFY(w->상차지->width() == w->하차지->width());
     }
 
     void exportsUnderTodaysName() {

@@ -4,6 +4,7 @@
 #include "frmorderlist.h"
 #include "gridroutines.h"
 #include "ini.h"
+#include "layoutcheck.h"
 #include "mytext.h"
 #include "orderderive.h"
 #include "orderstatements.h"
@@ -26,9 +27,9 @@ std::array<bool, 7> Ticks(const QString& pattern) {
     return t;
 }
 
-std::unique_ptr<frmOrderList> OpenInquiry() {
+std::unique_ptr<frmOrderList> OpenInquiry(QSize size = QSize(1600, 900)) {
     auto w = std::make_unique<frmOrderList>();
-    w->resize(1600, 900);
+    w->resize(size);
     w->show();
     QApplication::setActiveWindow(w.get());
     if (!QTest::qWaitForWindowExposed(w.get())) qWarning("inquiry window not exposed");
@@ -264,6 +265,17 @@ private slots:
             QCOMPARE(w->sp->ColWidth(1), 5.0);
             QCOMPARE(w->sp->ColWidth(14), 18.0);
         }
+    }
+
+    // The desks' screens: nothing lies on anything or leaves the screen, every column shows
+    // its header whole (the grid scrolls sideways instead of squeezing them).
+    void fitsTheDeskScreens_data() { LayoutCheck::AddDeskSizeRows(); }
+    void fitsTheDeskScreens() {
+        QFETCH(QSize, size);
+        InsertOrder(*store, {});
+        auto w = OpenInquiry(size);
+        const QStringList faults = LayoutCheck::Faults(w.get());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
 
     // A column the user drags is remembered under the screen's key.

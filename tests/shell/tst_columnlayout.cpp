@@ -1,12 +1,15 @@
 // The list screens' column-width and row-height convention: what is stored, what is restored,
 // when the screen's own fit rule runs.
-#include "testmain.h"
 #include "gridroutines.h"
 #include "ini.h"
 #include "signin.h"
 #include "spreadgrid.h"
+#include "testmain.h"
+#include "twips.h"
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <algorithm>
 
 namespace {
 QByteArray fileBytes() {
@@ -20,12 +23,14 @@ const QList<double> kDesign = {5, 10, 12.5, 8};
 void design(SpreadGrid& g) {
     g.setMaxCols(int(kDesign.size()));
     g.setMaxRows(3);
-    for (int c = 1; c <= kDesign.size(); ++c) g.setColWidth(c, kDesign[c - 1]);
+    for (int c = 1; c <= kDesign.size(); ++c)
+        g.setColWidth(c, kDesign[c - 1]);
 }
 
 QList<double> widths(const SpreadGrid& g) {
     QList<double> out;
-    for (int c = 1; c <= g.MaxCols(); ++c) out << g.ColWidth(c);
+    for (int c = 1; c <= g.MaxCols(); ++c)
+        out << g.ColWidth(c);
     return out;
 }
 } // namespace
@@ -44,7 +49,8 @@ private slots:
         QTest::newRow("more pieces than columns") << "4,5,6,7,8,9" << QList<double>{4, 5, 6, 7};
         QTest::newRow("hidden column") << "7,0,6,4" << QList<double>{7, 0, 6, 4};
         QTest::newRow("damaged piece keeps its design width") << "7,abc,,4" << QList<double>{7, 10, 12.5, 4};
-        QTest::newRow("negative and absurd pieces ignored") << "-3,1e300,inf,4" << QList<double>{5, 10, 12.5, 4};
+        QTest::newRow("negative and absurd pieces ignored")
+            << "-3,1e300,inf,4" << QList<double>{5, 10, 12.5, 4};
         QTest::newRow("blanks around pieces") << " 6 , 9" << QList<double>{6, 9, 12.5, 8};
     }
     void restore() {
@@ -71,12 +77,71 @@ private slots:
             ++fits;
             QVERIFY(!grid.isReDraw());
             grid.setUnitType(WidthUnit::Twips);
-            grid.setColWidth(2, 1500);  // 100 pixels
+            grid.setColWidth(2, 1500); // 100 pixels
         });
         QCOMPARE(fits, 1);
         QCOMPARE(g.UnitType(), WidthUnit::Normal);
         QCOMPARE(g.ColWidth(2), 12.5);
         QCOMPARE(g.ColWidth(1), 5.0);
+    }
+
+    // The fit rule on a narrowing grid: the fit columns share the spare width; one that reaches
+    // its least width (its header's text, half its drawn width) stays there and the other takes
+    // the rest; when both are down to theirs the grid scrolls sideways. A design width narrower
+    // than its header is widened.
+    void fitKeepsHeadersWhole_data() {
+        QTest::addColumn<int>("gridWidth");
+        QTest::addColumn<bool>("shortAtHeader");
+        QTest::addColumn<bool>("longAtHeader");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("wide: equal shares") << 900 << false << false << false;
+        QTest::newRow("narrower: the short column stops at its header") << 300 << true << false << false;
+        QTest::newRow("narrow: both at their least widths, the grid scrolls") << 150 << true << true << true;
+    }
+    void fitKeepsHeadersWhole() {
+        QFETCH(int, gridWidth);
+        QFETCH(bool, shortAtHeader);
+        QFETCH(bool, longAtHeader);
+        QFETCH(bool, scrolls);
+        SpreadGrid g;
+        g.setMaxCols(4);
+        g.setMaxRows(2);
+        const QStringList headers = {QStringLiteral("날짜"), QStringLiteral("오더상태"),
+                                     QStringLiteral("상차지 주소"), QStringLiteral("비고")};
+        const QList<double> widths = {1, 9, 20, 8}; // the date column narrower than its header
+        for (int c = 1; c <= 4; ++c) {
+            g.SetText(c, 0, headers[c - 1]);
+            g.setColWidth(c, widths[c - 1]);
+        }
+        g.resize(gridWidth, 200);
+        g.show();
+        ShareSpareWidth(g, {2, 3}, 450, 300);
+        g.setUnitType(WidthUnit::Twips);
+        for (int c = 1; c <= 4; ++c)
+            QVERIFY2(g.ColWidth(c) >= HeaderTextWidth(g, c), qPrintable(QString::number(c)));
+        QCOMPARE(g.ColWidth(1), HeaderTextWidth(g, 1));
+        // A fit column's least width: its header, and half its drawn width.
+        auto least = [&g, &widths](int c) {
+            return std::max({300.0, HeaderTextWidth(g, c), widths[c - 1] * 60});
+        };
+        QCOMPARE(g.ColWidth(2) == least(2), shortAtHeader);
+        QCOMPARE(g.ColWidth(3) == least(3), longAtHeader);
+        double sum = 0;
+        for (int c = 0; c <= 4; ++c)
+            sum += g.ColWidth(c);
+        if (!scrolls) {
+            // The columns fill the grid less the margin (whole pixels per column).
+            QVERIFY2(qAbs(PxToTwips(gridWidth) - 450 - sum) <= 15 * 5, qPrintable(QString::number(sum)));
+        }
+        if (!shortAtHeader) // equal shares keep the drawn difference
+            QVERIFY(qAbs((g.ColWidth(3) - g.ColWidth(2)) - 11 * 120) <= 15);
+        QApplication::processEvents();
+        QCOMPARE(g.horizontalScrollBar()->maximum() > 0, scrolls);
+
+        // Wide again, the columns are those of a grid opened wide: the narrow fit left nothing.
+        g.resize(900, 200);
+        ShareSpareWidth(g, {2, 3}, 450, 300);
+        QVERIFY(qAbs((g.ColWidth(3) - g.ColWidth(2)) - 11 * 120) <= 15);
     }
 
     void rowHeights_data() {
@@ -129,7 +194,7 @@ private slots:
         SpreadGrid g;
         design(g);
         g.setColWidth(2, 0);
-        g.setUnitType(WidthUnit::Twips);  // a screen left in twips still saves character widths
+        g.setUnitType(WidthUnit::Twips); // a screen left in twips still saves character widths
         SaveColumnWidths(g, kKey);
         QCOMPARE(ReadIni(kSection, kKey), QStringLiteral("5,0,12.5,8"));
         QCOMPARE(g.UnitType(), WidthUnit::Twips);
@@ -146,7 +211,7 @@ private slots:
         SpreadGrid g;
         design(g);
         ConnectColumnWidthSaving(g, kKey);
-        g.setColWidth(1, 9);  // set by the program: not a user change
+        g.setColWidth(1, 9); // set by the program: not a user change
         QCOMPARE(ReadIni(kSection, kKey), QString());
         emit g.ColWidthChange(1, 1);
         QCOMPARE(ReadIni(kSection, kKey), QStringLiteral("9,10,12.5,8"));
