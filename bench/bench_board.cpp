@@ -297,16 +297,22 @@ struct Figures {
     int rows = 0;
 };
 
-Figures Measure(const QString& folder, int orders, int processes, int loads) {
+// The median of `runs` raw reads of a statement on a plain read-only handle of the store.
+qint64 RawMedian(const QString& folder, const QString& statement, int runs, qint64* rows) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(QFile::encodeName(folder + QStringLiteral("/national_corvanta.sqlite")).constData(), &db,
                     SQLITE_OPEN_READONLY, nullptr);
-    const QString periodSql = OrderSql::OrderListStatement(PeriodFilter());
-    qint64 rows = 0;
     std::vector<qint64> raws;
-    for (int i = 0; i < std::max(5, processes); ++i)
-        raws.push_back(Timed([&] { rows = RawRead(db, periodSql); }));
+    for (int i = 0; i < runs; ++i)
+        raws.push_back(Timed([&] { *rows = RawRead(db, statement); }));
     sqlite3_close(db);
+    return Median(raws);
+}
+
+Figures Measure(const QString& folder, int orders, int processes, int loads) {
+    qint64 rows = 0;
+    const qint64 raw =
+        RawMedian(folder, OrderSql::OrderListStatement(PeriodFilter()), std::max(5, processes), &rows);
 
     std::vector<qint64> firsts, laters;
     std::vector<double> rssFirst, rssLast;
@@ -325,7 +331,7 @@ Figures Measure(const QString& folder, int orders, int processes, int loads) {
     }
     Figures f;
     f.rows = listed;
-    f.raw = Median(raws);
+    f.raw = raw;
     f.firstNs = Median(firsts);
     f.laterNs = Median(laters);
     f.first = double(f.firstNs) / double(f.raw);
@@ -345,23 +351,16 @@ Figures Measure(const QString& folder, int orders, int processes, int loads) {
 }
 
 double MeasureDay(const QString& folder) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(folder + QStringLiteral("/national_corvanta.sqlite")).constData(), &db,
-                    SQLITE_OPEN_READONLY, nullptr);
-    const QString daySql = OrderSql::OrderListStatement(DayFilter());
     qint64 rows = 0;
-    std::vector<qint64> raws;
-    for (int i = 0; i < 21; ++i)
-        raws.push_back(Timed([&] { rows = RawRead(db, daySql); }));
-    sqlite3_close(db);
+    const qint64 raw = RawMedian(folder, OrderSql::OrderListStatement(DayFilter()), 21, &rows);
     const QList<QByteArray> words =
         RunChild({QStringLiteral("--child"), QStringLiteral("day"), folder, QStringLiteral("21")})
             .trimmed()
             .split(' ');
     const qint64 board = words.size() == 3 ? words[1].toLongLong() : 0;
-    const double ratio = double(board) / double(Median(raws));
+    const double ratio = double(board) / double(raw);
     std::printf("busy day: %lld rows  raw %.2f ms  board %.2f ms  ratio %.2f (target <= 1.5)\n",
-                (long long)rows, Median(raws) / 1e6, board / 1e6, ratio);
+                (long long)rows, raw / 1e6, board / 1e6, ratio);
     return ratio;
 }
 
@@ -384,15 +383,10 @@ int main(int argc, char** argv) {
         return Child(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), atoi(argv[4]));
     if (argc >= 3 && qstrcmp(argv[1], "--raw") == 0) {
         QCoreApplication app(argc, argv);
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(
-            QFile::encodeName(QString::fromLocal8Bit(argv[2]) + QStringLiteral("/national_corvanta.sqlite"))
-                .constData(),
-            &db, SQLITE_OPEN_READONLY, nullptr);
-        std::vector<qint64> raws;
-        for (int i = 0; i < 5; ++i)
-            raws.push_back(Timed([&] { RawRead(db, OrderSql::OrderListStatement(PeriodFilter())); }));
-        std::printf("raw %.1f ms\n", Median(raws) / 1e6);
+        qint64 rows = 0;
+        const qint64 raw = RawMedian(QString::fromLocal8Bit(argv[2]),
+                                     OrderSql::OrderListStatement(PeriodFilter()), 5, &rows);
+        std::printf("raw %lld rows %.1f ms\n", (long long)rows, raw / 1e6);
         return 0;
     }
     // A store to look at or profile a child with: bench_board --store FOLDER ORDERS
