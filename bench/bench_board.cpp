@@ -297,28 +297,37 @@ struct Figures {
     int rows = 0;
 };
 
-// The median of `runs` raw reads of a statement on a plain read-only handle of the store.
-qint64 RawMedian(const QString& folder, const QString& statement, int runs, qint64* rows) {
+// Raw reads of a statement on a plain read-only handle of the store, appended to times.
+void RawReads(const QString& folder, const QString& statement, int runs, qint64* rows,
+              std::vector<qint64>* times) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(QFile::encodeName(folder + QStringLiteral("/national_corvanta.sqlite")).constData(), &db,
                     SQLITE_OPEN_READONLY, nullptr);
-    std::vector<qint64> raws;
     for (int i = 0; i < runs; ++i)
-        raws.push_back(Timed([&] { *rows = RawRead(db, statement); }));
+        times->push_back(Timed([&] { *rows = RawRead(db, statement); }));
     sqlite3_close(db);
-    return Median(raws);
+}
+
+qint64 RawMedian(const QString& folder, const QString& statement, int runs, qint64* rows) {
+    std::vector<qint64> times;
+    RawReads(folder, statement, runs, rows, &times);
+    return Median(times);
 }
 
 Figures Measure(const QString& folder, int orders, int processes, int loads) {
+    // The raw reads take turns with the board's processes, so a neighbour's build that starts
+    // half-way through weighs on both sides alike.
+    const QString statement = OrderSql::OrderListStatement(PeriodFilter());
     qint64 rows = 0;
-    const qint64 raw =
-        RawMedian(folder, OrderSql::OrderListStatement(PeriodFilter()), std::max(5, processes), &rows);
+    std::vector<qint64> raws;
+    RawReads(folder, statement, 1, &rows, &raws);
 
     std::vector<qint64> firsts, laters;
     std::vector<double> rssFirst, rssLast;
     int listed = 0;
     for (int p = 0; p < processes; ++p) {
         const Sample s = PeriodSample(folder, loads);
+        RawReads(folder, statement, std::max(1, loads / 3), &rows, &raws);
         if (s.times.empty()) {
             std::printf("  !! a child process failed\n");
             continue;
@@ -331,7 +340,7 @@ Figures Measure(const QString& folder, int orders, int processes, int loads) {
     }
     Figures f;
     f.rows = listed;
-    f.raw = raw;
+    f.raw = Median(raws);
     f.firstNs = Median(firsts);
     f.laterNs = Median(laters);
     f.first = double(f.firstNs) / double(f.raw);
