@@ -63,24 +63,29 @@ Statement::Statement(sqlite3* db, QByteArrayView sql) {
     if (rc != SQLITE_OK) fail(db, rc);
 }
 
-std::shared_ptr<ResultSet> collect(sqlite3* db, sqlite3_stmt* stmt) {
+std::shared_ptr<ResultSet> collect(sqlite3* db, sqlite3_stmt* stmt, const std::vector<QByteArray>& columns) {
     auto rows = std::make_shared<ResultSet>();
-    const int columns = sqlite3_column_count(stmt);
+    const int count = sqlite3_column_count(stmt);
     std::vector<QByteArray> names;
-    names.reserve(size_t(columns));
-    for (int c = 0; c < columns; ++c) names.emplace_back(sqlite3_column_name(stmt, c));
-    rows->setColumns(std::move(names));
+    names.reserve(size_t(count));
+    for (int c = 0; c < count; ++c)
+        names.emplace_back(sqlite3_column_name(stmt, c));
+    const ColumnPick pick(names, columns);
+    pick.prepare(*rows);
+    const std::vector<int>& sources = pick.sources();
     for (;;) {
         const int rc = sqlite3_step(stmt);
         if (rc == SQLITE_DONE) break;
         if (rc != SQLITE_ROW) fail(db, rc);
-        for (int c = 0; c < columns; ++c) {
-            if (sqlite3_column_type(stmt, c) == SQLITE_NULL) {
+        for (const int c : sources) {
+            // Text first, then its length: the documented order for a stable pointer. Only NULL
+            // reads as no text at all (an empty text is ""); running out of memory is an error.
+            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            if (!text) {
+                if (sqlite3_errcode(db) == SQLITE_NOMEM) fail(db, SQLITE_NOMEM);
                 rows->appendNull();
                 continue;
             }
-            // Text first, then its length: the documented order for a stable pointer.
-            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
             rows->appendCell(QByteArrayView(text, sqlite3_column_bytes(stmt, c)));
         }
     }
@@ -224,6 +229,20 @@ bool logReplaced(sqlite3* db, const QString& path) {
     return !QFileInfo::exists(path + QStringLiteral("-shm"));
 }
 
+// A store made before the board's period index lacks it; the first program to open the store
+// adds it (once, without touching a row). A store that cannot be written to now (read-only,
+// another program writing) works on without it: the index only saves the sort.
+void upgradeOlderStore(sqlite3* db) {
+    try {
+        {
+            Statement probe(db, "select 1 from sqlite_master where type = 'index' and name = '화물오더_기간순'");
+            if (sqlite3_step(probe.get()) == SQLITE_ROW) return;
+        }
+        upgradeSchema(db);
+    } catch (const Error&) {
+    }
+}
+
 } // namespace
 
 std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
@@ -245,6 +264,7 @@ std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
         throw Error{E_FAIL_NUMBER, QStringLiteral("%1 is not a freight store: %2").arg(path, e.message)};
     }
     configure(db, path);
+    upgradeOlderStore(db);
     return store;
 }
 
@@ -312,6 +332,11 @@ void FreightStore::reopenWhenLogReplaced() {
 }
 
 std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement) {
+    return query(statement, {});
+}
+
+std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement,
+                                                     const std::vector<QByteArray>& columns) {
     if (statement.contains('\0')) commandError(QStringLiteral("The statement contains a NUL character."));
     if (blankOrEmpty(statement)) commandError(QStringLiteral("The statement is empty."));
     reopenWhenLogReplaced();
@@ -319,7 +344,10 @@ std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement) {
         std::chrono::steady_clock::time_point& at;
         ~Deadline() { at = {}; }
     } deadline{m_deadline = std::chrono::steady_clock::now() + m_limit};
-    if (isExecStatement(statement)) return runProcedure(m_db, parseExec(statement));
+    if (isExecStatement(statement)) {
+        const auto rows = runProcedure(m_db, parseExec(statement));
+        return columns.empty() ? rows : keepColumns(*rows, columns);
+    }
     const QByteArray renamed = renameServerFunctions(statement);
     if (!renamed.isEmpty()) statement = renamed;
     // Everything prepared from here on is the client's text (see guard()).
@@ -362,7 +390,7 @@ std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement) {
         if (after == tail) break;
         tail = after;
     }
-    return collect(m_db, raw);
+    return collect(m_db, raw, columns);
 }
 
 void FreightStore::execute(QByteArrayView statement) { (void)query(statement); }

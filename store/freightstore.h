@@ -12,6 +12,7 @@
 #include <QString>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -32,58 +33,111 @@ struct Error {
     QString message;
 };
 
-// A read-only snapshot: column names plus rows of nullable UTF-8 texts. Cell bytes go into
-// fixed 1 MiB chunks and cell records into fixed blocks, so a 100,000-row answer is filled
-// with plain appends: nothing already stored is ever moved or copied while the answer grows.
+// A read-only snapshot: column names plus rows of nullable UTF-8 texts. Cell bytes lie back to
+// back in one region and each cell keeps only where it ends (4 bytes), so a 100,000-row answer
+// is filled with plain appends. The regions are mapped from the system and grow by remapping
+// (nothing stored is copied), and go straight back to the system when the snapshot is freed:
+// a large answer leaves no heap behind it.
+//
+// A snapshot can be narrowed to the columns a list asked for (see ColumnPick). Looking up a
+// name the list did not ask for is then a programming error, reported through
+// UnrequestedColumnHandler instead of reading as a missing column.
 class ResultSet {
 public:
     ResultSet() = default;
     ResultSet(const ResultSet&) = delete;
     ResultSet& operator=(const ResultSet&) = delete;
-    ResultSet(ResultSet&&) = default;
-    ResultSet& operator=(ResultSet&&) = default;
+    ResultSet(ResultSet&&) noexcept;
+    ResultSet& operator=(ResultSet&&) noexcept;
+    ~ResultSet();
 
     int columnCount() const { return int(m_columns.size()); }
     qsizetype rowCount() const { return m_columns.empty() ? 0 : qsizetype(m_cellCount / m_columns.size()); }
     const QByteArray& columnName(int col) const { return m_columns[size_t(col)]; }
     // -1 when no column has that name (ASCII case-insensitive, as SQL Server matches names).
     int columnIndex(QByteArrayView name) const;
-    bool isNull(qsizetype row, int col) const { return cell(row, col).size < 0; }
+    bool isNull(qsizetype row, int col) const { return end(index(row, col)) & NullBit; }
     // The cell's UTF-8 bytes; empty for NULL.
     QByteArrayView bytes(qsizetype row, int col) const {
-        const Cell& c = cell(row, col);
-        return c.size <= 0 ? QByteArrayView() : QByteArrayView(c.data, c.size);
+        const size_t i = index(row, col);
+        const quint32 e = end(i);
+        if (e & NullBit) return {};
+        const quint32 start = i == 0 ? 0 : end(i - 1) & ~NullBit;
+        return QByteArrayView(m_text.data + start, qsizetype(e - start));
     }
     // The cell as text; NULL reads as "".
     QString text(qsizetype row, int col) const { return QString::fromUtf8(bytes(row, col)); }
+    // The names a narrowed snapshot was asked for (those the answer lacked included); empty for
+    // a full snapshot.
+    const std::vector<QByteArray>& requested() const { return m_requested; }
 
     // Building (used by the store and by other backends that produce the same snapshot).
     void setColumns(std::vector<QByteArray> names) { m_columns = std::move(names); }
-    void appendCell(QByteArrayView utf8);   // a text cell of the current row
-    void appendNull();
+    // Marks the snapshot as holding only the columns asked for by name.
+    void setRequested(std::vector<QByteArray> names) { m_requested = std::move(names); }
+    // Throws Error{DB_E_STOREREFUSED} when the answer outgrows 2 GiB of text or the memory.
+    void appendCell(QByteArrayView utf8) { // a text cell of the current row
+        const size_t size = size_t(utf8.size());
+        if (m_textSize + size > m_text.capacity || m_ends.capacity < (m_cellCount + 1) * sizeof(quint32))
+            makeRoom(size);
+        if (size) std::memcpy(m_text.data + m_textSize, utf8.data(), size);
+        m_textSize += size;
+        reinterpret_cast<quint32*>(m_ends.data)[m_cellCount++] = quint32(m_textSize);
+    }
+    void appendNull() {
+        if (m_ends.capacity < (m_cellCount + 1) * sizeof(quint32)) makeRoom(0);
+        reinterpret_cast<quint32*>(m_ends.data)[m_cellCount++] = quint32(m_textSize) | NullBit;
+    }
     // A hint before a large fill; never required.
     void reserveCells(size_t cells, qsizetype bytes);
+    // Bytes the snapshot holds mapped (text and cell ends), for benchmarks.
+    size_t mappedBytes() const { return m_text.capacity + m_ends.capacity; }
 
 private:
-    struct Cell {
-        const char* data;
-        qsizetype size;   // -1 for NULL
+    // Memory mapped from the system, grown in place or moved by the kernel without copying.
+    struct Region {
+        char* data = nullptr;
+        size_t capacity = 0;
+        void grow(size_t atLeast, size_t limit = ~size_t(0));
+        void release();
     };
-    static constexpr size_t BlockBits = 12;                 // 4,096 cells per block
-    static constexpr size_t BlockMask = (size_t(1) << BlockBits) - 1;
-    static constexpr qsizetype ChunkBytes = 1 << 20;
-    const Cell& cell(qsizetype row, int col) const {
-        const size_t i = size_t(row) * m_columns.size() + size_t(col);
-        return m_blocks[i >> BlockBits][i & BlockMask];
-    }
-    Cell& nextCell();
+    static constexpr quint32 NullBit = 0x80000000u;
+    size_t index(qsizetype row, int col) const { return size_t(row) * m_columns.size() + size_t(col); }
+    quint32 end(size_t i) const { return reinterpret_cast<const quint32*>(m_ends.data)[i]; }
+    // Room for one more cell of this many bytes (the regions grow by doubling).
+    void makeRoom(size_t bytes);
     std::vector<QByteArray> m_columns;
-    std::vector<std::unique_ptr<Cell[]>> m_blocks;
+    std::vector<QByteArray> m_requested;
+    Region m_text;
+    Region m_ends;
     size_t m_cellCount = 0;
-    std::vector<std::unique_ptr<char[]>> m_chunks;
-    char* m_cursor = nullptr;
-    qsizetype m_left = 0;
+    size_t m_textSize = 0;
 };
+
+// Reading a column a narrowed snapshot was not asked for: the list would show an empty cell where
+// the store holds a value. The default handler stops the program in builds with assertions and
+// logs a warning otherwise; test programs stop on it always.
+using UnrequestedColumnHandler = void (*)(QByteArrayView name, const std::vector<QByteArray>& requested);
+UnrequestedColumnHandler setUnrequestedColumnHandler(UnrequestedColumnHandler handler); // returns the old one
+void stopOnUnrequestedColumn(QByteArrayView name, const std::vector<QByteArray>& requested);
+
+// Which columns of an answer a snapshot keeps: the names asked, in the order asked, that the
+// answer has (matched as columnIndex matches them); every column when nothing is asked.
+class ColumnPick {
+public:
+    ColumnPick(const std::vector<QByteArray>& answerColumns, const std::vector<QByteArray>& asked);
+    // Snapshot column i is answer column sources()[i].
+    const std::vector<int>& sources() const { return m_sources; }
+    // Gives an empty snapshot its columns and, when columns were asked, marks it narrowed.
+    void prepare(ResultSet& rows) const;
+
+private:
+    std::vector<int> m_sources;
+    std::vector<QByteArray> m_names;
+    std::vector<QByteArray> m_asked;
+};
+// The asked columns of a full snapshot, copied (for answers that could not be narrowed as read).
+std::shared_ptr<ResultSet> keepColumns(const ResultSet& rows, const std::vector<QByteArray>& asked);
 
 class FreightStore {
 public:
@@ -98,6 +152,9 @@ public:
     // Runs one statement and returns its rows (empty, with no columns, for a statement that
     // returns none). Throws Error. "exec NAME args" runs the procedure kept in the store.
     std::shared_ptr<const ResultSet> query(QByteArrayView statement);
+    // The same statement, but the snapshot holds only the columns asked for (by name, in that
+    // order) and the others are never read out of the engine. An empty request reads them all.
+    std::shared_ptr<const ResultSet> query(QByteArrayView statement, const std::vector<QByteArray>& columns);
     // Runs one statement and discards any rows. Throws Error.
     void execute(QByteArrayView statement);
 
@@ -110,10 +167,10 @@ private:
     FreightStore(sqlite3* db, QString path);
     // Before each statement: a connection whose log was deleted under it opens afresh.
     void reopenWhenLogReplaced();
-    void watch();   // the guard and the time limit on the current handle
+    void watch(); // the guard and the time limit on the current handle
     sqlite3* m_db = nullptr;
     QString m_path;
-    std::chrono::steady_clock::time_point m_deadline{};   // of the statement running now
+    std::chrono::steady_clock::time_point m_deadline{}; // of the statement running now
     std::chrono::milliseconds m_limit{30000};
     bool m_clientStatement = false; // true while a client's statement is being prepared
 };
@@ -134,7 +191,7 @@ ExecCall parseExec(QByteArrayView statement);
 
 // Fills a freshly created store with deterministic demo data relative to today.
 struct DemoOptions {
-    int orders = 3000;      // orders spread over the last 60 days
+    int orders = 3000; // orders spread over the last 60 days
     quint32 seed = 1;
     QDate today = QDate::currentDate();
 };

@@ -30,11 +30,14 @@ private:
     sqlite3_stmt* m_stmt = nullptr;
 };
 
-// Steps a prepared statement to the end and collects its rows; throws Error.
-std::shared_ptr<ResultSet> collect(sqlite3* db, sqlite3_stmt* stmt);
+// Steps a prepared statement to the end and collects its rows; throws Error. With a non-empty
+// request only those columns are read out of the engine.
+std::shared_ptr<ResultSet> collect(sqlite3* db, sqlite3_stmt* stmt, const std::vector<QByteArray>& columns = {});
 
 // The whole schema: tables, views, triggers, indexes and the procedure catalogue.
 void createSchema(sqlite3* db);
+// Brings an older store's schema up to date without touching its rows (indexes only); throws Error.
+void upgradeSchema(sqlite3* db);
 // The administrative address directory (real provinces, districts and towns).
 void fillAddressDirectory(sqlite3* db);
 // SQL Server functions the client's statements may use (isnull, getdate, len, ...).

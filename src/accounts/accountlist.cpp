@@ -8,6 +8,7 @@
 #include "twips.h"
 
 #include <QFrame>
+#include <algorithm>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -88,14 +89,17 @@ QString ListRecord::operator[](const char* name) const {
     return *it < 0 ? QString() : m_rows.text(m_row, *it);
 }
 
-void AccountList::FillList(const QString& statement,
+void AccountList::FillList(const QString& statement, ColumnRequest columns,
                            const std::function<QStringList(const ListRecord&)>& row) {
     ListFill fill(this, sp);
+    if (std::find(columns.begin(), columns.end(), QByteArray("ID")) == columns.end())
+        columns.emplace_back("ID");
     RunRoutine([&] {
         StoreTrap trap;
-        const SharedRecordset rs = trap.open(statement);
+        const SharedRecordset rs = trap.open(statement, columns);
         const dstore::ResultSet* rows = rs.rows();
         if (!rows) return;
+        sp->ReserveRows(sp->MaxRows() + int(rows->rowCount()));
         QHash<QByteArray, int> columns;
         ListRecord record(*rows, columns);
         for (qsizetype r = 0; r < rows->rowCount(); ++r) {

@@ -13,6 +13,8 @@
 #include <map>
 #include <vector>
 
+#include "storeconnection.h"
+
 namespace dstore {
 class ResultSet;
 }
@@ -66,7 +68,10 @@ protected:
 
     // Runs a list statement and shows one row per record: row() gives the record's texts, the
     // record's ID becomes the row's key. The grid is emptied first and drawn once at the end.
-    void FillList(const QString& statement, const std::function<QStringList(const ListRecord&)>& row);
+    // Lists the answer's rows through row(); columns names what row() reads (the key, ID, is
+    // added): the store reads nothing else, and a name missing from it stops the tests.
+    void FillList(const QString& statement, ColumnRequest columns,
+                  const std::function<QStringList(const ListRecord&)>& row);
     QPushButton* AddButton(int index, const QString& caption, int icon);
     QLabel* AddLabel(const QString& caption, const QString& name);
     // The screen's own controls of the top panel, left of 닫 기 (twips, as the screens were

@@ -51,7 +51,9 @@ std::vector<BarItem> frmFormainList::BarControls() const {
 
 void frmFormainList::LoadList() {
     const QString statement = AccountSql::InvoiceListStatement(검색어->TextVal().trimmed());
-    FillList(statement, [](const ListRecord& v) {
+    const ColumnRequest columns{"발행일시", "기사명",   "차량번호", "이메일",     "품목명1",  "공급가액",
+                                "세액",     "총금액",   "승인번호", "niceStatus", "DocStatus"};
+    FillList(statement, columns, [](const ListRecord& v) {
         return QStringList{v["발행일시"],
                            v["기사명"],
                            v["차량번호"],

@@ -85,7 +85,10 @@ void frmJungsanList::LoadList() {
     const QString statement = AccountSql::SettlementListStatement(
         배차일[0]->date().toString(QStringLiteral("yyyy-MM-dd")),
         배차일[1]->date().toString(QStringLiteral("yyyy-MM-dd")), 검색어->TextVal().trimmed());
-    FillList(statement, [](const ListRecord& v) {
+    const ColumnRequest columns{"날짜",   "인수증날짜", "계산서날짜", "결제일", "운송비",   "차량번호",
+                                "차주명", "차주연락처", "상차권역",   "상차지", "하차권역", "하차지",
+                                "오더상태", "작성아이디", "작성회사명"};
+    FillList(statement, columns, [](const ListRecord& v) {
         return QStringList{v["날짜"],
                            v["인수증날짜"],
                            v["계산서날짜"],

@@ -60,6 +60,10 @@ void SpreadGrid::setMaxRows(int rows) {
     m_model->setRowTotal(rows);
 }
 
+void SpreadGrid::ReserveRows(int rows) {
+    m_model->reserveRows(rows);
+}
+
 int SpreadGrid::MaxCols() const {
     return m_model->columnTotal();
 }

@@ -39,6 +39,9 @@ public:
 
     int MaxRows() const;
     void setMaxRows(int rows);       // 0 empties; count + 1 appends one empty row
+    // Room for this many rows in all, made once before a fill whose size is known (an emptied
+    // grid holds no row array).
+    void ReserveRows(int rows);
     int MaxCols() const;
     void setMaxCols(int cols);
 

@@ -79,13 +79,24 @@ void SpreadModel::setRowTotal(int rows) {
     const int now = rowTotal();
     if (rows == now) return;
     if (rows < now) dropLooksBeyond(rows, m_cols);
+    // An emptied grid gives its row array back: the next fill reserves what it needs once,
+    // instead of keeping the largest list ever shown for the rest of the session.
+    const auto shrink = [&] {
+        if (rows == 0)
+            std::vector<Row>().swap(m_rows);
+        else
+            m_rows.resize(size_t(rows));
+    };
     if (m_buffering) {
-        m_rows.resize(size_t(rows));
+        if (rows < now)
+            shrink();
+        else
+            m_rows.resize(size_t(rows));
         return;
     }
     if (rows < now) {
         beginRemoveRows({}, rows, now - 1);
-        m_rows.resize(size_t(rows));
+        shrink();
         endRemoveRows();
     } else {
         beginInsertRows({}, now, rows - 1);
@@ -166,6 +177,10 @@ void SpreadModel::setCellText(int row, int col, const QString& value) {
     if (!validRow(row) || col < 0 || col >= m_cols) return;
     writeCell(m_rows[size_t(row)], col, value);
     cellChanged(row, col, col, {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole});
+}
+
+void SpreadModel::reserveRows(int rows) {
+    if (rows > 0 && size_t(rows) > m_rows.capacity()) m_rows.reserve(size_t(rows));
 }
 
 void SpreadModel::appendRow(const QStringList& texts, const QString& tag, const QColor& colour) {

@@ -25,7 +25,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // Zero rows gives the row array back to the heap.
     void setRowTotal(int rows);
+    // Room for this many rows in all, made once before a fill of a known size.
+    void reserveRows(int rows);
     void setColumnTotal(int cols);
     int rowTotal() const { return int(m_rows.size()); }
     int columnTotal() const { return m_cols; }

@@ -128,9 +128,14 @@ void MasterList::LoadList() {
     sp->setMaxRows(0);
     sp->ReDraw(false);
     const QString statement = MasterListStatement(m_member, 검색어->TextVal());
+    // Only the shown columns and the key are read out of the store.
+    ColumnRequest columns;
+    for (const MasterColumn& c : m_member.columns)
+        columns.push_back(c.field.toUtf8());
+    columns.push_back(m_member.keyField.toUtf8());
     RunRoutine([&] {
         StoreTrap trap;
-        FillGrid(trap.open(statement));
+        FillGrid(trap.open(statement, columns));
     });
     sp->ReDraw(true);
 }
@@ -143,6 +148,7 @@ void MasterList::FillGrid(const SharedRecordset& rs) {
     for (const MasterColumn& c : m_member.columns)
         index.push_back(rs.columnIndex(c.field));
     const int keyIndex = rs.columnIndex(m_member.keyField);
+    sp->ReserveRows(sp->MaxRows() + int(rows->rowCount()));
     QStringList texts;
     for (qsizetype r = 0; r < rows->rowCount(); ++r) {
         texts.clear();

@@ -195,6 +195,15 @@ OrderSql::InquiryFilter frmOrderList::CurrentFilter() const {
     return f;
 }
 
+namespace {
+// The columns the inquiry reads, in the order FillList takes them; the view's others are never
+// read out of the store for the list.
+const char* const InquiryNames[] = {"날짜",         "오더상태",     "상차권역", "상차지",     "하차권역",
+                                    "하차지",       "화물정보1",    "화물중량", "운송비",     "배차시간",
+                                    "상차요청일시", "하차요청일시", "차주명",   "차주연락처", "차량번호",
+                                    "차량정보",     "차량톤수",     "차량길이", "ID"};
+} // namespace
+
 void frmOrderList::LoadList() {
     const QString statement = OrderSql::InquiryListStatement(CurrentFilter());
     UpdateLock lock(this);
@@ -202,21 +211,19 @@ void frmOrderList::LoadList() {
     RedrawOff redraw(sp);
     RunRoutine([&] {
         StoreTrap trap;
-        SharedRecordset rs = trap.open(statement);
+        SharedRecordset rs =
+            trap.open(statement, ColumnRequest(std::begin(InquiryNames), std::end(InquiryNames)));
         FillList(rs);
     });
 }
 
 void frmOrderList::FillList(SharedRecordset& rs) {
     // Columns are found once per answer; one the table lacks leaves its cells empty.
-    static const char* const names[] = {"날짜",         "오더상태",     "상차권역", "상차지",     "하차권역",
-                                        "하차지",       "화물정보1",    "화물중량", "운송비",     "배차시간",
-                                        "상차요청일시", "하차요청일시", "차주명",   "차주연락처", "차량번호",
-                                        "차량정보",     "차량톤수",     "차량길이", "ID"};
-    constexpr int n = int(std::size(names));
+    constexpr int n = int(std::size(InquiryNames));
     int col[n];
     for (int i = 0; i < n; ++i)
-        col[i] = rs.columnIndex(QString::fromUtf8(names[i]));
+        col[i] = rs.columnIndex(QString::fromUtf8(InquiryNames[i]));
+    if (rs.rows()) sp->ReserveRows(sp->MaxRows() + int(rs.rows()->rowCount()));
     QStringList texts;
     for (; !rs.eof(); rs.MoveNext()) {
         QString v[n];

@@ -12,8 +12,25 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QStringDecoder>
+#include <QVarLengthArray>
+#include <string>
+#include <unordered_map>
 
 using namespace OrderBoard;
+
+namespace {
+// The columns of the board's view the list reads, in the order of FillList's field numbers; the
+// view's other columns are never read out of the store for the list.
+const char* const ListNames[] = {"날짜",       "오더상태",  "상차권역",     "상차지",       "하차권역",
+                                 "하차지",     "화물정보1", "희망톤수",     "운송비",       "차주명",
+                                 "차주연락처", "차량번호",  "차량정보",     "차량톤수",     "차량길이",
+                                 "차량길이2",  "배차시간",  "상차요청일시", "하차요청일시", "ID"};
+
+const ColumnRequest& ListColumns() {
+    static const ColumnRequest columns(std::begin(ListNames), std::end(ListNames));
+    return columns;
+}
+} // namespace
 
 OrderSql::ListFilter frmOrder::CurrentFilter() const {
     OrderSql::ListFilter f;
@@ -41,7 +58,7 @@ void frmOrder::LoadOrderList(const QString& from, const QString& to) {
     ResetOrderEntry();
     RunRoutine([&] {
         StoreTrap trap;
-        const SharedRecordset rs = trap.open(OrderSql::OrderListStatement(filter));
+        const SharedRecordset rs = trap.open(OrderSql::OrderListStatement(filter), ListColumns());
         FillList(rs);
     });
 }
@@ -57,7 +74,7 @@ void frmOrder::RefreshOrderList() {
     SharedRecordset rs;
     try {
         SqlText = statement;
-        rs = SharedRecordset(StoreConnection->query(statement));
+        rs = SharedRecordset(StoreConnection->query(statement, ListColumns()));
     } catch (const StoreFailure&) {
         return;
     } catch (const dstore::Error&) {
@@ -118,35 +135,60 @@ void frmOrder::FillList(const SharedRecordset& rs) {
         ID,
         Count
     };
-    static const char* const names[Count] = {
-        "날짜",     "오더상태",  "상차권역", "상차지",       "하차권역",     "하차지",   "화물정보1",
-        "희망톤수", "운송비",    "차주명",   "차주연락처",   "차량번호",     "차량정보", "차량톤수",
-        "차량길이", "차량길이2", "배차시간", "상차요청일시", "하차요청일시", "ID"};
+    static_assert(Count == std::size(ListNames));
     int col[Count];
     for (int i = 0; i < Count; ++i)
-        col[i] = rows->columnIndex(QByteArrayView(names[i]));
+        col[i] = rows->columnIndex(QByteArrayView(ListNames[i]));
 
     // Each row is written straight into one joined text: the cells shown as stored are decoded
-    // from the answer's UTF-8 into it, only the fields that feed derived texts become strings.
+    // from the answer's UTF-8 into it, and the fields that feed derived texts are decoded into
+    // buffers of this fill and read through strings that borrow them, so a row costs its joined
+    // text, its cell ends and its tag on the heap and little else.
     const qsizetype n = rows->rowCount();
     QStringDecoder utf8(QStringDecoder::Utf8);
     auto bytes = [&](qsizetype r, int field) {
         return col[field] < 0 ? QByteArrayView() : rows->bytes(r, col[field]);
     };
-    auto text = [&](qsizetype r, int field) { return col[field] < 0 ? QString() : rows->text(r, col[field]); };
-    static constexpr int AsStored[] = {날짜, 오더상태, 상차권역_, 상차지_, 하차권역_, 하차지_, 화물정보1,
-                                       희망톤수_, 운송비, 차주명, 차량번호, 상차요청일시, 하차요청일시};
+    // A field's text in its own buffer: valid until the same field of the next row is read.
+    struct Borrowed {
+        QVarLengthArray<QChar, 64> buffer;
+        QString read(QStringDecoder& decoder, QByteArrayView from) {
+            buffer.resize(from.size()); // UTF-16 units never outnumber UTF-8 bytes
+            const QChar* end = decoder.appendToBuffer(buffer.data(), from);
+            return QString::fromRawData(buffer.constData(), end - buffer.constData());
+        }
+    };
+    Borrowed status, phone, info, tonnage, length, length2, dispatch;
+    // Vehicles repeat over a list (a few kinds, tonnages and lengths): each text is made once.
+    std::unordered_map<std::string, QString> vehicles;
+    std::string vehicleKey;
+    QVarLengthArray<QChar, 512> line;
+    sp->ReserveRows(sp->MaxRows() + int(n));
+    static constexpr int AsStored[] = {날짜,     오더상태,     상차권역_,   상차지_, 하차권역_,
+                                       하차지_,  화물정보1,    희망톤수_,   운송비,  차주명,
+                                       차량번호, 상차요청일시, 하차요청일시};
     for (qsizetype r = 0; r < n; ++r) {
-        const QString status = text(r, 오더상태);
-        const QString phone = FormatPhone(text(r, 차주연락처));
-        const QString vehicle =
-            OrderDerive::VehicleText(text(r, 차량정보), text(r, 차량톤수), text(r, 차량길이), text(r, 차량길이2));
-        const QString dispatched = OrderDerive::DispatchTimeText(text(r, 배차시간));
+        const QString statusText = status.read(utf8, bytes(r, 오더상태));
+        const QString phoneText = FormatPhone(phone.read(utf8, bytes(r, 차주연락처)));
+        vehicleKey.clear();
+        for (int field : {차량정보, 차량톤수, 차량길이, 차량길이2})
+            vehicleKey.append(bytes(r, field).data(), size_t(bytes(r, field).size())).push_back('\0');
+        auto vehicle = vehicles.find(vehicleKey);
+        if (vehicle == vehicles.end())
+            vehicle =
+                vehicles
+                    .emplace(vehicleKey, OrderDerive::VehicleText(info.read(utf8, bytes(r, 차량정보)),
+                                                                  tonnage.read(utf8, bytes(r, 차량톤수)),
+                                                                  length.read(utf8, bytes(r, 차량길이)),
+                                                                  length2.read(utf8, bytes(r, 차량길이2))))
+                    .first;
+        const QString& vehicleText = vehicle->second;
+        const QString dispatched = OrderDerive::DispatchTimeText(dispatch.read(utf8, bytes(r, 배차시간)));
 
-        qsizetype room = 2 + phone.size() + vehicle.size() + dispatched.size();
+        qsizetype room = 2 + phoneText.size() + vehicleText.size() + dispatched.size();
         for (int field : AsStored)
-            room += bytes(r, field).size();   // UTF-16 units never outnumber UTF-8 bytes
-        QString line(room, Qt::Uninitialized);
+            room += bytes(r, field).size(); // UTF-16 units never outnumber UTF-8 bytes
+        line.resize(room);
         QChar* const begin = line.data();
         QChar* out = begin;
         std::vector<quint32> ends;
@@ -165,17 +207,15 @@ void frmOrder::FillList(const SharedRecordset& rs) {
         put(희망톤수_), end();
         put(운송비), end();
         put(차주명), end();
-        putText(phone), end();
+        putText(phoneText), end();
         put(차량번호), end();
-        putText(vehicle), end();
+        putText(vehicleText), end();
         putText(dispatched), end();
         put(상차요청일시), end();
         put(하차요청일시), end();
-        line.truncate(out - begin);
-        // Korean text takes a third of the room its UTF-8 asked for; the grid keeps the row.
-        if (line.capacity() - line.size() > 16) line.squeeze();
-        sp->AppendJoinedRow(std::move(line), std::move(ends), text(r, ID).trimmed(),
-                            OrderDerive::StatusColour(status));
+        // The joined text is allocated once at its exact size; the grid keeps it.
+        sp->AppendJoinedRow(QString(begin, out - begin), std::move(ends),
+                            QString::fromUtf8(bytes(r, ID).trimmed()), OrderDerive::StatusColour(statusText));
     }
 }
 

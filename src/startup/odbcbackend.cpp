@@ -101,6 +101,12 @@ public:
     }
 
     std::shared_ptr<const dstore::ResultSet> query(const QString& statement) override {
+        return query(statement, {});
+    }
+
+    // The answer's other columns are dropped as each row arrives; only the asked ones are kept.
+    std::shared_ptr<const dstore::ResultSet> query(const QString& statement,
+                                                   const ColumnRequest& asked) override {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         checkAlive(db);
         QSqlQuery q(db);
@@ -119,19 +125,22 @@ public:
         const QSqlRecord record = q.record();
         std::vector<QByteArray> names;
         names.reserve(size_t(record.count()));
-        for (int i = 0; i < record.count(); ++i) names.push_back(record.fieldName(i).toUtf8());
-        rows->setColumns(std::move(names));
-        const int columns = record.count();
-        std::vector<bool> numeric(static_cast<size_t>(columns));
-        for (int i = 0; i < columns; ++i) numeric[size_t(i)] = record.field(i).metaType().id() == QMetaType::Double;
+        for (int i = 0; i < record.count(); ++i)
+            names.push_back(record.fieldName(i).toUtf8());
+        const dstore::ColumnPick pick(names, asked);
+        pick.prepare(*rows);
+        const std::vector<int>& sources = pick.sources();
+        std::vector<bool> numeric(sources.size());
+        for (size_t k = 0; k < sources.size(); ++k)
+            numeric[k] = record.field(sources[k]).metaType().id() == QMetaType::Double;
         // Read to the end: the connection carries one answer at a time.
         while (q.next()) {
-            for (int i = 0; i < columns; ++i) {
-                const QVariant v = q.value(i);
+            for (size_t k = 0; k < sources.size(); ++k) {
+                const QVariant v = q.value(sources[k]);
                 if (v.isNull())
                     rows->appendNull();
                 else
-                    rows->appendCell(cellText(v, numeric[size_t(i)]).toUtf8());
+                    rows->appendCell(cellText(v, numeric[k]).toUtf8());
             }
         }
         if (q.lastError().type() != QSqlError::NoError) throw failure(db, q);

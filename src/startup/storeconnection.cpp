@@ -35,6 +35,15 @@ public:
             throw failure(e);
         }
     }
+    // The engine steps the statement as sent and reads only the asked columns into the snapshot.
+    std::shared_ptr<const dstore::ResultSet> query(const QString& statement,
+                                                   const ColumnRequest& columns) override {
+        try {
+            return m_store->query(statement.toUtf8(), columns);
+        } catch (const dstore::Error& e) {
+            throw failure(e);
+        }
+    }
     void execute(const QString& statement) override {
         try {
             m_store->execute(statement.toUtf8());
@@ -55,25 +64,7 @@ private:
 
 std::shared_ptr<const dstore::ResultSet> KeepColumns(const dstore::ResultSet& rows,
                                                      const ColumnRequest& columns) {
-    std::vector<int> from;
-    std::vector<QByteArray> names;
-    for (const QByteArray& name : columns) {
-        const int index = rows.columnIndex(name);
-        if (index < 0) continue;
-        from.push_back(index);
-        names.push_back(rows.columnName(index));
-    }
-    auto kept = std::make_shared<dstore::ResultSet>();
-    kept->setColumns(std::move(names));
-    for (qsizetype r = 0; r < rows.rowCount(); ++r) {
-        for (const int c : from) {
-            if (rows.isNull(r, c))
-                kept->appendNull();
-            else
-                kept->appendCell(rows.bytes(r, c));
-        }
-    }
-    return kept;
+    return dstore::keepColumns(rows, columns);
 }
 
 int SharedRecordset::columnIndex(const QString& name) const {

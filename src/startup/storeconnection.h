@@ -49,7 +49,9 @@ private:
 
 // The columns a list screen reads from an answer, by name. A snapshot asked for with a
 // column request holds only those columns, in the order named; names the answer lacks are
-// left out (the screen finds them missing, as it would in a full snapshot).
+// left out (the screen finds them missing, as it would in a full snapshot). Looking up a name
+// that was not asked for is a programming error: it stops the program in builds with assertions
+// and in every test program (dstore::setUnrequestedColumnHandler), instead of reading as empty.
 using ColumnRequest = std::vector<QByteArray>;
 
 // Keeps only the requested columns of a full snapshot (the fallback for a backend that cannot

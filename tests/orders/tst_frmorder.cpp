@@ -4,8 +4,10 @@
 #include "droplist.h"
 #include "ini.h"
 #include "mytext.h"
+#include "orderderive.h"
 #include "prompts.h"
 #include "testmain.h"
+#include "textformat.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -58,9 +60,7 @@ private:
     }
 
 private slots:
-    void init() {
-        store = FreshStart();
-    }
+    void init() { store = FreshStart(); }
     void cleanup() { store.reset(); }
 
     void opensWithDefaults() {
@@ -118,6 +118,46 @@ private slots:
         QCOMPARE(w->sp->CellTag(), b);
         w->sp->setRow(3 - cancelled);
         QCOMPARE(w->sp->CellTag(), a);
+    }
+
+    // Texts derived per row stay with their row: vehicles repeated, changed in one field only or
+    // long, phones and dispatch times of every shape, across many rows of one fill.
+    void derivedTextsStayWithTheirRow() {
+        const QString longInfo = QString(300, QChar(u'윙'));
+        struct Row {
+            QString phone, info, tons, length, length2, dispatched;
+        };
+        const std::vector<Row> rows = {
+            {"01012345678", "윙바디", "5", "9.6", "50", "2026-12-09 08:01:02"},
+            {"0212345678", "윙바디", "5", "9.6", "", "2026-12-09T09:00:00.5"},
+            {"", "윙바디", "5", "9.6", "50", ""},
+            {"0101234", longInfo, "25톤", "10.1m", "", " 2026-12-09 10:00:00 "},
+            {"01098765432", "카고", "1", "", "", "그제"},
+            {"01012345678", "윙바디", "5", "9.6", "50", "2026-12-09 08:01:02"},
+        };
+        QHash<QString, size_t> shapeOf;
+        for (int i = 0; i < 60; ++i) {
+            const Row& r = rows[size_t(i) % rows.size()];
+            shapeOf[InsertOrder(*store, {{QStringLiteral("배차시간"), r.dispatched},
+                                         {QStringLiteral("차주연락처"), r.phone},
+                                         {QStringLiteral("차량정보"), r.info},
+                                         {QStringLiteral("차량톤수"), r.tons},
+                                         {QStringLiteral("차량길이"), r.length},
+                                         {QStringLiteral("차량길이2"), r.length2}})] =
+                size_t(i) % rows.size();
+        }
+        PromptScript prompts;
+        auto w = OpenBoard();
+        QCOMPARE(w->sp->MaxRows(), 60);
+        for (int row = 1; row <= 60; ++row) {
+            w->sp->setRow(row);
+            w->sp->setCol(1);
+            QVERIFY(shapeOf.contains(w->sp->CellTag()));
+            const Row& r = rows[shapeOf.value(w->sp->CellTag())];
+            QCOMPARE(w->sp->GetText(9, row), FormatPhone(r.phone));
+            QCOMPARE(w->sp->GetText(11, row), OrderDerive::VehicleText(r.info, r.tons, r.length, r.length2));
+            QCOMPARE(w->sp->GetText(12, row), OrderDerive::DispatchTimeText(r.dispatched));
+        }
     }
 
     void filtersThroughTheWidgets() {
@@ -296,7 +336,7 @@ private slots:
         QCOMPARE(w->상차일->date(), QDate(2026, 12, 14)); // a Monday: 월착, the stored date kept
         QVERIFY(w->상차일구분[2]->isChecked());
         QCOMPARE(w->상차시->currentText(), QStringLiteral("09:45")); // as stored, not rounded
-        QCOMPARE(w->하차일->date(), QDate(2026, 12, 18)); // a Friday: no kind
+        QCOMPARE(w->하차일->date(), QDate(2026, 12, 18));            // a Friday: no kind
         for (QRadioButton* r : w->하차일구분)
             QVERIFY(!r->isChecked());
         QCOMPARE(w->하차시->currentText(), QStringLiteral("13:10"));
@@ -428,9 +468,15 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         // Letters are what Hangul-mode keys give a box with the input method off.
-        QTest::newRow("금액") << "금액" << "350,000rk" << "350000";
-        QTest::newRow("화주코드") << "화주코드" << "1001rk" << "1001";
-        QTest::newRow("화물중량") << "화물중량" << "2.5t" << "2.5";
+        QTest::newRow("금액") << "금액"
+                              << "350,000rk"
+                              << "350000";
+        QTest::newRow("화주코드") << "화주코드"
+                                  << "1001rk"
+                                  << "1001";
+        QTest::newRow("화물중량") << "화물중량"
+                                  << "2.5t"
+                                  << "2.5";
     }
     void numberBoxesTakeWhatTheyHold() {
         QFETCH(QString, box);

@@ -165,7 +165,19 @@ private Q_SLOTS:
         QCOMPARE(rows->text(0, 0), QStringLiteral("3"));
         QVERIFY(rows->isNull(0, 1));
         QCOMPARE(rows->text(1, 1), QStringLiteral("5"));
-        QCOMPARE(rs.columnIndex(QStringLiteral("가")), -1);
+        QCOMPARE(rs.columnIndex(QStringLiteral("없는열")), -1);
+        // A backend that cannot drop columns as it reads keeps the same ones from its full answer.
+        const auto full = StoreConnection->query(QStringLiteral("select * from 넓은 order by 가"));
+        const auto kept = KeepColumns(*full, ColumnRequest{QByteArray("다"), QByteArray("없는열"), QByteArray("나")});
+        QCOMPARE(kept->columnCount(), 2);
+        QCOMPARE(kept->requested(), rows->requested());
+        for (int c = 0; c < 2; ++c) {
+            QCOMPARE(kept->columnName(c), rows->columnName(c));
+            for (qsizetype r = 0; r < 2; ++r) {
+                QCOMPARE(kept->isNull(r, c), rows->isNull(r, c));
+                QCOMPARE(kept->text(r, c), rows->text(r, c));
+            }
+        }
     }
 
     void missingColumnReadsEmpty() {

@@ -22,7 +22,7 @@ private Q_SLOTS:
         QVERIFY(error);
         QCOMPARE(error->number, dstore::E_FAIL_NUMBER);
         QVERIFY(!QFile::exists(path));
-        QVERIFY(errorOf([&] { FreightStore::open(m_dir.path()); }));   // a folder is no store either
+        QVERIFY(errorOf([&] { FreightStore::open(m_dir.path()); })); // a folder is no store either
     }
 
     void openRefusesForeignFiles_data() {
@@ -42,7 +42,7 @@ private Q_SLOTS:
         QVERIFY(error);
         QCOMPARE(error->number, dstore::E_FAIL_NUMBER);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), content);   // left exactly as it was
+        QCOMPARE(f.readAll(), content); // left exactly as it was
     }
 
     void createRefusesExistingFile() {
@@ -257,8 +257,8 @@ private Q_SLOTS:
     // store goes on answering.
     void runawayStatementIsStopped_data() {
         QTest::addColumn<QByteArray>("statement");
-        QTest::newRow("endless recursion") << QByteArray(
-            "with recursive n(i) as (select 1 union all select i + 1 from n) select count(*) from n where i < 0");
+        QTest::newRow("endless recursion") << QByteArray("with recursive n(i) as (select 1 union all select "
+                                                         "i + 1 from n) select count(*) from n where i < 0");
         QTest::newRow("endless recursion in an update") << QByteArray(
             "update 화물오더 set 비고 = (with recursive n(i) as (select 1 union all select i + 1 from n) "
             "select max(i) from n)");
@@ -311,8 +311,10 @@ private Q_SLOTS:
 
     void largeAnswerStaysIntact() {
         auto store = FreightStore::create(freshPath());
-        QByteArray sql = "with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000) select i";
-        for (int c = 1; c < 30; ++c) sql += ", 'c" + QByteArray::number(c) + "-' || i";
+        QByteArray sql =
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 100000) select i";
+        for (int c = 1; c < 30; ++c)
+            sql += ", 'c" + QByteArray::number(c) + "-' || i";
         const auto rows = store->query(sql + " from n");
         QCOMPARE(rows->rowCount(), 100000);
         QCOMPARE(rows->columnCount(), 30);
@@ -329,7 +331,8 @@ private Q_SLOTS:
         QTest::newRow("left") << QByteArray("left('2026-12-08', 7)") << QStringLiteral("2026-12");
         QTest::newRow("right") << QByteArray("right('가나다', 2)") << QStringLiteral("나다");
         QTest::newRow("charindex") << QByteArray("charindex('톤', '5톤')") << QStringLiteral("2");
-        QTest::newRow("literal untouched") << QByteArray("'isnull(left(x))'") << QStringLiteral("isnull(left(x))");
+        QTest::newRow("literal untouched")
+            << QByteArray("'isnull(left(x))'") << QStringLiteral("isnull(left(x))");
         QTest::newRow("getdate is a date") << QByteArray("length(getdate()) = 23") << QStringLiteral("1");
     }
     void serverFunctions() {
@@ -339,24 +342,139 @@ private Q_SLOTS:
         QCOMPARE(cell(*store, "select " + expression), value);
     }
 
-    // The board, the inquiry and the settlement list all start from the order date.
-    void listStatementsUseTheDateIndex_data() {
+    // The board and the inquiry walk the period index in the list's own order: no sort of the
+    // whole period (a temporary B-tree) before the first row, on a fresh store and on one whose
+    // statistics the engine has gathered. The settlement list searches a date range as well.
+    void listStatementsUseADateIndex_data() {
         QTest::addColumn<QByteArray>("statement");
-        QTest::newRow("board day") << QByteArray(
-            "select * from 뷰_화물오더콜센터 where 1=1 and 날짜='2026-12-08' and ( 오더상태='접수' or 오더상태='미처리' ) "
-            "order by 날짜 desc, 배차시간, 오더상태 ,ID desc");
-        QTest::newRow("board period") << QByteArray(
-            "select * from 뷰_화물오더콜센터 where 1=1 and 날짜>='2026-12-01' and 날짜<='2026-12-08' and (차량번호 like '%12%' "
-            "or 차주명 like '%12%' or 차주연락처 like '%12%') order by 날짜 desc, 배차시간, 오더상태 ,ID desc");
-        QTest::newRow("settlement") << QByteArray(
-            "select ID,일련번호,날짜,오더상태 From 뷰_화물오더 where 1=1 and 날짜>='2026-12-01' and 날짜<='2026-12-08' "
-            "and (오더상태 = '배차완료' or 오더상태='운송완료') order by 날짜,ID");
+        QTest::addColumn<QString>("index");
+        QTest::addColumn<bool>("analyzed");
+        const QByteArray order = " order by 날짜 desc, 배차시간, 오더상태 ,ID desc";
+        const QByteArray allStatuses =
+            " and ( 오더상태='접수' or 오더상태='미처리' or 오더상태='배차완료' or 오더상태='운송완료' or "
+            "오더상태='계산서' or 오더상태='정산완료' or 오더상태='취소')";
+        const QByteArray period = " and 날짜>='2026-12-01' and 날짜<='2026-12-31'";
+        const QByteArray search =
+            " and (차량번호 like '%12%' or 차주명 like '%12%' or 차주연락처 like '%12%')";
+        const QString byPeriod = QStringLiteral("화물오더_기간순");
+        for (const bool analyzed : {false, true}) {
+            const char* const kind = analyzed ? "analyzed" : "fresh";
+            QTest::addRow("board day, two statuses, %s", kind)
+                << QByteArray("select * from 뷰_화물오더콜센터 where 1=1 and 날짜='2026-12-08' and ( "
+                              "오더상태='접수' or 오더상태='미처리' )") +
+                       order
+                << byPeriod << analyzed;
+            QTest::addRow("board period, every status, %s", kind)
+                << QByteArray("select * from 뷰_화물오더콜센터 where 1=1") + period + allStatuses + order
+                << byPeriod << analyzed;
+            QTest::addRow("board period, no status, %s", kind)
+                << QByteArray("select * from 뷰_화물오더콜센터 where 1=1") + period + order << byPeriod
+                << analyzed;
+            QTest::addRow("board period searched, %s", kind)
+                << QByteArray("select * from 뷰_화물오더콜센터 where 1=1") + period + search + order
+                << byPeriod << analyzed;
+            QTest::addRow("inquiry, %s", kind)
+                << QByteArray("select * from 화물오더 where 1=1") + period + search + allStatuses + order
+                << byPeriod << analyzed;
+            QTest::addRow("settlement, %s", kind)
+                << QByteArray("select ID,일련번호,날짜,오더상태 From 뷰_화물오더 where 1=1") + period +
+                       " and (오더상태 = '배차완료' or 오더상태='운송완료') order by 날짜,ID"
+                << QStringLiteral("(날짜>? AND 날짜<?)") << analyzed;
+        }
     }
-    void listStatementsUseTheDateIndex() {
+    void listStatementsUseADateIndex() {
         QFETCH(QByteArray, statement);
+        QFETCH(QString, index);
+        QFETCH(bool, analyzed);
         auto store = FreightStore::create(freshPath());
+        if (analyzed) {
+            // Three months of orders, a few hundred a day, as a call centre's store holds them.
+            store->execute(
+                "insert into 화물오더 (날짜, 오더상태, 배차시간, 차량번호) with recursive n(i) as (select 0 "
+                "union all "
+                "select i + 1 from n where i < 29999) select date('2026-10-01', '+' || (i / 330) || ' "
+                "days'), "
+                "case i % 7 when 0 then '접수' when 1 then '미처리' when 2 then '배차완료' when 3 then "
+                "'운송완료' "
+                "when 4 then '계산서' when 5 then '정산완료' else '취소' end, '', '서울' || (i % 90) from n");
+            QCOMPARE(sqlite3_exec(store->handle(), "analyze", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
         const QString text = raw(*store, "explain query plan " + statement).join(QLatin1Char('\n'));
-        QVERIFY2(text.contains(QStringLiteral("화물오더_날짜")), qPrintable(text));
+        QVERIFY2(text.contains(index), qPrintable(text));
+        if (index == QStringLiteral("화물오더_기간순"))
+            QVERIFY2(!text.contains(QStringLiteral("TEMP B-TREE")), qPrintable(text));
+    }
+
+    // A store made before the period index gets it when a client opens it, rows untouched.
+    void olderStoreGetsThePeriodIndex() {
+        const QString path = freshPath();
+        QString before;
+        {
+            auto store = FreightStore::create(path);
+            store->execute(
+                "insert into 화물오더 (날짜, 오더상태, 배차시간) values ('2026-12-01', '접수', ''), "
+                "('2026-12-02', '취소', '2026-12-02 10:00:00')");
+            QCOMPARE(sqlite3_exec(store->handle(), "drop index 화물오더_기간순", nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            before = dump(*store);
+        }
+        auto store = FreightStore::open(path);
+        QCOMPARE(cell(*store, "select count(*) from sqlite_master where name = '화물오더_기간순'"),
+                 QStringLiteral("1"));
+        QCOMPARE(dump(*store), before);
+        QCOMPARE(raw(*store, "pragma integrity_check"), QStringList{QStringLiteral("ok")});
+    }
+
+    // A list asks for the columns it reads: the snapshot holds those in the order asked (the
+    // answer's own spelling of the name), NULL apart from empty, over answers large enough to
+    // remap the snapshot's memory many times; names the answer lacks are simply missing.
+    void narrowedSnapshot_data() {
+        QTest::addColumn<QByteArray>("statement");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("select") << QByteArray(
+                                       "with recursive n(i) as (select 1 union all select i + 1 from n "
+                                       "where i < 100000) select i as ID, 'a' || i as 가, null as 나, "
+                                       "'' as 다, printf('%0300d', i) as 라 from n")
+                                << 100000;
+        QTest::newRow("empty answer")
+            << QByteArray("select 1 as ID, 2 as 가, 3 as 나, 4 as 다, 5 as 라 where 0") << 0;
+    }
+    void narrowedSnapshot() {
+        QFETCH(QByteArray, statement);
+        QFETCH(int, rows);
+        auto store = FreightStore::create(freshPath());
+        const auto kept = store->query(statement, {"라", "없는열", "나", "id", "다"});
+        QCOMPARE(kept->rowCount(), rows);
+        QCOMPARE(kept->columnCount(), 4);
+        QCOMPARE(kept->columnName(0), QByteArray("라"));
+        QCOMPARE(kept->columnName(2), QByteArray("ID"));
+        QCOMPARE(kept->columnIndex("없는열"), -1);
+        QCOMPARE(kept->columnIndex("다"), 3);
+        for (int r = 0; r < rows; r += 9999) {
+            QCOMPARE(kept->text(r, 0), QStringLiteral("%1").arg(r + 1, 300, 10, QLatin1Char('0')));
+            QVERIFY(kept->isNull(r, 1));
+            QCOMPARE(kept->text(r, 2), QString::number(r + 1));
+            QVERIFY(!kept->isNull(r, 3));
+            QCOMPARE(kept->bytes(r, 3).size(), 0);
+        }
+    }
+
+    // Looking up a column the list did not ask for is reported, never read as an empty cell; a
+    // full snapshot's missing column and an asked column the answer lacks are not.
+    void unrequestedColumnIsReported() {
+        static QByteArrayList reported;
+        reported.clear();
+        const auto previous = dstore::setUnrequestedColumnHandler(
+            [](QByteArrayView name, const std::vector<QByteArray>&) { reported << name.toByteArray(); });
+        auto store = FreightStore::create(freshPath());
+        const QByteArray sql = "select 1 as ID, '가' as 상차지, '나' as 하차지";
+        const auto narrowed = store->query(sql, {"ID", "상차지", "없는열"});
+        const auto full = store->query(sql);
+        QCOMPARE(narrowed->columnIndex("하차지"), -1);
+        QCOMPARE(narrowed->columnIndex("없는열"), -1);
+        QCOMPARE(full->columnIndex("없는열"), -1);
+        dstore::setUnrequestedColumnHandler(previous);
+        QCOMPARE(reported, QByteArrayList{"하차지"});
     }
 };
 

@@ -10,4 +10,6 @@ void PrepareTestProcess(QTemporaryDir& home) {
     SetSettingsPath(ProgramFolder() + QStringLiteral("/Setting.ini"));
     // A test never ends the process from inside the code under test.
     SetProgramEnd([] { throw ProgramEnded(); });
+    // A list reading a column it did not ask the store for stops its test, in every build type.
+    dstore::setUnrequestedColumnHandler(dstore::stopOnUnrequestedColumn);
 }

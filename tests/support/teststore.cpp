@@ -39,6 +39,12 @@ public:
         run(statement, [&] { rows = m_inner->query(statement); });
         return rows;
     }
+    std::shared_ptr<const dstore::ResultSet> query(const QString& statement,
+                                                   const ColumnRequest& columns) override {
+        std::shared_ptr<const dstore::ResultSet> rows;
+        run(statement, [&] { rows = m_inner->query(statement, columns); });
+        return rows;
+    }
     void execute(const QString& statement) override {
         run(statement, [&] { m_inner->execute(statement); });
     }
