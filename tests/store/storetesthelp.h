@@ -2,6 +2,7 @@
 // Small helpers shared by the store's tests: a fresh store in a temporary folder, one-cell
 // reads, a whole-store dump for "nothing changed" checks, and catching the store's errors.
 #include "freightstore.h"
+#include "pgstore.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -12,6 +13,22 @@
 namespace storetest {
 
 inline QString cell(dstore::FreightStore& store, const QByteArray& sql) {
+    const auto rows = store.query(sql);
+    return rows->rowCount() > 0 && rows->columnCount() > 0 ? rows->text(0, 0) : QString();
+}
+
+// The embedded store or the same store on a PostgreSQL server: the contract holds for both.
+struct AnyStore {
+    std::unique_ptr<dstore::FreightStore> embedded;
+    std::unique_ptr<dstore::PgStore> server;
+    std::shared_ptr<const dstore::ResultSet> query(const QByteArray& sql) {
+        if (embedded) return embedded->query(sql);
+        return server->query(sql);
+    }
+    explicit operator bool() const { return embedded || server; }
+};
+
+inline QString cell(AnyStore& store, const QByteArray& sql) {
     const auto rows = store.query(sql);
     return rows->rowCount() > 0 && rows->columnCount() > 0 ? rows->text(0, 0) : QString();
 }
