@@ -13,6 +13,7 @@
 #include "storetrap.h"
 #include "testmain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSet>
 #include <atomic>
@@ -123,6 +124,14 @@ private Q_SLOTS:
         QFETCH(QString, password);
         QFETCH(QString, expectedUser);
         QFETCH(QString, expectedPassword);
+        // The deployment file keeps the whole address ('=' and '&' included).
+        const QString conf = QDir::temp().filePath(QStringLiteral("delmora-pg-test.conf"));
+        QFile file(conf);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("# office store\ndatabase_server = " + server.toUtf8() + "\n");
+        file.close();
+        QCOMPARE(ReadDeployment(conf).databaseServer, server);
+        QFile::remove(conf);
         useServer(QStringLiteral("  ") + server + QStringLiteral(" "));
         writeLogin(user, password);
         const ConnectionSettings s = ReadConnectionSettings();

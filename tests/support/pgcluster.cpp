@@ -78,7 +78,6 @@ PgCluster* PgCluster::instance(QString* whyNot) {
                 // Stopped while the application still exists (QProcess needs it).
                 qAddPostRoutine([] { theCluster().reset(); });
             }
-            if (!theCluster() && c) QDir(c->m_dir).removeRecursively();
         }
     }
     if (whyNot) *whyNot = reason;
@@ -86,8 +85,11 @@ PgCluster* PgCluster::instance(QString* whyNot) {
 }
 
 PgCluster::~PgCluster() {
-    run({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-m"),
-         QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
+    // Only a folder this process made is removed: an empty path would name the working directory.
+    if (m_dir.isEmpty() || !QFileInfo(m_dir).isDir()) return;
+    if (QFileInfo::exists(m_data + QStringLiteral("/postmaster.pid")))
+        run({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-m"),
+             QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
     QDir(m_dir).removeRecursively();
 }
 
