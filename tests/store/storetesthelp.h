@@ -25,6 +25,7 @@ struct AnyStore {
         if (embedded) return embedded->query(sql);
         return server->query(sql);
     }
+    void execute(const QByteArray& sql) { (void)query(sql); }
     explicit operator bool() const { return embedded || server; }
 };
 
@@ -34,6 +35,7 @@ inline QString cell(AnyStore& store, const QByteArray& sql) {
 }
 
 inline qsizetype rowCount(dstore::FreightStore& store, const QByteArray& sql) { return store.query(sql)->rowCount(); }
+inline qsizetype rowCount(AnyStore& store, const QByteArray& sql) { return store.query(sql)->rowCount(); }
 
 // Every table's rows in key order, NULL told apart from the empty text.
 inline QString dump(dstore::FreightStore& store) {
@@ -42,6 +44,25 @@ inline QString dump(dstore::FreightStore& store) {
     for (qsizetype t = 0; t < tables->rowCount(); ++t) {
         const QByteArray table = tables->bytes(t, 0).toByteArray();
         const auto rows = store.query("select * from \"" + table + "\" order by rowid");
+        out += QString::fromUtf8(table) + QLatin1Char('\n');
+        for (qsizetype r = 0; r < rows->rowCount(); ++r) {
+            for (int c = 0; c < rows->columnCount(); ++c)
+                out += rows->isNull(r, c) ? QStringLiteral("<null>|") : rows->text(r, c) + QLatin1Char('|');
+            out += QLatin1Char('\n');
+        }
+    }
+    return out;
+}
+
+// The same for either store: every table's rows in key order.
+inline QString dump(AnyStore& store) {
+    if (store.embedded) return dump(*store.embedded);
+    QString out;
+    const auto tables = store.query("select table_name from information_schema.tables where table_schema = 'public' "
+                                    "and table_type = 'BASE TABLE' order by table_name");
+    for (qsizetype t = 0; t < tables->rowCount(); ++t) {
+        const QByteArray table = tables->bytes(t, 0).toByteArray();
+        const auto rows = store.query("select * from \"" + table + "\" order by 1");
         out += QString::fromUtf8(table) + QLatin1Char('\n');
         for (qsizetype r = 0; r < rows->rowCount(); ++r) {
             for (int c = 0; c < rows->columnCount(); ++c)
