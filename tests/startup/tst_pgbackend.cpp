@@ -12,6 +12,7 @@
 #include "storeconnection.h"
 #include "storetrap.h"
 #include "testmain.h"
+#include "teststore.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,12 +21,6 @@
 #include <thread>
 
 namespace {
-
-void useServer(const QString& server) {
-    Deployment d = CurrentDeployment();
-    d.databaseServer = server;
-    SetDeployment(d);
-}
 
 void writeLogin(const QString& user, const QString& password) {
     QFile::remove(SettingsPath());
@@ -87,7 +82,7 @@ class PgBackendTest : public QObject {
 private Q_SLOTS:
     void init() {
         QFile::remove(SettingsPath());
-        useServer({});
+        UseDatabaseServer({});
         StoreConnection.reset();
         StoreReady = false;
         SetBackendFactory({});
@@ -95,7 +90,7 @@ private Q_SLOTS:
     void cleanup() {
         StoreConnection.reset();
         SetBackendFactory({});
-        useServer({});
+        UseDatabaseServer({});
     }
 
     // Which login reaches libpq: Setting.ini's when it names one, never SQL Server's built-in one.
@@ -132,7 +127,7 @@ private Q_SLOTS:
         file.close();
         QCOMPARE(ReadDeployment(conf).databaseServer, server);
         QFile::remove(conf);
-        useServer(QStringLiteral("  ") + server + QStringLiteral(" "));
+        UseDatabaseServer(QStringLiteral("  ") + server + QStringLiteral(" "));
         writeLogin(user, password);
         const ConnectionSettings s = ReadConnectionSettings();
         QCOMPARE(s.server, server);
@@ -146,7 +141,7 @@ private Q_SLOTS:
     void connects() {
         DELMORA_REQUIRE_POSTGRES(cluster);
         const QString uri = freshStore(cluster);
-        useServer(uri);
+        UseDatabaseServer(uri);
         int attempts = 0;
         QVERIFY(ConnectStore(attempts));
         QCOMPARE(StoreConnection->query(QStringLiteral("select count(*) as n from 코드_주선사"))->text(0, 0),
@@ -193,7 +188,7 @@ private Q_SLOTS:
         QFETCH(qint64, number);
         QFETCH(QString, message);
         DELMORA_REQUIRE_POSTGRES(cluster);
-        useServer(freshStore(cluster));
+        UseDatabaseServer(freshStore(cluster));
         auto backend = OpenBackend(ReadConnectionSettings());
         backend->execute(QStringLiteral("insert into 코드_주선사 (아이디) values ('demo')"));
         try {
@@ -212,7 +207,7 @@ private Q_SLOTS:
     // statement leaves (safe to repeat); one closed while a statement ran may have done it.
     void lostLink() {
         DELMORA_REQUIRE_POSTGRES(cluster);
-        useServer(freshStore(cluster));
+        UseDatabaseServer(freshStore(cluster));
         auto agent = OpenBackend(ReadConnectionSettings());
         auto admin = OpenBackend(ReadConnectionSettings());
         const QString pid = agent->query(QStringLiteral("select pg_backend_pid()"))->text(0, 0);
@@ -247,7 +242,7 @@ private Q_SLOTS:
     // A list asking for some columns gets those, in its order, with the values of a full answer.
     void columnRequest() {
         DELMORA_REQUIRE_POSTGRES(cluster);
-        useServer(freshStore(cluster));
+        UseDatabaseServer(freshStore(cluster));
         auto backend = OpenBackend(ReadConnectionSettings());
         backend->execute(saveOf(QStringLiteral("demo"), 350000));
         const QString list =
@@ -264,7 +259,7 @@ private Q_SLOTS:
     // Two agents on two desks register 500 orders each at the same moment.
     void twoAgents() {
         DELMORA_REQUIRE_POSTGRES(cluster);
-        useServer(freshStore(cluster));
+        UseDatabaseServer(freshStore(cluster));
         const ConnectionSettings settings = ReadConnectionSettings();
         std::atomic<int> failures{0};
         QString firstFailure;
@@ -295,7 +290,7 @@ private Q_SLOTS:
     // the board reported saved is in the store exactly once, and nothing is stored twice.
     void serverRestart() {
         DELMORA_REQUIRE_POSTGRES(cluster);
-        useServer(freshStore(cluster));
+        UseDatabaseServer(freshStore(cluster));
         // An agent answers the reconnect question after a moment, not within microseconds.
         static std::atomic<int> opened;
         opened = 0;

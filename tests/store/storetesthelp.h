@@ -37,6 +37,16 @@ inline QString cell(AnyStore& store, const QByteArray& sql) {
 inline qsizetype rowCount(dstore::FreightStore& store, const QByteArray& sql) { return store.query(sql)->rowCount(); }
 inline qsizetype rowCount(AnyStore& store, const QByteArray& sql) { return store.query(sql)->rowCount(); }
 
+// One table's rows for a dump, NULL told apart from the empty text.
+inline void appendRows(QString& out, const QByteArray& table, const dstore::ResultSet& rows) {
+    out += QString::fromUtf8(table) + QLatin1Char('\n');
+    for (qsizetype r = 0; r < rows.rowCount(); ++r) {
+        for (int c = 0; c < rows.columnCount(); ++c)
+            out += rows.isNull(r, c) ? QStringLiteral("<null>|") : rows.text(r, c) + QLatin1Char('|');
+        out += QLatin1Char('\n');
+    }
+}
+
 // Every table's rows in key order, NULL told apart from the empty text.
 inline QString dump(dstore::FreightStore& store) {
     QString out;
@@ -44,12 +54,7 @@ inline QString dump(dstore::FreightStore& store) {
     for (qsizetype t = 0; t < tables->rowCount(); ++t) {
         const QByteArray table = tables->bytes(t, 0).toByteArray();
         const auto rows = store.query("select * from \"" + table + "\" order by rowid");
-        out += QString::fromUtf8(table) + QLatin1Char('\n');
-        for (qsizetype r = 0; r < rows->rowCount(); ++r) {
-            for (int c = 0; c < rows->columnCount(); ++c)
-                out += rows->isNull(r, c) ? QStringLiteral("<null>|") : rows->text(r, c) + QLatin1Char('|');
-            out += QLatin1Char('\n');
-        }
+        appendRows(out, table, *rows);
     }
     return out;
 }
@@ -63,12 +68,7 @@ inline QString dump(AnyStore& store) {
     for (qsizetype t = 0; t < tables->rowCount(); ++t) {
         const QByteArray table = tables->bytes(t, 0).toByteArray();
         const auto rows = store.query("select * from \"" + table + "\" order by 1");
-        out += QString::fromUtf8(table) + QLatin1Char('\n');
-        for (qsizetype r = 0; r < rows->rowCount(); ++r) {
-            for (int c = 0; c < rows->columnCount(); ++c)
-                out += rows->isNull(r, c) ? QStringLiteral("<null>|") : rows->text(r, c) + QLatin1Char('|');
-            out += QLatin1Char('\n');
-        }
+        appendRows(out, table, *rows);
     }
     return out;
 }

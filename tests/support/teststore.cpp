@@ -172,3 +172,9 @@ void TestStore::failAfterSending(int nth, bool applied) {
 }
 
 QString TestStore::path() const { return ProgramFolder() + QStringLiteral("/national_corvanta.sqlite"); }
+
+void UseDatabaseServer(const QString& server) {
+    Deployment d = CurrentDeployment();
+    d.databaseServer = server;
+    SetDeployment(d);
+}
