@@ -6,7 +6,10 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QVersionNumber>
+#include <cerrno>
+#include <csignal>
 #include <libpq-fe.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -50,6 +53,7 @@ PgCluster* PgCluster::instance(QString* whyNot) {
             reason = QStringLiteral("no initdb/pg_ctl under /usr/lib/postgresql/*/bin (install postgresql)");
         } else {
             c->m_asPostgres = ::geteuid() == 0;
+            c->removeLeftovers();
             const passwd* pw = c->m_asPostgres ? ::getpwnam("postgres") : nullptr;
             c->m_dir = QDir::tempPath() + QStringLiteral("/delmora-pg-") +
                        QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-') +
@@ -91,6 +95,24 @@ PgCluster::~PgCluster() {
         run({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-m"),
              QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
     QDir(m_dir).removeRecursively();
+}
+
+void PgCluster::removeLeftovers() const {
+    // A test process that crashed never stopped its server: its folder names its process id.
+    static const QRegularExpression name(QStringLiteral("^delmora-pg-(\\d+)-\\d+$"));
+    QDir temp(QDir::tempPath());
+    for (const QString& entry :
+         temp.entryList({QStringLiteral("delmora-pg-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch m = name.match(entry);
+        if (!m.hasMatch()) continue;
+        const pid_t owner = pid_t(m.captured(1).toLongLong());
+        if (owner <= 0 || ::kill(owner, 0) == 0 || errno != ESRCH) continue;
+        const QString data = temp.filePath(entry) + QStringLiteral("/data");
+        if (QFileInfo::exists(data + QStringLiteral("/postmaster.pid")))
+            run({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), data, QStringLiteral("-m"),
+                 QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
+        QDir(temp.filePath(entry)).removeRecursively();
+    }
 }
 
 bool PgCluster::run(const QStringList& command, QString* output) const {

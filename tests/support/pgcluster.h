@@ -27,6 +27,7 @@ public:
 private:
     PgCluster() = default;
     bool run(const QStringList& command, QString* output = nullptr) const;
+    void removeLeftovers() const;
     QString m_bin, m_dir, m_data, m_log;
     int m_port = 0;
     bool m_asPostgres = false;
