@@ -1,6 +1,7 @@
 // Deterministic demo data: the same seed and the same today always give the same store. The
 // generator is our own (splitmix64) so the data does not change with the C++ library.
 #include "demonames.h"
+#include "demotarget.h"
 #include "storeinternal.h"
 
 #include <QHash>
@@ -96,10 +97,11 @@ struct Shipper {
     QByteArray code, name, phone, firm, ceo, business, kindOfBusiness, item, postcode, address1, address2, contact, email;
 };
 
-// Inserts one row per call; the column list and the values are kept side by side.
-class Inserter {
+// The embedded store's side of the demo target: one prepared insert per table.
+class SqliteDemoTable final : public DemoTable {
 public:
-    Inserter(sqlite3* db, const char* table, std::vector<const char*> columns) : m_db(db), m_count(int(columns.size())) {
+    SqliteDemoTable(sqlite3* db, const char* table, const std::vector<const char*>& columns)
+        : m_db(db), m_count(int(columns.size())) {
         QByteArray sql = QByteArray("insert into ") + table + " (";
         QByteArray marks;
         for (size_t i = 0; i < columns.size(); ++i) {
@@ -108,8 +110,7 @@ public:
         }
         m_stmt = Statement(db, sql + ") values (" + marks + ")");
     }
-    // A null QByteArray is stored as NULL.
-    void insert(const std::vector<QByteArray>& values) {
+    qint64 insert(const std::vector<QByteArray>& values) override {
         Q_ASSERT(int(values.size()) == m_count);
         for (int i = 0; i < m_count; ++i) {
             const QByteArray& v = values[size_t(i)];
@@ -121,6 +122,7 @@ public:
         const int rc = sqlite3_step(m_stmt.get());
         sqlite3_reset(m_stmt.get());
         if (rc != SQLITE_DONE) fail(m_db, rc, QStringLiteral("demo data"));
+        return sqlite3_last_insert_rowid(m_db);
     }
 
 private:
@@ -129,12 +131,38 @@ private:
     Statement m_stmt;
 };
 
+class SqliteDemoTarget final : public DemoTarget {
+public:
+    explicit SqliteDemoTarget(sqlite3* db) : m_db(db) {}
+    std::unique_ptr<DemoTable> table(const char* name, const std::vector<const char*>& columns) override {
+        return std::make_unique<SqliteDemoTable>(m_db, name, columns);
+    }
+    void begin() override { run(m_db, "begin immediate"); }
+    void commit() override { run(m_db, "commit"); }
+    void rollback() noexcept override { sqlite3_exec(m_db, "rollback", nullptr, nullptr, nullptr); }
+
+private:
+    sqlite3* m_db;
+};
+
+// A table being filled, one row per call; the column list and the values are kept side by side.
+class Inserter {
+public:
+    Inserter(DemoTarget& target, const char* table, const std::vector<const char*>& columns)
+        : m_table(target.table(table, columns)) {}
+    // A null QByteArray is stored as NULL. Answers the row's key.
+    qint64 insert(const std::vector<QByteArray>& values) { return m_table->insert(values); }
+
+private:
+    std::unique_ptr<DemoTable> m_table;
+};
+
 QByteArray date(const QDate& d) { return d.toString(QStringLiteral("yyyy-MM-dd")).toUtf8(); }
 QByteArray clock(int hour, int minute) { return QByteArray::number(hour).rightJustified(2, '0') + ':' + QByteArray::number(minute).rightJustified(2, '0'); }
 
 class Filler {
 public:
-    Filler(sqlite3* db, const DemoOptions& o) : m_db(db), m_options(o), m_random(o.seed) {
+    Filler(DemoTarget& target, const DemoOptions& o) : m_target(target), m_options(o), m_random(o.seed) {
         for (std::size_t i = 0; i < kTownCount; ++i)
             for (std::size_t r = 0; r < kRegionCount; ++r)
                 if (qstrcmp(kTowns[i].sido, kRegions[r]) == 0) m_townsOfRegion[r].push_back(int(i));
@@ -170,7 +198,7 @@ private:
     }
 
     void brokers() {
-        Inserter in(m_db, "코드_주선사", {"아이디", "비밀번호", "주선사명", "연락처", "대표자", "사업자번호", "업태", "종목",
+        Inserter in(m_target, "코드_주선사", {"아이디", "비밀번호", "주선사명", "연락처", "대표자", "사업자번호", "업태", "종목",
                                            "우편번호", "우편주소1", "우편주소2", "주소1", "주소2", "기록일시"});
         for (const Broker& b : kBrokers) {
             const Town& t = kTowns[size_t(b.town) % kTownCount];
@@ -183,7 +211,7 @@ private:
     }
 
     void shippers(int count) {
-        Inserter in(m_db, "코드_화주", {"코드", "화주명", "연락처", "회사명", "대표자", "사업자번호", "업태", "종목", "우편번호",
+        Inserter in(m_target, "코드_화주", {"코드", "화주명", "연락처", "회사명", "대표자", "사업자번호", "업태", "종목", "우편번호",
                                          "우편주소1", "우편주소2", "주소1", "주소2", "이메일", "계산서담당", "계산서담당전화",
                                          "작성아이디", "기록일시"});
         for (int i = 0; i < count; ++i) {
@@ -216,7 +244,7 @@ private:
         static const int tonnages[] = {0, 1, 1, 2, 2, 2, 2, 3, 3, 3, 4, 4};
         static const char* const extraLengths[] = {"", "", "", "30", "50", "50", "80"};
         static const char* const firmKinds[] = {"운수", "운수", "물류", "화물", "특송"};
-        Inserter in(m_db, "코드_차주", {"아이디", "휴대전화", "기사명", "차량번호", "차종", "톤수", "길이", "길이2", "연락처",
+        Inserter in(m_target, "코드_차주", {"아이디", "휴대전화", "기사명", "차량번호", "차종", "톤수", "길이", "길이2", "연락처",
                                          "회사명", "대표자", "사업자번호", "업태", "종목", "이메일", "우편번호", "우편주소1",
                                          "우편주소2", "주소1", "주소2", "은행명", "계좌번호", "예금주", "기록일시"});
         QSet<QByteArray> phones;
@@ -300,8 +328,8 @@ private:
             "화주상호", "화주업태", "화주종목", "화주우편번호", "화주주소1", "화주주소2", "예비1", "예비2", "예비3",
             "화주계산서담당", "화주이메일", "배차시간", "차주아이디", "차주명", "차주연락처", "차량번호", "차량정보",
             "차량톤수", "차량길이", "차량길이2", "인수증날짜", "계산서날짜", "결제일", "기록일시"};
-        Inserter orders(m_db, "화물오더", std::vector<const char*>(std::begin(orderColumns), std::end(orderColumns)));
-        Inserter invoices(m_db, "세금계산서",
+        Inserter orders(m_target, "화물오더", std::vector<const char*>(std::begin(orderColumns), std::end(orderColumns)));
+        Inserter invoices(m_target, "세금계산서",
                           {"오더ID", "작성일자", "발행일시", "공급가액", "세액", "공급자사업자번호", "공급자상호", "공급자대표자",
                            "공급자주소", "공급자업태", "공급자종목", "받는자사업자번호", "받는자상호", "받는자대표자",
                            "받는자주소", "받는자업태", "받는자종목", "받는자담당", "받는자이메일", "품목일자1", "품목명1",
@@ -379,12 +407,11 @@ private:
             v.push_back(status == 4 || status == 5 ? date(invoiceDay) : QByteArray());
             v.push_back((status == 5 && m_random.chance(85)) || (status == 3 && m_random.chance(10)) ? date(paid) : QByteArray(""));
             v.push_back(date(day) + ' ' + clock(recordHour, recordMinute) + ":00");
-            orders.insert(v);
+            const qint64 orderId = orders.insert(v);
 
             // The member who carried the load invoices the broker who arranged it, both named
             // as their records read.
             if (o && (status == 4 || status == 5) && m_random.chance(80)) {
-                const qint64 orderId = sqlite3_last_insert_rowid(m_db);
                 const int tax = fare / 10;
                 const QByteArray item = "운송료(" + QByteArray(kRegions[from]) + "→" + kRegions[to] + ")";
                 const QByteArray approval = date(invoiceDay).replace('-', "") + "-41000" + m_random.digits(3) + "-" + m_random.digits(8);
@@ -402,7 +429,7 @@ private:
         }
     }
 
-    sqlite3* m_db;
+    DemoTarget& m_target;
     DemoOptions m_options;
     Random m_random;
     std::vector<int> m_townsOfRegion[kRegionCount];
@@ -414,15 +441,27 @@ private:
 
 } // namespace
 
-void fillDemoData(FreightStore& store, const DemoOptions& options) {
-    sqlite3* db = store.handle();
-    run(db, "begin immediate");
+void fillDemoData(DemoTarget& target, const DemoOptions& options) {
+    target.begin();
     try {
-        Filler(db, options).run();
-        run(db, "commit");
+        Filler(target, options).run();
+        target.commit();
     } catch (...) {
-        sqlite3_exec(db, "rollback", nullptr, nullptr, nullptr);
+        target.rollback();
         throw;
+    }
+}
+
+void fillDemoData(FreightStore& store, const DemoOptions& options) {
+    SqliteDemoTarget target(store.handle());
+    fillDemoData(target, options);
+}
+
+void fillAddressDirectory(DemoTarget& target) {
+    Inserter insert(target, "좌표주소", {"SIDO", "SIGUNGU", "UPMYENDONG", "ADDR"});
+    for (std::size_t i = 0; i < kTownCount; ++i) {
+        const Town& t = kTowns[i];
+        insert.insert({t.sido, t.sigungu, t.upmyendong, townText(t)});
     }
 }
 
@@ -430,18 +469,8 @@ namespace detail {
 
 // The administrative address directory every store carries, demo or not.
 void fillAddressDirectory(sqlite3* db) {
-    Statement insert(db, "insert into 좌표주소 (SIDO, SIGUNGU, UPMYENDONG, ADDR) values (?1, ?2, ?3, ?4)");
-    for (std::size_t i = 0; i < kTownCount; ++i) {
-        const Town& t = kTowns[i];
-        const QByteArray addr = townText(t);
-        sqlite3_bind_text(insert.get(), 1, t.sido, -1, SQLITE_STATIC);
-        sqlite3_bind_text(insert.get(), 2, t.sigungu, -1, SQLITE_STATIC);
-        sqlite3_bind_text(insert.get(), 3, t.upmyendong, -1, SQLITE_STATIC);
-        sqlite3_bind_text(insert.get(), 4, addr.constData(), int(addr.size()), SQLITE_TRANSIENT);
-        const int rc = sqlite3_step(insert.get());
-        sqlite3_reset(insert.get());
-        if (rc != SQLITE_DONE) fail(db, rc);
-    }
+    SqliteDemoTarget target(db);
+    dstore::fillAddressDirectory(target);
 }
 
 } // namespace detail

@@ -219,3 +219,14 @@ std::vector<ProcedureDefinition> procedureDefinitions() {
 }
 
 } // namespace dstore::detail
+
+namespace dstore::detail {
+
+std::vector<std::pair<int, const char*>> orderArgumentColumns() {
+    std::vector<std::pair<int, const char*>> out;
+    for (const ArgColumn& a : kOrderArguments)
+        out.emplace_back(a.argument, a.column);
+    return out;
+}
+
+} // namespace dstore::detail

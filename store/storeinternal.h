@@ -55,6 +55,9 @@ struct ProcedureDefinition {
     QByteArray body;   // one or more statements separated by ";"
 };
 std::vector<ProcedureDefinition> procedureDefinitions();
+// 오더저장's arguments (from 1) and the 화물오더 column each one fills, in argument order; a
+// server store's procedures are written from the same table.
+std::vector<std::pair<int, const char*>> orderArgumentColumns();
 
 // Name of the catalogue table; client statements may read it but never change it.
 inline constexpr const char* kProcedureTable = "저장프로시저";

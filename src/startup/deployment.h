@@ -5,7 +5,7 @@
 #include <QString>
 
 struct Deployment {
-    QString databaseServer; // host of SQL Server (port 8916 is fixed); "" = embedded store
+    QString databaseServer; // SQL Server host (port 8916 fixed), a libpq "postgresql://" URI; "" = embedded
     // The update and web server: host[:port], or an "http://" or "https://" address. Only a
     // deployment that names one has an update check; "" means none (the demo, a fresh build).
     QString updateServer;

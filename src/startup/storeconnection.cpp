@@ -2,6 +2,8 @@
 #include "deployment.h"
 #include "ini.h"
 #include "odbcbackend.h"
+#include "pgbackend.h"
+#include "pgstore.h"
 #include "prompts.h"
 #include <QFileInfo>
 #include <cstdlib>
@@ -104,6 +106,16 @@ ConnectionSettings ReadConnectionSettings() {
     const QString password = ReadIni(section, QStringLiteral("DB비밀번호"));
     ConnectionSettings s;
     s.catalog = catalog.isEmpty() ? QStringLiteral("national_corvanta") : catalog;
+    const QString host = CurrentDeployment().databaseServer;
+    if (dstore::isPostgresUri(host)) {
+        // The URI names the server and the database. Without a login in Setting.ini libpq finds
+        // its own (~/.pgpass, the PG* environment); SQL Server's built-in login means nothing there.
+        s.server = host.trimmed();
+        s.user = user;
+        s.password = user.isEmpty() ? QString() : password;
+        s.connectionText = s.server;
+        return s;
+    }
     if (user.isEmpty()) {
         s.user = BuiltInStoreUser;
         s.password = BuiltInStorePassword;
@@ -111,7 +123,6 @@ ConnectionSettings ReadConnectionSettings() {
         s.user = user;
         s.password = password;
     }
-    const QString host = CurrentDeployment().databaseServer;
     s.server = host.isEmpty() ? QString() : host + QLatin1Char(',') + QString::number(STORE_PORT);
     s.connectionText = QStringLiteral("Initial Catalog=") + s.catalog + QStringLiteral(";Data Source = '") +
                        s.server + QStringLiteral("';");
@@ -128,6 +139,7 @@ QString EmbeddedStorePath(const QString& catalog) {
 }
 
 std::unique_ptr<StoreBackend> OpenBackend(const ConnectionSettings& settings) {
+    if (dstore::isPostgresUri(settings.server)) return OpenPgBackend(settings);
     if (!settings.server.isEmpty()) return OpenOdbcBackend(settings);
     const QString path = EmbeddedStorePath(settings.catalog);
     if (path.isEmpty())

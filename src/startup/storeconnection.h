@@ -59,7 +59,7 @@ using ColumnRequest = std::vector<QByteArray>;
 std::shared_ptr<const dstore::ResultSet> KeepColumns(const dstore::ResultSet& rows,
                                                      const ColumnRequest& columns);
 
-// One backend: the embedded store or SQL Server over ODBC. Both throw StoreFailure.
+// One backend: the embedded store, PostgreSQL or SQL Server over ODBC. All throw StoreFailure.
 class StoreBackend {
 public:
     virtual ~StoreBackend() = default;
@@ -79,7 +79,7 @@ struct ConnectionSettings {
     QString catalog;        // DB명 or national_corvanta
     QString user;           // DB아이디 or "sa"
     QString password;       // DB비밀번호, or the built-in password for "sa"
-    QString server;         // database server + ",8916"; "" = embedded store
+    QString server;         // database server + ",8916"; a postgresql:// URI; "" = embedded store
     QString connectionText; // "Initial Catalog=...;Data Source = '...';"
 };
 ConnectionSettings ReadConnectionSettings();
@@ -100,8 +100,8 @@ inline const QString OutcomeUnknownOfflineText = QStringLiteral(
     "목록에서 확인한 뒤 다시 하세요.");
 
 // Opens a backend for the settings: the embedded store file ProgramFolder()/<catalog>.sqlite
-// when no server is named (never created: a missing file is a failed connection), else SQL
-// Server over ODBC/FreeTDS. Throws StoreFailure.
+// when no server is named (never created: a missing file is a failed connection), PostgreSQL
+// for a "postgresql://" URI, else SQL Server over ODBC/FreeTDS. Throws StoreFailure.
 std::unique_ptr<StoreBackend> OpenBackend(const ConnectionSettings& settings);
 
 // Tests wrap the real backends (recording, fault injection) by installing a factory;

@@ -1,6 +1,7 @@
 // delmora-store: creates freight stores (optionally with demo data) and runs one statement
 // against a store exactly as the client would send it.
 #include "freightstore.h"
+#include "pgstore.h"
 #include "simulate.h"
 
 #include <QCoreApplication>
@@ -15,11 +16,12 @@
 namespace {
 
 int usage() {
-    std::fputs("usage:\n"
-               "  delmora-store init PATH [--demo] [--orders N] [--seed S] [--today yyyy-mm-dd]\n"
-               "  delmora-store sql PATH STATEMENT\n"
-               "  delmora-store simulate PATH [--rate N] [--seconds S] [--seed S] [--events N]\n",
-               stderr);
+    std::fputs(
+        "usage:\n"
+        "  delmora-store init PATH|postgresql://... [--demo] [--orders N] [--seed S] [--today yyyy-mm-dd]\n"
+        "  delmora-store sql PATH|postgresql://... STATEMENT\n"
+        "  delmora-store simulate PATH [--rate N] [--seconds S] [--seed S] [--events N]\n",
+        stderr);
     return 2;
 }
 
@@ -76,8 +78,16 @@ int runInit(const QStringList& args) {
     try {
         QElapsedTimer timer;
         timer.start();
-        auto store = dstore::FreightStore::create(path);
-        if (demo) dstore::fillDemoData(*store, options);
+        if (dstore::isPostgresUri(path)) {
+            // The database exists already (the server's administrator creates it); the store's
+            // tables, procedures and data go into it.
+            auto store = dstore::PgStore::open(path);
+            store->createSchema();
+            if (demo) dstore::fillDemoData(*store->demoTarget(), options);
+        } else {
+            auto store = dstore::FreightStore::create(path);
+            if (demo) dstore::fillDemoData(*store, options);
+        }
         std::fprintf(stderr, "created %s%s in %.1f s\n", path.toUtf8().constData(),
                      demo ? " with demo data" : "", timer.elapsed() / 1000.0);
         return 0;
@@ -90,8 +100,11 @@ int runInit(const QStringList& args) {
 int runSql(const QStringList& args) {
     if (args.size() != 2) return usage();
     try {
-        auto store = dstore::FreightStore::open(args[0]);
-        const auto rows = store->query(args[1].toUtf8());
+        std::shared_ptr<const dstore::ResultSet> rows;
+        if (dstore::isPostgresUri(args[0]))
+            rows = dstore::PgStore::open(args[0])->query(args[1].toUtf8());
+        else
+            rows = dstore::FreightStore::open(args[0])->query(args[1].toUtf8());
         if (rows->columnCount() == 0) return 0;
         QByteArray out;
         for (int c = 0; c < rows->columnCount(); ++c) {

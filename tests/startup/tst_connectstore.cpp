@@ -11,12 +11,6 @@ namespace {
 const QString RetryQuestion = QStringLiteral("서버접속 에러입니다.\n다시 시도하시겠습니까?");
 const QString GiveUp = QStringLiteral("재시도횟수 초과입니다.");
 
-void useServer(const QString& host) {
-    Deployment d = CurrentDeployment();
-    d.databaseServer = host;
-    SetDeployment(d);
-}
-
 void writeData(const QString& catalog, const QString& user, const QString& password) {
     QFile::remove(SettingsPath());
     if (!catalog.isNull()) WriteIni(QStringLiteral("데이타"), QStringLiteral("DB명"), catalog);
@@ -30,7 +24,7 @@ class ConnectStoreTest : public QObject {
 private Q_SLOTS:
     void init() {
         QFile::remove(SettingsPath());
-        useServer({});
+        UseDatabaseServer({});
         StoreConnection.reset();
         StoreReady = false;
     }
@@ -65,7 +59,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, login);
         QFETCH(QString, secret);
-        useServer(server);
+        UseDatabaseServer(server);
         writeData(catalog, user, password);
         const ConnectionSettings s = ReadConnectionSettings();
         QCOMPARE(s.connectionText, text);
@@ -114,7 +108,7 @@ private Q_SLOTS:
         QFETCH(QString, server);
         QFETCH(QByteArray, storeFile);
         QFETCH(QString, catalog);
-        useServer(server);
+        UseDatabaseServer(server);
         if (!catalog.isEmpty()) WriteIni(QStringLiteral("데이타"), QStringLiteral("DB명"), catalog);
         const QString file = ProgramFolder() + QStringLiteral("/national_corvanta.sqlite");
         QFile::remove(file);
@@ -156,7 +150,7 @@ private Q_SLOTS:
     void noEndsTheProgram() {
         QFETCH(int, start);
         QFETCH(int, questions);
-        useServer(QStringLiteral("127.0.0.1"));
+        UseDatabaseServer(QStringLiteral("127.0.0.1"));
         PromptScript prompts;
         prompts.answerNo();
         int attempts = start;
@@ -178,7 +172,7 @@ private Q_SLOTS:
         QFETCH(QString, answers);
         QFETCH(bool, ends);
         QFETCH(int, attempts);
-        useServer(QStringLiteral("127.0.0.1"));
+        UseDatabaseServer(QStringLiteral("127.0.0.1"));
         PromptScript prompts;
         for (const QChar a : answers) {
             if (a == u'c') prompts.answerClosed();
@@ -196,7 +190,7 @@ private Q_SLOTS:
     }
 
     void counterNearTheLimit() {
-        useServer(QStringLiteral("127.0.0.1"));
+        UseDatabaseServer(QStringLiteral("127.0.0.1"));
         PromptScript prompts;
         prompts.answerYes();
         prompts.answerYes();

@@ -2,6 +2,7 @@
 // Small helpers shared by the store's tests: a fresh store in a temporary folder, one-cell
 // reads, a whole-store dump for "nothing changed" checks, and catching the store's errors.
 #include "freightstore.h"
+#include "pgstore.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,7 +17,35 @@ inline QString cell(dstore::FreightStore& store, const QByteArray& sql) {
     return rows->rowCount() > 0 && rows->columnCount() > 0 ? rows->text(0, 0) : QString();
 }
 
+// The embedded store or the same store on a PostgreSQL server: the contract holds for both.
+struct AnyStore {
+    std::unique_ptr<dstore::FreightStore> embedded;
+    std::unique_ptr<dstore::PgStore> server;
+    std::shared_ptr<const dstore::ResultSet> query(const QByteArray& sql) {
+        if (embedded) return embedded->query(sql);
+        return server->query(sql);
+    }
+    void execute(const QByteArray& sql) { (void)query(sql); }
+    explicit operator bool() const { return embedded || server; }
+};
+
+inline QString cell(AnyStore& store, const QByteArray& sql) {
+    const auto rows = store.query(sql);
+    return rows->rowCount() > 0 && rows->columnCount() > 0 ? rows->text(0, 0) : QString();
+}
+
 inline qsizetype rowCount(dstore::FreightStore& store, const QByteArray& sql) { return store.query(sql)->rowCount(); }
+inline qsizetype rowCount(AnyStore& store, const QByteArray& sql) { return store.query(sql)->rowCount(); }
+
+// One table's rows for a dump, NULL told apart from the empty text.
+inline void appendRows(QString& out, const QByteArray& table, const dstore::ResultSet& rows) {
+    out += QString::fromUtf8(table) + QLatin1Char('\n');
+    for (qsizetype r = 0; r < rows.rowCount(); ++r) {
+        for (int c = 0; c < rows.columnCount(); ++c)
+            out += rows.isNull(r, c) ? QStringLiteral("<null>|") : rows.text(r, c) + QLatin1Char('|');
+        out += QLatin1Char('\n');
+    }
+}
 
 // Every table's rows in key order, NULL told apart from the empty text.
 inline QString dump(dstore::FreightStore& store) {
@@ -25,12 +54,21 @@ inline QString dump(dstore::FreightStore& store) {
     for (qsizetype t = 0; t < tables->rowCount(); ++t) {
         const QByteArray table = tables->bytes(t, 0).toByteArray();
         const auto rows = store.query("select * from \"" + table + "\" order by rowid");
-        out += QString::fromUtf8(table) + QLatin1Char('\n');
-        for (qsizetype r = 0; r < rows->rowCount(); ++r) {
-            for (int c = 0; c < rows->columnCount(); ++c)
-                out += rows->isNull(r, c) ? QStringLiteral("<null>|") : rows->text(r, c) + QLatin1Char('|');
-            out += QLatin1Char('\n');
-        }
+        appendRows(out, table, *rows);
+    }
+    return out;
+}
+
+// The same for either store: every table's rows in key order.
+inline QString dump(AnyStore& store) {
+    if (store.embedded) return dump(*store.embedded);
+    QString out;
+    const auto tables = store.query("select table_name from information_schema.tables where table_schema = 'public' "
+                                    "and table_type = 'BASE TABLE' order by table_name");
+    for (qsizetype t = 0; t < tables->rowCount(); ++t) {
+        const QByteArray table = tables->bytes(t, 0).toByteArray();
+        const auto rows = store.query("select * from \"" + table + "\" order by 1");
+        appendRows(out, table, *rows);
     }
     return out;
 }

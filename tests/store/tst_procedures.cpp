@@ -1,5 +1,7 @@
 // The eleven procedures as the client calls them: what each one does to the store, and that
-// a wrong number of arguments is refused without touching anything.
+// a wrong number of arguments is refused without touching anything. Every test runs against
+// the embedded store and against the same store on PostgreSQL (a private cluster for the run).
+#include "pgcluster.h"
 #include "storetesthelp.h"
 #include "testmain.h"
 
@@ -16,18 +18,40 @@ class TestProcedures : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    std::unique_ptr<FreightStore> m_store;
+    AnyStore m_store;
     int m_serial = 0;
+    bool m_serverTemplate = false; // an empty server store to copy for each test
 
-    FreightStore& store() { return *m_store; }
+    AnyStore& store() { return m_store; }
     qint64 lastOrder() { return cell(store(), "select max(ID) from 화물오더").toLongLong(); }
 
 private Q_SLOTS:
+    void initTestCase_data() {
+        QTest::addColumn<QString>("backend");
+        QTest::newRow("embedded") << QStringLiteral("embedded");
+        QTest::newRow("postgresql") << QStringLiteral("postgresql");
+    }
     void init() {
-        m_store = FreightStore::create(m_dir.filePath(QStringLiteral("p%1.sqlite").arg(++m_serial)));
+        QFETCH_GLOBAL(QString, backend);
+        const QString name = QStringLiteral("p%1").arg(++m_serial);
+        if (backend == QLatin1String("embedded")) {
+            m_store.embedded = FreightStore::create(m_dir.filePath(name + QStringLiteral(".sqlite")));
+        } else {
+            QString why;
+            PgCluster* cluster = PgCluster::instance(&why);
+            if (!cluster) QSKIP(qPrintable(QStringLiteral("PostgreSQL is not available: ") + why));
+            QString error;
+            if (!m_serverTemplate) {
+                QVERIFY2(cluster->createDatabase(QStringLiteral("empty"), {}, &error), qPrintable(error));
+                dstore::PgStore::open(cluster->uri(QStringLiteral("empty")))->createSchema();
+                m_serverTemplate = true;
+            }
+            QVERIFY2(cluster->createDatabase(name, QStringLiteral("empty"), &error), qPrintable(error));
+            m_store.server = dstore::PgStore::open(cluster->uri(name));
+        }
         store().execute("insert into 코드_주선사 (아이디, 비밀번호, 주선사명) values ('demo', '', '델모라')");
     }
-    void cleanup() { m_store.reset(); }
+    void cleanup() { m_store = {}; }
 
     void wrongArgumentCount_data() {
         QTest::addColumn<QByteArray>("name");

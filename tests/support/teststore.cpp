@@ -178,3 +178,9 @@ void TestStore::failAfterSending(int nth, bool applied) {
 }
 
 QString TestStore::path() const { return ProgramFolder() + QStringLiteral("/national_corvanta.sqlite"); }
+
+void UseDatabaseServer(const QString& server) {
+    Deployment d = CurrentDeployment();
+    d.databaseServer = server;
+    SetDeployment(d);
+}

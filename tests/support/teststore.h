@@ -37,3 +37,6 @@ public:
     void failAfterSending(int nth, bool applied);
     QString path() const;
 };
+
+// Names the deployment's database server for the rest of the test ("" = the embedded store).
+void UseDatabaseServer(const QString& server);

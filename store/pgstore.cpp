@@ -1,0 +1,382 @@
+// The freight store on PostgreSQL through libpq. Rows come as text (libpq's text format), which
+// is what the client reads anyway, and are copied once into the snapshot.
+#include "pgstore.h"
+
+#include <libpq-fe.h>
+#include <poll.h>
+
+#include <cstring>
+#include <optional>
+
+namespace dstore {
+
+namespace {
+
+// Frees a result however the caller leaves.
+struct Result {
+    PGresult* r = nullptr;
+    explicit Result(PGresult* res) : r(res) {}
+    ~Result() { PQclear(r); }
+    Result(const Result&) = delete;
+    Result& operator=(const Result&) = delete;
+};
+
+QString serverMessage(const PGresult* res, PGconn* conn) {
+    const char* primary = res ? PQresultErrorField(res, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    QString message = QString::fromUtf8(primary ? primary : PQerrorMessage(conn)).trimmed();
+    return message.isEmpty() ? QStringLiteral("서버가 응답하지 않습니다.") : message;
+}
+
+bool lostLinkState(QByteArrayView state) {
+    return state.startsWith("08") || state == "57P01" || state == "57P02" || state == "57P03";
+}
+
+// The server's answer as the provider error an ADO caller expects.
+ServerError errorFor(const PGresult* res, PGconn* conn) {
+    const char* raw = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
+    const QByteArrayView state(raw ? raw : "");
+    ServerError e;
+    e.message = serverMessage(res, conn);
+    // A closed socket has no SQLSTATE; the link is gone with it.
+    if (PQstatus(conn) != CONNECTION_OK || lostLinkState(state) || state.isEmpty()) {
+        e.number = E_FAIL_NUMBER;
+        return e;
+    }
+    if (state.startsWith("23"))
+        e.number = DB_E_INTEGRITYVIOLATION;
+    else if (state == "57014")
+        e.number = DB_E_TIMEOUT; // the statement time-out, like ADO's command time-out
+    else if (state.startsWith("53") || state.startsWith("58") || state == "25006" || state.startsWith("XX"))
+        e.number = DB_E_STOREREFUSED;
+    else
+        e.number = DB_E_ERRORSINCOMMAND;
+    return e;
+}
+
+[[noreturn]] void lostBeforeSending(PGconn* conn) {
+    ServerError e;
+    e.number = E_FAIL_NUMBER;
+    e.message =
+        QStringLiteral("서버와의 연결이 끊어졌습니다. ") + QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    e.mayHaveReachedStore = false;
+    throw e;
+}
+
+// Rows of a text-format result into a snapshot; columns: indexes into the result to keep.
+std::shared_ptr<ResultSet> snapshot(const PGresult* res, const std::vector<QByteArray>& wanted) {
+    auto rows = std::make_shared<ResultSet>();
+    const int fields = PQnfields(res);
+    std::vector<int> from;
+    std::vector<QByteArray> names;
+    if (wanted.empty()) {
+        for (int c = 0; c < fields; ++c) {
+            from.push_back(c);
+            names.emplace_back(PQfname(res, c));
+        }
+    } else {
+        for (const QByteArray& name : wanted)
+            for (int c = 0; c < fields; ++c)
+                if (qstricmp(PQfname(res, c), name.constData()) == 0) {
+                    from.push_back(c);
+                    names.emplace_back(PQfname(res, c));
+                    break;
+                }
+    }
+    rows->setColumns(std::move(names));
+    const int count = PQntuples(res);
+    if (count == 0 || from.empty()) return rows;
+    qsizetype bytes = 0;
+    for (int r = 0; r < count; r += 64)
+        for (const int c : from)
+            bytes += PQgetlength(res, r, c);
+    rows->reserveCells(size_t(count) * from.size(), bytes * 64);
+    for (int r = 0; r < count; ++r)
+        for (const int c : from) {
+            if (PQgetisnull(res, r, c))
+                rows->appendNull();
+            else
+                rows->appendCell(QByteArrayView(PQgetvalue(res, r, c), PQgetlength(res, r, c)));
+        }
+    return rows;
+}
+
+// COPY's text format: backslash, tab and line breaks escaped, \N for NULL.
+void appendCopyValue(QByteArray& out, const QByteArray& v) {
+    if (v.isNull()) {
+        out += "\\N";
+        return;
+    }
+    for (const char c : v) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+}
+
+QByteArray identifier(PGconn* conn, const QByteArray& name) {
+    char* quoted = PQescapeIdentifier(conn, name.constData(), size_t(name.size()));
+    if (!quoted) throw Error{DB_E_ERRORSINCOMMAND, QString::fromUtf8(PQerrorMessage(conn)).trimmed()};
+    QByteArray s(quoted);
+    PQfreemem(quoted);
+    return s;
+}
+
+void runTrusted(PGconn* conn, const char* sql) {
+    Result res(PQexec(conn, sql));
+    const ExecStatusType status = PQresultStatus(res.r);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) throw errorFor(res.r, conn);
+}
+
+// The demo generator's rows, sent in COPY batches. Keys are handed out here, so an invoice can
+// name its order before the orders reach the server; the identity counter follows at the end.
+class PgDemoTable final : public DemoTable {
+public:
+    PgDemoTable(PGconn* conn, const char* table, const std::vector<const char*>& columns) : m_conn(conn) {
+        m_copy = "copy " + identifier(conn, table) + " (id";
+        for (const char* c : columns)
+            m_copy += ", " + QByteArray(c);
+        m_copy += ") from stdin";
+        m_table = table;
+        Result res(PQexecParams(conn, "select coalesce(max(id), 0) from " + identifier(conn, table), 0,
+                                nullptr, nullptr, nullptr, nullptr, 0));
+        if (PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, conn);
+        m_next = QByteArray(PQgetvalue(res.r, 0, 0)).toLongLong() + 1;
+    }
+    ~PgDemoTable() override {
+        try {
+            finish();
+        } catch (...) {
+            // The transaction is rolled back by the filler's failure; nothing to keep.
+        }
+    }
+    qint64 insert(const std::vector<QByteArray>& values) override {
+        const qint64 id = m_next++;
+        m_buffer += QByteArray::number(id);
+        for (const QByteArray& v : values) {
+            m_buffer += '\t';
+            appendCopyValue(m_buffer, v);
+        }
+        m_buffer += '\n';
+        if (m_buffer.size() > (4 << 20)) flush();
+        return id;
+    }
+
+private:
+    void flush() {
+        if (m_buffer.isEmpty()) return;
+        {
+            Result res(PQexec(m_conn, m_copy.constData()));
+            if (PQresultStatus(res.r) != PGRES_COPY_IN) throw errorFor(res.r, m_conn);
+        }
+        if (PQputCopyData(m_conn, m_buffer.constData(), int(m_buffer.size())) != 1 ||
+            PQputCopyEnd(m_conn, nullptr) != 1)
+            throw errorFor(nullptr, m_conn);
+        m_buffer.clear();
+        Result res(PQgetResult(m_conn));
+        if (PQresultStatus(res.r) != PGRES_COMMAND_OK) throw errorFor(res.r, m_conn);
+        while (PGresult* rest = PQgetResult(m_conn))
+            PQclear(rest);
+    }
+    void finish() {
+        flush();
+        if (m_next <= 1) return;
+        const QByteArray sql = "select setval(pg_get_serial_sequence(" + literal(m_table) + ", 'id'), " +
+                               QByteArray::number(m_next - 1) + ")";
+        runTrusted(m_conn, sql.constData());
+    }
+    QByteArray literal(const QByteArray& text) {
+        char* quoted = PQescapeLiteral(m_conn, identifier(m_conn, text).constData(),
+                                       size_t(identifier(m_conn, text).size()));
+        QByteArray s(quoted ? quoted : "''");
+        PQfreemem(quoted);
+        return s;
+    }
+    PGconn* m_conn;
+    QByteArray m_copy, m_table, m_buffer;
+    qint64 m_next = 1;
+};
+
+class PgDemoTarget final : public DemoTarget {
+public:
+    explicit PgDemoTarget(PGconn* conn) : m_conn(conn) {}
+    std::unique_ptr<DemoTable> table(const char* name, const std::vector<const char*>& columns) override {
+        return std::make_unique<PgDemoTable>(m_conn, name, columns);
+    }
+    void begin() override { runTrusted(m_conn, "begin"); }
+    void commit() override { runTrusted(m_conn, "commit"); }
+    void rollback() noexcept override { PQclear(PQexec(m_conn, "rollback")); }
+
+private:
+    PGconn* m_conn;
+};
+
+} // namespace
+
+bool isPostgresUri(QStringView text) {
+    const QStringView t = text.trimmed();
+    return t.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
+           t.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+std::unique_ptr<PgStore> PgStore::open(const QString& uri, const QString& user, const QString& password) {
+    const QByteArray dbname = uri.trimmed().toUtf8();
+    const QByteArray login = user.toUtf8(), secret = password.toUtf8();
+    // Later keywords override what the URI says; an empty user leaves the URI's, ~/.pgpass's and
+    // the environment's login in place. The 3 s connect time-out matches the SQL Server login's.
+    std::vector<const char*> keys{"dbname", "connect_timeout", "client_encoding", "application_name"};
+    std::vector<const char*> values{dbname.constData(), "3", "UTF8", "delmora"};
+    if (!login.isEmpty()) {
+        keys.push_back("user");
+        values.push_back(login.constData());
+        keys.push_back("password");
+        values.push_back(secret.constData());
+    }
+    keys.push_back(nullptr);
+    values.push_back(nullptr);
+    PGconn* conn = PQconnectdbParams(keys.data(), values.data(), 1);
+    if (!conn || PQstatus(conn) != CONNECTION_OK) {
+        ServerError e;
+        e.number = E_FAIL_NUMBER;
+        e.message =
+            conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed() : QStringLiteral("out of memory");
+        e.mayHaveReachedStore = false;
+        PQfinish(conn);
+        throw e;
+    }
+    std::unique_ptr<PgStore> store(new PgStore(conn));
+    // The server's notices are no answer to anything the client asked (libpq would print them on
+    // the console), except one: a server ending the session while it is idle (a shutdown, an
+    // administrator) says so before it closes the socket.
+    PQsetNoticeReceiver(
+        conn,
+        [](void* self, const PGresult* notice) {
+            const char* severity = PQresultErrorField(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
+            const char* state = PQresultErrorField(notice, PG_DIAG_SQLSTATE);
+            if ((severity && (qstrcmp(severity, "FATAL") == 0 || qstrcmp(severity, "PANIC") == 0)) ||
+                (state && lostLinkState(state)))
+                static_cast<PgStore*>(self)->m_sessionEnded = true;
+        },
+        store.get());
+    // ADO's command time-out; text dates and times as the client writes them.
+    runTrusted(conn, "set statement_timeout = 30000; set datestyle = 'ISO, YMD'");
+    return store;
+}
+
+PgStore::~PgStore() {
+    PQfinish(m_conn);
+}
+
+void PgStore::createSchema() {
+    {
+        Result res(PQexec(m_conn, "select to_regclass('화물오더') is not null"));
+        if (PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, m_conn);
+        if (qstrcmp(PQgetvalue(res.r, 0, 0), "t") == 0)
+            throw Error{DB_E_ERRORSINCOMMAND,
+                        QStringLiteral("이 데이터베이스에는 이미 화물 저장소가 있습니다.")};
+    }
+    PgDemoTarget target(m_conn);
+    target.begin();
+    try {
+        runTrusted(m_conn, postgresSchema().constData());
+        fillAddressDirectory(target);
+        target.commit();
+    } catch (...) {
+        target.rollback();
+        throw;
+    }
+}
+
+std::unique_ptr<DemoTarget> PgStore::demoTarget() {
+    return std::make_unique<PgDemoTarget>(m_conn);
+}
+
+QByteArray PgStore::procedureCallText(const QByteArray& procedure, size_t arguments) {
+    QByteArray s = "select from public." + procedure + "(variadic array[";
+    for (size_t i = 1; i <= arguments; ++i)
+        s += (i > 1 ? ",$" : "$") + QByteArray::number(qulonglong(i));
+    return s + "]::text[])";
+}
+
+bool PgStore::linkLost() {
+    if (PQstatus(m_conn) != CONNECTION_OK) return true;
+    pollfd p{PQsocket(m_conn), POLLIN, 0};
+    if (p.fd < 0) return true;
+    if (::poll(&p, 1, 0) <= 0) return false;
+    // Something arrived while idle: a termination notice or the end of the stream.
+    if (!PQconsumeInput(m_conn)) return true;
+    while (PGnotify* n = PQnotifies(m_conn))
+        PQfreemem(n);
+    return m_sessionEnded || PQstatus(m_conn) != CONNECTION_OK;
+}
+
+std::shared_ptr<ResultSet> PgStore::query(QByteArrayView statement, const std::vector<QByteArray>& columns) {
+    if (linkLost()) lostBeforeSending(m_conn);
+    if (statement.contains('\0'))
+        throw ServerError{
+            {DB_E_ERRORSINCOMMAND, QStringLiteral("문장에 사용할 수 없는 문자(NUL)가 있습니다.")}, false};
+    int sent = 0;
+    ExecCall call;
+    const bool exec = isExecStatement(statement);
+    if (exec) {
+        call = parseExec(statement); // throws Error for malformed text: nothing was sent
+        const QByteArray text = procedureCallText(identifier(m_conn, call.procedure), call.arguments.size());
+        std::vector<const char*> values;
+        values.reserve(call.arguments.size());
+        for (const ExecArgument& a : call.arguments)
+            values.push_back(a.text.constData());
+        sent = PQsendQueryParams(m_conn, text.constData(), int(values.size()), nullptr, values.data(),
+                                 nullptr, nullptr, 0);
+    } else {
+        sent = PQsendQuery(m_conn, statement.toByteArray().constData());
+    }
+    if (!sent) lostBeforeSending(m_conn);
+    // Every result of the statement is read; the last one with rows or the first error answers.
+    PGresult* answer = nullptr;
+    std::optional<ServerError> failure;
+    while (PGresult* res = PQgetResult(m_conn)) {
+        const ExecStatusType status = PQresultStatus(res);
+        if (status == PGRES_FATAL_ERROR || status == PGRES_BAD_RESPONSE || status == PGRES_NONFATAL_ERROR) {
+            if (!failure) failure = errorFor(res, m_conn);
+            PQclear(res);
+        } else if (status == PGRES_COPY_IN || status == PGRES_COPY_OUT || status == PGRES_COPY_BOTH) {
+            PQclear(res);
+            if (!failure)
+                failure =
+                    ServerError{{DB_E_ERRORSINCOMMAND, QStringLiteral("COPY는 사용할 수 없습니다.")}, true};
+            PQputCopyEnd(m_conn, "refused");
+        } else if (status == PGRES_TUPLES_OK) {
+            PQclear(answer);
+            answer = res;
+        } else {
+            PQclear(res);
+        }
+        if (PQstatus(m_conn) != CONNECTION_OK) break;
+    }
+    Result kept(answer);
+    if (!failure && PQstatus(m_conn) != CONNECTION_OK) failure = errorFor(nullptr, m_conn);
+    if (failure) {
+        if (exec && failure->number == DB_E_ERRORSINCOMMAND &&
+            failure->message.contains(QStringLiteral("does not exist")) &&
+            failure->message.contains(QStringLiteral("function")))
+            failure->message = QStringLiteral("Could not find stored procedure '%1'.")
+                                   .arg(QString::fromUtf8(call.procedure));
+        throw *failure;
+    }
+    if (!answer) return std::make_shared<ResultSet>();
+    return snapshot(answer, columns);
+}
+
+} // namespace dstore

@@ -1,0 +1,67 @@
+#pragma once
+// The freight store on a PostgreSQL server: the office's shared store. It holds the same
+// tables, views and eleven procedures as the embedded store (see postgresSchema()) and answers
+// the client's statements, written for SQL Server, with the same snapshots and provider errors.
+// The one thing the dialects do differently, "exec NAME args", is turned into a call of the
+// server-side function with every argument sent as a parameter.
+#include "demotarget.h"
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+#include <vector>
+
+struct pg_conn;
+
+namespace dstore {
+
+// A server store's error also says whether the statement may have reached the server: a link
+// found dead before sending leaves no doubt that nothing was done.
+struct ServerError : Error {
+    bool mayHaveReachedStore = true;
+};
+
+// True for a "postgresql://" or "postgres://" connection address (libpq's URI forms).
+bool isPostgresUri(QStringView text);
+
+class PgStore {
+public:
+    // Connects to the database the libpq URI names. An empty user leaves the login to the URI,
+    // ~/.pgpass and the PG* environment. Throws ServerError{E_FAIL_NUMBER, ..., false} when the
+    // server cannot be reached or refuses the login.
+    static std::unique_ptr<PgStore> open(const QString& uri, const QString& user = {},
+                                         const QString& password = {});
+    ~PgStore();
+    PgStore(const PgStore&) = delete;
+    PgStore& operator=(const PgStore&) = delete;
+
+    // Creates the tables, views, indexes, procedures and the address directory in the connected
+    // database; throws Error when it holds a freight store already.
+    void createSchema();
+
+    // Runs one client statement and answers its rows (no columns for a statement without rows).
+    // columns, when not empty: keep only these columns, in this order, as the rows are read.
+    // Throws ServerError.
+    std::shared_ptr<ResultSet> query(QByteArrayView statement, const std::vector<QByteArray>& columns = {});
+    void execute(QByteArrayView statement) { (void)query(statement); }
+
+    // A target for the demo generator (bulk COPY, keys handed out as the rows are written).
+    std::unique_ptr<DemoTarget> demoTarget();
+
+    pg_conn* handle() const { return m_conn; } // for benchmarks and tests
+    // The statement "exec NAME args" becomes, with its parameters; for tests.
+    static QByteArray procedureCallText(const QByteArray& procedure, size_t arguments);
+
+private:
+    explicit PgStore(pg_conn* conn) : m_conn(conn) {}
+    // The server may have closed the link since the last statement (a restart, an idle
+    // time-out); a notice already waiting on the socket tells so before anything is sent.
+    bool linkLost();
+    pg_conn* m_conn;
+    bool m_sessionEnded = false; // the server announced it is closing this session
+};
+
+// The whole schema script for a PostgreSQL database (one text; every statement in it).
+QByteArray postgresSchema();
+
+} // namespace dstore

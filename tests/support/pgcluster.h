@@ -1,0 +1,40 @@
+#pragma once
+// A private PostgreSQL cluster for one test process: initdb and pg_ctl in a temporary folder,
+// reachable only through a Unix socket there (no TCP). Run as root (as CI does), the server
+// runs as the postgres user, which owns the folder. Stopped and removed when the process ends.
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class PgCluster {
+public:
+    // The process's cluster, started at the first call; nullptr when PostgreSQL is not installed
+    // or would not start, with the reason in whyNot.
+    static PgCluster* instance(QString* whyNot = nullptr);
+    ~PgCluster();
+
+    // libpq URI of a database of this cluster (as the superuser "postgres", over the socket).
+    QString uri(const QString& database) const;
+    // Creates a database, as a copy of templateName when one is named (it must have no
+    // connections). False, with the reason in error, when the server refused.
+    bool createDatabase(const QString& name, const QString& templateName = {}, QString* error = nullptr);
+    // Stops the server (fast: open connections are told and closed) and starts it again.
+    bool stop();
+    bool start();
+    QString socketDirectory() const { return m_dir; }
+    int port() const { return m_port; }
+
+private:
+    PgCluster() = default;
+    bool run(const QStringList& command, QString* output = nullptr) const;
+    void removeLeftovers() const;
+    QString m_bin, m_dir, m_data, m_log;
+    int m_port = 0;
+    bool m_asPostgres = false;
+};
+
+// Skips the calling test function when there is no PostgreSQL to test against.
+#define DELMORA_REQUIRE_POSTGRES(cluster)                                                                    \
+    QString whyNoPostgres_;                                                                                  \
+    PgCluster* cluster = PgCluster::instance(&whyNoPostgres_);                                               \
+    if (!cluster) QSKIP(qPrintable(QStringLiteral("PostgreSQL is not available: ") + whyNoPostgres_))
