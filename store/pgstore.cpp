@@ -62,27 +62,17 @@ ServerError errorFor(const PGresult* res, PGconn* conn) {
     throw e;
 }
 
-// Rows of a text-format result into a snapshot; columns: indexes into the result to keep.
+// Rows of a text-format result into a snapshot, keeping the asked columns (all when none).
 std::shared_ptr<ResultSet> snapshot(const PGresult* res, const std::vector<QByteArray>& wanted) {
     auto rows = std::make_shared<ResultSet>();
     const int fields = PQnfields(res);
-    std::vector<int> from;
-    std::vector<QByteArray> names;
-    if (wanted.empty()) {
-        for (int c = 0; c < fields; ++c) {
-            from.push_back(c);
-            names.emplace_back(PQfname(res, c));
-        }
-    } else {
-        for (const QByteArray& name : wanted)
-            for (int c = 0; c < fields; ++c)
-                if (qstricmp(PQfname(res, c), name.constData()) == 0) {
-                    from.push_back(c);
-                    names.emplace_back(PQfname(res, c));
-                    break;
-                }
-    }
-    rows->setColumns(std::move(names));
+    std::vector<QByteArray> answerColumns;
+    answerColumns.reserve(size_t(fields));
+    for (int c = 0; c < fields; ++c)
+        answerColumns.emplace_back(PQfname(res, c));
+    const ColumnPick pick(answerColumns, wanted);
+    pick.prepare(*rows);
+    const std::vector<int>& from = pick.sources();
     const int count = PQntuples(res);
     if (count == 0 || from.empty()) return rows;
     qsizetype bytes = 0;
