@@ -1,6 +1,7 @@
 // The freight store on PostgreSQL through libpq. Rows come as text (libpq's text format), which
 // is what the client reads anyway, and are copied once into the snapshot.
 #include "pgstore.h"
+#include <cstdlib>
 
 #include <libpq-fe.h>
 #include <poll.h>
@@ -317,6 +318,7 @@ std::shared_ptr<ResultSet> PgStore::query(QByteArrayView statement, const std::v
     if (statement.contains('\0'))
         throw ServerError{
             {DB_E_ERRORSINCOMMAND, QStringLiteral("문장에 사용할 수 없는 문자(NUL)가 있습니다.")}, false};
+    m_changedRows = 0;
     int sent = 0;
     ExecCall call;
     const bool exec = isExecStatement(statement);
@@ -348,9 +350,11 @@ std::shared_ptr<ResultSet> PgStore::query(QByteArrayView statement, const std::v
                     ServerError{{DB_E_ERRORSINCOMMAND, QStringLiteral("COPY는 사용할 수 없습니다.")}, true};
             PQputCopyEnd(m_conn, "refused");
         } else if (status == PGRES_TUPLES_OK) {
+            m_changedRows = PQntuples(res);
             PQclear(answer);
             answer = res;
         } else {
+            if (status == PGRES_COMMAND_OK) m_changedRows = std::atoi(PQcmdTuples(res));
             PQclear(res);
         }
         if (PQstatus(m_conn) != CONNECTION_OK) break;

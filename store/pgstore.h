@@ -44,6 +44,8 @@ public:
     // Throws ServerError.
     std::shared_ptr<ResultSet> query(QByteArrayView statement, const std::vector<QByteArray>& columns = {});
     void execute(QByteArrayView statement) { (void)query(statement); }
+    // Rows the last statement changed (or answered), as the server counted them.
+    int changedRows() const { return m_changedRows; }
 
     // A target for the demo generator (bulk COPY, keys handed out as the rows are written).
     std::unique_ptr<DemoTarget> demoTarget();
@@ -59,6 +61,7 @@ private:
     bool linkLost();
     pg_conn* m_conn;
     bool m_sessionEnded = false; // the server announced it is closing this session
+    int m_changedRows = 0;
 };
 
 // The whole schema script for a PostgreSQL database (one text; every statement in it).

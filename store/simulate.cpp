@@ -1,4 +1,5 @@
 #include "simulate.h"
+#include "pgstore.h"
 #include <QDateTime>
 #include <QThread>
 #include <sqlite3.h>
@@ -56,8 +57,45 @@ bool isBareArgument(int index) {
 
 } // namespace
 
+namespace {
+class FileLink final : public OfficeLink {
+public:
+    explicit FileLink(FreightStore& store) : m_store(store) {}
+    std::shared_ptr<const ResultSet> query(const QByteArray& sql) override { return m_store.query(sql); }
+    int execute(const QByteArray& sql) override {
+        m_store.execute(sql);
+        return sqlite3_changes(m_store.handle());
+    }
+    qint64 lastOrderId() override { return sqlite3_last_insert_rowid(m_store.handle()); }
+
+private:
+    FreightStore& m_store;
+};
+
+class ServerLink final : public OfficeLink {
+public:
+    explicit ServerLink(PgStore& store) : m_store(store) {}
+    std::shared_ptr<const ResultSet> query(const QByteArray& sql) override { return m_store.query(sql); }
+    int execute(const QByteArray& sql) override {
+        m_store.execute(sql);
+        return m_store.changedRows();
+    }
+    // The order table's key sequence as this session last advanced it.
+    qint64 lastOrderId() override {
+        const auto rows = m_store.query("select currval(pg_get_serial_sequence('화물오더', 'id'))");
+        return rows->rowCount() ? rows->bytes(0, 0).toByteArray().toLongLong() : 0;
+    }
+
+private:
+    PgStore& m_store;
+};
+} // namespace
+
 OfficeSimulator::OfficeSimulator(FreightStore& store, quint32 seed)
-    : m_store(store), m_state(0x9E3779B97F4A7C15ull ^ seed) {}
+    : m_link(std::make_unique<FileLink>(store)), m_state(0x9E3779B97F4A7C15ull ^ seed) {}
+
+OfficeSimulator::OfficeSimulator(PgStore& store, quint32 seed)
+    : m_link(std::make_unique<ServerLink>(store)), m_state(0x9E3779B97F4A7C15ull ^ seed) {}
 
 quint32 OfficeSimulator::next() {
     // xorshift64*: deterministic per seed, enough for choosing events and rows.
@@ -70,7 +108,7 @@ quint32 OfficeSimulator::next() {
 std::shared_ptr<const ResultSet> OfficeSimulator::query(const QByteArray& sql) {
     for (int attempt = 0;; ++attempt) {
         try {
-            return m_store.query(sql);
+            return m_link->query(sql);
         } catch (const Error& e) {
             if (e.number != DB_E_TIMEOUT || attempt >= 4) throw;
             QThread::msleep(50);
@@ -81,8 +119,7 @@ std::shared_ptr<const ResultSet> OfficeSimulator::query(const QByteArray& sql) {
 int OfficeSimulator::execute(const QByteArray& sql) {
     for (int attempt = 0;; ++attempt) {
         try {
-            m_store.execute(sql);
-            return sqlite3_changes(m_store.handle());
+            return m_link->execute(sql);
         } catch (const Error& e) {
             if (e.number != DB_E_TIMEOUT || attempt >= 4) throw;
             QThread::msleep(50);
@@ -300,7 +337,7 @@ bool OfficeSimulator::newOrder(OfficeEvent& out) {
     }
     execute(statement);
     // This connection's own insert, whoever else is registering orders at the same moment.
-    const qint64 addedId = sqlite3_last_insert_rowid(m_store.handle());
+    const qint64 addedId = m_link->lastOrderId();
     const auto added =
         query("select ID, 상차지, 하차지 from 화물오더 where ID = " + QByteArray::number(addedId));
     if (added->rowCount() == 0) return false;

@@ -5,6 +5,7 @@
 // client on the same store file sees its board change by itself.
 #include "freightstore.h"
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace dstore {
@@ -17,9 +18,22 @@ struct OfficeEvent {
     QString line; // one line for the operator's terminal
 };
 
+class PgStore;
+
+// Where the office writes: a store file or a server store, through the same statements.
+class OfficeLink {
+public:
+    virtual ~OfficeLink() = default;
+    virtual std::shared_ptr<const ResultSet> query(const QByteArray& sql) = 0;
+    virtual int execute(const QByteArray& sql) = 0; // rows changed
+    // The key of the order this connection registered last (others may register at once).
+    virtual qint64 lastOrderId() = 0;
+};
+
 class OfficeSimulator {
 public:
     OfficeSimulator(FreightStore& store, quint32 seed);
+    OfficeSimulator(PgStore& store, quint32 seed);
     // Runs one event; nullopt when nothing in the store can move (an empty store). A store
     // that stays busy past its time-out is retried a few times before the event is given up.
     std::optional<OfficeEvent> step();
@@ -36,7 +50,7 @@ private:
     std::shared_ptr<const ResultSet> query(const QByteArray& sql);
     int execute(const QByteArray& sql); // rows changed
 
-    FreightStore& m_store;
+    std::unique_ptr<OfficeLink> m_link;
     quint64 m_state;
 };
 

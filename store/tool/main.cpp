@@ -20,7 +20,7 @@ int usage() {
         "usage:\n"
         "  delmora-store init PATH|postgresql://... [--demo] [--orders N] [--seed S] [--today yyyy-mm-dd]\n"
         "  delmora-store sql PATH|postgresql://... STATEMENT\n"
-        "  delmora-store simulate PATH [--rate N] [--seconds S] [--seed S] [--events N]\n",
+        "  delmora-store simulate PATH|postgresql://... [--rate N] [--seconds S] [--seed S] [--events N]\n",
         stderr);
     return 2;
 }
@@ -164,8 +164,17 @@ int runSimulate(const QStringList& args) {
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
     try {
-        auto store = dstore::FreightStore::open(args[0]);
-        dstore::OfficeSimulator office(*store, seed);
+        std::unique_ptr<dstore::FreightStore> file;
+        std::unique_ptr<dstore::PgStore> server;
+        std::unique_ptr<dstore::OfficeSimulator> simulator;
+        if (dstore::isPostgresUri(args[0])) {
+            server = dstore::PgStore::open(args[0]);
+            simulator = std::make_unique<dstore::OfficeSimulator>(*server, seed);
+        } else {
+            file = dstore::FreightStore::open(args[0]);
+            simulator = std::make_unique<dstore::OfficeSimulator>(*file, seed);
+        }
+        dstore::OfficeSimulator& office = *simulator;
         QElapsedTimer clock;
         clock.start();
         const qint64 gap = 60000 / rate;

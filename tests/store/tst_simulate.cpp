@@ -1,5 +1,7 @@
 // The office simulator: every event is one a real office could make, statuses only move
 // forward, the store stays sound, and it runs beside a client writing the same store file.
+#include "demotarget.h"
+#include "pgcluster.h"
 #include "simulate.h"
 #include "storeconnection.h"
 #include "storetesthelp.h"
@@ -102,6 +104,44 @@ private Q_SLOTS:
             QCOMPARE(fit->text(0, 0), QStringLiteral("1"));
         }
         QCOMPARE(integrity(store->handle()), QStringLiteral("ok"));
+    }
+
+    // The office on a server store: every kind of event happens, each new order the simulator
+    // names is the one it registered, and each invoice event leaves exactly one invoice.
+    void movesAServerStore() {
+        DELMORA_REQUIRE_POSTGRES(cluster);
+        QString error;
+        QVERIFY2(cluster->createDatabase(QStringLiteral("office"), {}, &error), qPrintable(error));
+        auto server = dstore::PgStore::open(cluster->uri(QStringLiteral("office")));
+        server->createSchema();
+        {
+            dstore::DemoOptions demo;
+            demo.orders = 300;
+            demo.seed = 7;
+            auto target = server->demoTarget();
+            dstore::fillDemoData(*target, demo);
+        }
+        dstore::OfficeSimulator office(*server, 7);
+        QSet<OfficeEventKind> kinds;
+        for (int i = 0; i < 150; ++i) {
+            const auto event = office.step();
+            QVERIFY(event);
+            kinds.insert(event->kind);
+            if (event->kind == OfficeEventKind::NewOrder) {
+                const auto added = server->query("select 오더상태 from 화물오더 where ID = " +
+                                                 QByteArray::number(event->orderId));
+                QCOMPARE(added->rowCount(), qsizetype(1));
+                QCOMPARE(added->text(0, 0), QStringLiteral("접수"));
+                QVERIFY(event->line.contains(QString::number(event->orderId)));
+            }
+            if (event->kind == OfficeEventKind::Invoice)
+                QCOMPARE(server
+                             ->query("select count(*) from 세금계산서 where 오더ID = " +
+                                     QByteArray::number(event->orderId))
+                             ->text(0, 0),
+                         QStringLiteral("1"));
+        }
+        QCOMPARE(kinds.size(), 5);
     }
 
     // The same seed on the same store gives the same day at the office.
