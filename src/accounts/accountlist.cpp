@@ -8,16 +8,12 @@
 #include "twips.h"
 
 #include <QFrame>
-#include <algorithm>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <algorithm>
 
 namespace {
-void Place(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(TwipsToPx(left), TwipsToPx(top), qMax(0, TwipsToPx(width)), qMax(0, TwipsToPx(height)));
-}
-
 constexpr double PanelLeft = 95, PanelTop = 30, PanelHeight = 450;
 constexpr double GridTop = 540;
 } // namespace
@@ -138,8 +134,8 @@ void AccountList::LayOut() {
         bar.right = {{cmdArr.at(99), 1110, 45, 1050, 360}};
         // A panel whose controls wrap grows by a row; the grid below moves down with it.
         const double growth = (LayOutBar(bar, panelWidth) - 1) * bar.rowStep;
-        Place(SSPanel1, PanelLeft, PanelTop, panelWidth, PanelHeight + growth);
-        Place(sp, PanelLeft, GridTop + growth, panelWidth, H - 630 - growth);
+        PlaceTwips(SSPanel1, PanelLeft, PanelTop, panelWidth, PanelHeight + growth);
+        PlaceTwips(sp, PanelLeft, GridTop + growth, panelWidth, H - 630 - growth);
         ApplyColumnLayout(*sp, m_design.caption, [this](SpreadGrid& grid) { FitColumns(grid); });
     } catch (...) {
     }

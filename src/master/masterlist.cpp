@@ -17,10 +17,6 @@
 #include <memory>
 
 namespace {
-void Place(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(TwipsToPx(left), TwipsToPx(top), qMax(0, TwipsToPx(width)), qMax(0, TwipsToPx(height)));
-}
-
 QString Indexed(const QString& name, int index) {
     return name + QLatin1Char('(') + QString::number(index) + QLatin1Char(')');
 }
@@ -218,8 +214,8 @@ void MasterList::ApplyLayout() {
     bar.right = {{cmdArr.at(99), 1110, ButtonTop, ButtonWidth, ButtonHeight}};
     // A bar whose controls wrap grows by a row; the grid below moves down with it.
     const double growth = (LayOutBar(bar, W - 190) - 1) * bar.rowStep;
-    Place(SSPanel4.at(4), BarLeft, BarTop, W - 190, BarHeight + growth);
-    Place(sp, BarLeft, GridTop + growth, W - 190, H - 630 - growth);
+    PlaceTwips(SSPanel4.at(4), BarLeft, BarTop, W - 190, BarHeight + growth);
+    PlaceTwips(sp, BarLeft, GridTop + growth, W - 190, H - 630 - growth);
     ApplyColumnLayout(*sp, m_member.caption, [this](SpreadGrid& grid) { FitColumns(grid); });
 }
 

@@ -13,10 +13,6 @@
 #include <QPushButton>
 
 namespace {
-void Place(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(TwipsToPx(left), TwipsToPx(top), qMax(0, TwipsToPx(width)), qMax(0, TwipsToPx(height)));
-}
-
 constexpr double BoxHeight = 300;
 constexpr double ButtonWidth = 1440, ButtonHeight = 390;
 // One-column pop-ups: label and box columns, rows 360 twips apart from the top.
@@ -33,7 +29,7 @@ MasterPopup::MasterPopup(QWidget* parent, const QString& name, const QString& ca
     setFont(QFont(QStringLiteral("굴림"), 9));
     backPanel = new QWidget(this);
     backPanel->setObjectName(QStringLiteral("backPanel"));
-    Place(backPanel, 0, 0, widthTwips, heightTwips);
+    PlaceTwips(backPanel, 0, 0, widthTwips, heightTwips);
     // The client area is exactly the panel.
     setFixedSize(backPanel->size());
 
@@ -41,12 +37,12 @@ MasterPopup::MasterPopup(QWidget* parent, const QString& name, const QString& ca
     // opens, so a stray key never edits a field.
     hFocus = new MyText(backPanel);
     hFocus->setObjectName(QStringLiteral("hFocus"));
-    Place(hFocus, 15885, 0, 150, BoxHeight);
+    PlaceTwips(hFocus, 15885, 0, 150, BoxHeight);
 }
 
 MyLabel* MasterPopup::AddLabel(const QString& caption, double left, double top, double width) {
     auto* label = new MyLabel(caption, backPanel);
-    Place(label, left, top, width, BoxHeight);
+    PlaceTwips(label, left, top, width, BoxHeight);
     return label;
 }
 
@@ -57,7 +53,7 @@ MyText* MasterPopup::AddBox(const QString& name, const QString& label, const QSt
     box->setObjectName(name);
     box->setTextType(type);
     if (type == TextType::BusinessNumber) box->setMaxLength(13);
-    Place(box, boxLeft, top, boxWidth, BoxHeight);
+    PlaceTwips(box, boxLeft, top, boxWidth, BoxHeight);
     if (!column.isEmpty()) m_bound.emplace_back(box, column);
     return box;
 }
@@ -107,7 +103,7 @@ QComboBox* MasterPopup::AddChoice(const QString& name, const QStringList& items,
     list->setObjectName(name);
     list->addItems(items);
     list->setCurrentIndex(0);
-    Place(list, left, top, width, BoxHeight);
+    PlaceTwips(list, left, top, width, BoxHeight);
     // Enter moves on as Tab does.
     list->installEventFilter(this);
     return list;
@@ -117,7 +113,7 @@ QPushButton* MasterPopup::AddButton(int index, const QString& caption, double le
     auto* b = new QPushButton(caption, backPanel);
     b->setObjectName(QStringLiteral("cmdArr(%1)").arg(index));
     b->setAutoDefault(false); // Enter in a box must never press save
-    Place(b, left, top, ButtonWidth, ButtonHeight);
+    PlaceTwips(b, left, top, ButtonWidth, ButtonHeight);
     cmdArr[index] = b;
     return b;
 }

@@ -27,10 +27,6 @@ using namespace OrderBoard;
 namespace {
 const QString kScreenKey = QStringLiteral("오더조회");
 
-void Put(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(TwipsToPx(left), TwipsToPx(top), qMax(0, TwipsToPx(width)), qMax(0, TwipsToPx(height)));
-}
-
 // Status boxes, 접수 first: their distance from the status panel's right edge, and width.
 constexpr double kStatusFromRight[7] = {6960, 6195, 5250, 4125, 3000, 2055, 885};
 constexpr double kStatusWidth[7] = {765, 945, 1125, 1125, 945, 1170, 825};
@@ -173,10 +169,10 @@ void frmOrderList::ApplyLayout() {
         // A panel whose controls wrap grows by their rows; what lies below moves down with it.
         const double topGrowth = (LayOutBar(top, panelWidth) - 1) * top.rowStep;
         const double statusGrowth = (LayOutBar(statuses, panelWidth) - 1) * statuses.rowStep;
-        Put(SSPanel4.at(0), 95, 30, panelWidth, 450 + topGrowth);
-        Put(SSPanel4.at(1), 95, 510 + topGrowth, panelWidth, 420 + statusGrowth);
+        PlaceTwips(SSPanel4.at(0), 95, 30, panelWidth, 450 + topGrowth);
+        PlaceTwips(SSPanel4.at(1), 95, 510 + topGrowth, panelWidth, 420 + statusGrowth);
         const double growth = topGrowth + statusGrowth;
-        Put(sp, 95, 990 + growth, panelWidth, H - 1080 - growth);
+        PlaceTwips(sp, 95, 990 + growth, panelWidth, H - 1080 - growth);
 
         ApplyColumnLayout(*sp, kScreenKey, [](SpreadGrid& grid) {
             ShareSpareWidth(grid, {3, 4, 14}, 450, 450);

@@ -19,10 +19,6 @@
 #include <algorithm>
 
 namespace {
-void Place(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(TwipsToPx(left), TwipsToPx(top), qMax(0, TwipsToPx(width)), qMax(0, TwipsToPx(height)));
-}
-
 // Rows of the entry panel and the heights of the bars.
 constexpr double RowTop[4] = {45, 375, 705, 1035};
 constexpr double RowHeight = 300;
@@ -41,14 +37,14 @@ constexpr double StatusWidth[7] = {765, 945, 1125, 1125, 945, 1170, 825};
 
 void frmOrder::PlaceFixedControls() {
     auto label = [this](const QString& caption, double left, double top, double width) {
-        Place(m_labels.at(caption), left, top, width, RowHeight);
+        PlaceTwips(m_labels.at(caption), left, top, width, RowHeight);
     };
     // Row 1 and row 3 start with region and address; their middle and right parts follow the
     // panel's width (PlaceEntryPanel).
     label(QStringLiteral("상차지"), 90, RowTop[0], 780);
-    Place(상차권역, 900, RowTop[0], 1080, RowHeight);
+    PlaceTwips(상차권역, 900, RowTop[0], 1080, RowHeight);
     label(QStringLiteral("하차지"), 90, RowTop[2], 780);
-    Place(하차권역, 900, RowTop[2], 1080, RowHeight);
+    PlaceTwips(하차권역, 900, RowTop[2], 1080, RowHeight);
     // Row 2 and row 4: date kind, date, time
     const QString dayLabels[2] = {QStringLiteral("상차일시"), QStringLiteral("하차일시")};
     for (int side = 0; side < 2; ++side) {
@@ -56,9 +52,9 @@ void frmOrder::PlaceFixedControls() {
         label(dayLabels[side], 90, top, 780);
         auto& kinds = side == 0 ? 상차일구분 : 하차일구분;
         for (int i = 0; i < 3; ++i)
-            Place(kinds[size_t(i)], 900 + i * 810, top, 780, RowHeight);
-        Place(side == 0 ? 상차일 : 하차일, 3360, top, 1650, RowHeight);
-        Place(side == 0 ? 상차시 : 하차시, 5070, top, 1080, RowHeight);
+            PlaceTwips(kinds[size_t(i)], 900 + i * 810, top, 780, RowHeight);
+        PlaceTwips(side == 0 ? 상차일 : 하차일, 3360, top, 1650, RowHeight);
+        PlaceTwips(side == 0 ? 상차시 : 하차시, 5070, top, 1080, RowHeight);
     }
 
     // The rest of the panel as for the board's present width: the captions are fitted to
@@ -66,7 +62,7 @@ void frmOrder::PlaceFixedControls() {
     PlaceEntryPanel(PxToTwips(width()) - 190);
 
     // Off screen, yet able to take the focus.
-    Place(hFocus, -3000, -3000, 150, 150);
+    PlaceTwips(hFocus, -3000, -3000, 150, 150);
 }
 
 void frmOrder::PlaceEntryPanel(double panelWidth) {
@@ -79,42 +75,42 @@ void frmOrder::PlaceEntryPanel(double panelWidth) {
     const double addressRows = std::min(lack, AddressWidth - AddressLeast);
     const double dateRows = std::min(lack, MiddleLeft - ColumnGap - TimeRight);
     auto label = [this](const QString& caption, double left, double top, double width) {
-        Place(m_labels.at(caption), left, top, width, RowHeight);
+        PlaceTwips(m_labels.at(caption), left, top, width, RowHeight);
     };
     // Row 1
     double x = -addressRows;
-    Place(상차지, 2010, RowTop[0], AddressWidth + x, RowHeight);
+    PlaceTwips(상차지, 2010, RowTop[0], AddressWidth + x, RowHeight);
     label(QStringLiteral("운행방법"), MiddleLeft + x, RowTop[0], 870);
     for (int i = 0; i < 3; ++i)
-        Place(운행구분[size_t(i)], 8820 + x + i * 900, RowTop[0], 870, RowHeight);
+        PlaceTwips(운행구분[size_t(i)], 8820 + x + i * 900, RowTop[0], 870, RowHeight);
     label(QStringLiteral("댓수"), 11700 + x, RowTop[0], 510);
-    Place(댓수, 12240 + x, RowTop[0], 810, RowHeight);
+    PlaceTwips(댓수, 12240 + x, RowTop[0], 810, RowHeight);
     if (lack <= addressRows) {
         label(QStringLiteral("제품정보"), 13230 + x, RowTop[0], 900);
-        Place(제품정보, 14160 + x, RowTop[0], panelWidth - 15870 - x, RowHeight);
+        PlaceTwips(제품정보, 14160 + x, RowTop[0], panelWidth - 15870 - x, RowHeight);
     } else {
         // Narrower still (a restored window on a small screen): 제품정보 leaves row 1 for the
         // end of row 3, below 닫 기.
         label(QStringLiteral("제품정보"), 12420 + x, RowTop[2], 900);
-        Place(제품정보, 13350 + x, RowTop[2], panelWidth - 150 - (13350 + x), RowHeight);
+        PlaceTwips(제품정보, 13350 + x, RowTop[2], panelWidth - 150 - (13350 + x), RowHeight);
     }
     // Row 3
-    Place(하차지, 2010, RowTop[2], AddressWidth + x, RowHeight);
+    PlaceTwips(하차지, 2010, RowTop[2], AddressWidth + x, RowHeight);
     label(QStringLiteral("운임형태"), MiddleLeft + x, RowTop[2], 870);
-    Place(운임형태, 8820 + x, RowTop[2], 1350, RowHeight);
+    PlaceTwips(운임형태, 8820 + x, RowTop[2], 1350, RowHeight);
     label(QStringLiteral("금액"), 10350 + x, RowTop[2], 510);
-    Place(금액, 10890 + x, RowTop[2], 1350, RowHeight);
+    PlaceTwips(금액, 10890 + x, RowTop[2], 1350, RowHeight);
     // Row 2 and row 4
     x = -dateRows;
     label(QStringLiteral("희망톤수"), MiddleLeft + x, RowTop[1], 870);
-    Place(희망톤수, 8820 + x, RowTop[1], 1350, RowHeight);
+    PlaceTwips(희망톤수, 8820 + x, RowTop[1], 1350, RowHeight);
     label(QStringLiteral("차종"), 10350 + x, RowTop[1], 510);
-    Place(차종, 10890 + x, RowTop[1], 1350, RowHeight);
+    PlaceTwips(차종, 10890 + x, RowTop[1], 1350, RowHeight);
     label(QStringLiteral("화주정보"), MiddleLeft + x, RowTop[3], 870);
-    Place(화주코드, 8820 + x, RowTop[3], 1350, RowHeight);
-    Place(화주명, 10350 + x, RowTop[3], 2520, RowHeight);
+    PlaceTwips(화주코드, 8820 + x, RowTop[3], 1350, RowHeight);
+    PlaceTwips(화주명, 10350 + x, RowTop[3], 2520, RowHeight);
 
-    Place(cmdArr.at(99), panelWidth - 1155, 60, 1050, 630);
+    PlaceTwips(cmdArr.at(99), panelWidth - 1155, 60, 1050, 630);
     FitEntryCaptions();
 }
 
@@ -166,18 +162,19 @@ void frmOrder::LayOut() {
         const double H = PxToTwips(backPanel->height());
         const double panelWidth = W - 190;
 
-        Place(SSPanel2, PanelLeft, EntryTop, panelWidth, EntryHeight);
+        PlaceTwips(SSPanel2, PanelLeft, EntryTop, panelWidth, EntryHeight);
         PlaceEntryPanel(panelWidth);
         // A bar whose controls wrap grows by a row; what lies below moves down with it.
         const double buttonGrowth = (PlaceButtonBar(panelWidth) - 1) * BarRowStep;
         const double filterGrowth = (PlaceFilterBar(panelWidth) - 1) * BarRowStep;
-        Place(SSPanel4.at(4), PanelLeft, ButtonBarTop, panelWidth, BarHeight + buttonGrowth);
-        Place(SSPanel4.at(0), PanelLeft, FilterBarTop + buttonGrowth, panelWidth, BarHeight + filterGrowth);
+        PlaceTwips(SSPanel4.at(4), PanelLeft, ButtonBarTop, panelWidth, BarHeight + buttonGrowth);
+        PlaceTwips(SSPanel4.at(0), PanelLeft, FilterBarTop + buttonGrowth, panelWidth,
+                   BarHeight + filterGrowth);
         const double growth = buttonGrowth + filterGrowth;
-        Place(sp, PanelLeft, ListTop + growth, panelWidth, H - 2745 - growth);
+        PlaceTwips(sp, PanelLeft, ListTop + growth, panelWidth, H - 2745 - growth);
 
-        Place(화물중량라벨, PanelLeft, H - 375, 870, RowHeight);
-        Place(화물중량, 990, H - 375, 1650, RowHeight);
+        PlaceTwips(화물중량라벨, PanelLeft, H - 375, 870, RowHeight);
+        PlaceTwips(화물중량, 990, H - 375, 1650, RowHeight);
         FitWeightCaption();
 
         ApplyColumnLayout(*sp, QStringLiteral("오더등록"), [this](SpreadGrid& grid) { FitColumns(grid); });

@@ -11,11 +11,6 @@ struct Spot {
     int row = 0;
 };
 
-void Put(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(TwipsToPx(left), TwipsToPx(top), std::max(0, TwipsToPx(width)),
-                   std::max(0, TwipsToPx(height)));
-}
-
 double RightEnd(const std::vector<Spot>& spots) {
     double end = 0;
     for (const Spot& s : spots)
@@ -74,7 +69,8 @@ int PlaceGroupBelow(const BarDesign& bar, double width, int below) {
         farthest = std::max(farthest, item.left);
     if (width - farthest >= bar.margin) {
         for (const BarItem& item : bar.right)
-            Put(item.widget, width - item.left, item.top + bar.rowStep * below, item.width, item.height);
+            PlaceTwips(item.widget, width - item.left, item.top + bar.rowStep * below, item.width,
+                       item.height);
         return 1;
     }
     // Wider than the bar: row after row from the left edge, keeping the drawn spacing.
@@ -89,7 +85,7 @@ int PlaceGroupBelow(const BarDesign& bar, double width, int below) {
             x = bar.margin;
         }
         first = false;
-        Put(item.widget, x, item.top + bar.rowStep * (below + rows - 1), item.width, item.height);
+        PlaceTwips(item.widget, x, item.top + bar.rowStep * (below + rows - 1), item.width, item.height);
     }
     return rows;
 }
@@ -104,7 +100,7 @@ int LayOutBar(const BarDesign& bar, double width) {
     int rows = 1;
     if (FitLeft(bar.left, groupLeft, spots) || bar.right.empty()) {
         for (const BarItem& item : bar.right)
-            Put(item.widget, width - item.left, item.top, item.width, item.height);
+            PlaceTwips(item.widget, width - item.left, item.top, item.width, item.height);
     } else {
         rows = FitLeft(bar.left, width - bar.margin, spots) ? 1 : FlowLeft(bar, width - bar.margin, spots);
         // Where the left-hand controls took more than one row, their last row may still have
@@ -114,15 +110,16 @@ int LayOutBar(const BarDesign& bar, double width) {
             if (s.shown && s.row == rows - 1) lastRowEnd = std::max(lastRowEnd, s.left + s.width);
         if (rows > 1 && lastRowEnd <= groupLeft) {
             for (const BarItem& item : bar.right)
-                Put(item.widget, width - item.left, item.top + bar.rowStep * (rows - 1), item.width,
-                    item.height);
+                PlaceTwips(item.widget, width - item.left, item.top + bar.rowStep * (rows - 1), item.width,
+                           item.height);
         } else {
             rows += PlaceGroupBelow(bar, width, rows);
         }
     }
     for (size_t k = 0; k < bar.left.size(); ++k) {
         const BarItem& item = bar.left[k];
-        Put(item.widget, spots[k].left, item.top + bar.rowStep * spots[k].row, spots[k].width, item.height);
+        PlaceTwips(item.widget, spots[k].left, item.top + bar.rowStep * spots[k].row, spots[k].width,
+                   item.height);
         if (item.optional) item.widget->setVisible(spots[k].shown);
     }
     return rows;

@@ -60,9 +60,6 @@ private:
     bool m_done = false;
 };
 
-void Put(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(TwipsToPx(left), TwipsToPx(top), qMax(0, TwipsToPx(width)), qMax(0, TwipsToPx(height)));
-}
 } // namespace
 
 WebPage::WebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {
@@ -142,9 +139,9 @@ void frmWebMDIChild::ApplyLayout() {
     // A window narrower than the close button still lays out: sizes only go down to zero.
     const double W = PxToTwips(width());
     const double H = PxToTwips(height());
-    Put(WebBrowser, 0, 435, W, H - 435);
-    Put(SSPanel4.at(0), 0, 0, W - 1185, 435);
-    Put(cmdArr.at(99), qMax(0.0, W - 1185), 15, 1170, 405);
+    PlaceTwips(WebBrowser, 0, 435, W, H - 435);
+    PlaceTwips(SSPanel4.at(0), 0, 0, W - 1185, 435);
+    PlaceTwips(cmdArr.at(99), qMax(0.0, W - 1185), 15, 1170, 405);
 }
 
 void frmWebMDIChild::Navigate(const QUrl& address) {

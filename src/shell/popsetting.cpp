@@ -19,9 +19,6 @@ const QString kIntervalKey = QStringLiteral("갱신주기");
 // A number of more digits than this is no row height or interval anyone means.
 constexpr int kBoxLength = 10;
 
-void Put(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(TwipsToPx(left), TwipsToPx(top), TwipsToPx(width), TwipsToPx(height));
-}
 } // namespace
 
 popSetting::popSetting(QWidget* parent) : QDialog(parent) {
@@ -57,14 +54,14 @@ popSetting::popSetting(QWidget* parent) : QDialog(parent) {
     hFocus->setObjectName(QStringLiteral("hFocus"));
     hFocus->setFocusPolicy(Qt::NoFocus);
 
-    Put(MyLabel1[0], 150, 150, 1050, 300);
-    Put(표높이, 1260, 150, 1500, 300);
-    Put(MyLabel1[1], 150, 555, 1050, 300);
-    Put(갱신타이머, 1260, 555, 1500, 300);
-    Put(cmdArr[4], 150, 1005, 2610, 390);
-    Put(cmdArr[99], 2850, 1005, 1200, 390);
+    PlaceTwips(MyLabel1[0], 150, 150, 1050, 300);
+    PlaceTwips(표높이, 1260, 150, 1500, 300);
+    PlaceTwips(MyLabel1[1], 150, 555, 1050, 300);
+    PlaceTwips(갱신타이머, 1260, 555, 1500, 300);
+    PlaceTwips(cmdArr[4], 150, 1005, 2610, 390);
+    PlaceTwips(cmdArr[99], 2850, 1005, 1200, 390);
     hFocus->setGeometry(-200, -200, 10, 10);
-    Put(backPanel, 0, 0, 4200, 1545);
+    PlaceTwips(backPanel, 0, 0, 4200, 1545);
     // The inner area is exactly the background panel.
     setFixedSize(backPanel->size());
 

@@ -32,10 +32,6 @@ namespace {
 constexpr int FormWidth = 5400;
 constexpr int FormHeight = 3150;
 
-void place(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(TwipsToPx(left), TwipsToPx(top), TwipsToPx(width), TwipsToPx(height));
-}
-
 // A raised caption panel, as the labels beside the boxes are drawn.
 QLabel* captionPanel(QWidget* parent, const QString& name, const QString& caption) {
     auto* panel = new QLabel(caption, parent);
@@ -64,9 +60,9 @@ frmLogin::frmLogin(QWidget* mainWindow, QWidget* parent) : QDialog(parent), m_ma
 frmLogin::~frmLogin() = default;
 
 QString frmLogin::CaptionText() {
-    return QStringLiteral("㈜델모라 콜센터 로그인 [버전 ") + QString::number(VersionMajor()) + QLatin1Char('.') +
-           QString::number(VersionMinor()) + QStringLiteral(".0.") + QString::number(VersionRevision()) +
-           QLatin1Char(']');
+    return QStringLiteral("㈜델모라 콜센터 로그인 [버전 ") + QString::number(VersionMajor()) +
+           QLatin1Char('.') + QString::number(VersionMinor()) + QStringLiteral(".0.") +
+           QString::number(VersionRevision()) + QLatin1Char(']');
 }
 
 void frmLogin::buildForm() {
@@ -74,7 +70,7 @@ void frmLogin::buildForm() {
     SSPanel4->setObjectName(QStringLiteral("SSPanel4"));
     SSPanel4->setFrameStyle(QFrame::Panel | QFrame::Raised);
     SSPanel4->setLineWidth(2);
-    place(SSPanel4, 0, 0, FormWidth, FormHeight);
+    PlaceTwips(SSPanel4, 0, 0, FormWidth, FormHeight);
 
     Label1 = new QLabel(SSPanel4);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -87,34 +83,34 @@ void frmLogin::buildForm() {
     QFont titleFont = Label1->font();
     titleFont.setBold(true);
     Label1->setFont(titleFont);
-    place(Label1, 120, 120, FormWidth - 240, 480);
+    PlaceTwips(Label1, 120, 120, FormWidth - 240, 480);
 
     SSPanel1 = captionPanel(SSPanel4, QStringLiteral("SSPanel1"), QStringLiteral("사용자명"));
-    place(SSPanel1, 300, 840, 1080, 375);
+    PlaceTwips(SSPanel1, 300, 840, 1080, 375);
     txtid = new MyText(SSPanel4);
     txtid->setObjectName(QStringLiteral("txtid"));
-    place(txtid, 1440, 840, 2280, 375);
+    PlaceTwips(txtid, 1440, 840, 2280, 375);
 
     SSPanel2 = captionPanel(SSPanel4, QStringLiteral("SSPanel2"), QStringLiteral("비밀번호"));
-    place(SSPanel2, 300, 1290, 1080, 375);
+    PlaceTwips(SSPanel2, 300, 1290, 1080, 375);
     txtpass = new MyText(SSPanel4);
     txtpass->setObjectName(QStringLiteral("txtpass"));
     txtpass->setPasswordChar(QLatin1Char('*'));
     txtpass->setImeOff(true);
     txtpass->setEnterKeyCode(0);
-    place(txtpass, 1440, 1290, 2280, 375);
+    PlaceTwips(txtpass, 1440, 1290, 2280, 375);
 
     btnLogin = new QPushButton(QStringLiteral("로그인"), SSPanel4);
     btnLogin->setObjectName(QStringLiteral("btnLogin"));
-    place(btnLogin, 3840, 840, 1260, 825);
+    PlaceTwips(btnLogin, 3840, 840, 1260, 825);
 
     Check1 = new QCheckBox(QStringLiteral("사용자명 저장"), SSPanel4);
     Check1->setObjectName(QStringLiteral("Check1"));
-    place(Check1, 1440, 1770, 2280, 330);
+    PlaceTwips(Check1, 1440, 1770, 2280, 330);
 
     isButton1 = new QPushButton(QStringLiteral("종료"), SSPanel4);
     isButton1->setObjectName(QStringLiteral("isButton1"));
-    place(isButton1, 3840, 1755, 1260, 375);
+    PlaceTwips(isButton1, 3840, 1755, 1260, 375);
 
     // Enter belongs to the password box (it signs in); no button takes it over.
     for (QPushButton* button : {btnLogin, isButton1}) {
@@ -124,18 +120,18 @@ void frmLogin::buildForm() {
 
     auto* rule = new QFrame(SSPanel4);
     rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    place(rule, 300, 2310, FormWidth - 600, 30);
+    PlaceTwips(rule, 300, 2310, FormWidth - 600, 30);
 
     Label3 = new QLabel(QStringLiteral("홈페이지 :"), SSPanel4);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    place(Label3, 300, 2460, 1080, 330);
+    PlaceTwips(Label3, 300, 2460, 1080, 330);
 
     Label2 = new QLabel(SSPanel4);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setCursor(Qt::PointingHandCursor);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    place(Label2, 1440, 2460, FormWidth - 1740, 330);
+    PlaceTwips(Label2, 1440, 2460, FormWidth - 1740, 330);
 
     Inet1 = new QNetworkAccessManager(this);
     Inet1->setObjectName(QStringLiteral("Inet1"));
@@ -185,7 +181,8 @@ void frmLogin::requestOnlineServer() {
 }
 
 void frmLogin::CentreOnScreen() {
-    QScreen* screen = m_mainWindow && m_mainWindow->screen() ? m_mainWindow->screen() : QGuiApplication::primaryScreen();
+    QScreen* screen =
+        m_mainWindow && m_mainWindow->screen() ? m_mainWindow->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect area = screen->geometry();
     const QSize outer = frameGeometry().size().expandedTo(size());
@@ -302,7 +299,8 @@ void frmLogin::SignIn() {
     const QString id = txtid->TextVal();
     RunRoutine([&] {
         StoreTrap trap;
-        const SharedRecordset broker = trap.open(QStringLiteral("select * from 코드_주선사 where 아이디=") + Quote(id));
+        const SharedRecordset broker =
+            trap.open(QStringLiteral("select * from 코드_주선사 where 아이디=") + Quote(id));
         if (broker.eof()) {
             Prompt::refusal(QStringLiteral("일치하는 사용자가 없습니다."));
             txtid->SetText(QString());
@@ -325,7 +323,8 @@ void frmLogin::SignIn() {
         if (stored.isEmpty()) {
             const QString fresh = askNewPassword(false);
             if (fresh.toUcs4().size() < 4) {
-                ShowInfo(QStringLiteral("비밀번호의 자릿수가 너무 적습니다.\n4자리 이상의 문자 혹은 숫자로 구성해 주십시오."));
+                ShowInfo(QStringLiteral(
+                    "비밀번호의 자릿수가 너무 적습니다.\n4자리 이상의 문자 혹은 숫자로 구성해 주십시오."));
                 return;
             }
             // A second answer that differs (or a cancelled second box) writes nothing: the
@@ -359,6 +358,7 @@ void frmLogin::CompleteLogin() {
     LoginId = txtid->Text().trimmed();
     const bool remember = Check1->isChecked();
     WriteIni(QStringLiteral("로그인"), QStringLiteral("아이디"), remember ? txtid->TextVal() : QString());
-    WriteIni(QStringLiteral("로그인"), QStringLiteral("정보저장"), remember ? QStringLiteral("예") : QStringLiteral("아니오"));
+    WriteIni(QStringLiteral("로그인"), QStringLiteral("정보저장"),
+             remember ? QStringLiteral("예") : QStringLiteral("아니오"));
     SignedIn = true;
 }

@@ -31,11 +31,7 @@ class EmbeddedBackend final : public StoreBackend {
 public:
     explicit EmbeddedBackend(std::unique_ptr<dstore::FreightStore> store) : m_store(std::move(store)) {}
     std::shared_ptr<const dstore::ResultSet> query(const QString& statement) override {
-        try {
-            return m_store->query(statement.toUtf8());
-        } catch (const dstore::Error& e) {
-            throw failure(e);
-        }
+        return query(statement, ColumnRequest());
     }
     // The engine steps the statement as sent and reads only the asked columns into the snapshot.
     std::shared_ptr<const dstore::ResultSet> query(const QString& statement,
@@ -63,11 +59,6 @@ private:
     std::unique_ptr<dstore::FreightStore> m_store;
 };
 } // namespace
-
-std::shared_ptr<const dstore::ResultSet> KeepColumns(const dstore::ResultSet& rows,
-                                                     const ColumnRequest& columns) {
-    return dstore::keepColumns(rows, columns);
-}
 
 int SharedRecordset::columnIndex(const QString& name) const {
     if (!m_rows) return -1;

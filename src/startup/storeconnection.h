@@ -54,22 +54,18 @@ private:
 // and in every test program (dstore::setUnrequestedColumnHandler), instead of reading as empty.
 using ColumnRequest = std::vector<QByteArray>;
 
-// Keeps only the requested columns of a full snapshot (the fallback for a backend that cannot
-// drop columns while it reads).
-std::shared_ptr<const dstore::ResultSet> KeepColumns(const dstore::ResultSet& rows,
-                                                     const ColumnRequest& columns);
-
 // One backend: the embedded store, PostgreSQL or SQL Server over ODBC. All throw StoreFailure.
 class StoreBackend {
 public:
     virtual ~StoreBackend() = default;
     virtual std::shared_ptr<const dstore::ResultSet> query(const QString& statement) = 0;
-    // The statement as sent, but the snapshot holds only the requested columns. Backends that
-    // can drop the other columns as rows arrive override this.
+    // The statement as sent, but the snapshot holds only the requested columns (all of them
+    // for an empty request). Backends that can drop the other columns as rows arrive override
+    // this; the fallback copies the asked ones out of the full answer.
     virtual std::shared_ptr<const dstore::ResultSet> query(const QString& statement,
                                                            const ColumnRequest& columns) {
         const auto rows = query(statement);
-        return columns.empty() || !rows ? rows : KeepColumns(*rows, columns);
+        return columns.empty() || !rows ? rows : dstore::keepColumns(*rows, columns);
     }
     virtual void execute(const QString& statement) = 0;
 };

@@ -78,8 +78,7 @@ SharedRecordset StoreTrap::open(const QString& statement, const ColumnRequest& c
         [&] {
             SqlText = statement;
             requireConnection();
-            result = SharedRecordset(columns.empty() ? StoreConnection->query(statement)
-                                                     : StoreConnection->query(statement, columns));
+            result = SharedRecordset(StoreConnection->query(statement, columns));
         },
         !isRead(statement));
     return result;

@@ -168,7 +168,8 @@ private Q_SLOTS:
         QCOMPARE(rs.columnIndex(QStringLiteral("없는열")), -1);
         // A backend that cannot drop columns as it reads keeps the same ones from its full answer.
         const auto full = StoreConnection->query(QStringLiteral("select * from 넓은 order by 가"));
-        const auto kept = KeepColumns(*full, ColumnRequest{QByteArray("다"), QByteArray("없는열"), QByteArray("나")});
+        const auto kept = dstore::keepColumns(
+            *full, ColumnRequest{QByteArray("다"), QByteArray("없는열"), QByteArray("나")});
         QCOMPARE(kept->columnCount(), 2);
         QCOMPARE(kept->requested(), rows->requested());
         for (int c = 0; c < 2; ++c) {
