@@ -277,7 +277,7 @@ private Q_SLOTS:
         b.join();
         QVERIFY2(failures == 0, qPrintable(firstFailure));
         auto check = OpenBackend(settings);
-        for (const QString broker : {QStringLiteral("demo"), QStringLiteral("hanul")}) {
+        for (const QString& broker : {QStringLiteral("demo"), QStringLiteral("hanul")}) {
             const QList<qint64> fares = storedFares(*check, broker);
             QCOMPARE(fares.size(), 500);
             QCOMPARE(QSet<qint64>(fares.cbegin(), fares.cend()).size(), 500);
@@ -311,10 +311,12 @@ private Q_SLOTS:
             prompts.answerYes();
 
         std::atomic<int> sent{0};
+        std::atomic<bool> stopped{false};
         std::thread restart([&] {
             while (sent < 100)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             cluster->stop();
+            stopped = true;
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
             cluster->start();
         });
@@ -338,11 +340,18 @@ private Q_SLOTS:
                 }
                 QVERIFY2(outcome.result != OrderSave::Result::Unreachable, "the store stayed out of reach");
             }
-            ++sent;
+            // The rest of the burst meets the restart however late a busy machine lets the
+            // restart begin.
+            if (++sent == 100)
+                while (!stopped)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         restart.join();
         QVERIFY2(prompts.unexpected().isEmpty(), qPrintable(prompts.unexpected().join(QLatin1Char('\n'))));
-        const QList<qint64> stored = storedFares(*StoreConnection, QStringLiteral("demo"));
+        // Read on a link of its own: the desk's may have been cut by a restart that came late,
+        // after the last save (a busy machine schedules the restart when it can).
+        auto check = OpenBackend(ReadConnectionSettings());
+        const QList<qint64> stored = storedFares(*check, QStringLiteral("demo"));
         QCOMPARE(QSet<qint64>(stored.cbegin(), stored.cend()).size(), stored.size()); // nothing twice
         for (const qint64 fare : reported)
             QVERIFY2(stored.contains(fare), qPrintable(QString::number(fare)));
