@@ -35,9 +35,10 @@ struct Error {
 
 // A read-only snapshot: column names plus rows of nullable UTF-8 texts. Cell bytes lie back to
 // back in one region and each cell keeps only where it ends (4 bytes), so a 100,000-row answer
-// is filled with plain appends. The regions are mapped from the system and grow by remapping
-// (nothing stored is copied), and go straight back to the system when the snapshot is freed:
-// a large answer leaves no heap behind it.
+// is filled with plain appends. A small answer's regions are heap blocks; past 64 KiB they are
+// mapped from the system and grow by remapping (nothing stored is copied), and go straight back
+// to the system when the snapshot is freed (or to the next answer, see ReuseAnswerStorage): a
+// large answer leaves no heap behind it.
 //
 // A snapshot can be narrowed to the columns a list asked for (see ColumnPick). Looking up a
 // name the list did not ask for is then a programming error, reported through
@@ -94,10 +95,12 @@ public:
     size_t mappedBytes() const { return m_text.capacity + m_ends.capacity; }
 
 private:
-    // Memory mapped from the system, grown in place or moved by the kernel without copying.
+    // Cell storage: a heap block while the answer is small, then memory mapped from the system,
+    // grown in place or moved by the kernel without copying.
     struct Region {
         char* data = nullptr;
         size_t capacity = 0;
+        bool mapped = false;
         void grow(size_t atLeast, size_t limit = ~size_t(0));
         void release();
     };
@@ -112,6 +115,21 @@ private:
     Region m_ends;
     size_t m_cellCount = 0;
     size_t m_textSize = 0;
+};
+
+// Asks the system to back a large region written soon from start to end with large pages.
+void preferLargePages(void* region, size_t bytes);
+
+// While one lives on this thread, the storage of large answers let go on this thread is kept for
+// the next large answer read here instead of going back to the system; what is left goes back
+// when the last one ends. A list listed again lets its old answer go just before it asks for the
+// new one: writing the new answer into the old pages spares the kernel a fault for every page.
+class ReuseAnswerStorage {
+public:
+    ReuseAnswerStorage();
+    ~ReuseAnswerStorage();
+    ReuseAnswerStorage(const ReuseAnswerStorage&) = delete;
+    ReuseAnswerStorage& operator=(const ReuseAnswerStorage&) = delete;
 };
 
 // Reading a column a narrowed snapshot was not asked for: the list would show an empty cell where

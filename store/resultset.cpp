@@ -1,13 +1,16 @@
-// The snapshot every statement answers with. Cell bytes live back to back in one mapped region
-// and each cell records only its end, so filling a large answer never moves what is already
-// stored through the heap, and freeing it hands every page back to the system at once.
+// The snapshot every statement answers with. Cell bytes live back to back in one region and each
+// cell records only its end. A small answer's region is a heap block; a large one's is mapped
+// from the system, so filling it never moves what is already stored through the heap and
+// freeing it hands every page back at once (or to the next answer, see ReuseAnswerStorage).
 #include "freightstore.h"
 
 #include <QtGlobal>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -31,8 +34,8 @@ int findName(const std::vector<QByteArray>& names, QByteArrayView name) {
     return -1;
 }
 
-// The first mapping of a region: small answers (a record, a code list) take a few pages only.
-constexpr size_t FirstRegionBytes = 64 * 1024;
+// The first block of a region: small answers (a record, a code list) take a few pages only.
+constexpr size_t FirstRegionBytes = 16 * 1024;
 constexpr size_t MaxTextBytes = 0x7fffffffu;
 
 [[noreturn]] void outOfRoom(const char* what) {
@@ -66,22 +69,122 @@ UnrequestedColumnHandler setUnrequestedColumnHandler(UnrequestedColumnHandler ha
     return unrequestedHandler.exchange(handler ? handler : defaultUnrequested);
 }
 
+namespace {
+// Storage of large answers let go while a ReuseAnswerStorage lives on this thread: the next
+// large answer read on this thread is written into it. Two places: an answer's text and its
+// cell ends.
+struct SpareRegions {
+    static constexpr size_t MinBytes = 64 * 1024;
+    static constexpr size_t Slots = 2;
+    int keeping = 0;
+    char* data[Slots] = {};
+    size_t capacity[Slots] = {};
+
+    // A spare region of `bytes` to `most` bytes (the largest there is), or none.
+    std::pair<char*, size_t> take(size_t bytes, size_t most) {
+        size_t best = Slots;
+        for (size_t i = 0; i < Slots; ++i)
+            if (data[i] && capacity[i] >= bytes && capacity[i] <= most &&
+                (best == Slots || capacity[i] > capacity[best]))
+                best = i;
+        if (best == Slots) return {nullptr, 0};
+        return {std::exchange(data[best], nullptr), std::exchange(capacity[best], 0)};
+    }
+
+    // Keeps a mapped region while reuse is on, in place of the smallest kept one; unmaps
+    // whatever is not kept.
+    void give(char* region, size_t bytes) {
+        if (keeping > 0) {
+            size_t smallest = 0;
+            for (size_t i = 1; i < Slots; ++i)
+                if (capacity[i] < capacity[smallest]) smallest = i;
+            if (capacity[smallest] < bytes) {
+                std::swap(data[smallest], region);
+                std::swap(capacity[smallest], bytes);
+            }
+        }
+        if (region) munmap(region, bytes);
+    }
+
+    void dropAll() {
+        for (size_t i = 0; i < Slots; ++i)
+            if (data[i]) munmap(std::exchange(data[i], nullptr), std::exchange(capacity[i], 0));
+    }
+};
+
+thread_local SpareRegions spares;
+} // namespace
+
+void preferLargePages(void* region, size_t bytes) {
+    // A large answer is written from start to end at once: in pages of 2 MiB the kernel is asked
+    // once for what would otherwise be hundreds of page faults. Only a hint: where the system
+    // keeps large pages off, nothing changes.
+    constexpr size_t LargePageBytes = 2 * 1024 * 1024;
+    if (bytes >= 2 * LargePageBytes) (void)madvise(region, bytes, MADV_HUGEPAGE);
+}
+
+ReuseAnswerStorage::ReuseAnswerStorage() {
+    ++spares.keeping;
+}
+
+ReuseAnswerStorage::~ReuseAnswerStorage() {
+    if (--spares.keeping == 0) spares.dropAll();
+}
+
 void ResultSet::Region::grow(size_t atLeast, size_t limit) {
-    const size_t page = size_t(sysconf(_SC_PAGESIZE));
     size_t size = std::max({atLeast, capacity * 2, FirstRegionBytes});
+    if (size < SpareRegions::MinBytes) {
+        // A small answer (a record, a code list, a day's orders) stays in the heap, whose
+        // pages are already there: no mapping to make, fault in and tear down for each.
+        size = std::min(size, limit);
+        if (size < atLeast) outOfRoom("answer text beyond 2 GiB");
+        void* p = std::realloc(data, size);
+        if (!p) outOfRoom("answer too large to hold");
+        data = static_cast<char*>(p);
+        capacity = size;
+        return;
+    }
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
     size = std::min((size + page - 1) / page * page, limit / page * page);
     if (size < atLeast) outOfRoom("answer text beyond 2 GiB");
-    void* p = data ? mremap(data, capacity, size, MREMAP_MAYMOVE)
-                   : mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) outOfRoom("answer too large to hold");
-    data = static_cast<char*>(p);
-    capacity = size;
+    // A large answer: a spare region takes it if one is large enough (what is stored so far
+    // moves over once, and the spare's size saves the doublings that would follow).
+    auto [moved, movedCapacity] = spares.take(size, limit);
+    if (!moved && mapped) {
+        void* p = mremap(data, capacity, size, MREMAP_MAYMOVE);
+        if (p == MAP_FAILED) outOfRoom("answer too large to hold");
+        data = static_cast<char*>(p);
+        capacity = size;
+        preferLargePages(data, capacity);
+        return;
+    }
+    if (!moved) {
+        void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) outOfRoom("answer too large to hold");
+        moved = static_cast<char*>(p);
+        movedCapacity = size;
+        preferLargePages(moved, movedCapacity);
+    }
+    if (data) {
+        std::memcpy(moved, data, capacity);
+        if (mapped)
+            munmap(data, capacity);
+        else
+            std::free(data);
+    }
+    data = moved;
+    capacity = movedCapacity;
+    mapped = true;
 }
 
 void ResultSet::Region::release() {
-    if (data) munmap(data, capacity);
+    if (data && mapped)
+        spares.give(data, capacity);
+    else
+        std::free(data);
     data = nullptr;
     capacity = 0;
+    mapped = false;
 }
 
 ResultSet::ResultSet(ResultSet&& other) noexcept

@@ -4,6 +4,7 @@
 #include "testmain.h"
 
 #include <QFile>
+#include <optional>
 
 using namespace storetest;
 using dstore::FreightStore;
@@ -320,6 +321,63 @@ private Q_SLOTS:
         QCOMPARE(rows->columnCount(), 30);
         QCOMPARE(rows->text(99999, 29), QStringLiteral("c29-100000"));
         QCOMPARE(rows->text(54321, 0), QStringLiteral("54322"));
+    }
+
+    // Answers small (in the heap), medium (moved from the heap into a mapping) and large (grown
+    // by remapping), written fresh or into the storage an earlier answer let go, read back
+    // cell for cell; the earlier answer's storage is reused when it is let go while reuse is on.
+    void answersIntactWhateverTheirStorage_data() {
+        QTest::addColumn<int>("earlierRows");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("reuse");
+        QTest::newRow("small") << 0 << 10 << false;
+        QTest::newRow("medium") << 0 << 2000 << false;
+        QTest::newRow("large") << 0 << 60000 << false;
+        QTest::newRow("large after large, reused") << 60000 << 60000 << true;
+        QTest::newRow("large after large, not reused") << 60000 << 60000 << false;
+        QTest::newRow("medium after large, reused") << 60000 << 2000 << true;
+        QTest::newRow("large after medium, reused") << 2000 << 60000 << true;
+        QTest::newRow("small after large, reused") << 60000 << 10 << true;
+    }
+    void answersIntactWhateverTheirStorage() {
+        QFETCH(int, earlierRows);
+        QFETCH(int, rows);
+        QFETCH(bool, reuse);
+        constexpr int Columns = 6;
+        const auto cell = [](int r, int c) {
+            return QByteArray::number(r) + (c % 2 ? "·상차지 " : ":") + QByteArray::number(c * 7919 + r);
+        };
+        const auto fill = [&](int count, int salt) {
+            auto answer = std::make_unique<dstore::ResultSet>();
+            answer->setColumns({"a", "b", "c", "d", "e", "f"});
+            for (int r = 0; r < count; ++r)
+                for (int c = 0; c < Columns; ++c) {
+                    if (c == 3 && r % 5 == 0)
+                        answer->appendNull();
+                    else
+                        answer->appendCell(cell(r + salt, c));
+                }
+            return answer;
+        };
+        std::optional<dstore::ReuseAnswerStorage> keep;
+        if (reuse) keep.emplace();
+        const char* earlierStorage = nullptr;
+        if (earlierRows > 0) {
+            auto earlier = fill(earlierRows, 1000000);
+            earlierStorage = earlier->bytes(0, 0).data();
+        }
+        const auto answer = fill(rows, 0);
+        QCOMPARE(answer->rowCount(), qsizetype(rows));
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < Columns; ++c) {
+                if (c == 3 && r % 5 == 0) {
+                    QVERIFY(answer->isNull(r, c));
+                    continue;
+                }
+                QCOMPARE(answer->bytes(r, c), QByteArrayView(cell(r, c)));
+            }
+        if (reuse && earlierRows >= rows && rows >= 2000)
+            QCOMPARE(answer->bytes(0, 0).data(), earlierStorage);
     }
 
     void serverFunctions_data() {
