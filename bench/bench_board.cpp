@@ -8,6 +8,8 @@
 //   later  the median of the loads after the first, in the same processes
 //   rss    resident growth (/proc/self/statm) per listed row after the first load and after the
 //          tenth, against the process before its first load
+//   built  after the loads, the time to build every row of the list (the board builds a row when
+//          it is first read: drawn, reached by a key, exported); shown, not part of a target
 //
 // Times are this thread's processor time (the machine is shared; wall time would measure the
 // neighbours' builds), medians of every sample. Stores hold 10,000, 100,000 and 300,000 orders
@@ -240,6 +242,11 @@ int Child(const QString& mode, const QString& folder, int loads) {
         if (i == 0) afterFirst = ResidentKb();
     }
     const long afterLast = ResidentKb();
+    // The rows are built as they are read; what an export, which reads them all, adds on top.
+    const qint64 buildAll = Timed([&] {
+        for (int r = 1; r <= board->sp->MaxRows(); ++r)
+            (void)board->sp->RowForeColor(r);
+    });
     if (mode == QLatin1String("parts")) {
         // Where a later load's time goes: the store's snapshot of the asked columns alone.
         const QString sql = OrderSql::OrderListStatement(period);
@@ -249,7 +256,8 @@ int Child(const QString& mode, const QString& folder, int loads) {
             snapshot.push_back(Timed([&] { StoreConnection->query(sql, columns); }));
         std::fprintf(stderr, "snapshot %.1f ms, load %.1f ms\n", Median(snapshot) / 1e6, Median(times) / 1e6);
     }
-    std::printf("period %d %ld %ld %ld", board->sp->MaxRows(), before, afterFirst, afterLast);
+    std::printf("period %d %ld %ld %ld %lld", board->sp->MaxRows(), before, afterFirst, afterLast,
+                (long long)buildAll);
     for (qint64 t : times)
         std::printf(" %lld", (long long)t);
     std::printf("\n");
@@ -261,6 +269,7 @@ int Child(const QString& mode, const QString& folder, int loads) {
 struct Sample {
     int rows = 0;
     long before = 0, afterFirst = 0, afterLast = 0;
+    qint64 buildAll = 0;
     std::vector<qint64> times;
 };
 
@@ -281,12 +290,13 @@ Sample PeriodSample(const QString& folder, int loads) {
         RunChild({QStringLiteral("--child"), QStringLiteral("period"), folder, QString::number(loads)})
             .trimmed()
             .split(' ');
-    if (words.size() < 5 || words[0] != "period") return s;
+    if (words.size() < 6 || words[0] != "period") return s;
     s.rows = words[1].toInt();
     s.before = words[2].toLong();
     s.afterFirst = words[3].toLong();
     s.afterLast = words[4].toLong();
-    for (qsizetype i = 5; i < words.size(); ++i)
+    s.buildAll = words[5].toLongLong();
+    for (qsizetype i = 6; i < words.size(); ++i)
         s.times.push_back(words[i].toLongLong());
     return s;
 }
@@ -322,7 +332,7 @@ Figures Measure(const QString& folder, int orders, int processes, int loads) {
     std::vector<qint64> raws;
     RawReads(folder, statement, 1, &rows, &raws);
 
-    std::vector<qint64> firsts, laters;
+    std::vector<qint64> firsts, laters, buildAlls;
     std::vector<double> rssFirst, rssLast;
     int listed = 0;
     for (int p = 0; p < processes; ++p) {
@@ -334,6 +344,7 @@ Figures Measure(const QString& folder, int orders, int processes, int loads) {
         }
         listed = s.rows;
         firsts.push_back(s.times.front());
+        buildAlls.push_back(s.buildAll);
         laters.insert(laters.end(), s.times.begin() + 1, s.times.end());
         rssFirst.push_back(double(s.afterFirst - s.before) * 1024.0 / std::max(1, s.rows));
         rssLast.push_back(double(s.afterLast - s.before) * 1024.0 / std::max(1, s.rows));
@@ -353,6 +364,8 @@ Figures Measure(const QString& folder, int orders, int processes, int loads) {
                 "rss/row first %5.0f B, after load %d %5.0f B   [%d processes x %d loads]\n",
                 orders, (long long)rows, f.raw / 1e6, f.firstNs / 1e6, f.first, f.laterNs / 1e6, f.later,
                 f.rssFirst, loads, f.rssTenth, processes, loads);
+    std::printf("         then every row built, as an export reads them all: %.1f ms more (%.2f x raw)\n",
+                Median(buildAlls) / 1e6, double(Median(buildAlls)) / double(f.raw));
     if (listed != rows)
         std::printf("  !! the board listed %d rows, the engine %lld\n", listed, (long long)rows);
     std::fflush(stdout);

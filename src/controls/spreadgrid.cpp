@@ -127,6 +127,12 @@ void SpreadGrid::AppendJoinedRow(QString cells, std::vector<quint32> ends, const
     m_model->appendJoinedRow(std::move(cells), std::move(ends), tag, colour);
 }
 
+void SpreadGrid::AppendSourceRows(std::shared_ptr<RowSource> source) {
+    if (!source) return;
+    if (source->columnCount() > MaxCols()) m_widthPx.resize(size_t(source->columnCount()), -1);
+    m_model->appendSourceRows(std::move(source));
+}
+
 int SpreadGrid::ActiveRow() const {
     const QModelIndex i = currentIndex();
     return i.isValid() ? i.row() + 1 : 0;

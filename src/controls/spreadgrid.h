@@ -17,6 +17,24 @@
 
 class SpreadModel;
 
+// Rows a list hands the grid without building them: a row's texts, tag and colour are made the
+// first time anything reads that row (drawing it, a key on it, an export), so a list of a
+// hundred thousand orders costs the grid little more than the rows the agent looks at. The
+// source keeps alive whatever it reads from; the grid drops it when its rows go.
+class RowSource {
+public:
+    virtual ~RowSource() = default;
+    virtual qsizetype rowCount() const = 0;
+    // The number of columns its rows fill (the grid widens to it when the rows are added).
+    virtual int columnCount() const = 0;
+    // Row `row` (from 0) as a joined row (see SpreadModel::appendJoinedRow), its column-1 tag
+    // and text colour (invalid: the grid's default).
+    virtual void buildRow(qsizetype row, QString& cells, std::vector<quint32>& ends, QString& tag,
+                          QColor& colour) = 0;
+    // The tag alone, for look-ups by tag that should not build every row on the way.
+    virtual QString rowTag(qsizetype row) = 0;
+};
+
 enum class CellKind { Edit = 1, CheckBox = 10 };
 enum class WidthUnit { Normal, Twips };
 
@@ -75,6 +93,8 @@ public:
     void AppendRow(const QStringList& texts, const QString& tag = {}, const QColor& colour = Qt::black);
     // The same for a row already joined (see SpreadModel::appendJoinedRow).
     void AppendJoinedRow(QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);
+    // Every row of a source after the rows there are, built when first read (see RowSource).
+    void AppendSourceRows(std::shared_ptr<RowSource> source);
     // The texts of one row, columns 1..MaxCols (check-box cells give their check text).
     QStringList RowTexts(int row) const;
 

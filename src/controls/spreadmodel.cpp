@@ -1,6 +1,35 @@
 #include "spreadmodel.h"
 
 #include <algorithm>
+#include <new>
+#include <sys/mman.h>
+
+namespace {
+constexpr size_t MappedRowArrayBytes = 1024 * 1024;
+}
+
+template <class T>
+T* SpreadModel::RowArrayAllocator<T>::allocate(size_t n) {
+    const size_t bytes = n * sizeof(T);
+    if (bytes < MappedRowArrayBytes) return std::allocator<T>().allocate(n);
+    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    // Written from start to end at once: large pages, where the system offers them, spare the
+    // page faults.
+    (void)madvise(p, bytes, MADV_HUGEPAGE);
+    return static_cast<T*>(p);
+}
+
+template <class T>
+void SpreadModel::RowArrayAllocator<T>::deallocate(T* p, size_t n) {
+    const size_t bytes = n * sizeof(T);
+    if (bytes < MappedRowArrayBytes)
+        std::allocator<T>().deallocate(p, n);
+    else
+        munmap(p, bytes);
+}
+
+template struct SpreadModel::RowArrayAllocator<SpreadModel::Row>;
 
 SpreadModel::SpreadModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -27,7 +56,7 @@ QVariant SpreadModel::data(const QModelIndex& index, int role) const {
             const QColor fore = cellLook(row, col).fore;
             if (fore.isValid()) return fore;
         }
-        const QRgb c = m_rows[size_t(row)].colour;
+        const QRgb c = built(row).colour;
         return c ? QVariant(QColor::fromRgba(c)) : QVariant();
     }
     case Qt::BackgroundRole: {
@@ -83,9 +112,12 @@ void SpreadModel::setRowTotal(int rows) {
     // instead of keeping the largest list ever shown for the rest of the session.
     const auto shrink = [&] {
         if (rows == 0)
-            std::vector<Row>().swap(m_rows);
+            decltype(m_rows)().swap(m_rows);
         else
             m_rows.resize(size_t(rows));
+        // A source whose rows are all gone is let go, and with it what it read from.
+        while (!m_sources.empty() && m_sources.back().first >= rows)
+            m_sources.pop_back();
     };
     if (m_buffering) {
         if (rows < now)
@@ -110,6 +142,7 @@ void SpreadModel::setColumnTotal(int cols) {
     if (cols == m_cols) return;
     const int now = m_cols;
     if (cols < now) {
+        buildAll(); // so an unbuilt row does not bring the dropped cells back later
         dropLooksBeyond(rowTotal(), cols);
         if (m_colAligns.size() > size_t(cols)) m_colAligns.resize(size_t(cols));
         if (!m_buffering) beginRemoveColumns({}, cols, now - 1);
@@ -140,7 +173,7 @@ void SpreadModel::setColumnTotal(int cols) {
 
 QString SpreadModel::cellText(int row, int col) const {
     if (!validRow(row) || col < 0 || col >= m_cols) return {};
-    const Row& r = m_rows[size_t(row)];
+    const Row& r = built(row);
     if (size_t(col) >= r.ends.size()) return {};
     const qsizetype start = col ? qsizetype(r.ends[size_t(col) - 1]) : 0;
     return r.cells.mid(start, qsizetype(r.ends[size_t(col)]) - start);
@@ -175,7 +208,7 @@ void SpreadModel::writeCell(Row& r, int col, QStringView value) {
 
 void SpreadModel::setCellText(int row, int col, const QString& value) {
     if (!validRow(row) || col < 0 || col >= m_cols) return;
-    writeCell(m_rows[size_t(row)], col, value);
+    writeCell(built(row), col, value);
     cellChanged(row, col, col, {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole});
 }
 
@@ -198,12 +231,18 @@ void SpreadModel::appendRow(const QStringList& texts, const QString& tag, const 
     appendJoinedRow(std::move(cells), std::move(ends), tag, colour);
 }
 
+namespace {
+// Trailing empty cells need no offsets.
+void DropEmptyTail(std::vector<quint32>& ends) {
+    while (!ends.empty() && (ends.size() == 1 ? ends[0] == 0 : ends.back() == ends[ends.size() - 2]))
+        ends.pop_back();
+}
+} // namespace
+
 void SpreadModel::appendJoinedRow(QString cells, std::vector<quint32> ends, const QString& tag,
                                   const QColor& colour) {
     if (qsizetype(ends.size()) > m_cols) setColumnTotal(int(ends.size()));
-    // Trailing empty cells need no offsets.
-    while (!ends.empty() && (ends.size() == 1 ? ends[0] == 0 : ends.back() == ends[ends.size() - 2]))
-        ends.pop_back();
+    DropEmptyTail(ends);
     Row r;
     r.cells = std::move(cells);
     r.ends = std::move(ends);
@@ -215,6 +254,56 @@ void SpreadModel::appendJoinedRow(QString cells, std::vector<quint32> ends, cons
     if (!m_buffering) endInsertRows();
 }
 
+void SpreadModel::appendSourceRows(std::shared_ptr<RowSource> source) {
+    if (!source) return;
+    const qsizetype count = source->rowCount();
+    if (count <= 0) return;
+    if (source->columnCount() > m_cols) setColumnTotal(source->columnCount());
+    const int at = rowTotal();
+    if (!m_buffering) beginInsertRows({}, at, at + int(count) - 1);
+    m_rows.resize(size_t(at) + size_t(count));
+    for (size_t r = size_t(at); r < m_rows.size(); ++r)
+        m_rows[r].pending = true;
+    m_sources.push_back({at, std::move(source)});
+    if (!m_buffering) endInsertRows();
+}
+
+int SpreadModel::builtRows() const {
+    return int(std::count_if(m_rows.cbegin(), m_rows.cend(), [](const Row& r) { return !r.pending; }));
+}
+
+const SpreadModel::SourceBlock& SpreadModel::blockOf(int row) const {
+    // Blocks are in row order; the row's is the last one starting at or before it.
+    auto it = std::upper_bound(m_sources.cbegin(), m_sources.cend(), row,
+                               [](int r, const SourceBlock& b) { return r < b.first; });
+    Q_ASSERT(it != m_sources.cbegin());
+    return *std::prev(it);
+}
+
+SpreadModel::Row& SpreadModel::built(int row) const {
+    Row& r = m_rows[size_t(row)];
+    if (!r.pending) return r;
+    r.pending = false;
+    const SourceBlock& block = blockOf(row);
+    QColor colour;
+    block.source->buildRow(row - block.first, r.cells, r.ends, r.tag, colour);
+    r.colour = colour.isValid() ? colour.rgba() : 0;
+    // The grid may have been narrowed since the rows came: cells beyond it are gone, as they
+    // are for built rows.
+    if (r.ends.size() > size_t(m_cols)) {
+        r.cells.truncate(m_cols ? qsizetype(r.ends[size_t(m_cols) - 1]) : 0);
+        r.ends.resize(size_t(m_cols));
+    }
+    DropEmptyTail(r.ends);
+    return r;
+}
+
+void SpreadModel::buildAll() {
+    if (m_sources.empty()) return;
+    for (int r = 0; r < rowTotal(); ++r)
+        built(r);
+}
+
 void SpreadModel::setHeader(int col, const QString& text) {
     if (col < 0 || col >= m_cols) return;
     m_headers[col] = text;
@@ -222,15 +311,19 @@ void SpreadModel::setHeader(int col, const QString& text) {
 }
 
 QString SpreadModel::tag(int row) const {
-    return validRow(row) ? m_rows[size_t(row)].tag : QString();
+    if (!validRow(row)) return {};
+    const Row& r = m_rows[size_t(row)];
+    if (!r.pending) return r.tag;
+    const SourceBlock& block = blockOf(row);
+    return block.source->rowTag(row - block.first);
 }
 
 void SpreadModel::setTag(int row, const QString& tag) {
-    if (validRow(row)) m_rows[size_t(row)].tag = tag;
+    if (validRow(row)) built(row).tag = tag;
 }
 
 QColor SpreadModel::rowColour(int row) const {
-    if (!validRow(row) || !m_rows[size_t(row)].colour) return {};
+    if (!validRow(row) || !built(row).colour) return {};
     return QColor::fromRgba(m_rows[size_t(row)].colour);
 }
 
@@ -241,7 +334,7 @@ void SpreadModel::setRowColour(int firstRow, int lastRow, const QColor& colour) 
     if (firstRow > lastRow) return;
     const QRgb c = colour.isValid() ? colour.rgba() : 0;
     for (int r = firstRow; r <= lastRow; ++r)
-        m_rows[size_t(r)].colour = c;
+        built(r).colour = c;
     if (!m_buffering && m_cols > 0)
         Q_EMIT dataChanged(index(firstRow, 0), index(lastRow, m_cols - 1), {Qt::ForegroundRole});
 }
@@ -327,6 +420,7 @@ void SpreadModel::removeColumnsAt(int col, int count) {
         }
         m_looks = std::move(moved);
     }
+    buildAll(); // an unbuilt row would come with the removed columns still in it
     if (!m_buffering) beginRemoveColumns({}, col, col + count - 1);
     for (Row& r : m_rows) {
         if (size_t(col) < r.ends.size()) {
@@ -356,6 +450,7 @@ void SpreadModel::copyFrom(const SpreadModel& other) {
     if (&other == this) return;
     if (!m_buffering) beginResetModel();
     m_rows = other.m_rows;
+    m_sources = other.m_sources; // unbuilt rows build from the same source, read-only
     m_cols = other.m_cols;
     m_headers = other.m_headers;
     m_kinds = other.m_kinds;

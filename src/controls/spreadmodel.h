@@ -3,6 +3,9 @@
 // end offset of every cell (a 14-column board row stays well under a kilobyte), the column-1 tag
 // and the row's text colour. Rows and columns count from 0 here; the grid adds the 1.
 //
+// Rows added from a RowSource stay unbuilt until something reads them; every reader below
+// builds a row first, so callers never see the difference.
+//
 // Buffering: between beginBuffering() and endBuffering() every change goes in without signals
 // inside one model reset, so a fill of many rows costs one reset.
 #include "spreadgrid.h"
@@ -41,6 +44,11 @@ public:
     // The same from a row already joined: cells back to back in one text, ends[i] the end of
     // cell i. Lists that fill many rows build it without one string per cell.
     void appendJoinedRow(QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);
+
+    // Every row of the source after the existing rows, built when first read.
+    void appendSourceRows(std::shared_ptr<RowSource> source);
+    // Rows built so far (all rows of a grid filled row by row).
+    int builtRows() const;
 
     QString header(int col) const { return m_headers.value(col); }
     void setHeader(int col, const QString& text);
@@ -82,7 +90,31 @@ private:
         QString tag;
         QRgb colour = 0;          // 0: default colour
         std::vector<bool> checks; // check marks, only once a cell of the row is checked
+        bool pending = false;     // not built yet: its source builds it on first read
     };
+    // The row array of a long list lives in a mapping of its own, so emptying the grid hands
+    // it back to the system whole instead of leaving it in the heap as free space.
+    template <class T>
+    struct RowArrayAllocator {
+        using value_type = T;
+        RowArrayAllocator() = default;
+        template <class U>
+        RowArrayAllocator(const RowArrayAllocator<U>&) {}
+        T* allocate(size_t n);
+        void deallocate(T* p, size_t n);
+        friend bool operator==(const RowArrayAllocator&, const RowArrayAllocator&) { return true; }
+    };
+    // Rows first..first+count-1 come from this source (its rows from 0).
+    struct SourceBlock {
+        int first;
+        std::shared_ptr<RowSource> source;
+    };
+
+    // The row, built first if it is still pending. Building is not a change anyone sees, so
+    // readers that are const may do it.
+    Row& built(int row) const;
+    void buildAll();
+    const SourceBlock& blockOf(int row) const;
 
     void dropLooksBeyond(int rows, int cols);
     static quint64 lookKey(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
@@ -90,7 +122,8 @@ private:
     void cellChanged(int row, int firstCol, int lastCol, const QList<int>& roles = {});
     static void writeCell(Row& row, int col, QStringView value);
 
-    std::vector<Row> m_rows;
+    mutable std::vector<Row, RowArrayAllocator<Row>> m_rows;
+    std::vector<SourceBlock> m_sources;
     int m_cols = 0;
     QStringList m_headers;
     std::vector<CellKind> m_kinds;

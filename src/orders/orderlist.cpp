@@ -53,6 +53,9 @@ void frmOrder::LoadOrderList(const QString& from, const QString& to) {
     m_listedDay = 배차일->date();
     UpdateLock lock(this);
     m_countdown = 0;
+    // The list's old answer goes just before the new one is read, which is written into its
+    // pages.
+    const dstore::ReuseAnswerStorage reuse;
     sp->setMaxRows(0);
     RedrawOff redraw(sp);
     ResetOrderEntry();
@@ -108,10 +111,71 @@ void frmOrder::RefreshOrderList() {
     }
 }
 
-void frmOrder::FillList(const SharedRecordset& rs) {
-    const dstore::ResultSet* rows = rs.rows();
-    if (!rows) return;
-    // Columns are found once per answer; a column the view lacks leaves its cells empty.
+namespace {
+// The board's rows as the grid builds them: straight from the answer, only when a row is first
+// read (drawn, reached by a key, exported). A period of a hundred thousand orders is listed at
+// the cost of reading it from the store; the agent's screenful is built as it is shown.
+class BoardRows final : public RowSource {
+public:
+    explicit BoardRows(SharedRecordset rs) : m_rs(std::move(rs)), m_rows(m_rs.rows()) {
+        // Columns are found once per answer; a column the view lacks leaves its cells empty.
+        for (int i = 0; i < Count; ++i)
+            m_col[i] = m_rows->columnIndex(QByteArrayView(ListNames[i]));
+    }
+
+    qsizetype rowCount() const override { return m_rows->rowCount(); }
+    int columnCount() const override { return 14; }
+
+    QString rowTag(qsizetype r) override { return QString::fromUtf8(bytes(r, ID).trimmed()); }
+
+    void buildRow(qsizetype r, QString& cells, std::vector<quint32>& ends, QString& tag,
+                  QColor& colour) override {
+        // The cells shown as stored are decoded from the answer's UTF-8 straight into the joined
+        // text; the fields that feed derived texts are decoded into buffers of this source and
+        // read through strings that borrow them.
+        const QString statusText = m_status.read(m_utf8, bytes(r, 오더상태));
+        const QString phoneText = FormatPhone(m_phone.read(m_utf8, bytes(r, 차주연락처)));
+        const QString& vehicleText = vehicle(r);
+        const QString dispatched = OrderDerive::DispatchTimeText(m_dispatch.read(m_utf8, bytes(r, 배차시간)));
+
+        static constexpr int AsStored[] = {날짜,     오더상태,     상차권역_,   상차지_, 하차권역_,
+                                           하차지_,  화물정보1,    희망톤수_,   운송비,  차주명,
+                                           차량번호, 상차요청일시, 하차요청일시};
+        qsizetype room = 2 + phoneText.size() + vehicleText.size() + dispatched.size();
+        for (int field : AsStored)
+            room += bytes(r, field).size(); // UTF-16 units never outnumber UTF-8 bytes
+        cells.resize(room);
+        QChar* const begin = cells.data();
+        QChar* out = begin;
+        ends.clear();
+        ends.reserve(14);
+        const auto put = [&](int field) { out = m_utf8.appendToBuffer(out, bytes(r, field)); };
+        const auto putText = [&](const QString& t) {
+            std::copy(t.cbegin(), t.cend(), out);
+            out += t.size();
+        };
+        const auto end = [&] { ends.push_back(quint32(out - begin)); };
+        put(날짜), end();
+        put(오더상태), end();
+        put(상차권역_), *out++ = QLatin1Char(' '), put(상차지_), end();
+        put(하차권역_), *out++ = QLatin1Char(' '), put(하차지_), end();
+        put(화물정보1), end();
+        put(희망톤수_), end();
+        put(운송비), end();
+        put(차주명), end();
+        putText(phoneText), end();
+        put(차량번호), end();
+        putText(vehicleText), end();
+        putText(dispatched), end();
+        put(상차요청일시), end();
+        put(하차요청일시), end();
+        cells.truncate(out - begin);
+        cells.squeeze();
+        tag = rowTag(r);
+        colour = OrderDerive::StatusColour(statusText);
+    }
+
+private:
     enum {
         날짜,
         오더상태,
@@ -136,20 +200,8 @@ void frmOrder::FillList(const SharedRecordset& rs) {
         Count
     };
     static_assert(Count == std::size(ListNames));
-    int col[Count];
-    for (int i = 0; i < Count; ++i)
-        col[i] = rows->columnIndex(QByteArrayView(ListNames[i]));
 
-    // Each row is written straight into one joined text: the cells shown as stored are decoded
-    // from the answer's UTF-8 into it, and the fields that feed derived texts are decoded into
-    // buffers of this fill and read through strings that borrow them, so a row costs its joined
-    // text, its cell ends and its tag on the heap and little else.
-    const qsizetype n = rows->rowCount();
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    auto bytes = [&](qsizetype r, int field) {
-        return col[field] < 0 ? QByteArrayView() : rows->bytes(r, col[field]);
-    };
-    // A field's text in its own buffer: valid until the same field of the next row is read.
+    // A field's text in its own buffer: valid until the same field of another row is read.
     struct Borrowed {
         QVarLengthArray<QChar, 64> buffer;
         QString read(QStringDecoder& decoder, QByteArrayView from) {
@@ -158,65 +210,40 @@ void frmOrder::FillList(const SharedRecordset& rs) {
             return QString::fromRawData(buffer.constData(), end - buffer.constData());
         }
     };
-    Borrowed status, phone, info, tonnage, length, length2, dispatch;
-    // Vehicles repeat over a list (a few kinds, tonnages and lengths): each text is made once.
-    std::unordered_map<std::string, QString> vehicles;
-    std::string vehicleKey;
-    QVarLengthArray<QChar, 512> line;
-    sp->ReserveRows(sp->MaxRows() + int(n));
-    static constexpr int AsStored[] = {날짜,     오더상태,     상차권역_,   상차지_, 하차권역_,
-                                       하차지_,  화물정보1,    희망톤수_,   운송비,  차주명,
-                                       차량번호, 상차요청일시, 하차요청일시};
-    for (qsizetype r = 0; r < n; ++r) {
-        const QString statusText = status.read(utf8, bytes(r, 오더상태));
-        const QString phoneText = FormatPhone(phone.read(utf8, bytes(r, 차주연락처)));
-        vehicleKey.clear();
-        for (int field : {차량정보, 차량톤수, 차량길이, 차량길이2})
-            vehicleKey.append(bytes(r, field).data(), size_t(bytes(r, field).size())).push_back('\0');
-        auto vehicle = vehicles.find(vehicleKey);
-        if (vehicle == vehicles.end())
-            vehicle =
-                vehicles
-                    .emplace(vehicleKey, OrderDerive::VehicleText(info.read(utf8, bytes(r, 차량정보)),
-                                                                  tonnage.read(utf8, bytes(r, 차량톤수)),
-                                                                  length.read(utf8, bytes(r, 차량길이)),
-                                                                  length2.read(utf8, bytes(r, 차량길이2))))
-                    .first;
-        const QString& vehicleText = vehicle->second;
-        const QString dispatched = OrderDerive::DispatchTimeText(dispatch.read(utf8, bytes(r, 배차시간)));
 
-        qsizetype room = 2 + phoneText.size() + vehicleText.size() + dispatched.size();
-        for (int field : AsStored)
-            room += bytes(r, field).size(); // UTF-16 units never outnumber UTF-8 bytes
-        line.resize(room);
-        QChar* const begin = line.data();
-        QChar* out = begin;
-        std::vector<quint32> ends;
-        ends.reserve(14);
-        const auto put = [&](int field) { out = utf8.appendToBuffer(out, bytes(r, field)); };
-        const auto putText = [&](const QString& t) {
-            std::copy(t.cbegin(), t.cend(), out);
-            out += t.size();
-        };
-        const auto end = [&] { ends.push_back(quint32(out - begin)); };
-        put(날짜), end();
-        put(오더상태), end();
-        put(상차권역_), *out++ = QLatin1Char(' '), put(상차지_), end();
-        put(하차권역_), *out++ = QLatin1Char(' '), put(하차지_), end();
-        put(화물정보1), end();
-        put(희망톤수_), end();
-        put(운송비), end();
-        put(차주명), end();
-        putText(phoneText), end();
-        put(차량번호), end();
-        putText(vehicleText), end();
-        putText(dispatched), end();
-        put(상차요청일시), end();
-        put(하차요청일시), end();
-        // The joined text is allocated once at its exact size; the grid keeps it.
-        sp->AppendJoinedRow(QString(begin, out - begin), std::move(ends),
-                            QString::fromUtf8(bytes(r, ID).trimmed()), OrderDerive::StatusColour(statusText));
+    QByteArrayView bytes(qsizetype r, int field) const {
+        return m_col[field] < 0 ? QByteArrayView() : m_rows->bytes(r, m_col[field]);
     }
+
+    // Vehicles repeat over a list (a few kinds, tonnages and lengths): each text is made once.
+    const QString& vehicle(qsizetype r) {
+        m_vehicleKey.clear();
+        for (int field : {차량정보, 차량톤수, 차량길이, 차량길이2})
+            m_vehicleKey.append(bytes(r, field).data(), size_t(bytes(r, field).size())).push_back('\0');
+        auto found = m_vehicles.find(m_vehicleKey);
+        if (found == m_vehicles.end())
+            found = m_vehicles
+                        .emplace(m_vehicleKey, OrderDerive::VehicleText(m_info.read(m_utf8, bytes(r, 차량정보)),
+                                                                        m_tonnage.read(m_utf8, bytes(r, 차량톤수)),
+                                                                        m_length.read(m_utf8, bytes(r, 차량길이)),
+                                                                        m_length2.read(m_utf8, bytes(r, 차량길이2))))
+                        .first;
+        return found->second;
+    }
+
+    const SharedRecordset m_rs; // keeps the answer alive while the grid holds its rows
+    const dstore::ResultSet* const m_rows;
+    int m_col[Count];
+    QStringDecoder m_utf8{QStringDecoder::Utf8};
+    Borrowed m_status, m_phone, m_info, m_tonnage, m_length, m_length2, m_dispatch;
+    std::unordered_map<std::string, QString> m_vehicles;
+    std::string m_vehicleKey;
+};
+} // namespace
+
+void frmOrder::FillList(const SharedRecordset& rs) {
+    if (!rs.rows()) return;
+    sp->AppendSourceRows(std::make_shared<BoardRows>(rs));
 }
 
 void frmOrder::GridKeyDown(int& keyCode, int /*shift*/) {

@@ -7,6 +7,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <memory>
 
 class TestSpreadModel : public QObject {
     Q_OBJECT
@@ -18,11 +20,60 @@ private Q_SLOTS:
     void shrinkingForgetsCells();
     void outOfRangeWritesIgnored();
     void boardRowUnderAKilobyte();
+    void sourceRowsReadAsBuiltRows_data();
+    void sourceRowsReadAsBuiltRows();
+    void onlyRowsReadAreBuilt();
 };
 
 namespace {
+// Sample board rows handed over unbuilt; counts what the grid asked it to build.
+class SampleSource final : public RowSource {
+public:
+    explicit SampleSource(int rows, int first = 0) : m_rows(rows), m_first(first) {}
+    qsizetype rowCount() const override { return m_rows; }
+    int columnCount() const override { return 14; }
+    void buildRow(qsizetype row, QString& cells, std::vector<quint32>& ends, QString& tag,
+                  QColor& colour) override {
+        ++built;
+        for (const QString& text : SampleBoardRow(m_first + int(row))) {
+            cells += text;
+            ends.push_back(quint32(cells.size()));
+        }
+        tag = rowTag(row);
+        colour = Colour(m_first + int(row));
+    }
+    QString rowTag(qsizetype row) override { return QString::number(m_first + row + 1); }
+    static QColor Colour(int i) { return i % 3 ? QColor(Qt::blue) : QColor(); }
+    int built = 0;
 
+private:
+    int m_rows, m_first;
+};
 
+// The same rows appended built, for comparison.
+void AppendBuilt(SpreadGrid& grid, int rows, int first = 0) {
+    for (int i = first; i < first + rows; ++i)
+        grid.AppendRow(SampleBoardRow(i), QString::number(i + 1), SampleSource::Colour(i));
+}
+
+struct GridState {
+    QList<QStringList> texts;
+    QStringList tags;
+    QList<QColor> colours;
+    int cols = 0;
+    bool operator==(const GridState&) const = default;
+};
+
+GridState StateOf(const SpreadGrid& grid) {
+    GridState s;
+    s.cols = grid.MaxCols();
+    for (int r = 1; r <= grid.MaxRows(); ++r) {
+        s.texts << grid.RowTexts(r);
+        s.tags << grid.spreadModel()->tag(r - 1);
+        s.colours << grid.RowForeColor(r);
+    }
+    return s;
+}
 } // namespace
 
 void TestSpreadModel::modelStaysConsistent_data() {
@@ -169,6 +220,110 @@ void TestSpreadModel::boardRowUnderAKilobyte() {
     grid.ReDraw(true);
     QVERIFY2(grid.spreadModel()->rowBytes(0) < 1024,
              qPrintable(QString::number(grid.spreadModel()->rowBytes(0))));
+}
+
+// Whatever a screen does to a grid, rows handed over unbuilt read exactly as the same rows
+// appended built: the texts, tags and colours, and what the change left of them.
+void TestSpreadModel::sourceRowsReadAsBuiltRows_data() {
+    QTest::addColumn<QString>("change");
+    for (const char* change : {"none", "text of an unbuilt row", "tag and colour of an unbuilt row",
+                               "narrowed and widened", "columns deleted", "block coloured",
+                               "shrunk and grown", "second source after built rows", "copied"})
+        QTest::newRow(change) << QString::fromLatin1(change);
+}
+
+void TestSpreadModel::sourceRowsReadAsBuiltRows() {
+    QFETCH(QString, change);
+    SpreadGrid built, lazy;
+    QAbstractItemModelTester tester(lazy.spreadModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    for (SpreadGrid* g : {&built, &lazy}) {
+        g->setMaxCols(14);
+        g->ReDraw(false);
+    }
+    AppendBuilt(built, 40);
+    auto source = std::make_shared<SampleSource>(40);
+    lazy.AppendSourceRows(source);
+    for (SpreadGrid* g : {&built, &lazy})
+        g->ReDraw(true);
+    QVERIFY(source->built <= 1); // the model checker reads the first row
+
+    SpreadGrid copy;
+    for (SpreadGrid* g : {&built, &lazy}) {
+        if (change == QLatin1String("text of an unbuilt row")) {
+            g->SetText(3, 7, QStringLiteral("배차취소"));
+        } else if (change == QLatin1String("tag and colour of an unbuilt row")) {
+            g->setRow(9);
+            g->setCol(1);
+            g->setCellTag(QStringLiteral("999"));
+            g->setForeColor(Qt::red);
+        } else if (change == QLatin1String("narrowed and widened")) {
+            g->setMaxCols(5);
+            g->setMaxCols(14);
+        } else if (change == QLatin1String("columns deleted")) {
+            g->DeleteCols(3, 4);
+        } else if (change == QLatin1String("block coloured")) {
+            g->setRow(5);
+            g->setRow2(30);
+            g->setCol(1);
+            g->setCol2(14);
+            g->setBlockMode(true);
+            g->setForeColor(Qt::darkGreen);
+            g->setBlockMode(false);
+        } else if (change == QLatin1String("shrunk and grown")) {
+            g->setMaxRows(12);
+            g->setMaxRows(15);
+        } else if (change == QLatin1String("second source after built rows")) {
+            g->AppendRow({QStringLiteral("한 줄")}, QStringLiteral("t"), Qt::black);
+            if (g == &built)
+                AppendBuilt(*g, 25, 500);
+            else
+                g->AppendSourceRows(std::make_shared<SampleSource>(25, 500));
+        }
+    }
+    if (change == QLatin1String("copied")) {
+        copy.CopyFrom(lazy);
+        lazy.setMaxRows(0); // the copy keeps its own hold on the rows
+        QCOMPARE(StateOf(copy), StateOf(built));
+        return;
+    }
+    QCOMPARE(StateOf(lazy), StateOf(built));
+}
+
+// A long list costs the rows the agent sees: drawing builds those, looking rows up by tag
+// builds none, an export builds them all, and emptying the grid lets the source go.
+void TestSpreadModel::onlyRowsReadAreBuilt() {
+    SpreadGrid grid;
+    grid.setMaxCols(14);
+    grid.resize(600, 300);
+    auto source = std::make_shared<SampleSource>(20000);
+    std::weak_ptr<SampleSource> held = source;
+    grid.ReDraw(false);
+    grid.AppendSourceRows(std::move(source));
+    grid.ReDraw(true);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QApplication::processEvents();
+    const int shown = grid.spreadModel()->builtRows();
+    QVERIFY2(shown > 0 && shown < 60, qPrintable(QString::number(shown)));
+
+    grid.setCol(1);
+    grid.setRow(19500);
+    QCOMPARE(grid.CellTag(), QStringLiteral("19500"));
+    QCOMPARE(grid.spreadModel()->builtRows(), shown);
+    QCOMPARE(grid.GetText(1, 19500), QString::number(100000 + 19499));
+    QCOMPARE(grid.spreadModel()->builtRows(), shown + 1);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.txt"));
+    QVERIFY(grid.SaveTabFile(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count("\r\n"), 20000);
+    QCOMPARE(grid.spreadModel()->builtRows(), 20000);
+
+    QVERIFY(!held.expired());
+    grid.setMaxRows(0);
+    QVERIFY(held.expired());
 }
 
 DELMORA_TEST_MAIN(TestSpreadModel)
