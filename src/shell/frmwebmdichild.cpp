@@ -69,7 +69,7 @@ void RequestRemoteSupport(const QString& address) {
     QString why;
     if (!LoadWebModule(&why)) {
         Prompt::refusal(QStringLiteral("원격지원 화면을 열 수 없습니다.\n웹 화면 구성요소(%1)를 불러오지 "
-                                       "못했습니다. 프로그램을 다시 설치하거나 관리자에게 문의해주세요.\n")
+                                       "못했습니다.\n프로그램을 다시 설치하거나 관리자에게 문의해주세요.\n")
                             .arg(QStringLiteral(DELMORA_WEB_MODULE_FILE)) +
                         why.left(400));
         return;
