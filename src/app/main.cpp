@@ -10,9 +10,6 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
-    // The web window's engine shares its GL contexts with the widgets; it must be said before
-    // the application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     bool demo = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {

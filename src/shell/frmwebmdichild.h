@@ -1,49 +1,28 @@
 #pragma once
 // frmWebMDIChild: a page of the web (the remote-support service) in a child window of the main
-// window, under a slim top bar with a close button. While the page shows its download overlay
-// (element "excel_overlay" displayed as "block"), a page's request for a new window opens in
-// this window; at all other times it opens in a separate browser window of ours.
+// window, under a slim top bar with a close button. The page itself is a WebView from the web
+// engine's module (webview.h, src/web), loaded when the first web window is built: there, while
+// the page shows its download overlay, a page's request for a new window opens in this window,
+// at all other times in a separate browser window of ours.
 #include "screens.h"
 
 #include <QUrl>
-#include <QWebEnginePage>
 #include <map>
 
 class QFrame;
 class QPushButton;
-class QWebEngineView;
-
-// A page that knows whether its download overlay is showing and places its new windows by
-// that. The state comes from a small script that reports every change of the overlay (a new
-// window is asked for at once, with no time to ask the page).
-class WebPage : public QWebEnginePage {
-    Q_OBJECT
-public:
-    explicit WebPage(QWebEngineProfile* profile, QObject* parent = nullptr);
-    bool overlayShown() const { return m_overlayShown; }
-
-signals:
-    void overlayChanged(bool shown);
-
-protected:
-    QWebEnginePage* createWindow(WebWindowType type) override;
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
-                                  const QString& source) override;
-
-private:
-    bool m_overlayShown = false;
-};
+class WebView;
 
 class frmWebMDIChild : public WorkScreen {
     Q_OBJECT
 public:
+    // Without the module the window still builds, with its top bar and no page
+    // (RequestRemoteSupport refuses before it gets that far).
     explicit frmWebMDIChild(QWidget* parent = nullptr);
     void Form_Resize() override;
 
-    // A blank page first (nothing of the previous visit stays in view), then the address, sent
-    // as the service expects its requests.
+    // A blank page first, then the address, sent as the service expects its requests.
     void Navigate(const QUrl& address);
-    WebPage* page() const { return m_page; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -54,13 +33,11 @@ private:
 public:
     std::map<int, QFrame*> SSPanel4;
     std::map<int, QPushButton*> cmdArr;
-    QWebEngineView* WebBrowser = nullptr;
-
-private:
-    WebPage* m_page = nullptr;
+    WebView* WebBrowser = nullptr; // its widget is a child of this window; nullptr without the module
 };
 
 // The remote-support command: the one web window (opened by OpenScreen under the caption
 // "원격지원요청", so that caption must be registered as its screen), captioned, filling the
-// client area, at the address. An address that is not a web address is refused with a message.
+// client area, at the address. An address that is not a web address is refused with a message,
+// and so is a request the web engine's module cannot serve; neither opens a window.
 void RequestRemoteSupport(const QString& address);

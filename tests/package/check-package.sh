@@ -13,7 +13,7 @@ echo "package: $(basename "$deb")"
 
 dpkg-deb -x "$deb" "$work/root"
 dpkg-deb -f "$deb" Depends | tee "$work/depends"
-for dep in fonts-nanum tdsodbc libqt6widgets6 libsqlite3-0; do
+for dep in fonts-nanum tdsodbc libqt6widgets6 libsqlite3-0 libqt6webenginewidgets6 libqt6webenginecore6; do
   grep -q "$dep" "$work/depends" || { echo "missing dependency: $dep"; exit 1; }
 done
 
@@ -23,9 +23,24 @@ for f in usr/bin/delmora-callcenter usr/bin/delmora-store \
          usr/share/icons/hicolor/scalable/apps/$app.svg \
          usr/share/icons/hicolor/48x48/apps/$app.png usr/share/icons/hicolor/256x256/apps/$app.png \
          usr/share/metainfo/$app.metainfo.xml \
-         usr/share/man/man1/delmora-callcenter.1.gz usr/share/man/man1/delmora-store.1.gz; do
-  [ -s "$work/root/$f" ] || { echo "missing in package: /$f"; exit 1; }
+         usr/share/man/man1/delmora-callcenter.1.gz usr/share/man/man1/delmora-store.1.gz \
+         usr/lib/*/delmora/libdelmora-web.so; do
+  # shellcheck disable=SC2086 # the module's folder is found by its pattern
+  set -- "$work"/root/$f
+  [ -s "$1" ] || { echo "missing in package: /$f"; exit 1; }
 done
+
+# The web window's engine is a module the client loads when the first web window opens, from
+# ../lib/<multiarch>/delmora beside its own folder: the client itself must not link the engine
+# (it would map it, and the OpenGL driver, for every agent), and must look where the module is.
+module="$(cd "$work/root/usr" && ls lib/*/delmora/libdelmora-web.so)"
+if readelf -d "$work/root/usr/bin/delmora-callcenter" | grep NEEDED | grep -qi webengine; then
+  echo "delmora-callcenter links Qt WebEngine itself"; exit 1
+fi
+grep -aq "/../$module" "$work/root/usr/bin/delmora-callcenter" ||
+  { echo "delmora-callcenter does not look for its web module at ../$module"; exit 1; }
+readelf -d "$work/root/usr/$module" | grep NEEDED | grep -q libQt6WebEngineWidgets ||
+  { echo "the web module does not link Qt WebEngine"; exit 1; }
 identify -format '%w %h\n' "$work/root/usr/share/icons/hicolor/48x48/apps/$app.png" | grep -qx '48 48'
 identify -format '%w %h\n' "$work/root/usr/share/icons/hicolor/256x256/apps/$app.png" | grep -qx '256 256'
 

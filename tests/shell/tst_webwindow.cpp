@@ -1,5 +1,6 @@
 // The remote-support web window on the real web engine, against pages served by a local HTTP
-// server: where a page's new windows open, and a second request reusing the window.
+// server: where a page's new windows open, and a second request reusing the window. The engine is
+// the module the program loads (src/web), reached through WebView as the program reaches it.
 #include "../startup/localhttp.h"
 #include "deployment.h"
 #include "frmwebmdichild.h"
@@ -7,20 +8,20 @@
 #include "prompts.h"
 #include "screens.h"
 #include "testmain.h"
+#include "webview.h"
 #include "workscreens.h"
 
 #include <QFrame>
 #include <QMdiArea>
 #include <QPushButton>
-#include <QWebEngineView>
 
 namespace {
 // The engine's helper process runs without its sandbox here (tests run as root in a
-// container), and it must share GL contexts with the widgets: both before QApplication.
+// container). The GL context it shares with the widgets is the module's business, as in the
+// program: nothing is set before QApplication.
 const bool kEngineReady = [] {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu --disable-dev-shm-usage");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     return true;
 }();
 
@@ -29,12 +30,16 @@ QByteArray Page(const QByteArray& body) {
            "</body></html>";
 }
 
-QList<QWebEngineView*> Popups() {
-    QList<QWebEngineView*> out;
+// The engine's own browser windows, read through their Qt properties (this test, like the
+// program, links nothing of the engine).
+QList<QWidget*> Popups() {
+    QList<QWidget*> out;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QStringLiteral("WebPopup") && w->isVisible())
-            out << qobject_cast<QWebEngineView*>(w);
+        if (w->objectName() == QStringLiteral("WebPopup") && w->isVisible()) out << w;
     return out;
+}
+QString PopupPath(QWidget* popup) {
+    return popup->property("url").toUrl().path();
 }
 } // namespace
 
@@ -51,10 +56,11 @@ private:
     frmWebMDIChild* Request(const char* path) {
         RunCommandFor(Address(path));
         auto* web = qobject_cast<frmWebMDIChild*>(OpenedScreen(QStringLiteral("원격지원요청")));
-        if (!web) return nullptr;
+        if (!web || !web->WebBrowser) return nullptr;
         if (!QTest::qWaitFor(
                 [&] {
-                    return web->WebBrowser->url().path() == QLatin1String(path) && !web->page()->isLoading();
+                    return web->WebBrowser->url().path() == QLatin1String(path) &&
+                           !web->WebBrowser->isLoading();
                 },
                 20000))
             qWarning("page %s not loaded", path);
@@ -88,7 +94,7 @@ private slots:
         main->show();
     }
     void cleanup() {
-        for (QWebEngineView* popup : Popups())
+        for (QWidget* popup : Popups())
             popup->close();
         if (WorkScreen* web = OpenedScreen(QStringLiteral("원격지원요청"))) web->close();
         QTRY_VERIFY(!OpenedScreen(QStringLiteral("원격지원요청")));
@@ -124,15 +130,15 @@ private slots:
         PromptScript prompts;
         frmWebMDIChild* web = Request(path.toUtf8().constData());
         QVERIFY(web);
-        if (!beforeOpening.isEmpty()) web->page()->runJavaScript(beforeOpening);
-        QTRY_COMPARE_WITH_TIMEOUT(web->page()->overlayShown(), overlay, 10000);
-        web->page()->runJavaScript(QStringLiteral("window.open('/popup.html', '_blank')"));
+        if (!beforeOpening.isEmpty()) web->WebBrowser->runJavaScript(beforeOpening);
+        QTRY_COMPARE_WITH_TIMEOUT(web->WebBrowser->overlayShown(), overlay, 10000);
+        web->WebBrowser->runJavaScript(QStringLiteral("window.open('/popup.html', '_blank')"));
         if (overlay) {
             QTRY_COMPARE_WITH_TIMEOUT(web->WebBrowser->url().path(), QStringLiteral("/popup.html"), 15000);
             QVERIFY(Popups().isEmpty());
         } else {
             QTRY_COMPARE_WITH_TIMEOUT(Popups().size(), 1, 15000);
-            QTRY_COMPARE_WITH_TIMEOUT(Popups().front()->url().path(), QStringLiteral("/popup.html"), 15000);
+            QTRY_COMPARE_WITH_TIMEOUT(PopupPath(Popups().front()), QStringLiteral("/popup.html"), 15000);
             QCOMPARE(web->WebBrowser->url().path(), path);
         }
         QVERIFY(prompts.asked().empty());
@@ -166,7 +172,8 @@ private slots:
         frmWebMDIChild web;
         web.resize(40, 30);
         web.show();
-        QCOMPARE(web.WebBrowser->width(), 40);
+        QVERIFY(web.WebBrowser);
+        QCOMPARE(web.WebBrowser->widget()->width(), 40);
         QCOMPARE(web.SSPanel4.at(0)->width(), 0);
         QCOMPARE(web.cmdArr.at(99)->x(), 0);
     }

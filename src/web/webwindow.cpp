@@ -1,0 +1,169 @@
+// The web engine's module: the web window's view and page, its pop-up windows, and the one entry
+// point the shell calls (webview.h). It links Qt only: our static libraries would bring a second
+// copy of their globals into the process.
+#include "../shell/webview.h"
+#include "webpage.h"
+
+#include <QCoreApplication>
+#include <QOpenGLContext>
+#include <QWebEngineHttpRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineView>
+
+QT_BEGIN_NAMESPACE
+// Qt's own (QtGui, exported, declared in a private header): the context every widget that shares
+// GL contexts shares with.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
+
+namespace {
+const QString kOverlayReport = QStringLiteral("delmora:excel_overlay:");
+
+// Reports the overlay's state once the document is ready and again whenever the document
+// changes it. It runs in a world of its own, so the page's scripts neither see nor break it.
+const char* const kOverlayWatcher = R"JS(
+(function () {
+  var last = null;
+  function report() {
+    var overlay = document.getElementById('excel_overlay');
+    var shown = !!(overlay && overlay.style && overlay.style.display === 'block');
+    if (shown !== last) {
+      last = shown;
+      console.info('delmora:excel_overlay:' + (shown ? 'block' : 'none'));
+    }
+  }
+  report();
+  new MutationObserver(report).observe(document.documentElement || document,
+      {attributes: true, attributeFilter: ['style', 'id'], childList: true, subtree: true});
+})();
+)JS";
+
+// Swallows the navigation of a window the page asked for and hands its address to the page
+// that asked, as the older browser control let the program do with its new-window event.
+class RedirectPage : public QWebEnginePage {
+public:
+    RedirectPage(QWebEngineProfile* profile, QWebEnginePage* target)
+        : QWebEnginePage(profile, target), m_target(target) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
+        if (!m_done && url.isValid() && url != QUrl(QStringLiteral("about:blank"))) {
+            m_done = true;
+            QMetaObject::invokeMethod(
+                m_target, [target = m_target, url] { target->load(url); }, Qt::QueuedConnection);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWebEnginePage* m_target;
+    bool m_done = false;
+};
+
+} // namespace
+
+WebPage::WebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {
+    QWebEngineScript watcher;
+    watcher.setName(QStringLiteral("excel_overlay watcher"));
+    watcher.setSourceCode(QString::fromUtf8(kOverlayWatcher));
+    watcher.setInjectionPoint(QWebEngineScript::DocumentReady);
+    watcher.setWorldId(QWebEngineScript::ApplicationWorld);
+    watcher.setRunsOnSubFrames(false);
+    scripts().insert(watcher);
+    // A new document starts without the overlay until its watcher says otherwise.
+    connect(this, &QWebEnginePage::loadStarted, this, [this] {
+        if (!m_overlayShown) return;
+        m_overlayShown = false;
+        emit overlayChanged(false);
+    });
+}
+
+void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+                                       const QString& source) {
+    if (message.startsWith(kOverlayReport)) {
+        const bool shown = message.mid(kOverlayReport.size()) == QLatin1String("block");
+        if (shown != m_overlayShown) {
+            m_overlayShown = shown;
+            emit overlayChanged(shown);
+        }
+        return;
+    }
+    QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
+}
+
+QWebEnginePage* WebPage::createWindow(WebWindowType /*type*/) {
+    if (m_overlayShown) return new RedirectPage(profile(), this);
+    // A browser window of our own, following the same rule for its own pop-ups.
+    auto* window = new QWebEngineView;
+    window->setObjectName(QStringLiteral("WebPopup"));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    auto* page = new WebPage(profile(), window);
+    window->setPage(page);
+    connect(page, &QWebEnginePage::windowCloseRequested, window, &QWidget::close);
+    connect(page, &QWebEnginePage::titleChanged, window, &QWidget::setWindowTitle);
+    window->resize(1024, 768);
+    window->show();
+    return page;
+}
+
+namespace {
+// The web window's view: a QWebEngineView showing a WebPage, seen by the shell as a WebView.
+class WindowView final : public QWebEngineView, public WebView {
+public:
+    explicit WindowView(QWidget* parent) : QWebEngineView(parent) {
+        m_page = new WebPage(QWebEngineProfile::defaultProfile(), this);
+        setPage(m_page);
+    }
+
+    QWidget* widget() override { return this; }
+    void navigate(const QUrl& address) override {
+        setUrl(QUrl(QStringLiteral("about:blank")));
+        QWebEngineHttpRequest request(address);
+        request.setHeader(QByteArrayLiteral("Content-Type"),
+                          QByteArrayLiteral("application/x-www-form-urlencoded"));
+        load(request);
+    }
+    QUrl url() const override { return QWebEngineView::url(); }
+    bool isLoading() const override { return m_page->isLoading(); }
+    bool overlayShown() const override { return m_page->overlayShown(); }
+    void runJavaScript(const QString& script) override { m_page->runJavaScript(script); }
+
+private:
+    WebPage* m_page = nullptr;
+};
+
+QOpenGLContext* g_shareContext = nullptr;
+void DeleteShareContext() {
+    if (QOpenGLContext::globalShareContext() == g_shareContext) qt_gl_set_global_share_context(nullptr);
+    delete g_shareContext;
+    g_shareContext = nullptr;
+}
+
+// The GL context the engine shares with the widgets, made as the engine's own start-up routine
+// (QtWebEngineCore::initialize) makes it when the engine is linked with the program: the default
+// surface format, the global share context, deleted when the application ends. Made here, before
+// the first view, the routine is not needed: it is private to the engine, and late it would set
+// the sharing attribute a second time, which the shell has set as it loaded us. Nothing else has
+// made a GL context by now (the client has no other GL user), so nothing misses the sharing.
+void EnsureShareContext() {
+    if (QOpenGLContext::globalShareContext() || g_shareContext) return;
+    g_shareContext = new QOpenGLContext;
+    g_shareContext->setFormat(QSurfaceFormat::defaultFormat());
+    // Without GL (an offscreen test, a display without GLX) creation fails: the engine then
+    // renders in software, as it would have with the context made at start.
+    g_shareContext->create();
+    qAddPostRoutine(DeleteShareContext);
+    qt_gl_set_global_share_context(g_shareContext);
+}
+} // namespace
+
+extern "C" Q_DECL_EXPORT WebView* delmora_web_view_v1(QWidget* parent) {
+    // The engine needs its shared GL context before its first view. Linked with the program,
+    // the engine's library makes it as the application starts; loaded later, as here, it leaves
+    // that to us.
+    EnsureShareContext();
+    return new WindowView(parent);
+}
