@@ -19,15 +19,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb chooses a free display itself and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "startup-maps: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=:$(tr -d '\n' <"$work/display")
+source "$(dirname "$0")/../support/xvfb.sh"
+start_xvfb startup-maps 1024x768x24 || exit 1
 export QT_QPA_PLATFORM=xcb DELMORA_HOME="$work/home"
 mkdir -p "$DELMORA_HOME"
 

@@ -24,20 +24,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb chooses a free display itself and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if [ ! -s "$work/display" ]; then
-  echo "real-ime: Xvfb did not start" >&2
-  cat "$work/xvfb.log" >&2
-  exit 1
-fi
-export DISPLAY=:$(tr -d '\n' <"$work/display")
+source "$(dirname "$0")/../support/xvfb.sh"
+start_xvfb real-ime 1600x1000x24 || exit 1
 
 # The engine's settings live in this run's own key file: Hangul mode from the first key.
 export XDG_CONFIG_HOME=$work/config

@@ -9,6 +9,7 @@
 #include "ini.h"
 #include "mainwindow.h"
 #include "prompts.h"
+#include "remotesupport.h"
 #include "screens.h"
 #include "testmain.h"
 #include "webmodule.h"
@@ -63,12 +64,7 @@ private:
     LocalHttpServer server;
     std::unique_ptr<frmMain> main;
 
-    void RunCommandFor(const QString& address) {
-        Deployment d = CurrentDeployment();
-        d.remoteSupportUrl = address;
-        SetDeployment(d);
-        main->Dispatch(QStringLiteral("원격지원요청"));
-    }
+    void RunCommandFor(const QString& address) { RequestRemoteSupportAt(*main, address); }
 
 private slots:
     void initTestCase() {

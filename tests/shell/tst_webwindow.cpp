@@ -6,6 +6,7 @@
 #include "frmwebmdichild.h"
 #include "mainwindow.h"
 #include "prompts.h"
+#include "remotesupport.h"
 #include "screens.h"
 #include "testmain.h"
 #include "webview.h"
@@ -66,12 +67,7 @@ private:
             qWarning("page %s not loaded", path);
         return web;
     }
-    void RunCommandFor(const QString& address) {
-        Deployment d = CurrentDeployment();
-        d.remoteSupportUrl = address;
-        SetDeployment(d);
-        main->Dispatch(QStringLiteral("원격지원요청"));
-    }
+    void RunCommandFor(const QString& address) { RequestRemoteSupportAt(*main, address); }
 
 private slots:
     void initTestCase() {
