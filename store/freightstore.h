@@ -117,9 +117,6 @@ private:
     size_t m_textSize = 0;
 };
 
-// Asks the system to back a large region written soon from start to end with large pages.
-void preferLargePages(void* region, size_t bytes);
-
 // While one lives on this thread, the storage of large answers let go on this thread is kept for
 // the next large answer read here instead of going back to the system; what is left goes back
 // when the last one ends. A list listed again lets its old answer go just before it asks for the

@@ -113,7 +113,6 @@ struct SpareRegions {
 };
 
 thread_local SpareRegions spares;
-} // namespace
 
 void preferLargePages(void* region, size_t bytes) {
     // A large answer is written from start to end at once: in pages of 2 MiB the kernel is asked
@@ -122,6 +121,7 @@ void preferLargePages(void* region, size_t bytes) {
     constexpr size_t LargePageBytes = 2 * 1024 * 1024;
     if (bytes >= 2 * LargePageBytes) (void)madvise(region, bytes, MADV_HUGEPAGE);
 }
+} // namespace
 
 ReuseAnswerStorage::ReuseAnswerStorage() {
     ++spares.keeping;
