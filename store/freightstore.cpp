@@ -229,16 +229,23 @@ bool logReplaced(sqlite3* db, const QString& path) {
     return !QFileInfo::exists(path + QStringLiteral("-shm"));
 }
 
-// A store made before the board's period index lacks it; the first program to open the store
-// adds it (once, without touching a row). A store that cannot be written to now (read-only,
-// another program writing) works on without it: the index only saves the sort.
+// A store made by an older version lacks the period index, the row versions and the procedures
+// that check them; the first program to open the store adds them in one transaction, without
+// changing a business value. A store that cannot be written to now (read-only, another program
+// writing) works on as it is until a later opening.
 void upgradeOlderStore(sqlite3* db) {
     try {
         {
-            Statement probe(db, "select 1 from sqlite_master where type = 'index' and name = '화물오더_기간순'");
+            Statement probe(db, "select 1 from 저장소정보 where 키 = 'schema' and cast(값 as integer) >= 2");
             if (sqlite3_step(probe.get()) == SQLITE_ROW) return;
         }
-        upgradeSchema(db);
+        run(db, "begin immediate");
+        try {
+            upgradeSchema(db);
+            run(db, "commit");
+        } catch (const Error&) {
+            sqlite3_exec(db, "rollback", nullptr, nullptr, nullptr);
+        }
     } catch (const Error&) {
     }
 }
@@ -393,6 +400,13 @@ std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement,
     return collect(m_db, raw, columns);
 }
 
-void FreightStore::execute(QByteArrayView statement) { (void)query(statement); }
+void FreightStore::execute(QByteArrayView statement) {
+    // sqlite3_changes keeps the count of the last writing statement, so a statement that wrote
+    // nothing is told by the total not moving.
+    const qint64 before = sqlite3_total_changes64(m_db);
+    m_changedRows = 0;
+    (void)query(statement);
+    if (sqlite3_total_changes64(m_db) != before) m_changedRows = sqlite3_changes64(m_db);
+}
 
 } // namespace dstore

@@ -33,6 +33,11 @@ struct Error {
     QString message;
 };
 
+// How a procedure refuses a write stated against a record as the desk saw it (its version or
+// its status) when the record has moved since: the message begins with this text, the call
+// changes nothing, and the desk reads the record afresh before trying again.
+inline constexpr char RecordMovedText[] = "다른 곳에서 먼저 바뀐 자료입니다";
+
 // A read-only snapshot: column names plus rows of nullable UTF-8 texts. Cell bytes lie back to
 // back in one region and each cell keeps only where it ends (4 bytes), so a 100,000-row answer
 // is filled with plain appends. A small answer's regions are heap blocks; past 64 KiB they are
@@ -172,6 +177,9 @@ public:
     std::shared_ptr<const ResultSet> query(QByteArrayView statement, const std::vector<QByteArray>& columns);
     // Runs one statement and discards any rows. Throws Error.
     void execute(QByteArrayView statement);
+    // Rows the last statement itself inserted, changed or deleted (a trigger's rows not
+    // counted); 0 after a statement that wrote nothing.
+    qint64 changedRows() const { return m_changedRows; }
 
     sqlite3* handle() const { return m_db; } // for the demo-data filler and benchmarks
     // How long one statement may run before it is stopped with DB_E_TIMEOUT (30 s, as ADO's
@@ -188,6 +196,7 @@ private:
     std::chrono::steady_clock::time_point m_deadline{}; // of the statement running now
     std::chrono::milliseconds m_limit{30000};
     bool m_clientStatement = false; // true while a client's statement is being prepared
+    qint64 m_changedRows = 0;
 };
 
 // Parsed form of "exec NAME arg,arg,...": quoted texts (doubled quotes inside) or bare numbers.

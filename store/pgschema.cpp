@@ -35,7 +35,8 @@ create table 코드_주선사 (
     비밀번호 text not null default '',
     주선사명 text, 연락처 text, 대표자 text, 사업자번호 text, 업태 text, 종목 text,
     우편번호 text, 우편주소1 text, 우편주소2 text, 주소1 text, 주소2 text,
-    기록일시 text);
+    기록일시 text,
+    버전 bigint not null default 0);
 -- Sign-in writes its first password through this view (a plain view is updatable).
 create view 로그인 as select ID, 아이디, 비밀번호 from 코드_주선사;
 
@@ -45,7 +46,8 @@ create table 코드_화주 (
     화주명 text, 연락처 text, 회사명 text, 대표자 text, 사업자번호 text, 업태 text, 종목 text,
     우편번호 text, 우편주소1 text, 우편주소2 text, 주소1 text, 주소2 text,
     이메일 text, 계산서담당 text, 계산서담당전화 text,
-    작성아이디 text, 기록일시 text);
+    작성아이디 text, 기록일시 text,
+    버전 bigint not null default 0);
 create index 코드_화주_화주명 on 코드_화주 (화주명);
 
 create table 코드_차주 (
@@ -56,6 +58,7 @@ create table 코드_차주 (
     우편번호 text, 우편주소1 text, 우편주소2 text, 주소1 text, 주소2 text,
     은행명 text, 계좌번호 text, 예금주 text,
     기록일시 text,
+    버전 bigint not null default 0,
     unique (아이디, 휴대전화));
 create index 코드_차주_휴대전화 on 코드_차주 (휴대전화);
 
@@ -105,11 +108,14 @@ create function ds_now() returns text language sql volatile
     as $$ select to_char(localtimestamp, 'YYYY-MM-DD HH24:MI:SS') $$;
 
 -- A procedure called with the wrong number of arguments is refused as SQL Server refuses it.
-create function ds_arguments(procedure_name text, a text[], expected integer) returns void language plpgsql as $$
+-- `optional` trailing arguments may be left out (what the desk saw, a request key): they read
+-- as NULL.
+create function ds_arguments(procedure_name text, a text[], expected integer, optional integer default 0)
+returns void language plpgsql as $$
 declare
     given integer := coalesce(array_length(a, 1), 0);
 begin
-    if given > expected then
+    if given > expected + optional then
         raise exception using errcode = 'P0001',
             message = format('Procedure or function %s has too many arguments specified.', procedure_name);
     elsif given < expected then
@@ -123,7 +129,33 @@ create function ds_refuse(message text) returns void language plpgsql as $$
 begin
     raise exception using errcode = 'P0001', message = message;
 end $$;
+
+-- Every insert and update of a versioned table, however it comes, gives the row the next number
+-- of its table's sequence (<table>_버전_seq): a desk that showed a record can tell it moved since,
+-- and a reader can ask for every row above the last version it saw.
+create function ds_next_version() returns trigger language plpgsql as $$
+begin
+    new.버전 := nextval(format('%I', TG_TABLE_NAME || '_버전_seq'));
+    return new;
+end $$;
 )SQL";
+
+// The refusal of a write stated against what the desk saw, in the store's own words.
+const QByteArray kMovedRefusal = QByteArray("perform ds_refuse('") + RecordMovedText + ". 다시 조회한 뒤 하세요.')";
+
+const char* const kVersionedTables[] = {"화물오더", "코드_주선사", "코드_화주", "코드_차주"};
+
+QByteArray versionTriggers() {
+    QByteArray s;
+    for (const char* table : kVersionedTables) {
+        const QByteArray t(table);
+        s += "create sequence " + t + "_버전_seq;\n"
+             "create index " + t + "_버전 on " + t + " (버전);\n"
+             "create trigger " + t + "_버전 before insert or update on " + t +
+             " for each row execute function ds_next_version();\n";
+    }
+    return s;
+}
 
 // The procedures whose bodies need no column tables.
 const char* const kProcedures = R"SQL(
@@ -132,9 +164,11 @@ create function 오더취소(variadic a text[]) returns void language plpgsql as
 declare
     o record;
 begin
-    perform ds_arguments('오더취소', a, 1);
+    perform ds_arguments('오더취소', a, 1, 1);
     select 오더상태, 결제일 into o from 화물오더 where ID = ds_key(a[1]) for update;
     if not found then perform ds_refuse(format('ID %s인 오더가 없습니다.', a[1])); end if;
+    -- Argument 2, when given, is the status the desk showed.
+    if a[2] is not null and o.오더상태 is distinct from a[2] then @MOVED@; end if;
     if o.오더상태 in ('계산서', '정산완료') or coalesce(o.결제일, '') <> '' then
         perform ds_refuse('계산서가 발행되었거나 운임이 지급된 오더는 취소할 수 없습니다.');
     end if;
@@ -147,9 +181,10 @@ create function 배차취소(variadic a text[]) returns void language plpgsql as
 declare
     o record;
 begin
-    perform ds_arguments('배차취소', a, 1);
+    perform ds_arguments('배차취소', a, 1, 1);
     select 오더상태, 결제일 into o from 화물오더 where ID = ds_key(a[1]) for update;
     if not found then perform ds_refuse(format('ID %s인 오더가 없습니다.', a[1])); end if;
+    if a[2] is not null and o.오더상태 is distinct from a[2] then @MOVED@; end if;
     if o.오더상태 is distinct from '배차완료' then
         perform ds_refuse('배차완료 상태인 오더만 배차취소할 수 있습니다.');
     end if;
@@ -250,7 +285,7 @@ QByteArray orderTable() {
         if (qstrcmp(c, "오더상태") == 0) s += " not null default '접수'";
         if (qstrcmp(c, "결제일") == 0) s += " not null default ''";
     }
-    s += ");\n";
+    s += ",\n    버전 bigint not null default 0,\n    요청키 text unique);\n";
     // The board and the inquiry read one day or a period, the settlement screen a period of two
     // statuses; all of them start from the date. The board's period fill reads in its own order.
     s += "create index 화물오더_날짜 on 화물오더 (날짜, 오더상태);\n";
@@ -264,7 +299,7 @@ QByteArray orderTable() {
     for (const char* c : columns)
         s += qstrcmp(c, "배차시간") == 0 ? QByteArray(", coalesce(배차시간, '') as 배차시간")
                                          : ", " + QByteArray(c);
-    s += " from 화물오더;\n";
+    s += ", 버전 from 화물오더;\n";
     // The settlement view adds the serial number: order date digits and the key.
     s += "create view 뷰_화물오더 as select 화물오더.*, replace(날짜, '-', '') || '-' || "
          "case when ID < 1000000 then lpad(ID::text, 6, '0') else ID::text end as 일련번호 from 화물오더;\n";
@@ -290,25 +325,32 @@ QByteArray orderProcedures() {
         const int modifyArgument = argument <= 45 ? argument + 1 : argument + 7;
         set += QByteArray(column) + " = a[" + QByteArray::number(modifyArgument) + "], ";
     }
+    // 오더저장's argument 48, when given, is the desk's own key for this save: a save repeated after
+    // the link died finds its order stored and stores nothing more. 오더수정's argument 55, when
+    // given, is the version the desk showed; the row lock holds it until the update.
     return "create function 오더저장(variadic a text[]) returns void language plpgsql as $$\nbegin\n"
-           "    perform ds_arguments('오더저장', a, 47);\n"
+           "    perform ds_arguments('오더저장', a, 47, 1);\n"
            "    insert into 화물오더 (" +
-           columns + "결제일, 기록일시) values (" + values +
-           "'', ds_now());\n"
+           columns + "결제일, 기록일시, 요청키) values (" + values +
+           "'', ds_now(), nullif(a[48], '')) on conflict (요청키) do nothing;\n"
            "end $$;\n"
-           "create function 오더수정(variadic a text[]) returns void language plpgsql as $$\nbegin\n"
-           "    perform ds_arguments('오더수정', a, 54);\n"
+           "create function 오더수정(variadic a text[]) returns void language plpgsql as $$\n"
+           "declare\n    v bigint;\nbegin\n"
+           "    perform ds_arguments('오더수정', a, 54, 1);\n"
+           "    select 버전 into v from 화물오더 where ID = ds_key(a[1]) for update;\n"
+           "    if not found then perform ds_refuse(format('ID %s인 오더가 없습니다.', a[1])); end if;\n"
+           "    if a[55] is not null and v is distinct from ds_key(a[55]) then " + kMovedRefusal + "; end if;\n"
            "    update 화물오더 set " +
            set +
            "수정일시 = ds_now() where ID = ds_key(a[1]);\n"
-           "    if not found then perform ds_refuse(format('ID %s인 오더가 없습니다.', a[1])); end if;\n"
            "end $$;\n";
 }
 
 } // namespace
 
 QByteArray postgresSchema() {
-    return QByteArray(kTables) + orderTable() + orderProcedures() + kProcedures;
+    return QByteArray(kTables) + orderTable() + versionTriggers() + orderProcedures() +
+           QByteArray(kProcedures).replace("@MOVED@", kMovedRefusal);
 }
 
 } // namespace dstore

@@ -63,9 +63,9 @@ private:
 
 std::shared_ptr<ResultSet> runProcedure(sqlite3* db, const ExecCall& call) {
     QByteArray body;
-    int expected = 0;
+    int expected = 0, optional = 0;
     {
-        Statement lookup(db, "select 인수개수, 본문 from 저장프로시저 where 이름 = ?1");
+        Statement lookup(db, "select 인수개수, 본문, 선택인수 from 저장프로시저 where 이름 = ?1");
         sqlite3_bind_text(lookup.get(), 1, call.procedure.constData(), int(call.procedure.size()), SQLITE_STATIC);
         const int rc = sqlite3_step(lookup.get());
         if (rc == SQLITE_DONE)
@@ -73,11 +73,12 @@ std::shared_ptr<ResultSet> runProcedure(sqlite3* db, const ExecCall& call) {
                         QStringLiteral("Could not find stored procedure '%1'.").arg(shortName(call.procedure))};
         if (rc != SQLITE_ROW) fail(db, rc);
         expected = sqlite3_column_int(lookup.get(), 0);
+        optional = sqlite3_column_int(lookup.get(), 2);
         body = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(lookup.get(), 1)),
                           sqlite3_column_bytes(lookup.get(), 1));
     }
     const auto given = call.arguments.size();
-    if (given > size_t(expected))
+    if (given > size_t(expected + optional))
         throw Error{DB_E_ERRORSINCOMMAND, QStringLiteral("Procedure or function %1 has too many arguments specified.")
                                               .arg(shortName(call.procedure))};
     if (given < size_t(expected))
@@ -97,7 +98,8 @@ std::shared_ptr<ResultSet> runProcedure(sqlite3* db, const ExecCall& call) {
         if (rc != SQLITE_OK) fail(db, rc, QStringLiteral("Procedure %1").arg(shortName(call.procedure)));
         struct Owner { sqlite3_stmt* s; ~Owner() { sqlite3_finalize(s); } } owner{raw};
         if (!raw) break;
-        const int parameters = std::min(sqlite3_bind_parameter_count(raw), expected);
+        // Optional arguments the caller left out stay unbound: NULL in the body.
+        const int parameters = std::min(sqlite3_bind_parameter_count(raw), int(given));
         for (int i = 1; i <= parameters; ++i) bindArgument(raw, i, call.arguments[size_t(i - 1)]);
         auto rows = collect(db, raw);
         // A check that let the call through answers with no rows; it is no result of the call.

@@ -24,6 +24,13 @@ QByteArray refuse(const char* condition, const char* message) {
 const char* const kOrderMissing = "not exists (select 1 from 화물오더 where ID = ?1)";
 const char* const kOrderMissingMessage = "printf('ID %s인 오더가 없습니다.', ?1)";
 
+// The refusal of a write stated against what the desk saw: `moved` is the condition (on the
+// record the call names) under which the record is no longer what the desk saw.
+QByteArray refuseMoved(const char* table, const char* key, const char* moved) {
+    return refuse((QByteArray("exists (select 1 from ") + table + " where " + key + " and (" + moved + "))").constData(),
+                  (QByteArray("'") + RecordMovedText + ". 다시 조회한 뒤 하세요.'").constData());
+}
+
 // 오더저장, 47 arguments, in the order the order board sends them.
 const ArgColumn kOrderArguments[] = {
     {1, "날짜"},            // the board's day, yyyy-mm-dd
@@ -93,7 +100,9 @@ QByteArray orderModifyBody() {
     add(53, "화주계산서담당");
     add(54, "화주이메일");
     set += QByteArray(", 수정일시 = ") + kNow;
-    return refuse(kOrderMissing, kOrderMissingMessage) + "update 화물오더 set " + set + " where ID = ?1";
+    return refuse(kOrderMissing, kOrderMissingMessage) +
+           refuseMoved("화물오더", "ID = ?1", "?55 is not null and 버전 <> ?55") + "update 화물오더 set " + set +
+           " where ID = ?1";
 }
 
 QByteArray orderSaveBody() {
@@ -102,7 +111,10 @@ QByteArray orderSaveBody() {
         columns += QByteArray(a.column) + ", ";
         values += "?" + QByteArray::number(a.argument) + ", ";
     }
-    return "insert into 화물오더 (" + columns + "결제일, 기록일시) values (" + values + "'', " + kNow + ")";
+    // Argument 48, when given, is the desk's own key for this save: a save repeated after the
+    // link died finds its order stored and stores nothing more.
+    return "insert into 화물오더 (" + columns + "결제일, 기록일시, 요청키) values (" + values + "'', " + kNow +
+           ", nullif(?48, '')) on conflict (요청키) do nothing";
 }
 
 // 차주수정, 23 arguments: the owner named by 아이디 (1) and 휴대전화 (2) is created or updated.
@@ -188,26 +200,29 @@ QByteArray brokerModifyBody() {
 
 std::vector<ProcedureDefinition> procedureDefinitions() {
     return {
-        {"오더저장", 47, orderSaveBody()},
-        {"오더수정", 54, orderModifyBody()},
+        {"오더저장", 47, orderSaveBody(), 1},
+        {"오더수정", 54, orderModifyBody(), 1},
         // An invoiced, settled or paid order has money documents that name it; it stays.
+        // Argument 2 of both cancels, when given, is the status the desk showed.
         {"오더취소", 1,
-         refuse(kOrderMissing, kOrderMissingMessage) +
+         refuse(kOrderMissing, kOrderMissingMessage) + refuseMoved("화물오더", "ID = ?1", "?2 is not null and 오더상태 <> ?2") +
              refuse("exists (select 1 from 화물오더 where ID = ?1 and (오더상태 in ('계산서', '정산완료') or 결제일 <> ''))",
                     "'계산서가 발행되었거나 운임이 지급된 오더는 취소할 수 없습니다.'") +
-             "update 화물오더 set 오더상태 = '취소', 수정일시 = " + kNow + " where ID = ?1"},
+             "update 화물오더 set 오더상태 = '취소', 수정일시 = " + kNow + " where ID = ?1",
+         1},
         // The order goes back to 접수 without any trace of the vehicle it had. Only a dispatch
         // still under way can be undone: past it the vehicle is what the receipt, the invoice
         // and the payment name.
         {"배차취소", 1,
-         refuse(kOrderMissing, kOrderMissingMessage) +
+         refuse(kOrderMissing, kOrderMissingMessage) + refuseMoved("화물오더", "ID = ?1", "?2 is not null and 오더상태 <> ?2") +
              refuse("exists (select 1 from 화물오더 where ID = ?1 and 오더상태 <> '배차완료')",
                     "'배차완료 상태인 오더만 배차취소할 수 있습니다.'") +
              refuse("exists (select 1 from 화물오더 where ID = ?1 and 결제일 <> '')",
                     "'운임이 지급된 배차는 취소할 수 없습니다.'") +
              "update 화물오더 set 오더상태 = '접수', 배차시간 = null, 차주아이디 = null, 차주명 = null, "
              "차주연락처 = null, 차량번호 = null, 차량정보 = null, 차량톤수 = null, 차량길이 = null, "
-             "차량길이2 = null, 수정일시 = " + kNow + " where ID = ?1"},
+             "차량길이2 = null, 수정일시 = " + kNow + " where ID = ?1",
+         1},
         {"차주수정", 23, ownerSaveBody()},
         {"차주삭제", 2, "delete from 코드_차주 where 아이디 = ?1 and 휴대전화 = replace(?2, '-', '')"},
         {"화주저장", 16, shipperSaveBody()},

@@ -23,7 +23,8 @@ const char* const kSchema[] = {
         비밀번호 text not null default '',
         주선사명 text, 연락처 text, 대표자 text, 사업자번호 text, 업태 text, 종목 text,
         우편번호 text, 우편주소1 text, 우편주소2 text, 주소1 text, 주소2 text,
-        기록일시 text))",
+        기록일시 text,
+        버전 integer not null default 0))",
 
     // Sign-in writes its first password here; the trigger carries it into 코드_주선사, the
     // one place sign-in reads it from.
@@ -39,7 +40,8 @@ const char* const kSchema[] = {
         화주명 text, 연락처 text, 회사명 text, 대표자 text, 사업자번호 text, 업태 text, 종목 text,
         우편번호 text, 우편주소1 text, 우편주소2 text, 주소1 text, 주소2 text,
         이메일 text, 계산서담당 text, 계산서담당전화 text,
-        작성아이디 text, 기록일시 text))",
+        작성아이디 text, 기록일시 text,
+        버전 integer not null default 0))",
 
     // Vehicle owners, identified by their broker's 아이디 and their mobile phone (digits).
     R"(create table 코드_차주 (
@@ -50,6 +52,7 @@ const char* const kSchema[] = {
         우편번호 text, 우편주소1 text, 우편주소2 text, 주소1 text, 주소2 text,
         은행명 text, 계좌번호 text, 예금주 text,
         기록일시 text,
+        버전 integer not null default 0,
         unique (아이디, 휴대전화)))",
     R"(create index 코드_차주_휴대전화 on 코드_차주 (휴대전화))",
     R"(create index 코드_화주_화주명 on 코드_화주 (화주명))",
@@ -75,7 +78,8 @@ const char* const kSchema[] = {
         배차시간 text, 차주아이디 text, 차주명 text, 차주연락처 text, 차량번호 text,
         차량정보 text, 차량톤수 text, 차량길이 text, 차량길이2 text,
         인수증날짜 text, 계산서날짜 text, 결제일 text not null default '',
-        기록일시 text, 수정일시 text))",
+        기록일시 text, 수정일시 text,
+        버전 integer not null default 0, 요청키 text))",
     // The board and the inquiry read one day or a period, the settlement screen a period of
     // two statuses; all of them start from the date.
     R"(create index 화물오더_날짜 on 화물오더 (날짜, 오더상태))",
@@ -116,29 +120,90 @@ const char* const kSchema[] = {
     R"(create table 저장프로시저 (
         이름 text primary key collate nocase,
         인수개수 integer not null,
-        본문 text not null))",
+        본문 text not null,
+        선택인수 integer not null default 0))",
     R"(create table 저장소정보 (키 text primary key, 값 text))",
-    R"(insert into 저장소정보 values ('schema', '1'))",
+    R"(insert into 저장소정보 values ('schema', '2'))",
 };
+
+// The tables whose rows carry a version. Every insert and update, however it comes (a
+// procedure, a statement, another program), gives the row the next number of its table's
+// sequence, so a desk that showed a record can tell it moved since, and a reader
+// can ask for "every row above the last version I saw".
+const char* const kVersionedTables[] = {"화물오더", "코드_주선사", "코드_화주", "코드_차주"};
+
+// Each table's last version handed out lives in 저장소버전, so a number is never handed out twice
+// (a highest row deleted does not bring its number back).
+QByteArray versionTriggers(const char* table) {
+    const QByteArray t(table);
+    const QByteArray step = "    insert or ignore into 저장소버전 (표, 값) values ('" + t + "', 0);\n"
+                            "    update 저장소버전 set 값 = 값 + 1 where 표 = '" + t + "';\n"
+                            "    update " + t + " set 버전 = (select 값 from 저장소버전 where 표 = '" + t +
+                            "') where ID = new.ID;\n";
+    return "create table if not exists 저장소버전 (표 text primary key, 값 integer not null);\n"
+           "create index if not exists " + t + "_버전 on " + t + " (버전);\n"
+           "insert or ignore into 저장소버전 (표, 값) select '" + t + "', coalesce(max(버전), 0) from " + t + ";\n"
+           "create trigger if not exists " + t + "_버전_추가 after insert on " + t + " begin\n" + step + "end;\n"
+           "create trigger if not exists " + t + "_버전_수정 after update on " + t +
+           " when new.버전 is old.버전 begin\n" + step + "end;\n";
+}
+
+// A repeated save of one request (the link died after the first) finds the order it stored.
+constexpr const char* kRequestKeyIndex = "create unique index if not exists 화물오더_요청키 on 화물오더 (요청키)";
+
+void runScript(sqlite3* db, const QByteArray& script) {
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, script.constData(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        const QString text = QString::fromUtf8(message ? message : "");
+        sqlite3_free(message);
+        throw Error{DB_E_ERRORSINCOMMAND, text};
+    }
+}
+
+void writeProcedureCatalogue(sqlite3* db) {
+    run(db, "delete from 저장프로시저");
+    Statement insert(db, "insert into 저장프로시저 (이름, 인수개수, 본문, 선택인수) values (?1, ?2, ?3, ?4)");
+    for (const ProcedureDefinition& p : procedureDefinitions()) {
+        sqlite3_bind_text(insert.get(), 1, p.name.constData(), int(p.name.size()), SQLITE_STATIC);
+        sqlite3_bind_int(insert.get(), 2, p.argumentCount);
+        sqlite3_bind_text(insert.get(), 3, p.body.constData(), int(p.body.size()), SQLITE_STATIC);
+        sqlite3_bind_int(insert.get(), 4, p.optionalArguments);
+        const int rc = sqlite3_step(insert.get());
+        if (rc != SQLITE_DONE) fail(db, rc);
+        sqlite3_reset(insert.get());
+    }
+}
+
+bool hasColumn(sqlite3* db, const char* table, const char* column) {
+    Statement probe(db, QByteArray("select 1 from pragma_table_info('") + table + "') where name = '" + column + "'");
+    return sqlite3_step(probe.get()) == SQLITE_ROW;
+}
 
 } // namespace
 
 void upgradeSchema(sqlite3* db) {
     // Stores made before the period index get it when first opened; rows stay as they are.
     run(db, kPeriodOrderIndex);
+    // Stores made before row versions: the columns (existing rows start at version 0), the
+    // triggers, the request key and the procedures that check them.
+    for (const char* table : kVersionedTables)
+        if (!hasColumn(db, table, "버전"))
+            run(db, (QByteArray("alter table ") + table + " add column 버전 integer not null default 0").constData());
+    if (!hasColumn(db, "화물오더", "요청키")) run(db, "alter table 화물오더 add column 요청키 text");
+    if (!hasColumn(db, kProcedureTable, "선택인수"))
+        run(db, "alter table 저장프로시저 add column 선택인수 integer not null default 0");
+    for (const char* table : kVersionedTables) runScript(db, versionTriggers(table));
+    run(db, kRequestKeyIndex);
+    writeProcedureCatalogue(db);
+    run(db, "insert or replace into 저장소정보 (키, 값) values ('schema', '2')");
 }
 
 void createSchema(sqlite3* db) {
     for (const char* sql : kSchema) run(db, sql);
-    Statement insert(db, "insert into 저장프로시저 (이름, 인수개수, 본문) values (?1, ?2, ?3)");
-    for (const ProcedureDefinition& p : procedureDefinitions()) {
-        sqlite3_bind_text(insert.get(), 1, p.name.constData(), int(p.name.size()), SQLITE_STATIC);
-        sqlite3_bind_int(insert.get(), 2, p.argumentCount);
-        sqlite3_bind_text(insert.get(), 3, p.body.constData(), int(p.body.size()), SQLITE_STATIC);
-        const int rc = sqlite3_step(insert.get());
-        if (rc != SQLITE_DONE) fail(db, rc);
-        sqlite3_reset(insert.get());
-    }
+    for (const char* table : kVersionedTables) runScript(db, versionTriggers(table));
+    run(db, kRequestKeyIndex);
+    writeProcedureCatalogue(db);
     fillAddressDirectory(db);
 }
 

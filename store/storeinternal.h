@@ -36,7 +36,8 @@ std::shared_ptr<ResultSet> collect(sqlite3* db, sqlite3_stmt* stmt, const std::v
 
 // The whole schema: tables, views, triggers, indexes and the procedure catalogue.
 void createSchema(sqlite3* db);
-// Brings an older store's schema up to date without touching its rows (indexes only); throws Error.
+// Brings an older store's schema up to date (indexes, row versions, the procedure catalogue)
+// without changing a business value; throws Error.
 void upgradeSchema(sqlite3* db);
 // The administrative address directory (real provinces, districts and towns).
 void fillAddressDirectory(sqlite3* db);
@@ -53,6 +54,9 @@ struct ProcedureDefinition {
     QByteArray name;
     int argumentCount;
     QByteArray body;   // one or more statements separated by ";"
+    // Trailing arguments a caller may leave out (they read as NULL): what the desk saw of the
+    // record, or a request key. A SQL Server store's procedures do not take them.
+    int optionalArguments = 0;
 };
 std::vector<ProcedureDefinition> procedureDefinitions();
 // 오더저장's arguments (from 1) and the 화물오더 column each one fills, in argument order; a

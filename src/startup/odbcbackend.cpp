@@ -158,12 +158,16 @@ public:
         checkAlive(db);
         QSqlQuery q(db);
         q.setForwardOnly(true);
+        m_changedRows = -1;
         if (!q.exec(statement)) throw failure(db, q);
+        const int affected = q.numRowsAffected();
         // A procedure's error can follow its first row count; drain every result to see it.
         while (q.nextResult()) {
         }
         if (q.lastError().type() != QSqlError::NoError) throw failure(db, q);
+        m_changedRows = affected;
     }
+    qint64 changedRows() const override { return m_changedRows; }
 
 private:
     bool linkDead(const QSqlDatabase& db) const {
@@ -198,6 +202,7 @@ private:
     }
 
     QString m_name;
+    qint64 m_changedRows = -1;
 };
 
 QString braced(const QString& value) {

@@ -39,6 +39,7 @@ public:
             throw failure(e);
         }
     }
+    qint64 changedRows() const override { return m_store->changedRows(); }
 
 private:
     std::unique_ptr<dstore::PgStore> m_store;

@@ -49,6 +49,7 @@ public:
             throw failure(e);
         }
     }
+    qint64 changedRows() const override { return m_store->changedRows(); }
 
 private:
     // The embedded store changes nothing of a statement it was too busy to run (the statement

@@ -68,6 +68,8 @@ public:
         return columns.empty() || !rows ? rows : dstore::keepColumns(*rows, columns);
     }
     virtual void execute(const QString& statement) = 0;
+    // Rows the last execute inserted, changed or deleted; -1 when the backend cannot tell.
+    virtual qint64 changedRows() const { return -1; }
 };
 
 // Connection settings as ConnectStore reads them.

@@ -63,6 +63,12 @@ void StoreTrap::step(const std::function<void()>& body, bool write) {
             continue;
         }
         if (ignorable(failure.number)) return;
+        // The store refused a write stated against the record as this desk showed it: no
+        // fault, the record moved. Said in the store's words, not as an error number.
+        if (failure.description.contains(QString::fromUtf8(dstore::RecordMovedText))) {
+            Prompt::refusal(failure.description);
+            throw LeaveRoutine{};
+        }
         HandleStoreError(failure);
         throw LeaveRoutine{};
     }
@@ -84,23 +90,26 @@ SharedRecordset StoreTrap::open(const QString& statement, const ColumnRequest& c
     return result;
 }
 
-void StoreTrap::execute(const QString& statement) {
+qint64 StoreTrap::execute(const QString& statement) {
+    qint64 changed = -1;
     step(
         [&] {
             SqlText = statement;
             requireConnection();
             StoreConnection->execute(statement);
+            changed = StoreConnection->changedRows();
         },
         !isRead(statement));
+    return changed;
 }
 
-void StoreTrap::executeOrReport(const QString& statement) {
+qint64 StoreTrap::executeOrReport(const QString& statement) {
     m_reportUnknown = true;
     struct Reset {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{m_reportUnknown};
-    execute(statement);
+    return execute(statement);
 }
 
 QString StoreTrap::field(const SharedRecordset& rs, const QString& name) {

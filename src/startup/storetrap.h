@@ -25,10 +25,12 @@ public:
     SharedRecordset open(const QString& statement);
     // open, keeping only the columns the caller reads (see ColumnRequest).
     SharedRecordset open(const QString& statement, const ColumnRequest& columns);
-    void execute(const QString& statement);
+    // Answers the rows the statement inserted, changed or deleted (-1 when the store cannot
+    // tell, and for a step skipped as ignorable).
+    qint64 execute(const QString& statement);
     // execute, except that a write whose outcome is unknown throws WriteOutcomeUnknown (after
     // the reconnect) instead of telling the user, so the caller can find out what the store holds.
-    void executeOrReport(const QString& statement);
+    qint64 executeOrReport(const QString& statement);
     // Reads one column of the current row; a missing column (3265) reads "".
     QString field(const SharedRecordset& rs, const QString& name);
     // Runs any step under the three paths. write: the step changes the store.

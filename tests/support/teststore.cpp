@@ -48,6 +48,7 @@ public:
     void execute(const QString& statement) override {
         run(statement, [&] { m_inner->execute(statement); });
     }
+    qint64 changedRows() const override { return m_inner->changedRows(); }
 
 private:
     template <class F> void run(const QString& statement, F&& send) {
