@@ -136,7 +136,10 @@ const char* const kVersionedTables[] = {"화물오더", "코드_주선사", "코
 // (a highest row deleted does not bring its number back).
 QByteArray versionTriggers(const char* table) {
     const QByteArray t(table);
-    const QByteArray step = "    insert or ignore into 저장소버전 (표, 값) values ('" + t + "', 0);\n"
+    // No "or ignore" here: inside a trigger the outer statement's conflict clause (an upsert's)
+    // would take its place.
+    const QByteArray step = "    insert into 저장소버전 (표, 값) select '" + t + "', 0 where not exists (select 1 from "
+                            "저장소버전 where 표 = '" + t + "');\n"
                             "    update 저장소버전 set 값 = 값 + 1 where 표 = '" + t + "';\n"
                             "    update " + t + " set 버전 = (select 값 from 저장소버전 where 표 = '" + t +
                             "') where ID = new.ID;\n";

@@ -408,5 +408,10 @@ void SpreadGrid::keyPressEvent(QKeyEvent* event) {
             return;
         }
     }
+    const int rowBefore = ActiveRow();
     QTableView::keyPressEvent(event);
+    // Whatever key moved the cursor, a screen that shows the active row's record hears of it,
+    // so the record shown and the row under the cursor never part.
+    const int rowAfter = ActiveRow();
+    if (rowAfter != rowBefore && rowAfter >= 1) Q_EMIT KeyMovedRow(ActiveCol(), rowAfter);
 }

@@ -155,6 +155,8 @@ signals:
     void DblClick(int col, int row);
     void ColWidthChange(int col1, int col2);   // only for widths the user dragged
     void KeyDown(int& keyCode, int shift);     // Windows key codes; set keyCode 0 to drop the key
+    // A key moved the active cell to another row (arrows, PageUp/PageDown, Home/End, ...).
+    void KeyMovedRow(int col, int row);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

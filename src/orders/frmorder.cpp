@@ -321,6 +321,12 @@ void frmOrder::ConnectControls() {
 
     connect(sp, &SpreadGrid::Click, this, &frmOrder::ShowOrderInEntry);
     connect(sp, &SpreadGrid::KeyDown, this, &frmOrder::GridKeyDown);
+    // The panel follows the cursor whatever key moved it, so 오더수정 and the cancels always
+    // act on the order the agent sees; the keys stay in the list for the next step.
+    connect(sp, &SpreadGrid::KeyMovedRow, this, [this](int col, int row) {
+        ShowOrderInEntry(col, row);
+        sp->setFocus();
+    });
     ConnectColumnWidthSaving(*sp, QStringLiteral("오더등록"));
 
     connect(fSP, &SpreadGrid::DblClick, this, [this](int, int row) {

@@ -53,6 +53,8 @@ public:
     void ExportList();
     void CloseScreen();
 
+    QString UnsavedInput() const override;
+
     qint16 refreshPeriod() const { return m_refreshPeriod; }
     qint16 refreshCountdown() const { return m_countdown; }
 
@@ -106,6 +108,12 @@ private:
     void GridKeyDown(int& keyCode, int shift);
     void SuggestionKeyDown(int& keyCode, int shift);
     void RunCancel(bool dispatch);
+    // The order as stored now, read inside a modify: false when it is gone.
+    struct StoredOrder;
+    bool ReadStoredOrder(StoreTrap& trap, qint64 id, StoredOrder& out);
+    // Asks about what moved in the store since the order was shown (its status, the fields
+    // the agent changed too); false: the agent keeps the panel and nothing is written.
+    bool AgreeToMoves(const StoredOrder& now, const OrderSql::OrderEntry& typed);
     qint64 ActiveOrderId();
     void ResetCountdown() { m_countdown = 0; }
 
@@ -165,5 +173,14 @@ private:
     std::optional<OrderSql::OrderEntry> m_baseline;
     bool m_openedOnce = false;
     qint64 m_shownId = 0;   // the order shown in the panel, 0 after a reset
+    // The shown order as it was stored when shown: its values, status and version (none on a
+    // store without versions). A modify compares the store with it.
+    std::optional<OrderSql::OrderEntry> m_shownStored;
+    QString m_shownStatus;
+    std::optional<qint64> m_shownVersion;
+    // The request key of the order being saved: one per typed order, kept while a save's
+    // outcome is open, so saving the same order again never stores it twice.
+    QString m_requestKey;
+    std::optional<OrderSql::OrderEntry> m_requestEntry;
     QString m_lookedUpCode; // the shipper code whose name 화주명 shows
 };

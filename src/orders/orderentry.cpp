@@ -16,10 +16,21 @@
 #include <QButtonGroup>
 #include <QDateEdit>
 #include <QRadioButton>
+#include <QUuid>
 #include <optional>
 
 using namespace OrderBoard;
 using OrderDerive::DateKind;
+
+namespace {
+// The row's version; none on a store whose rows carry no version.
+std::optional<qint64> StoredVersion(const SharedRecordset& rs) {
+    if (rs.eof() || rs.columnIndex(QStringLiteral("버전")) < 0) return std::nullopt;
+    bool ok = false;
+    const qint64 v = rs.field(QStringLiteral("버전")).trimmed().toLongLong(&ok);
+    return ok ? std::optional<qint64>(v) : std::nullopt;
+}
+} // namespace
 
 void frmOrder::FillEntryLists() {
     const QStringList regions = OrderDerive::RegionEntries();
@@ -83,6 +94,15 @@ void frmOrder::ResetOrderEntry() {
 void frmOrder::MarkPanelBaseline(qint64 shownId) {
     m_baseline = ReadEntry();
     m_shownId = shownId;
+    if (shownId == 0) {
+        m_shownStored.reset();
+        m_shownStatus.clear();
+        m_shownVersion.reset();
+    }
+}
+
+QString frmOrder::UnsavedInput() const {
+    return PanelHasInput() ? QStringLiteral("오더등록 화면에 입력 중인 오더") : QString();
 }
 
 bool frmOrder::PanelHasInput() const {
@@ -218,10 +238,27 @@ void frmOrder::SaveNewOrder() {
             declined = true;
             return;
         }
-        outcome = OrderSave::Send(
-            trap, OrderSql::SaveOrderStatement(entry, {LoginId, BrokerName, BrokerPhone, std::nullopt}, *shipper),
-            entry, LoginId);
+        // One key per typed order: saving the same order again after an unknown outcome sends
+        // the same key, and the store keeps the order once. Anything changed is another order.
+        if (StoreChecksVersions()) {
+            if (m_requestKey.isEmpty() || !m_requestEntry || !(*m_requestEntry == entry)) {
+                m_requestKey = QUuid::createUuid().toString(QUuid::WithoutBraces);
+                m_requestEntry = entry;
+            }
+        } else {
+            m_requestKey.clear();
+        }
+        outcome = OrderSave::Send(trap,
+                                  OrderSql::SaveOrderStatement(entry, {LoginId, BrokerName, BrokerPhone, std::nullopt},
+                                                               *shipper, m_requestKey),
+                                  entry, LoginId, m_requestKey);
     });
+    // A stored order is done with its key; an open outcome keeps it for the next try.
+    if (done && !declined &&
+        (outcome.result == OrderSave::Result::Saved || outcome.result == OrderSave::Result::Found)) {
+        m_requestKey.clear();
+        m_requestEntry.reset();
+    }
     // After an error the panel keeps what was typed, so the agent can correct it and retry.
     if (done && !declined) OrderSave::Finish(*this, outcome, [this] { ReloadAfterWrite(); });
 }
@@ -240,8 +277,44 @@ qint64 frmOrder::ActiveOrderId() {
     return OrderDerive::TagToId(sp->CellTag());
 }
 
+struct frmOrder::StoredOrder {
+    OrderSql::OrderEntry entry;
+    OrderSql::Broker writer;
+    OrderSql::Shipper shipper;
+    QString status;
+    std::optional<qint64> version;
+};
+
+bool frmOrder::ReadStoredOrder(StoreTrap& trap, qint64 id, StoredOrder& out) {
+    const SharedRecordset rs = trap.open(OrderSql::OrderByIdStatement(id));
+    if (rs.eof()) return false;
+    const OrderSql::FieldReader field = [&](const QString& name) { return trap.field(rs, name); };
+    out.entry = OrderSql::StoredEntry(field);
+    out.writer = OrderSql::StoredWriter(field);
+    out.shipper = OrderSql::StoredShipper(field);
+    out.status = field(QStringLiteral("오더상태")).trimmed();
+    out.version = StoredVersion(rs);
+    return true;
+}
+
+bool frmOrder::AgreeToMoves(const StoredOrder& now, const OrderSql::OrderEntry& typed) {
+    if (!m_shownStored) return true;
+    // The same version is the same record: nothing moved.
+    if (m_shownVersion && now.version && *m_shownVersion == *now.version) return true;
+    const bool statusMoved = now.status != m_shownStatus;
+    const std::vector<OrderSql::FieldConflict> conflicts =
+        OrderSql::Conflicts(*m_shownStored, now.entry, *m_baseline, typed);
+    if (statusMoved &&
+        !Prompt::confirm(OrderSql::StatusMovedText(m_shownStatus, now.status) +
+                         QStringLiteral("\n그래도 수정하시겠습니까?")))
+        return false;
+    return conflicts.empty() || Prompt::confirm(OrderSql::ConflictQuestion(conflicts));
+}
+
 void frmOrder::ModifyOrder() {
-    const qint64 id = ActiveOrderId();
+    // The order the panel shows is the one modified, wherever the list's cursor stands now: a
+    // modify never writes one order's panel onto another.
+    const qint64 id = m_shownId;
     if (id < 1) {
         Prompt::refusal(QStringLiteral("수정할 내용을 선택하세요."));
         return;
@@ -249,29 +322,34 @@ void frmOrder::ModifyOrder() {
     if (!ValidateEntry()) return;
     if (!Prompt::confirm(QStringLiteral("오더를 수정하시겠습니까?"))) return;
     const OrderSql::OrderEntry now = ReadEntry();
-    const OrderSql::OrderEntry* shown = m_baseline && m_shownId == id ? &*m_baseline : nullptr;
+    const OrderSql::OrderEntry* shown = m_baseline ? &*m_baseline : nullptr;
     bool declined = false;
     const bool done = RunRoutine([&] {
         StoreTrap trap;
         // The order as stored now: whatever the agent did not change goes back as it is, the
         // writer included (the settlement lists orders by who took them).
-        const SharedRecordset rs = trap.open(OrderSql::OrderByIdStatement(id));
-        OrderSql::OrderEntry entry = now;
-        OrderSql::Broker writer{LoginId, BrokerName, BrokerPhone, std::nullopt};
-        std::optional<OrderSql::Shipper> shipper;
-        if (!rs.eof()) {
-            const OrderSql::FieldReader field = [&](const QString& name) { return trap.field(rs, name); };
-            const OrderSql::OrderEntry stored = OrderSql::StoredEntry(field);
-            entry = OrderSql::KeepUnchanged(stored, shown, now);
-            writer = OrderSql::StoredWriter(field);
-            if (entry.화주코드 == stored.화주코드) shipper = OrderSql::StoredShipper(field);
+        StoredOrder stored;
+        if (!ReadStoredOrder(trap, id, stored)) {
+            Prompt::refusal(QStringLiteral("이 오더는 다른 곳에서 삭제되어 수정할 수 없습니다."));
+            declined = true;
+            return;
         }
+        if (!AgreeToMoves(stored, now)) {
+            declined = true;
+            return;
+        }
+        const OrderSql::OrderEntry entry = OrderSql::KeepUnchanged(stored.entry, shown, now);
+        std::optional<OrderSql::Shipper> shipper;
+        if (entry.화주코드 == stored.entry.화주코드) shipper = stored.shipper;
         if (!shipper) shipper = ResolveShipper(trap);
         if (!shipper) {
             declined = true;
             return;
         }
-        trap.execute(OrderSql::ModifyOrderStatement(id, entry, writer, *shipper));
+        // The version the agent agreed on: the store refuses the write when another desk's
+        // slipped in since this read.
+        trap.execute(OrderSql::ModifyOrderStatement(id, entry, stored.writer, *shipper,
+                                                    StoreChecksVersions() ? stored.version : std::nullopt));
     });
     if (done && !declined) ReloadAfterWrite();
 }
@@ -330,6 +408,9 @@ void frmOrder::ShowOrderInEntry(int /*col*/, int row) {
             화주코드->SetText(f("화주코드"));
             ShowShipperName(화주코드->TextVal(), f("화주명").trimmed());
             MarkPanelBaseline(id);
+            m_shownStored = OrderSql::StoredEntry([&](const QString& name) { return trap.field(rs, name); });
+            m_shownStatus = f("오더상태").trimmed();
+            m_shownVersion = StoredVersion(rs);
         });
     }
 }

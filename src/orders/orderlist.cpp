@@ -253,11 +253,7 @@ void frmOrder::GridKeyDown(int& keyCode, int /*shift*/) {
         // The order found, Enter goes to work on it.
         keyCode = 0;
         상차권역->setFocus();
-    } else if (keyCode == 40 && row < sp->MaxRows()) {
-        ShowOrderInEntry(sp->ActiveCol(), row + 1);
-        sp->setFocus();
-    } else if (keyCode == 38 && row > 1) {
-        ShowOrderInEntry(sp->ActiveCol(), row - 1);
-        sp->setFocus();
     }
+    // Every key that moves the cursor (arrows, PageUp/PageDown, Home/End, with Ctrl too) shows
+    // the order it lands on once the grid has moved: see KeyMovedRow in ConnectControls.
 }

@@ -29,8 +29,11 @@ QString LookBackStart(StoreTrap& trap) {
     return now.addSecs(-60 * LookBackMinutes).toString(TimeFormat);
 }
 
-qint64 FindRecentSave(StoreTrap& trap, const OrderSql::OrderEntry& entry, const QString& writer) {
-    const SharedRecordset rs = trap.open(RecentSaveStatement(entry, writer, LookBackStart(trap)));
+qint64 FindRecentSave(StoreTrap& trap, const OrderSql::OrderEntry& entry, const QString& writer,
+                      const QString& requestKey) {
+    const SharedRecordset rs =
+        trap.open(requestKey.isEmpty() ? RecentSaveStatement(entry, writer, LookBackStart(trap))
+                                       : OrderSql::RequestKeyLookupStatement(requestKey));
     return rs.eof() ? 0 : OrderDerive::TagToId(trap.field(rs, QStringLiteral("ID")));
 }
 
@@ -57,7 +60,7 @@ QString RecentSaveStatement(const OrderSql::OrderEntry& entry, const QString& wr
 }
 
 Outcome Send(StoreTrap& trap, const QString& saveStatement, const OrderSql::OrderEntry& entry,
-             const QString& writer) {
+             const QString& writer, const QString& requestKey) {
     try {
         trap.executeOrReport(saveStatement);
         return {};
@@ -65,7 +68,7 @@ Outcome Send(StoreTrap& trap, const QString& saveStatement, const OrderSql::Orde
         if (!unknown.reconnected) return {Result::Unreachable, 0};
     }
     try {
-        const qint64 id = FindRecentSave(trap, entry, writer);
+        const qint64 id = FindRecentSave(trap, entry, writer, requestKey);
         return {id > 0 ? Result::Found : Result::NotStored, id};
     } catch (const LeaveRoutine&) {
         return {Result::Unreachable, 0}; // the look-up itself could not be answered

@@ -26,9 +26,11 @@ struct Outcome {
 // newest first.
 QString RecentSaveStatement(const OrderSql::OrderEntry& entry, const QString& writer, const QString& since);
 
-// Sends the save and, when its outcome is unknown, looks for the order in the store.
+// Sends the save and, when its outcome is unknown, looks for the order in the store: by the
+// save's request key when it has one (exactly that order), else by its writer, day, places and
+// fare within the last minutes.
 Outcome Send(StoreTrap& trap, const QString& saveStatement, const OrderSql::OrderEntry& entry,
-             const QString& writer);
+             const QString& writer, const QString& requestKey = {});
 
 // Ends the save on the board: a stored order reloads the list (`reload`, which clears the
 // panel) and is selected; otherwise the panel keeps what was typed. The agent is told what is

@@ -1,5 +1,7 @@
 #include "orderstatements.h"
 
+#include <QLocale>
+
 #include "orderderive.h"
 #include "sqltext.h"
 
@@ -67,12 +69,22 @@ QString AddressLookupStatement(const QString& searchText) {
            QStringLiteral(" order by SIGUNGU, UPMYENDONG, SIDO");
 }
 
-QString CancelOrderStatement(qint64 id) {
-    return ExecBuilder(QStringLiteral("오더취소")).number(id);
+QString CancelOrderStatement(qint64 id, const std::optional<QString>& shownStatus) {
+    ExecBuilder b(QStringLiteral("오더취소"));
+    b.number(id);
+    if (shownStatus) b.text(*shownStatus);
+    return b;
 }
 
-QString CancelDispatchStatement(qint64 id) {
-    return ExecBuilder(QStringLiteral("배차취소")).number(id);
+QString CancelDispatchStatement(qint64 id, const std::optional<QString>& shownStatus) {
+    ExecBuilder b(QStringLiteral("배차취소"));
+    b.number(id);
+    if (shownStatus) b.text(*shownStatus);
+    return b;
+}
+
+QString RequestKeyLookupStatement(const QString& requestKey) {
+    return QStringLiteral("select ID from 화물오더 where 요청키=") + Quote(requestKey);
 }
 
 namespace {
@@ -106,15 +118,17 @@ qint64 Whole(const QString& text) {
 }
 } // namespace
 
-QString SaveOrderStatement(const OrderEntry& entry, const Broker& broker, const Shipper& shipper) {
+QString SaveOrderStatement(const OrderEntry& entry, const Broker& broker, const Shipper& shipper,
+                           const QString& requestKey) {
     ExecBuilder b(QStringLiteral("오더저장"));
     CommonArguments(b, entry, broker, shipper);
     b.text(shipper.계산서담당).text(shipper.이메일);
+    if (!requestKey.isEmpty()) b.text(requestKey);
     return b;
 }
 
-QString ModifyOrderStatement(qint64 id, const OrderEntry& entry, const Broker& broker,
-                             const Shipper& shipper) {
+QString ModifyOrderStatement(qint64 id, const OrderEntry& entry, const Broker& broker, const Shipper& shipper,
+                             std::optional<qint64> shownVersion) {
     ExecBuilder b(QStringLiteral("오더수정"));
     b.number(id);
     CommonArguments(b, entry, broker, shipper);
@@ -122,6 +136,7 @@ QString ModifyOrderStatement(qint64 id, const OrderEntry& entry, const Broker& b
     for (int i = 0; i < 6; ++i)
         b.text({});
     b.text(shipper.계산서담당).text(shipper.이메일);
+    if (shownVersion) b.number(*shownVersion);
     return b;
 }
 
@@ -203,30 +218,82 @@ Shipper StoredShipper(const FieldReader& field) {
     return s;
 }
 
+namespace {
+// Every value the entry panel shows, with its caption: what a modify may change and what a
+// conflict names. The visitor is called with the caption and a pointer to the member.
+template <class F> void ForEachPanelField(F&& f) {
+    f("상차일시", &OrderEntry::loadAt);
+    f("상차권역", &OrderEntry::상차권역);
+    f("상차지", &OrderEntry::상차지);
+    f("하차일시", &OrderEntry::unloadAt);
+    f("하차권역", &OrderEntry::하차권역);
+    f("하차지", &OrderEntry::하차지);
+    f("희망톤수", &OrderEntry::희망톤수);
+    f("차종", &OrderEntry::차종);
+    f("화물중량", &OrderEntry::weight);
+    f("댓수", &OrderEntry::vehicles);
+    f("운행방법", &OrderEntry::runKind);
+    f("제품정보", &OrderEntry::제품정보);
+    f("운임형태", &OrderEntry::fareKind);
+    f("금액", &OrderEntry::amount);
+    f("화주코드", &OrderEntry::화주코드);
+}
+
+QString ShownValue(const char* caption, const QString& v) {
+    Q_UNUSED(caption);
+    return v;
+}
+QString ShownValue(const char* caption, qint64 v) {
+    const QString name = QString::fromUtf8(caption);
+    if (name == QStringLiteral("운행방법")) {
+        const QStringList kinds{QStringLiteral("독차"), QStringLiteral("혼적"), QStringLiteral("왕복")};
+        return v >= 1 && v <= 3 ? kinds[int(v - 1)] : QString::number(v);
+    }
+    if (name == QStringLiteral("운임형태")) return v == 1 ? QStringLiteral("인수증") : QStringLiteral("선착불");
+    if (name == QStringLiteral("금액")) return QLocale(QLocale::Korean).toString(v);
+    return QString::number(v);
+}
+QString ShownValue(const char* caption, int v) {
+    return ShownValue(caption, qint64(v));
+}
+} // namespace
+
 OrderEntry KeepUnchanged(const OrderEntry& stored, const OrderEntry* shown, const OrderEntry& now) {
     // The order keeps its own date: the panel has no box for it, the board's day is not it.
     OrderEntry out = stored;
     // Without a shown state the panel holds only what the agent typed: every field counts.
     const OrderEntry& before = shown ? *shown : stored;
-    auto take = [shown](auto& target, const auto& shownValue, const auto& nowValue) {
-        if (!shown || nowValue != shownValue) target = nowValue;
-    };
-    take(out.loadAt, before.loadAt, now.loadAt);
-    take(out.상차권역, before.상차권역, now.상차권역);
-    take(out.상차지, before.상차지, now.상차지);
-    take(out.unloadAt, before.unloadAt, now.unloadAt);
-    take(out.하차권역, before.하차권역, now.하차권역);
-    take(out.하차지, before.하차지, now.하차지);
-    take(out.희망톤수, before.희망톤수, now.희망톤수);
-    take(out.차종, before.차종, now.차종);
-    take(out.weight, before.weight, now.weight);
-    take(out.vehicles, before.vehicles, now.vehicles);
-    take(out.runKind, before.runKind, now.runKind);
-    take(out.제품정보, before.제품정보, now.제품정보);
-    take(out.fareKind, before.fareKind, now.fareKind);
-    take(out.amount, before.amount, now.amount);
-    take(out.화주코드, before.화주코드, now.화주코드);
+    ForEachPanelField([&](const char*, auto member) {
+        if (!shown || now.*member != before.*member) out.*member = now.*member;
+    });
     return out;
+}
+
+std::vector<FieldConflict> Conflicts(const OrderEntry& storedAsShown, const OrderEntry& storedNow,
+                                     const OrderEntry& panelAsShown, const OrderEntry& panelNow) {
+    std::vector<FieldConflict> out;
+    ForEachPanelField([&](const char* caption, auto member) {
+        if (panelNow.*member == panelAsShown.*member || storedNow.*member == storedAsShown.*member) return;
+        // Both desks may have typed the same value: nothing is lost then.
+        if (panelNow.*member == storedNow.*member) return;
+        out.push_back({QString::fromUtf8(caption), ShownValue(caption, storedAsShown.*member),
+                       ShownValue(caption, storedNow.*member), ShownValue(caption, panelNow.*member)});
+    });
+    return out;
+}
+
+QString ConflictQuestion(const std::vector<FieldConflict>& conflicts) {
+    QString text = QStringLiteral("이 오더를 보고 있는 동안 다른 곳에서 같은 항목을 바꾸었습니다.\n");
+    auto quoted = [](const QString& v) { return v.isEmpty() ? QStringLiteral("(없음)") : v; };
+    for (const FieldConflict& c : conflicts)
+        text += QStringLiteral("\n%1: 보일 때 %2 → 지금 저장된 값 %3 → 입력한 값 %4")
+                    .arg(c.caption, quoted(c.shown), quoted(c.stored), quoted(c.typed));
+    return text + QStringLiteral("\n\n입력한 값으로 바꾸시겠습니까?");
+}
+
+QString StatusMovedText(const QString& shown, const QString& now) {
+    return QStringLiteral("이 오더는 화면에 보인 뒤 다른 곳에서 '%1'에서 '%2'(으)로 바뀌었습니다.")
+        .arg(shown.trimmed(), now.trimmed());
 }
 
 } // namespace OrderSql

@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace OrderSql {
 
@@ -41,8 +42,12 @@ QString OrderByIdStatement(qint64 id);
 // The address search text: trimmed, the old name 전광주 read as 광주.
 QString AddressSearchText(const QString& typed);
 QString AddressLookupStatement(const QString& searchText);
-QString CancelOrderStatement(qint64 id);
-QString CancelDispatchStatement(qint64 id);
+// The cancels; shownStatus, on our stores, is the status the desk showed: the store refuses the
+// cancel when the order has moved from it since.
+QString CancelOrderStatement(qint64 id, const std::optional<QString>& shownStatus = std::nullopt);
+QString CancelDispatchStatement(qint64 id, const std::optional<QString>& shownStatus = std::nullopt);
+// The order a save with this request key stored, if any.
+QString RequestKeyLookupStatement(const QString& requestKey);
 
 // The order's writer: the signed-in broker for a new order (the company name stands for the
 // writer's name too), an order's own writer when it is modified.
@@ -78,9 +83,13 @@ struct OrderEntry {
 
     bool operator==(const OrderEntry&) const = default;
 };
-QString SaveOrderStatement(const OrderEntry& entry, const Broker& broker, const Shipper& shipper);
-QString ModifyOrderStatement(qint64 id, const OrderEntry& entry, const Broker& broker,
-                             const Shipper& shipper);
+// requestKey, on our stores: the desk's own key for this save; the store keeps one order per key.
+QString SaveOrderStatement(const OrderEntry& entry, const Broker& broker, const Shipper& shipper,
+                           const QString& requestKey = {});
+// shownVersion, on our stores: the version the modify was decided on; the store refuses the
+// modify when the order has moved from it since.
+QString ModifyOrderStatement(qint64 id, const OrderEntry& entry, const Broker& broker, const Shipper& shipper,
+                             std::optional<qint64> shownVersion = std::nullopt);
 
 // A stored order read back through a field reader (column name -> text): as the modify sends
 // it when nothing was changed, its writer and its shipper block.
@@ -95,5 +104,20 @@ Shipper MasterShipper(const FieldReader& field);
 // a shown state (null) every panel value counts as typed; the order's date, its details and the fields the
 // panel lacks are still the stored ones.
 OrderEntry KeepUnchanged(const OrderEntry& stored, const OrderEntry* shown, const OrderEntry& now);
+
+// A field the agent changed that another desk changed too since the order was shown: the value
+// as shown, as stored now, as typed.
+struct FieldConflict {
+    QString caption, shown, stored, typed;
+};
+// The conflicts between the agent's changes (panelAsShown -> panelNow) and the store's
+// (storedAsShown -> storedNow); a field both changed to the same value is none.
+std::vector<FieldConflict> Conflicts(const OrderEntry& storedAsShown, const OrderEntry& storedNow,
+                                     const OrderEntry& panelAsShown, const OrderEntry& panelNow);
+// The question naming each conflict, asked before the agent's values are written.
+QString ConflictQuestion(const std::vector<FieldConflict>& conflicts);
+// "The order moved from status shown to now since it was shown", the first words of any
+// question about a write on it.
+QString StatusMovedText(const QString& shown, const QString& now);
 
 } // namespace OrderSql

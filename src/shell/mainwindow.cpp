@@ -75,6 +75,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     initShellResources();
     g_main = this;
     setObjectName(QStringLiteral("frmMain"));
+    SetUnsavedInputQuery(&UnsavedInputOfOpenScreens);
 
     // Load step 1: nothing can be used until the login dialog enables the window.
     setEnabled(false);

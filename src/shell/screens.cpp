@@ -68,6 +68,16 @@ bool RunCommand(const QString& caption) {
 
 WorkScreen* OpenedScreen(const QString& caption) { return registry().open.value(caption).data(); }
 
+QString UnsavedInputOfOpenScreens() {
+    QStringList parts;
+    for (const QPointer<WorkScreen>& screen : std::as_const(registry().open))
+        if (screen) {
+            const QString unsaved = screen->UnsavedInput();
+            if (!unsaved.isEmpty()) parts << unsaved;
+        }
+    return parts.join(QStringLiteral(", "));
+}
+
 WorkScreen* OpenScreen(const QString& caption) {
     frmMain* main = MainWindow();
     if (!main) return nullptr;

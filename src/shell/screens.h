@@ -12,6 +12,9 @@ class WorkScreen : public QWidget {
 public:
     using QWidget::QWidget;
     Q_INVOKABLE virtual void Form_Resize() {}
+    // What the user has typed here and not saved, named for a question ("입력 중인 오더"); ""
+    // when nothing would be lost by closing the screen now.
+    virtual QString UnsavedInput() const { return {}; }
 
 signals:
     // The screen accepted a close (its 닫기 button or the MDI child's own close). The registry
@@ -41,6 +44,9 @@ bool RunCommand(const QString& caption);
 WorkScreen* OpenScreen(const QString& caption);
 // The open instance of a screen, nullptr when it is not open.
 WorkScreen* OpenedScreen(const QString& caption);
+
+// The unsaved input of every open screen, joined for one question ("" when none).
+QString UnsavedInputOfOpenScreens();
 
 // The main window's client area size (the size every work screen takes).
 QSize MainClientSize();

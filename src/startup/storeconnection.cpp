@@ -150,6 +150,22 @@ void SetBackendFactory(BackendFactory f) {
     factory() = std::move(f);
 }
 
+bool StoreChecksVersions() {
+    const QString server = ReadConnectionSettings().server;
+    return server.isEmpty() || dstore::isPostgresUri(server);
+}
+
+namespace {
+UnsavedInputQuery& unsavedInputQuery() {
+    static UnsavedInputQuery query;
+    return query;
+}
+} // namespace
+
+void SetUnsavedInputQuery(UnsavedInputQuery query) {
+    unsavedInputQuery() = std::move(query);
+}
+
 bool ConnectStore(int& attempts) {
     // A loop rather than the call to itself: up to 50 attempts, each bounded by the login time-out.
     for (;;) {
@@ -170,8 +186,19 @@ bool ConnectStore(int& attempts) {
             Prompt::refusal(QStringLiteral("재시도횟수 초과입니다."));
             return false;
         }
-        if (attempts > 1 && !Prompt::askRetry(QStringLiteral("서버접속 에러입니다.\n다시 시도하시겠습니까?")))
-            EndProgram();
+        if (attempts > 1 && !Prompt::askRetry(QStringLiteral("서버접속 에러입니다.\n다시 시도하시겠습니까?"))) {
+            // An order half typed while the server went away is worth more than an ended
+            // program: the agent may keep it on screen and save it once the server is back.
+            const QString unsaved = unsavedInputQuery() ? unsavedInputQuery()() : QString();
+            if (unsaved.isEmpty() ||
+                Prompt::confirm(QStringLiteral("프로그램을 끝내면 %1이(가) 저장되지 않고 사라집니다.\n"
+                                               "그래도 프로그램을 끝내시겠습니까?\n\n"
+                                               "아니오: 프로그램을 그대로 두고 계속 작업합니다. 서버에 다시 "
+                                               "연결될 때까지는 저장할 수 없습니다.")
+                                    .arg(unsaved)))
+                EndProgram();
+            return false;
+        }
     }
 }
 

@@ -107,6 +107,16 @@ std::unique_ptr<StoreBackend> OpenBackend(const ConnectionSettings& settings);
 using BackendFactory = std::function<std::unique_ptr<StoreBackend>(const ConnectionSettings&)>;
 void SetBackendFactory(BackendFactory factory);
 
+// True when the store is one of ours (the embedded store or the office's PostgreSQL store):
+// its rows carry versions, its procedures take what the desk saw as optional trailing arguments
+// and a new order's request key. A SQL Server store is not ours to change; it gets neither.
+bool StoreChecksVersions();
+
+// What the user would lose if the program ended now ("" when nothing): the open screens tell.
+// A refused reconnect asks before ending the program when there is any.
+using UnsavedInputQuery = std::function<QString()>;
+void SetUnsavedInputQuery(UnsavedInputQuery query);
+
 // Process-wide connection state.
 extern std::unique_ptr<StoreBackend> StoreConnection;
 extern bool StoreReady;
@@ -114,7 +124,8 @@ extern QString SqlText; // the statement most recently sent (diagnostics)
 
 // Opens StoreConnection afresh. The counter is by reference: the first failure retries
 // silently, from the second on the user is asked "서버접속 에러입니다." / "다시 시도하시겠습니까?"
-// (아니오 ends the program), and at 50 "재시도횟수 초과입니다." is shown and false returned.
+// (아니오 ends the program, after a question of its own when typed input would be lost: then
+// the user may keep working without the store and false is returned), and at 50 "재시도횟수 초과입니다." is shown and false returned.
 bool ConnectStore(int& attempts);
 
 // How the program ends "at once" (the real one calls std::exit after closing windows);

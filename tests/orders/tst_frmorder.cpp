@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QRadioButton>
 
 using namespace BoardFixture;
@@ -259,9 +260,9 @@ private slots:
                 prompts.answerYes(); // the typed panel may go
                 QTest::mouseClick(Child<QPushButton>(w.get(), QStringLiteral("cmdArr(0)")), Qt::LeftButton);
                 prompts.clear();
+                w->ShowOrderInEntry(1, 1);
                 FillPanel(*w);
                 Break(*w, breaks);
-                w->sp->SetActiveCell(1, 1);
                 store->clearStatements();
             }
             QTest::mouseClick(Child<QPushButton>(w.get(), QString::fromLatin1(button)), Qt::LeftButton);
@@ -283,8 +284,11 @@ private slots:
                  QStringList{QStringLiteral("등록되지 않은 화주코드입니다. 그대로 저장하시겠습니까?")});
         const QStringList saves = Sent(QStringLiteral("exec "));
         QCOMPARE(saves.size(), 1);
+        // The 47 arguments, then the save's own request key (a UUID) on our stores.
+        const QString key = saves.first().section(QLatin1Char(','), -1);
+        QVERIFY2(QRegularExpression(QStringLiteral("^'[0-9a-f-]{36}'$")).match(key).hasMatch(), qPrintable(key));
         QCOMPARE(
-            saves.first(),
+            saves.first().chopped(key.size() + 1),
             QStringLiteral(
                 "exec 오더저장  '2026-12-09','접수','demo','델모라주선','델모라주선','0212345678','','','',"
                 "'2026-12-09 09:30','서울','강남구 O''Neil 창고','','지게차','','',"
@@ -424,13 +428,16 @@ private slots:
         prompts.answerNo();
         QTest::mouseClick(Child<QPushButton>(w.get(), button), Qt::LeftButton);
         QCOMPARE(prompts.texts(), QStringList{QStringLiteral("선택하신 오더를 취소하시겠습니까?")});
-        QVERIFY(store->statements().isEmpty());
+        // Only the order's status was read, to ask about it as it is now.
+        QCOMPARE(store->statements(), QStringList{QStringLiteral("select * from 화물오더 where ID=") + id});
         QCOMPARE(w->제품정보->Text(), QStringLiteral("typing"));
         // 예 runs the procedure with the bare ID and lists the day again.
         prompts.clear();
         prompts.answerYes();
+        store->clearStatements();
         QTest::mouseClick(Child<QPushButton>(w.get(), button), Qt::LeftButton);
-        QCOMPARE(store->statements().first(), procedure + id);
+        // The cancel states the status it was asked on; the store refuses it if that moved.
+        QCOMPARE(store->statements().at(1), procedure + id + QStringLiteral(",'배차완료'"));
         QVERIFY(store->statements().last().startsWith(QStringLiteral("select * from 뷰_화물오더콜센터")));
         QVERIFY(w->제품정보->Text().isEmpty());
         if (procedure.contains(QStringLiteral("오더취소")))

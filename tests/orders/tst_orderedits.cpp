@@ -130,6 +130,7 @@ private slots:
         Values expected = before;
         expected.remove(QStringLiteral("운송비"));
         expected.remove(QStringLiteral("수정일시"));
+        expected.remove(QStringLiteral("버전")); // every write moves the row's version
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
             QVERIFY2(after.value(it.key()) == it.value(),
                      qPrintable(it.key() + QStringLiteral(": ") + it.value() + QStringLiteral(" became ") +

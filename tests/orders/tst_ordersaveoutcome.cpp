@@ -59,7 +59,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("afterSecondClick"); // orders once the agent clicks 오더추가 again
         QTest::newRow("applied, link back") << true << true << Stored << false << "1";
         QTest::newRow("not applied, link back") << false << true << NotStored << true << "1";
-        QTest::newRow("applied, link gone for good") << true << false << MayBeStored << true << "2";
+        // The same typed order is sent again with the same request key: the store keeps it once.
+        QTest::newRow("applied, link gone for good") << true << false << MayBeStored << true << "1";
         QTest::newRow("not applied, link gone for good") << false << false << MayBeStored << true << "1";
     }
     void lostAfterSending() {
@@ -108,6 +109,9 @@ private Q_SLOTS:
                                                   << "-60 minutes";
         QTest::newRow("another writer, just now") << "other"
                                                   << "-1 minutes";
+        // The same lane entered twice (a common day): the first order is no answer for the second.
+        QTest::newRow("same writer, same lane, just now") << "demo"
+                                                          << "-1 minutes";
     }
     void lookUpMatchesOnlyThisSave() {
         QFETCH(QString, writer);
@@ -129,6 +133,37 @@ private Q_SLOTS:
         ClickSave(*w);
         QCOMPARE(prompts.texts().back(), NotStored);
         QCOMPARE(store->value(CountOrders), QStringLiteral("1"));
+    }
+
+    // 아니오 to the reconnect question with an order typed: the agent is told what would be lost
+    // and may keep working with it on screen.
+    void refusedReconnectKeepsTypedOrder_data() {
+        QTest::addColumn<bool>("endAnyway");
+        QTest::newRow("keeps working") << false;
+        QTest::newRow("ends after all") << true;
+    }
+    void refusedReconnectKeepsTypedOrder() {
+        QFETCH(bool, endAnyway);
+        PromptScript prompts;
+        auto w = OpenBoard();
+        SetUnsavedInputQuery([&w] { return w->UnsavedInput(); });
+        FillPanel(*w);
+        WriteIni(QStringLiteral("데이타"), QStringLiteral("DB명"), QStringLiteral("gone"));
+        store->failStatement(1, E_FAIL_NUMBER);
+        prompts.answerNo(); // 다시 시도하시겠습니까?
+        if (endAnyway) prompts.answerYes();
+        else prompts.answerNo();
+        bool ended = false;
+        try {
+            w->SaveNewOrder();
+        } catch (const ProgramEnded&) {
+            ended = true;
+        }
+        SetUnsavedInputQuery({});
+        QCOMPARE(ended, endAnyway);
+        QCOMPARE(prompts.texts().size(), 2);
+        QVERIFY2(prompts.texts().back().contains(QStringLiteral("입력 중인 오더")), qPrintable(prompts.texts().back()));
+        QCOMPARE(w->상차지->Text(), QStringLiteral("강남구 O'Neil 창고"));
     }
 };
 

@@ -57,16 +57,17 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("expected");
-        const struct { const char* name; int count; } procedures[] = {
-            {"오더저장", 47}, {"오더수정", 54}, {"오더취소", 1}, {"배차취소", 1}, {"차주수정", 23}, {"차주삭제", 2},
+        // optional: trailing arguments a caller may leave out (what the desk saw, a request key).
+        const struct { const char* name; int count; int optional = 0; } procedures[] = {
+            {"오더저장", 47, 1}, {"오더수정", 54, 1}, {"오더취소", 1, 1}, {"배차취소", 1, 1}, {"차주수정", 23}, {"차주삭제", 2},
             {"화주저장", 16}, {"화주수정", 16}, {"화주삭제", 1}, {"주선사저장", 14}, {"주선사수정", 13}};
         for (const auto& p : procedures) {
             const QString name = QString::fromUtf8(p.name);
             QTest::addRow("%s %d", p.name, p.count - 1)
                 << QByteArray(p.name) << p.count - 1
                 << QStringLiteral("Procedure or function '%1' expects parameter '@p%2', which was not supplied.").arg(name).arg(p.count);
-            QTest::addRow("%s %d", p.name, p.count + 1)
-                << QByteArray(p.name) << p.count + 1
+            QTest::addRow("%s %d", p.name, p.count + p.optional + 1)
+                << QByteArray(p.name) << p.count + p.optional + 1
                 << QStringLiteral("Procedure or function %1 has too many arguments specified.").arg(name);
         }
     }
@@ -209,6 +210,16 @@ private Q_SLOTS:
         QTest::newRow("dispatch cancel, freight paid") << QByteArray("배차완료") << QByteArray("2026-01-05")
                                                        << QByteArray("exec 배차취소  {id}")
                                                        << QStringLiteral("운임이 지급된 배차는 취소할 수 없습니다.");
+        // A write stated against what the desk saw (a version, a status) that the order no
+        // longer is: another desk's write came first.
+        const QString moved = QString::fromUtf8(dstore::RecordMovedText) + QStringLiteral(". 다시 조회한 뒤 하세요.");
+        QTest::newRow("modify on a version since moved") << QByteArray("접수") << QByteArray()
+                                                          << "exec 오더수정  {id}" + QByteArray(",''").repeated(53) + ",1"
+                                                          << moved;
+        QTest::newRow("cancel as shown before its dispatch") << QByteArray("배차완료") << QByteArray()
+                                                             << QByteArray("exec 오더취소  {id},'접수'") << moved;
+        QTest::newRow("dispatch cancel as shown before delivery") << QByteArray("운송완료") << QByteArray()
+                                                                  << QByteArray("exec 배차취소  {id},'배차완료'") << moved;
         QTest::newRow("owner without keys") << QByteArray("접수") << QByteArray() << execWith("차주수정", 23, "").replace("'1'", "''")
                                             << QStringLiteral("차주의 아이디와 휴대전화가 없어 저장할 수 없습니다.");
         QTest::newRow("owner without phone") << QByteArray("접수") << QByteArray()
@@ -239,6 +250,28 @@ private Q_SLOTS:
         QCOMPARE(error->number, dstore::DB_E_ERRORSINCOMMAND);
         QCOMPARE(error->message, message);
         QCOMPARE(dump(store()), before);
+    }
+
+    // Every write moves the row's version, however it comes; a write stating the version it
+    // saw goes through; a save repeated with its request key stores one order.
+    void versionsAndRequestKeys() {
+        const QByteArray save = orderSave(distinctValue);
+        store().execute(save + ",'key-1'");
+        store().execute(save + ",'key-1'");
+        store().execute(save + ",'key-2'");
+        store().execute(save); // no key: SQL Server's call, stored every time
+        store().execute(save);
+        QCOMPARE(cell(store(), "select count(*) from 화물오더"), QStringLiteral("4"));
+        const QByteArray id = cell(store(), "select ID from 화물오더 where 요청키='key-1'").toUtf8();
+        auto version = [&] { return cell(store(), "select 버전 from 화물오더 where ID=" + id).toLongLong(); };
+        const qint64 saved = version();
+        store().execute("update 화물오더 set 비고='x' where ID=" + id);
+        const qint64 edited = version();
+        QVERIFY(edited > saved);
+        store().execute("exec 오더수정  " + id + QByteArray(",''").repeated(53) + "," + QByteArray::number(edited));
+        QVERIFY(version() > edited);
+        store().execute("exec 오더취소  " + id + ",'" + cell(store(), "select 오더상태 from 화물오더 where ID=" + id).toUtf8() + "'");
+        QCOMPARE(cell(store(), "select 오더상태 from 화물오더 where ID=" + id), QStringLiteral("취소"));
     }
 
     void ownerSaveInsertsThenUpdates() {
