@@ -18,6 +18,28 @@
 
 namespace {
 constexpr int PaidColumn = 4;
+
+ColumnRequest ListColumns() {
+    return {"날짜",     "인수증날짜", "계산서날짜", "결제일",     "운송비",
+            "차량번호", "차주명",     "차주연락처", "상차권역",   "상차지",
+            "하차권역", "하차지",     "오더상태",   "작성아이디", "작성회사명"};
+}
+
+QStringList RowTexts(const ListRecord& v) {
+    return QStringList{v["날짜"],
+                       v["인수증날짜"],
+                       v["계산서날짜"],
+                       v["결제일"],
+                       Amounts::Grouped(v["운송비"]),
+                       v["차량번호"],
+                       v["차주명"],
+                       FormatPhone(v["차주연락처"]),
+                       v["상차권역"] + QLatin1Char(' ') + v["상차지"] + QStringLiteral(" -> ") +
+                           v["하차권역"] + QLatin1Char(' ') + v["하차지"],
+                       v["오더상태"],
+                       v["작성아이디"],
+                       v["작성회사명"]};
+}
 } // namespace
 
 frmJungsanList::frmJungsanList(QWidget* parent)
@@ -85,24 +107,7 @@ void frmJungsanList::LoadList() {
     const QString statement = AccountSql::SettlementListStatement(
         배차일[0]->date().toString(QStringLiteral("yyyy-MM-dd")),
         배차일[1]->date().toString(QStringLiteral("yyyy-MM-dd")), 검색어->TextVal().trimmed());
-    const ColumnRequest columns{"날짜",   "인수증날짜", "계산서날짜", "결제일", "운송비",   "차량번호",
-                                "차주명", "차주연락처", "상차권역",   "상차지", "하차권역", "하차지",
-                                "오더상태", "작성아이디", "작성회사명"};
-    FillList(statement, columns, [](const ListRecord& v) {
-        return QStringList{v["날짜"],
-                           v["인수증날짜"],
-                           v["계산서날짜"],
-                           v["결제일"],
-                           Amounts::Grouped(v["운송비"]),
-                           v["차량번호"],
-                           v["차주명"],
-                           FormatPhone(v["차주연락처"]),
-                           v["상차권역"] + QLatin1Char(' ') + v["상차지"] + QStringLiteral(" -> ") +
-                               v["하차권역"] + QLatin1Char(' ') + v["하차지"],
-                           v["오더상태"],
-                           v["작성아이디"],
-                           v["작성회사명"]};
-    });
+    FillList(statement, ListColumns(), RowTexts);
 }
 
 QList<int> frmJungsanList::SelectedRows() const {
