@@ -91,7 +91,7 @@ QString Result(Action action, const Outcome& o) {
     if (o.unknown) {
         // Sent while the link died: it may well be written, so it is never called unprocessed.
         lines << Count(o.unknown) +
-                     QStringLiteral("은 서버와의 연결이 끊어져 처리 여부를 확인할 수 없습니다. ") +
+                     QStringLiteral("은 서버와의 연결이 끊어져 처리 여부를 확인할 수 없습니다.\n") +
                      (action == Action::Mark ? QStringLiteral("지급처리되었을 수 있으니 ")
                                              : QStringLiteral("지급이 취소되었을 수 있으니 ")) +
                      (o.reread ? QStringLiteral("목록의 지급일자를 확인하세요.")
