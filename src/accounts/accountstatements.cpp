@@ -1,5 +1,6 @@
 #include "accountstatements.h"
 #include "sqltext.h"
+#include <QStringList>
 #include <limits>
 
 namespace AccountSql {
@@ -16,13 +17,14 @@ QString PhoneSearchText(const QString& typed) {
     digits.remove(QLatin1Char('-'));
     return digits.isEmpty() ? typed : digits;
 }
+const QString SettlementColumns = QStringLiteral(
+    "select "
+    "ID,일련번호,날짜,오더상태,작성아이디,작성회사명,차주아이디,차량번호,차주명,차주연락처,상차권역 , "
+    "상차지, 하차권역, 하차지, 운송비, 수수료, 인수증날짜, 계산서날짜, 결제일,기록일시");
 } // namespace
 
 QString SettlementListStatement(const QString& from, const QString& to, const QString& search) {
-    QString s = QStringLiteral(
-        "select "
-        "ID,일련번호,날짜,오더상태,작성아이디,작성회사명,차주아이디,차량번호,차주명,차주연락처,상차권역 , "
-        "상차지, 하차권역, 하차지, 운송비, 수수료, 인수증날짜, 계산서날짜, 결제일,기록일시");
+    QString s = SettlementColumns;
     s += QStringLiteral(" From 뷰_화물오더 where 1=1");
     s += QStringLiteral(" and 날짜>=") + Quote(from);
     s += QStringLiteral(" and 날짜<=") + Quote(to);
@@ -36,14 +38,25 @@ QString SettlementListStatement(const QString& from, const QString& to, const QS
     return s;
 }
 
-QString MarkPaidStatement(qint64 orderId, const QString& day) {
-    return QStringLiteral("update 화물오더 set ") + QStringLiteral(" 결제일=") + Quote(day) +
-           QStringLiteral(" where ID=") + QString::number(orderId);
+QString SettlementRowsStatement(const QList<qint64>& orderIds) {
+    QStringList keys;
+    keys.reserve(orderIds.size());
+    for (const qint64 id : orderIds)
+        keys << QString::number(id);
+    return SettlementColumns + QStringLiteral(" From 뷰_화물오더 where ID in (") + keys.join(u',') +
+           QLatin1Char(')');
 }
 
-QString ClearPaidStatement(qint64 orderId) {
-    return QStringLiteral("update 화물오더 set ") + QStringLiteral(" 결제일=''") +
-           QStringLiteral(" where ID=") + QString::number(orderId);
+QString MarkPaidStatement(qint64 orderId, const QString& day, const QString& shownStatus) {
+    return QStringLiteral("update 화물오더 set 결제일=") + Quote(day) + QStringLiteral(" where ID=") +
+           QString::number(orderId) + QStringLiteral(" and 오더상태=") + Quote(shownStatus) +
+           QStringLiteral(" and 결제일=''");
+}
+
+QString ClearPaidStatement(qint64 orderId, const QString& shownStatus, const QString& shownPaid) {
+    return QStringLiteral("update 화물오더 set 결제일='' where ID=") + QString::number(orderId) +
+           QStringLiteral(" and 오더상태=") + Quote(shownStatus) + QStringLiteral(" and 결제일=") +
+           Quote(shownPaid);
 }
 
 QString InvoiceListStatement(const QString& search) {

@@ -2,6 +2,7 @@
 // Every statement the settlement and tax-invoice screens send, built in one place each. Typed
 // texts go through Quote, keys are written as plain decimal numbers, so nothing a user types
 // can end a literal or add statement text of its own.
+#include <QList>
 #include <QString>
 
 namespace AccountSql {
@@ -9,9 +10,14 @@ namespace AccountSql {
 // The dispatched and delivered orders of a period (dates "yyyy-mm-dd", both inclusive). A
 // search text finds an order by its driver's phone, name or vehicle number.
 QString SettlementListStatement(const QString& from, const QString& to, const QString& search = {});
-// Marks one order's freight as paid on that day ("yyyy-mm-dd"), or takes the mark back.
-QString MarkPaidStatement(qint64 orderId, const QString& day);
-QString ClearPaidStatement(qint64 orderId);
+// The same columns for the listed orders with these keys, as the store holds them now.
+QString SettlementRowsStatement(const QList<qint64>& orderIds);
+// Marks one order's freight as paid on that day ("yyyy-mm-dd"), or takes the mark back. Each
+// states the status (and, clearing, the payment date) the desk showed, so an order cancelled,
+// paid or cleared at another desk in the meantime is left as it is: the store then reports no
+// changed row. Marking never replaces a payment date that is set.
+QString MarkPaidStatement(qint64 orderId, const QString& day, const QString& shownStatus);
+QString ClearPaidStatement(qint64 orderId, const QString& shownStatus, const QString& shownPaid);
 // Every invoice, oldest first; a search text finds one by phone, driver name or vehicle number.
 QString InvoiceListStatement(const QString& search = {});
 // One invoice by its key, as the hand-over text carries it (not a number reads as key 0).

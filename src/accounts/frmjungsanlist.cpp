@@ -5,6 +5,7 @@
 #include "amounts.h"
 #include "clock.h"
 #include "mytext.h"
+#include "paymentmark.h"
 #include "prompts.h"
 #include "spreadgrid.h"
 #include "storetrap.h"
@@ -15,9 +16,130 @@
 #include <QPushButton>
 #include <QSet>
 #include <QStyle>
+#include <map>
+#include <optional>
 
 namespace {
 constexpr int PaidColumn = 4;
+constexpr int StatusColumn = 10;
+// Keys per look-up: a long selection is read in pieces no store refuses as too long a statement.
+constexpr qsizetype KeysPerRead = 500;
+
+ColumnRequest ListColumns() {
+    return {"날짜",     "인수증날짜", "계산서날짜", "결제일",     "운송비",
+            "차량번호", "차주명",     "차주연락처", "상차권역",   "상차지",
+            "하차권역", "하차지",     "오더상태",   "작성아이디", "작성회사명"};
+}
+
+QStringList RowTexts(const ListRecord& v) {
+    return QStringList{v["날짜"],
+                       v["인수증날짜"],
+                       v["계산서날짜"],
+                       v["결제일"],
+                       Amounts::Grouped(v["운송비"]),
+                       v["차량번호"],
+                       v["차주명"],
+                       FormatPhone(v["차주연락처"]),
+                       v["상차권역"] + QLatin1Char(' ') + v["상차지"] + QStringLiteral(" -> ") +
+                           v["하차권역"] + QLatin1Char(' ') + v["하차지"],
+                       v["오더상태"],
+                       v["작성아이디"],
+                       v["작성회사명"]};
+}
+
+// A selected row and what it showed of the order's status and payment.
+struct Listed {
+    int row;
+    qint64 id;
+    PaymentMark::State state;
+};
+
+// A payment write the store's count did not confirm.
+struct Unsure {
+    Listed row;
+    enum Kind {
+        NoMatch,  // nothing matched: the row moved after the question
+        Untold,   // the store could not tell how many rows changed
+        LinkLost, // the link died after sending
+    } kind;
+};
+
+QList<qint64> Keys(const QList<Listed>& rows) {
+    QList<qint64> keys;
+    for (const Listed& l : rows)
+        keys << l.id;
+    return keys;
+}
+
+PaymentMark::State StateOf(const QStringList& texts) {
+    return {texts.value(StatusColumn - 1), texts.value(PaidColumn - 1)};
+}
+
+// The listed columns of these orders as the store holds them now, by key; an order the store no
+// longer has is missing.
+std::map<qint64, QStringList> ReadRows(StoreTrap& trap, const QList<qint64>& ids) {
+    ColumnRequest columns = ListColumns();
+    columns.emplace_back("ID");
+    std::map<qint64, QStringList> found;
+    for (qsizetype i = 0; i < ids.size(); i += KeysPerRead) {
+        const SharedRecordset rs =
+            trap.open(AccountSql::SettlementRowsStatement(ids.mid(i, KeysPerRead)), columns);
+        const dstore::ResultSet* rows = rs.rows();
+        if (!rows) continue;
+        QHash<QByteArray, int> names;
+        ListRecord record(*rows, names);
+        for (qsizetype r = 0; r < rows->rowCount(); ++r) {
+            record.setRow(r);
+            found[AccountSql::KeyValue(record["ID"])] = RowTexts(record);
+        }
+    }
+    return found;
+}
+
+void ShowRow(SpreadGrid& grid, int row, const QStringList& texts) {
+    for (int c = 1; c <= texts.size() && c <= grid.MaxCols(); ++c)
+        grid.SetText(c, row, texts[c - 1]);
+}
+
+// Looks again at the rows whose write the store's count did not confirm: the grid shows what the
+// store holds for them, and each is counted as written, left alone, or unknown.
+void Recheck(SpreadGrid& grid, PaymentMark::Action action, const QString& mark, const QList<Unsure>& unsure,
+             PaymentMark::Outcome& outcome) {
+    using namespace PaymentMark;
+    QList<Listed> rows;
+    for (const Unsure& u : unsure)
+        rows << u.row;
+    std::map<qint64, QStringList> now;
+    // Without a connection (it could not be made again) there is nothing to ask.
+    outcome.reread = StoreConnection && RunRoutine([&] {
+                         StoreTrap trap;
+                         now = ReadRows(trap, Keys(rows));
+                     });
+    for (const Unsure& u : unsure) {
+        const auto it = now.find(u.row.id);
+        std::optional<State> state;
+        if (it != now.end()) {
+            state = StateOf(it->second);
+            ShowRow(grid, u.row.row, it->second);
+        }
+        if (u.kind == Unsure::LinkLost) continue; // counted as unknown whatever the store shows
+        if (!outcome.reread) {
+            // Nothing matched: certainly not written. Not told: it may have been.
+            if (u.kind == Unsure::NoMatch)
+                outcome.left.add(Reason::Moved);
+            else
+                ++outcome.unknown;
+            continue;
+        }
+        if (u.kind == Unsure::Untold && state && *state == State{u.row.state.status, mark}) {
+            ++outcome.written;
+            continue;
+        }
+        // Moved between the question and the write: named for what it is now.
+        const Reason reason = Judge(action, u.row.state, state);
+        outcome.left.add(reason == Reason::None ? Reason::Moved : reason);
+    }
+}
 } // namespace
 
 frmJungsanList::frmJungsanList(QWidget* parent)
@@ -85,24 +207,7 @@ void frmJungsanList::LoadList() {
     const QString statement = AccountSql::SettlementListStatement(
         배차일[0]->date().toString(QStringLiteral("yyyy-MM-dd")),
         배차일[1]->date().toString(QStringLiteral("yyyy-MM-dd")), 검색어->TextVal().trimmed());
-    const ColumnRequest columns{"날짜",   "인수증날짜", "계산서날짜", "결제일", "운송비",   "차량번호",
-                                "차주명", "차주연락처", "상차권역",   "상차지", "하차권역", "하차지",
-                                "오더상태", "작성아이디", "작성회사명"};
-    FillList(statement, columns, [](const ListRecord& v) {
-        return QStringList{v["날짜"],
-                           v["인수증날짜"],
-                           v["계산서날짜"],
-                           v["결제일"],
-                           Amounts::Grouped(v["운송비"]),
-                           v["차량번호"],
-                           v["차주명"],
-                           FormatPhone(v["차주연락처"]),
-                           v["상차권역"] + QLatin1Char(' ') + v["상차지"] + QStringLiteral(" -> ") +
-                               v["하차권역"] + QLatin1Char(' ') + v["하차지"],
-                           v["오더상태"],
-                           v["작성아이디"],
-                           v["작성회사명"]};
-    });
+    FillList(statement, ListColumns(), RowTexts);
 }
 
 QList<int> frmJungsanList::SelectedRows() const {
@@ -121,46 +226,98 @@ QList<int> frmJungsanList::SelectedRows() const {
 }
 
 void frmJungsanList::MarkPaid() {
-    RunPayment(true);
+    RunPayment(PaymentMark::Action::Mark);
 }
 void frmJungsanList::ClearPaid() {
-    RunPayment(false);
+    RunPayment(PaymentMark::Action::Clear);
 }
 
-void frmJungsanList::RunPayment(bool pay) {
-    const QList<int> rows = SelectedRows();
-    if (rows.isEmpty()) {
+void frmJungsanList::RunPayment(PaymentMark::Action action) {
+    using namespace PaymentMark;
+    // What each selected row showed, taken before anything below redraws it: the writes state
+    // exactly that, so a row that moved at another desk is not written over.
+    QList<Listed> listed;
+    for (int row : SelectedRows()) {
+        const qint64 id = AccountSql::KeyValue(RowKey(row));
+        // A row without a key names no order.
+        if (id > 0)
+            listed.push_back({row, id, {sp->GetText(StatusColumn, row), sp->GetText(PaidColumn, row)}});
+    }
+    if (listed.isEmpty()) {
         Prompt::refusal(QStringLiteral("선택하신 내용이 없습니다."));
         return;
     }
-    const QString count = QString::number(rows.size());
-    const QString question = pay ? QStringLiteral("선택하신 ") + count +
-                                       QStringLiteral("건의 배차내역에 운임 지급처리 하시겠습니까?")
-                                 : QStringLiteral("선택하신 ") + count +
-                                       QStringLiteral("건의 배차내역의 운임 지급을 취소처리 하시겠습니까?");
-    if (!Prompt::confirm(question)) return;
 
-    // Each row is written on its own as it is reached; the grid shows exactly what was written.
-    const QString day = Clock::today().toString(QStringLiteral("yyyy-MM-dd"));
-    int written = 0;
+    // The list may be hours old. The question counts the rows as the store holds them now, and
+    // the grid shows them so while it is asked, so a row cancelled at another desk reads 취소.
+    std::map<qint64, QStringList> stored;
+    if (!RunRoutine([&] {
+            StoreTrap trap;
+            stored = ReadRows(trap, Keys(listed));
+        }))
+        return;
+    QList<Listed> toWrite;
+    Tally left;
+    for (const Listed& l : listed) {
+        const auto it = stored.find(l.id);
+        std::optional<State> now;
+        if (it != stored.end()) {
+            now = StateOf(it->second);
+            ShowRow(*sp, l.row, it->second);
+        }
+        const Reason reason = Judge(action, l.state, now);
+        if (reason == Reason::None)
+            toWrite << l;
+        else
+            left.add(reason);
+    }
+    if (toWrite.isEmpty()) {
+        Prompt::refusal(NothingToWrite(action, int(listed.size()), left));
+        return;
+    }
+    if (!Prompt::confirm(Question(action, int(listed.size()), int(toWrite.size()), left))) return;
+
+    // Each row is written on its own as it is reached; the store's count of changed rows says
+    // whether the row was still as shown when the write arrived.
+    const QString mark =
+        action == Action::Mark ? Clock::today().toString(QStringLiteral("yyyy-MM-dd")) : QString();
+    Outcome outcome;
+    outcome.selected = int(listed.size());
+    outcome.left = left;
+    QList<Unsure> unsure; // rows to look up again
+    int answered = 0;
     const bool finished = RunRoutine([&] {
         StoreTrap trap;
-        for (int row : rows) {
-            const qint64 id = AccountSql::KeyValue(RowKey(row));
-            // A row without a key names no order: nothing to write for it.
-            if (id > 0)
-                trap.execute(pay ? AccountSql::MarkPaidStatement(id, day)
-                                 : AccountSql::ClearPaidStatement(id));
-            sp->SetText(PaidColumn, row, pay ? day : QString());
-            ++written;
+        for (const Listed& l : toWrite) {
+            const QString statement =
+                action == Action::Mark ? AccountSql::MarkPaidStatement(l.id, mark, l.state.status)
+                                       : AccountSql::ClearPaidStatement(l.id, l.state.status, l.state.paid);
+            qint64 changed = -1;
+            try {
+                changed = trap.executeOrReport(statement);
+            } catch (const WriteOutcomeUnknown&) {
+                // Never sent again blindly, nor called unprocessed: it may be written.
+                ++outcome.unknown;
+                unsure.push_back({l, Unsure::LinkLost});
+                throw LeaveRoutine{};
+            }
+            ++answered;
+            if (changed > 0) {
+                ++outcome.written;
+                sp->SetText(PaidColumn, l.row, mark);
+            } else {
+                unsure.push_back({l, changed == 0 ? Unsure::NoMatch : Unsure::Untold});
+            }
         }
     });
-    if (!finished) {
-        Prompt::refusal(
-            QStringLiteral(
-                "선택하신 %1건 중 %2건을 처리한 뒤 멈췄습니다.\n나머지 %3건은 처리되지 않았습니다.")
-                .arg(rows.size())
-                .arg(written)
-                .arg(rows.size() - written));
-    }
+    outcome.stopped = !finished;
+    outcome.unsent = int(toWrite.size()) - answered - outcome.unknown;
+    if (!unsure.isEmpty()) Recheck(*sp, action, mark, unsure, outcome);
+
+    if (outcome.written == int(toWrite.size())) return;
+    const QString result = Result(action, outcome);
+    if (outcome.stopped || outcome.unknown)
+        Prompt::refusal(result);
+    else
+        Prompt::notice(result);
 }

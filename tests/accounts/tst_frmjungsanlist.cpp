@@ -147,8 +147,9 @@ private slots:
     }
     void paysEveryRowOfEveryBlock() {
         QFETCH(bool, pay);
-        // Every order starts with an old payment date, so paying overwrites and clearing empties.
-        store->exec(QStringLiteral("update 화물오더 set 결제일='2026-11-01'"));
+        // Every order starts unpaid to be paid, or paid long ago to have the mark taken back.
+        const QString before = pay ? QString() : QStringLiteral("2026-11-01");
+        store->exec(QStringLiteral("update 화물오더 set 결제일='%1'").arg(before));
         PromptScript prompts;
         auto w = Show<frmJungsanList>();
         SpreadGrid* sp = w->sp;
@@ -169,28 +170,52 @@ private slots:
         QStringList expected;
         for (int r = 1; r <= 10; ++r) {
             const bool chosen = QList<int>{2, 3, 4, 6, 7, 8}.contains(r);
-            QCOMPARE(sp->GetText(4, r), chosen ? mark : QStringLiteral("2026-11-01"));
-            QCOMPARE(Paid(ids[r - 1]), chosen ? mark : QStringLiteral("2026-11-01"));
+            QCOMPARE(sp->GetText(4, r), chosen ? mark : before);
+            QCOMPARE(Paid(ids[r - 1]), chosen ? mark : before);
             if (chosen)
-                expected << (pay ? QStringLiteral("update 화물오더 set  결제일='2026-12-09' where ID=")
-                                 : QStringLiteral("update 화물오더 set  결제일='' where ID=")) +
-                                ids[r - 1];
+                expected << (pay ? QStringLiteral("update 화물오더 set 결제일='2026-12-09' where ID=")
+                                 : QStringLiteral("update 화물오더 set 결제일='' where ID=")) +
+                                ids[r - 1] +
+                                (pay ? QStringLiteral(" and 오더상태='배차완료' and 결제일=''")
+                                     : QStringLiteral(" and 오더상태='배차완료' and 결제일='2026-11-01'"));
         }
-        // The changed cells only: no reload.
-        QCOMPARE(store->statements(), expected);
+        // One look at the selected rows before asking, then the changed cells only: no reload.
+        QCOMPARE(store->statements().mid(1), expected);
+        QVERIFY(store->statements().front().startsWith(QStringLiteral("select ")));
     }
 
+    // Answering 아니오, or a selection with nothing to change (said instead of asked).
+    void answeringNoWritesNothing_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("paid");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("아니오") << "cmdArr(2)"
+                                << ""
+                                << "선택하신 1건의 배차내역에 운임 지급처리 하시겠습니까?";
+        QTest::newRow("paying a paid row")
+            << "cmdArr(2)"
+            << "2026-11-01"
+            << "선택하신 1건 중 운임 지급처리할 배차내역이 없습니다.\n이미 지급된 1건입니다.";
+        QTest::newRow("clearing an unpaid row")
+            << "cmdArr(3)"
+            << ""
+            << "선택하신 1건 중 운임 지급을 취소처리할 배차내역이 없습니다.\n지급되지 않은 1건입니다.";
+    }
     void answeringNoWritesNothing() {
+        QFETCH(QString, button);
+        QFETCH(QString, paid);
+        QFETCH(QString, text);
+        store->exec(QStringLiteral("update 화물오더 set 결제일='%1' where ID=%2").arg(paid, ids[0]));
         PromptScript prompts;
         auto w = Show<frmJungsanList>();
         Pick(w->sp, 1);
         store->clearStatements();
         prompts.answerNo();
-        Click(w.get(), QStringLiteral("cmdArr(2)"));
-        QCOMPARE(prompts.texts(),
-                 QStringList{QStringLiteral("선택하신 1건의 배차내역에 운임 지급처리 하시겠습니까?")});
-        QVERIFY(store->statements().isEmpty());
-        QCOMPARE(w->sp->GetText(4, 1), QString());
+        Click(w.get(), button);
+        QCOMPARE(prompts.texts(), QStringList{text});
+        QVERIFY(store->statements().filter(QStringLiteral("update ")).isEmpty());
+        QCOMPARE(w->sp->GetText(4, 1), paid);
+        QCOMPARE(Paid(ids[0]), paid);
     }
 
     void nothingSelected() {
@@ -210,7 +235,8 @@ private slots:
         Pick(w->sp, 1);
         Pick(w->sp, 5, Qt::ShiftModifier);
         prompts.answerYes();
-        store->failStatement(3, -2147217900, QStringLiteral("제약 조건 위반"));
+        // The first statement looks at the rows; the third is the second row's write.
+        store->failStatement(4, -2147217900, QStringLiteral("제약 조건 위반"));
         Click(w.get(), QStringLiteral("cmdArr(2)"));
         QCOMPARE(
             prompts.texts(),
@@ -223,6 +249,88 @@ private slots:
             const QString expected = r <= 2 ? QStringLiteral("2026-12-09") : QString();
             QCOMPARE(w->sp->GetText(4, r), expected);
             QCOMPARE(Paid(ids[r - 1]), expected);
+        }
+    }
+
+    // Another desk cancels or pays rows after the list was filled, and cancels one more between
+    // the question and its write: each is left as the store holds it, named, and shown so.
+    void leavesAloneWhatMovedElsewhere_data() {
+        QTest::addColumn<bool>("pay");
+        QTest::addColumn<QStringList>("before"); // 결제일 of rows 1 to 6 when the list is filled
+        QTest::addColumn<QString>("elsewhere");  // row 4's 결제일 set at another desk afterwards
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QStringList>("after");
+        const QString old = QStringLiteral("2026-11-01"), today = QStringLiteral("2026-12-09");
+        QTest::newRow("운임지급처리") << true << QStringList{"", old, "", "", "", ""} << "2026-12-05"
+                                      << QStringList{"선택하신 6건 중 3건에 운임 지급처리 하시겠습니까?\n"
+                                                     "취소된 1건, 이미 지급된 2건은 그대로 둡니다.",
+                                                     "선택하신 6건 중 2건에 운임 지급처리 했습니다.\n"
+                                                     "취소된 2건, 이미 지급된 2건은 그대로 두었습니다."}
+                                      << QStringList{today, old, "", "2026-12-05", today, ""};
+        QTest::newRow("지급취소처리")
+            << false << QStringList{old, "", old, old, old, old} << ""
+            << QStringList{"선택하신 6건 중 3건의 운임 지급을 취소처리 하시겠습니까?\n"
+                           "취소된 1건, 지급되지 않은 2건은 그대로 둡니다.",
+                           "선택하신 6건 중 2건의 운임 지급을 취소처리 했습니다.\n"
+                           "취소된 2건, 지급되지 않은 2건은 그대로 두었습니다."}
+            << QStringList{"", "", old, "", "", old};
+    }
+    void leavesAloneWhatMovedElsewhere() {
+        QFETCH(bool, pay);
+        QFETCH(QStringList, before);
+        QFETCH(QString, elsewhere);
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, after);
+        for (int r = 0; r < 6; ++r)
+            store->exec(QStringLiteral("update 화물오더 set 결제일='%1' where ID=%2").arg(before[r], ids[r]));
+        PromptScript prompts;
+        auto w = Show<frmJungsanList>();
+        store->exec(QStringLiteral("update 화물오더 set 오더상태='취소' where ID=") + ids[2]);
+        store->exec(QStringLiteral("update 화물오더 set 결제일='%1' where ID=%2").arg(elsewhere, ids[3]));
+        // Row 1's write is the moment another desk cancels row 6.
+        store->reshape(
+            QStringLiteral("create trigger 다른창구 after update of 결제일 on 화물오더 when new.ID=%1 "
+                           "begin update 화물오더 set 오더상태='취소' where ID=%2; end")
+                .arg(ids[0], ids[5]));
+        Pick(w->sp, 1);
+        Pick(w->sp, 6, Qt::ShiftModifier);
+        prompts.answerYes();
+        Click(w.get(), pay ? QStringLiteral("cmdArr(2)") : QStringLiteral("cmdArr(3)"));
+        QCOMPARE(prompts.texts(), texts);
+        for (int r = 1; r <= 6; ++r) {
+            QCOMPARE(Paid(ids[r - 1]), after[r - 1]);
+            QCOMPARE(w->sp->GetText(4, r), after[r - 1]);
+            QCOMPARE(w->sp->GetText(10, r),
+                     r == 3 || r == 6 ? QStringLiteral("취소") : QStringLiteral("배차완료"));
+        }
+    }
+
+    // The link dies after the second row's write was sent: applied or not, that row is never
+    // called unprocessed, and the grid shows what the store holds once it answers again.
+    void unknownOutcomeMidBatch_data() {
+        QTest::addColumn<bool>("applied");
+        QTest::newRow("applied") << true;
+        QTest::newRow("lost") << false;
+    }
+    void unknownOutcomeMidBatch() {
+        QFETCH(bool, applied);
+        PromptScript prompts;
+        auto w = Show<frmJungsanList>();
+        Pick(w->sp, 1);
+        Pick(w->sp, 5, Qt::ShiftModifier);
+        prompts.answerYes();
+        store->failAfterSending(3, applied); // 1: the look before asking, 2: row 1, 3: row 2
+        Click(w.get(), QStringLiteral("cmdArr(2)"));
+        QCOMPARE(prompts.texts(),
+                 (QStringList{
+                     QStringLiteral("선택하신 5건의 배차내역에 운임 지급처리 하시겠습니까?"),
+                     QStringLiteral("선택하신 5건 중 1건을 처리한 뒤 멈췄습니다.\n1건은 서버와의 연결이 "
+                                    "끊어져 처리 여부를 확인할 수 없습니다.\n지급처리되었을 수 있으니 "
+                                    "목록의 지급일자를 확인하세요.\n나머지 3건은 처리되지 않았습니다.")}));
+        for (int r = 1; r <= 5; ++r) {
+            const bool paid = r == 1 || (r == 2 && applied);
+            QCOMPARE(Paid(ids[r - 1]), paid ? QStringLiteral("2026-12-09") : QString());
+            QCOMPARE(w->sp->GetText(4, r), Paid(ids[r - 1]));
         }
     }
 
