@@ -50,7 +50,8 @@ QString SettlementRowsStatement(const QList<qint64>& orderIds) {
 QString MarkPaidStatement(qint64 orderId, const QString& day, const QString& shownStatus) {
     return QStringLiteral("update 화물오더 set 결제일=") + Quote(day) + QStringLiteral(" where ID=") +
            QString::number(orderId) + QStringLiteral(" and 오더상태=") + Quote(shownStatus) +
-           QStringLiteral(" and 결제일=''");
+           // An unpaid row may hold NULL on a store this program did not create.
+           QStringLiteral(" and isnull(결제일,'')=''");
 }
 
 QString ClearPaidStatement(qint64 orderId, const QString& shownStatus, const QString& shownPaid) {

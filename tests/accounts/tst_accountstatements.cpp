@@ -68,7 +68,7 @@ private slots:
     void payment() {
         QCOMPARE(MarkPaidStatement(42, QStringLiteral("2026-12-09"), QStringLiteral("운송완료")),
                  QStringLiteral("update 화물오더 set 결제일='2026-12-09' where ID=42 and 오더상태='운송완료' "
-                                "and 결제일=''"));
+                                "and isnull(결제일,'')=''"));
         QCOMPARE(ClearPaidStatement(42, QStringLiteral("배차'완료"), QStringLiteral("2026-12-01")),
                  QStringLiteral("update 화물오더 set 결제일='' where ID=42 and 오더상태='배차''완료' and "
                                 "결제일='2026-12-01'"));

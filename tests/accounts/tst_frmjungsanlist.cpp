@@ -176,7 +176,7 @@ private slots:
                 expected << (pay ? QStringLiteral("update 화물오더 set 결제일='2026-12-09' where ID=")
                                  : QStringLiteral("update 화물오더 set 결제일='' where ID=")) +
                                 ids[r - 1] +
-                                (pay ? QStringLiteral(" and 오더상태='배차완료' and 결제일=''")
+                                (pay ? QStringLiteral(" and 오더상태='배차완료' and isnull(결제일,'')=''")
                                      : QStringLiteral(" and 오더상태='배차완료' and 결제일='2026-11-01'"));
         }
         // One look at the selected rows before asking, then the changed cells only: no reload.
