@@ -81,7 +81,7 @@ create table 세금계산서 (
 create index 세금계산서_오더ID on 세금계산서 (오더ID);
 
 create table 저장소정보 (키 text primary key, 값 text);
-insert into 저장소정보 values ('schema', '1');
+insert into 저장소정보 values ('schema', '2');
 
 -- SQL Server functions the client's statements use.
 create function getdate() returns text language sql volatile
@@ -106,7 +106,10 @@ create function ds_key(s text) returns bigint language sql immutable
     as $$ select case when s ~ '^\s*[0-9]{1,18}\s*$' then trim(s)::bigint end $$;
 create function ds_now() returns text language sql volatile
     as $$ select to_char(localtimestamp, 'YYYY-MM-DD HH24:MI:SS') $$;
+)SQL";
 
+// The checks every procedure runs and the version trigger; an older store gets them anew.
+const char* const kCheckFunctions = R"SQL(
 -- A procedure called with the wrong number of arguments is refused as SQL Server refuses it.
 -- `optional` trailing arguments may be left out (what the desk saw, a request key): they read
 -- as NULL.
@@ -145,17 +148,24 @@ const QByteArray kMovedRefusal = QByteArray("perform ds_refuse('") + RecordMoved
 
 const char* const kVersionedTables[] = {"화물오더", "코드_주선사", "코드_화주", "코드_차주"};
 
+// Written so that running them again changes nothing: an older store is brought up to date
+// with the same text.
 QByteArray versionTriggers() {
     QByteArray s;
     for (const char* table : kVersionedTables) {
         const QByteArray t(table);
-        s += "create sequence " + t + "_버전_seq;\n"
-             "create index " + t + "_버전 on " + t + " (버전);\n"
+        s += "create sequence if not exists " + t + "_버전_seq;\n"
+             "create index if not exists " + t + "_버전 on " + t + " (버전);\n"
+             "drop trigger if exists " + t + "_버전 on " + t + ";\n"
              "create trigger " + t + "_버전 before insert or update on " + t +
              " for each row execute function ds_next_version();\n";
     }
+    // A repeated save of one request (the link died after the first) finds the order it stored.
+    s += "create unique index if not exists 화물오더_요청키 on 화물오더 (요청키);\n";
     return s;
 }
+
+QByteArray orderProcedures();
 
 // The procedures whose bodies need no column tables.
 const char* const kProcedures = R"SQL(
@@ -285,7 +295,7 @@ QByteArray orderTable() {
         if (qstrcmp(c, "오더상태") == 0) s += " not null default '접수'";
         if (qstrcmp(c, "결제일") == 0) s += " not null default ''";
     }
-    s += ",\n    버전 bigint not null default 0,\n    요청키 text unique);\n";
+    s += ",\n    버전 bigint not null default 0,\n    요청키 text);\n";
     // The board and the inquiry read one day or a period, the settlement screen a period of two
     // statuses; all of them start from the date. The board's period fill reads in its own order.
     s += "create index 화물오더_날짜 on 화물오더 (날짜, 오더상태);\n";
@@ -295,11 +305,6 @@ QByteArray orderTable() {
     // period is read in index order without a sort.
     s += "create index 화물오더_기간순 on 화물오더 (날짜 desc, (coalesce(배차시간, '')), 오더상태, ID "
          "desc);\n";
-    s += "create view 뷰_화물오더콜센터 as select ID";
-    for (const char* c : columns)
-        s += qstrcmp(c, "배차시간") == 0 ? QByteArray(", coalesce(배차시간, '') as 배차시간")
-                                         : ", " + QByteArray(c);
-    s += ", 버전 from 화물오더;\n";
     // The settlement view adds the serial number: order date digits and the key.
     s += "create view 뷰_화물오더 as select 화물오더.*, replace(날짜, '-', '') || '-' || "
          "case when ID < 1000000 then lpad(ID::text, 6, '0') else ID::text end as 일련번호 from 화물오더;\n";
@@ -309,6 +314,25 @@ QByteArray orderTable() {
          "0))::bigint::text "
          "as 총금액, 승인번호, niceStatus, DocStatus from 세금계산서;\n";
     return s;
+}
+
+// The board's view. SQL Server and the embedded store sort an order without a vehicle (배차시간
+// NULL) first; PostgreSQL would sort it last, so the view shows the empty time as the empty text
+// it reads as anyway. The row's version comes last, so an older store's view takes it on.
+QByteArray boardView() {
+    QByteArray s = "create or replace view 뷰_화물오더콜센터 as select ID";
+    for (const char* c : orderColumns())
+        s += qstrcmp(c, "배차시간") == 0 ? QByteArray(", coalesce(배차시간, '') as 배차시간")
+                                         : ", " + QByteArray(c);
+    return s + ", 버전 from 화물오더;\n";
+}
+
+QByteArray procedures() {
+    return orderProcedures() + QByteArray(kProcedures).replace("@MOVED@", kMovedRefusal);
+}
+
+QByteArray orReplace(QByteArray script) {
+    return script.replace("create function ", "create or replace function ");
 }
 
 // 오더저장 (47 arguments) and 오더수정 (the order's ID and 53 more), from the embedded store's
@@ -349,8 +373,17 @@ QByteArray orderProcedures() {
 } // namespace
 
 QByteArray postgresSchema() {
-    return QByteArray(kTables) + orderTable() + versionTriggers() + orderProcedures() +
-           QByteArray(kProcedures).replace("@MOVED@", kMovedRefusal);
+    return QByteArray(kTables) + kCheckFunctions + orderTable() + versionTriggers() + boardView() + procedures();
+}
+
+QByteArray postgresUpgrade() {
+    QByteArray s = "drop function if exists ds_arguments(text, text[], integer);\n";
+    s += orReplace(kCheckFunctions);
+    for (const char* table : kVersionedTables)
+        s += "alter table " + QByteArray(table) + " add column if not exists 버전 bigint not null default 0;\n";
+    s += "alter table 화물오더 add column if not exists 요청키 text;\n";
+    s += versionTriggers() + boardView() + orReplace(procedures());
+    return s + "update 저장소정보 set 값 = '2' where 키 = 'schema';\n";
 }
 
 } // namespace dstore

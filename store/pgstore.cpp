@@ -290,6 +290,23 @@ void PgStore::createSchema() {
     }
 }
 
+void PgStore::upgradeSchema() {
+    {
+        Result res(PQexec(m_conn, "select to_regclass('화물오더') is not null"));
+        if (PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, m_conn);
+        if (qstrcmp(PQgetvalue(res.r, 0, 0), "t") != 0)
+            throw Error{DB_E_ERRORSINCOMMAND, QStringLiteral("이 데이터베이스에는 화물 저장소가 없습니다.")};
+    }
+    runTrusted(m_conn, "begin");
+    try {
+        runTrusted(m_conn, postgresUpgrade().constData());
+        runTrusted(m_conn, "commit");
+    } catch (...) {
+        PQclear(PQexec(m_conn, "rollback"));
+        throw;
+    }
+}
+
 std::unique_ptr<DemoTarget> PgStore::demoTarget() {
     return std::make_unique<PgDemoTarget>(m_conn);
 }

@@ -38,6 +38,10 @@ public:
     // Creates the tables, views, indexes, procedures and the address directory in the connected
     // database; throws Error when it holds a freight store already.
     void createSchema();
+    // Brings a store made by an older version up to date (row versions, the request key, the
+    // procedures that check them) without changing a business value; a current store is left as
+    // it is. Throws Error when the database holds no freight store.
+    void upgradeSchema();
 
     // Runs one client statement and answers its rows (no columns for a statement without rows).
     // columns, when not empty: keep only these columns, in this order, as the rows are read.
@@ -66,5 +70,8 @@ private:
 
 // The whole schema script for a PostgreSQL database (one text; every statement in it).
 QByteArray postgresSchema();
+// The script that brings an older freight store on PostgreSQL up to date; running it twice is
+// the same as once.
+QByteArray postgresUpgrade();
 
 } // namespace dstore

@@ -1,4 +1,5 @@
 #include "pgbackend.h"
+#include <optional>
 #include "pgstore.h"
 
 namespace {
@@ -40,9 +41,15 @@ public:
         }
     }
     qint64 changedRows() const override { return m_store->changedRows(); }
+    bool checksVersions() override {
+        if (!m_checksVersions)
+            m_checksVersions = CurrentSchema([this](const QString& s) { return m_store->query(s.toUtf8()); });
+        return *m_checksVersions;
+    }
 
 private:
     std::unique_ptr<dstore::PgStore> m_store;
+    std::optional<bool> m_checksVersions;
 };
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "storeconnection.h"
+#include <optional>
 #include "deployment.h"
 #include "ini.h"
 #include "odbcbackend.h"
@@ -50,6 +51,11 @@ public:
         }
     }
     qint64 changedRows() const override { return m_store->changedRows(); }
+    bool checksVersions() override {
+        if (!m_checksVersions)
+            m_checksVersions = CurrentSchema([this](const QString& s) { return m_store->query(s.toUtf8()); });
+        return *m_checksVersions;
+    }
 
 private:
     // The embedded store changes nothing of a statement it was too busy to run (the statement
@@ -58,6 +64,7 @@ private:
         return StoreFailure{e.number, e.message, e.number != dstore::DB_E_TIMEOUT};
     }
     std::unique_ptr<dstore::FreightStore> m_store;
+    std::optional<bool> m_checksVersions;
 };
 } // namespace
 
@@ -151,8 +158,17 @@ void SetBackendFactory(BackendFactory f) {
 }
 
 bool StoreChecksVersions() {
-    const QString server = ReadConnectionSettings().server;
-    return server.isEmpty() || dstore::isPostgresUri(server);
+    return StoreConnection && StoreConnection->checksVersions();
+}
+
+bool CurrentSchema(const std::function<std::shared_ptr<const dstore::ResultSet>(const QString&)>& query) {
+    try {
+        const auto rows = query(QStringLiteral("select 값 from 저장소정보 where 키='schema'"));
+        return rows && rows->rowCount() > 0 && rows->text(0, 0).toInt() >= 2;
+    } catch (const StoreFailure&) {
+    } catch (const dstore::Error&) {
+    }
+    return false;
 }
 
 namespace {

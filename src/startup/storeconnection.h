@@ -70,7 +70,13 @@ public:
     virtual void execute(const QString& statement) = 0;
     // Rows the last execute inserted, changed or deleted; -1 when the backend cannot tell.
     virtual qint64 changedRows() const { return -1; }
+    // The store is one of ours at the current schema (see StoreChecksVersions); asked of the
+    // store once, past any statement recording.
+    virtual bool checksVersions() { return false; }
 };
+
+// Whether a store answering `query` is at the current schema (a failed question answers no).
+bool CurrentSchema(const std::function<std::shared_ptr<const dstore::ResultSet>(const QString&)>& query);
 
 // Connection settings as ConnectStore reads them.
 struct ConnectionSettings {
@@ -107,9 +113,10 @@ std::unique_ptr<StoreBackend> OpenBackend(const ConnectionSettings& settings);
 using BackendFactory = std::function<std::unique_ptr<StoreBackend>(const ConnectionSettings&)>;
 void SetBackendFactory(BackendFactory factory);
 
-// True when the store is one of ours (the embedded store or the office's PostgreSQL store):
-// its rows carry versions, its procedures take what the desk saw as optional trailing arguments
-// and a new order's request key. A SQL Server store is not ours to change; it gets neither.
+// True when the store is one of ours (the embedded store or the office's PostgreSQL store) at
+// the current schema: its rows carry versions, its procedures take what the desk saw as
+// optional trailing arguments and a new order's request key. A SQL Server store is not ours to
+// change, and an office store not yet upgraded has none of this; neither gets them.
 bool StoreChecksVersions();
 
 // What the user would lose if the program ended now ("" when nothing): the open screens tell.

@@ -19,6 +19,7 @@ int usage() {
     std::fputs(
         "usage:\n"
         "  delmora-store init PATH|postgresql://... [--demo] [--orders N] [--seed S] [--today yyyy-mm-dd]\n"
+        "  delmora-store upgrade PATH|postgresql://...\n"
         "  delmora-store sql PATH|postgresql://... STATEMENT\n"
         "  delmora-store simulate PATH|postgresql://... [--rate N] [--seconds S] [--seed S] [--events N]\n",
         stderr);
@@ -37,6 +38,24 @@ QByteArray cellText(QByteArrayView v) {
     s.replace('\n', ' ');
     s.replace('\r', ' ');
     return s;
+}
+
+// A store made by an older version, brought up to date in one transaction. The embedded store
+// does this itself when a program first opens it; a server store's desks may not change its
+// schema, so its administrator runs this once after installing a new version.
+int runUpgrade(const QStringList& args) {
+    if (args.size() != 1) return usage();
+    try {
+        if (dstore::isPostgresUri(args.first()))
+            dstore::PgStore::open(args.first())->upgradeSchema();
+        else
+            dstore::FreightStore::open(args.first());
+    } catch (const dstore::Error& e) {
+        printError(e);
+        return 1;
+    }
+    std::printf("upgraded %s\n", args.first().toUtf8().constData());
+    return 0;
 }
 
 int runInit(const QStringList& args) {
@@ -209,6 +228,7 @@ int main(int argc, char** argv) {
     if (args.isEmpty()) return usage();
     const QString command = args.takeFirst();
     if (command == QLatin1String("init")) return runInit(args);
+    if (command == QLatin1String("upgrade")) return runUpgrade(args);
     if (command == QLatin1String("sql")) return runSql(args);
     if (command == QLatin1String("simulate")) return runSimulate(args);
     return usage();

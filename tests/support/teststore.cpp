@@ -49,6 +49,7 @@ public:
         run(statement, [&] { m_inner->execute(statement); });
     }
     qint64 changedRows() const override { return m_inner->changedRows(); }
+    bool checksVersions() override { return m_inner->checksVersions(); }
 
 private:
     template <class F> void run(const QString& statement, F&& send) {
