@@ -236,7 +236,8 @@ bool logReplaced(sqlite3* db, const QString& path) {
 void upgradeOlderStore(sqlite3* db) {
     try {
         {
-            Statement probe(db, "select 1 from 저장소정보 where 키 = 'schema' and cast(값 as integer) >= 2");
+            Statement probe(db, "select 1 from 저장소정보 where 키 = 'schema' and cast(값 as integer) >= " +
+                                    QByteArray::number(kSchemaVersion));
             if (sqlite3_step(probe.get()) == SQLITE_ROW) return;
         }
         run(db, "begin immediate");

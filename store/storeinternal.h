@@ -63,6 +63,11 @@ std::vector<ProcedureDefinition> procedureDefinitions();
 // server store's procedures are written from the same table.
 std::vector<std::pair<int, const char*>> orderArgumentColumns();
 
+// The shape of the store this build makes (저장소정보 'schema'); a store below it is brought up to
+// date when first opened. Raised whenever a procedure body or a trigger changes, so stores made
+// by an earlier build get the new ones.
+inline constexpr int kSchemaVersion = 3;
+
 // Name of the catalogue table; client statements may read it but never change it.
 inline constexpr const char* kProcedureTable = "저장프로시저";
 
