@@ -68,6 +68,15 @@ std::vector<std::pair<int, const char*>> orderArgumentColumns();
 // by an earlier build get the new ones.
 inline constexpr int kSchemaVersion = 3;
 
+// What the master-record procedures say when the record a desk names is no longer there (a
+// withdrawal or delete elsewhere): `noun` is 차주, 화주 or 주선사; `saving` tells a save from a
+// delete. It begins with RecordMovedText, so the desk shows it as a plain message. Both stores
+// word it the same.
+inline QByteArray masterGoneText(const char* noun, bool saving) {
+    return QByteArray(RecordMovedText) + ". 이 " + noun + "는 " +
+           (saving ? "삭제되어 저장되지 않았습니다." : "이미 삭제되었습니다.");
+}
+
 // Name of the catalogue table; client statements may read it but never change it.
 inline constexpr const char* kProcedureTable = "저장프로시저";
 
