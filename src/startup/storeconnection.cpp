@@ -130,6 +130,12 @@ QString EmbeddedStorePath(const QString& catalog) {
     return ProgramFolder() + QLatin1Char('/') + catalog + QStringLiteral(".sqlite");
 }
 
+bool StoreChecksVersions() {
+    // The same choice ReadConnectionSettings makes: no server is the embedded store.
+    const QString host = CurrentDeployment().databaseServer;
+    return host.isEmpty() || dstore::isPostgresUri(host);
+}
+
 std::unique_ptr<StoreBackend> OpenBackend(const ConnectionSettings& settings) {
     if (dstore::isPostgresUri(settings.server)) return OpenPgBackend(settings);
     if (!settings.server.isEmpty()) return OpenOdbcBackend(settings);

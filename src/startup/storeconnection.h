@@ -97,6 +97,11 @@ inline const QString OutcomeUnknownOfflineText = QStringLiteral(
     "서버와의 연결이 끊어져 처리 결과를 확인할 수 없습니다. 처리되었을 수 있으니 연결이 돌아오면 "
     "목록에서 확인한 뒤 다시 하세요.");
 
+// True when the store is one of ours (the embedded store, or PostgreSQL): its rows carry
+// versions and its procedures take the optional trailing arguments that state what the desk
+// saw. A SQL Server store takes neither, so the client sends them only when this holds.
+bool StoreChecksVersions();
+
 // Opens a backend for the settings: the embedded store file ProgramFolder()/<catalog>.sqlite
 // when no server is named (never created: a missing file is a failed connection), PostgreSQL
 // for a "postgresql://" URI, else SQL Server over ODBC/FreeTDS. Throws StoreFailure.
