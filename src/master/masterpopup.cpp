@@ -35,6 +35,9 @@ QString Display(const QWidget* widget, const QString& stored) {
 QString Readable(const QString& value) {
     return value.isEmpty() ? QStringLiteral("(빈 칸)") : value;
 }
+
+// The question stays within the screen however many fields clash; the first ones are named.
+constexpr qsizetype MaxClashesNamed = 5;
 } // namespace
 
 MasterPopup::MasterPopup(QWidget* parent, const QString& name, const QString& caption, const QString& noun,
@@ -197,7 +200,7 @@ QString MasterPopup::GoneText(const QString& outcome) const {
     return QStringLiteral("다른 곳에서 삭제된 %1입니다. %2").arg(m_noun, outcome);
 }
 
-QStringList MasterPopup::Clashes(const QHash<const QWidget*, QString>& now) const {
+QString MasterPopup::ClashQuestion(const QHash<const QWidget*, QString>& now) const {
     QStringList clashes;
     for (const Field& f : m_fields) {
         const auto was = m_loaded.constFind(f.widget);
@@ -206,10 +209,21 @@ QStringList MasterPopup::Clashes(const QHash<const QWidget*, QString>& now) cons
         const QString theirs = Display(f.widget, stored);
         // Changed here and there, to different values; the same change made twice is no clash.
         if (mine == was->shown || stored == was->stored || mine == theirs) continue;
-        clashes << QStringLiteral("[%1]\n    처음 값: %2\n    지금 값: %3\n    입력 값: %4")
+        clashes << QStringLiteral("[%1]\n    창을 열 때: %2\n    지금 저장: %3\n    새로 입력: %4")
                        .arg(f.label, Readable(was->shown), Readable(theirs), Readable(mine));
     }
-    return clashes;
+    if (clashes.isEmpty()) return {};
+    const qsizetype more = clashes.size() - MaxClashesNamed;
+    if (more > 0) {
+        clashes.resize(MaxClashesNamed);
+        clashes << QStringLiteral("그 밖에 %1개 항목도 양쪽에서 고쳐졌습니다.").arg(more);
+    }
+    return QStringLiteral("이 창을 연 뒤 다른 곳에서 %1 정보가 바뀌었습니다.\n"
+                          "고치신 항목 가운데 다음 항목은 다른 곳에서도 고쳐졌습니다.\n\n")
+               .arg(m_noun) +
+           clashes.join(QStringLiteral("\n\n")) +
+           QStringLiteral("\n\n고치지 않은 항목은 지금 저장된 값을 그대로 둡니다.\n"
+                          "입력하신 값으로 저장하시겠습니까?");
 }
 
 bool MasterPopup::Save(const std::function<QString()>& statement, const QString& notice) {
@@ -234,15 +248,9 @@ bool MasterPopup::Save(const std::function<QString()>& statement, const QString&
         Notice(GoneText(QStringLiteral("저장되지 않았습니다.")));
         return false;
     }
-    const QStringList clashes = Clashes(now);
-    if (!clashes.isEmpty() &&
-        !Prompt::askYes(QStringLiteral("이 창을 연 뒤 다른 곳에서 %1 정보가 바뀌었습니다.\n"
-                                       "고치신 항목 가운데 다음 항목은 다른 곳에서도 고쳐졌습니다.\n\n")
-                            .arg(m_noun) +
-                        clashes.join(QStringLiteral("\n\n")) +
-                        QStringLiteral("\n\n고치지 않은 항목은 지금 저장된 값을 그대로 둡니다.\n"
-                                       "입력하신 값으로 저장하시겠습니까?")))
-        return false;
+    // Only 예 overwrites what another desk saved.
+    const QString question = ClashQuestion(now);
+    if (!question.isEmpty() && !Prompt::askYes(question)) return false;
 
     const QScopedValueRollback keepNow(m_now, now);
     const QScopedValueRollback keepVersion(m_version, StoreChecksVersions() ? version : QString());

@@ -115,8 +115,9 @@ private:
     };
     void Bind(QWidget* widget, const QString& column, const QString& label);
     QString Sent(const QWidget* widget, const QString& reading) const;
-    // The fields the user changed that the store changed as well, worded for the question.
-    QStringList Clashes(const QHash<const QWidget*, QString>& now) const;
+    // The question naming the fields the user changed that the store (now) changed as well to
+    // something else; empty when there are none.
+    QString ClashQuestion(const QHash<const QWidget*, QString>& now) const;
 
     bool m_modify = false;
     QString m_noun;
