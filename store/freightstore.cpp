@@ -236,8 +236,10 @@ bool logReplaced(sqlite3* db, const QString& path) {
 void upgradeOlderStore(sqlite3* db) {
     try {
         {
-            Statement probe(db, "select 1 from 저장소정보 where 키 = 'schema' and cast(값 as integer) >= 2 and "
-                                "exists (select 1 from sqlite_master where type = 'index' and name = '화물오더_기간순')");
+            Statement probe(db, "select 1 from 저장소정보 where 키 = 'schema' and cast(값 as integer) >= " +
+                                    QByteArray::number(kSchemaVersion) +
+                                    " and exists (select 1 from sqlite_master where type = 'index' and name = "
+                                    "'화물오더_기간순')");
             if (sqlite3_step(probe.get()) == SQLITE_ROW) return;
         }
         run(db, "begin immediate");
@@ -399,6 +401,45 @@ std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement,
         tail = after;
     }
     return collect(m_db, raw, columns);
+}
+
+std::vector<qint64> FreightStore::ordersChangedSince(qint64& version, int limit, bool* more) {
+    *more = false;
+    std::vector<qint64> ids;
+    reopenWhenLogReplaced();
+    qint64 dataVersion = 0;
+    {
+        detail::Statement pragma(m_db, "pragma data_version");
+        if (sqlite3_step(pragma.get()) == SQLITE_ROW) dataVersion = sqlite3_column_int64(pragma.get(), 0);
+    }
+    // The data version moves only with another connection's commit; this connection's own
+    // writes are the caller's to show.
+    if (dataVersion == m_dataVersion && version >= 0) return ids;
+    m_dataVersion = dataVersion;
+    auto highestVersion = [&] {
+        detail::Statement top(m_db, "select coalesce(max(버전), 0) from 화물오더");
+        return sqlite3_step(top.get()) == SQLITE_ROW ? sqlite3_column_int64(top.get(), 0) : qint64(0);
+    };
+    if (version < 0) { // the first look only learns where the store stands
+        version = highestVersion();
+        return ids;
+    }
+    detail::Statement read(m_db, "select ID, 버전 from 화물오더 where 버전 > ?1 order by 버전 limit ?2");
+    sqlite3_bind_int64(read.get(), 1, version);
+    sqlite3_bind_int(read.get(), 2, limit + 1);
+    qint64 highest = version;
+    int rc;
+    while ((rc = sqlite3_step(read.get())) == SQLITE_ROW) {
+        if (int(ids.size()) == limit) {
+            *more = true;
+            break;
+        }
+        ids.push_back(sqlite3_column_int64(read.get(), 0));
+        highest = std::max(highest, sqlite3_column_int64(read.get(), 1));
+    }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) detail::fail(m_db, rc);
+    version = *more ? highestVersion() : highest;
+    return ids;
 }
 
 void FreightStore::execute(QByteArrayView statement) {

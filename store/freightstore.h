@@ -181,6 +181,12 @@ public:
     // counted); 0 after a statement that wrote nothing.
     qint64 changedRows() const { return m_changedRows; }
 
+    // The orders other connections changed since the version given (the highest 버전 seen),
+    // oldest change first; `version` moves to the highest seen now. Cheap when nothing was
+    // committed elsewhere: the engine's data version is compared first, no table is read.
+    // At most `limit` orders; more sets *more. Throws Error.
+    std::vector<qint64> ordersChangedSince(qint64& version, int limit, bool* more);
+
     sqlite3* handle() const { return m_db; } // for the demo-data filler and benchmarks
     // How long one statement may run before it is stopped with DB_E_TIMEOUT (30 s, as ADO's
     // command time-out).
@@ -197,6 +203,7 @@ private:
     std::chrono::milliseconds m_limit{30000};
     bool m_clientStatement = false; // true while a client's statement is being prepared
     qint64 m_changedRows = 0;
+    qint64 m_dataVersion = -1; // the engine's data version at the last look for changes
 };
 
 // Parsed form of "exec NAME arg,arg,...": quoted texts (doubled quotes inside) or bare numbers.

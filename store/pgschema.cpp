@@ -141,10 +141,23 @@ begin
     new.버전 := nextval(format('%I', TG_TABLE_NAME || '_버전_seq'));
     return new;
 end $$;
+
+-- Every desk listening on 화물오더변경 hears the ID of each order written, after the commit,
+-- however the write came; a desk reads just those orders.
+create function ds_notify_order() returns trigger language plpgsql as $$
+begin
+    perform pg_notify('화물오더변경', coalesce(new.ID, old.ID)::text);
+    return null;
+end $$;
 )SQL";
 
 // The refusal of a write stated against what the desk saw, in the store's own words.
 const QByteArray kMovedRefusal = QByteArray("perform ds_refuse('") + RecordMovedText + ". 다시 조회한 뒤 하세요.')";
+
+// A master record gone before the call that names it (see masterGoneText).
+QByteArray goneRefusal(const char* noun, bool saving) {
+    return "perform ds_refuse('" + detail::masterGoneText(noun, saving) + "')";
+}
 
 const char* const kVersionedTables[] = {"화물오더", "코드_주선사", "코드_화주", "코드_차주"};
 
@@ -162,6 +175,9 @@ QByteArray versionTriggers() {
     }
     // A repeated save of one request (the link died after the first) finds the order it stored.
     s += "create unique index if not exists 화물오더_요청키 on 화물오더 (요청키);\n";
+    s += "drop trigger if exists 화물오더_알림 on 화물오더;\n"
+         "create trigger 화물오더_알림 after insert or update or delete on 화물오더 for each row "
+         "execute function ds_notify_order();\n";
     return s;
 }
 
@@ -205,12 +221,21 @@ begin
 end $$;
 
 -- The owner named by 아이디 (1) and 휴대전화 (2) is created or updated; phones are kept as
--- digits only, so a dashed phone still names the same owner.
+-- digits only, so a dashed phone still names the same owner. Argument 24, when given, is the
+-- version of the owner the desk showed: the desk edits that owner, so one withdrawn meanwhile is
+-- not made again, and one changed since is not overwritten (the row lock holds it until the write).
 create function 차주수정(variadic a text[]) returns void language plpgsql as $$
+declare
+    v bigint;
 begin
-    perform ds_arguments('차주수정', a, 23);
+    perform ds_arguments('차주수정', a, 23, 1);
     if trim(coalesce(a[1], '')) = '' or trim(replace(coalesce(a[2], ''), '-', '')) = '' then
         perform ds_refuse('차주의 아이디와 휴대전화가 없어 저장할 수 없습니다.');
+    end if;
+    if a[24] is not null then
+        select 버전 into v from 코드_차주 where 아이디 = a[1] and 휴대전화 = replace(a[2], '-', '') for update;
+        if not found then @GONE_SAVE:차주@; end if;
+        if v is distinct from ds_key(a[24]) then @MOVED@; end if;
     end if;
     insert into 코드_차주 (아이디, 휴대전화, 기사명, 차량번호, 차종, 톤수, 연락처, 회사명, 대표자, 사업자번호, 주소1,
         주소2, 업태, 종목, 우편번호, 우편주소1, 우편주소2, 이메일, 은행명, 계좌번호, 예금주, 길이, 길이2, 기록일시)
@@ -228,6 +253,8 @@ create function 차주삭제(variadic a text[]) returns void language plpgsql as
 begin
     perform ds_arguments('차주삭제', a, 2);
     delete from 코드_차주 where 아이디 = a[1] and 휴대전화 = replace(a[2], '-', '');
+    -- A withdrawal that finds nobody says so rather than report a success.
+    if not found then @GONE_DELETE:차주@; end if;
 end $$;
 
 -- A new shipper gets the number after the highest code ever handed out: codes are typed on the
@@ -248,9 +275,17 @@ begin
         a[15], a[16], ds_now());
 end $$;
 
+-- Argument 17, when given, is the version of the shipper the desk showed.
 create function 화주수정(variadic a text[]) returns void language plpgsql as $$
+declare
+    v bigint;
 begin
-    perform ds_arguments('화주수정', a, 16);
+    perform ds_arguments('화주수정', a, 16, 1);
+    if a[17] is not null then
+        select 버전 into v from 코드_화주 where 코드 = a[1] for update;
+        if not found then @GONE_SAVE:화주@; end if;
+        if v is distinct from ds_key(a[17]) then @MOVED@; end if;
+    end if;
     update 코드_화주 set 화주명 = a[2], 연락처 = a[3], 회사명 = a[4], 대표자 = a[5], 사업자번호 = a[6], 주소1 = a[7],
         주소2 = a[8], 업태 = a[9], 종목 = a[10], 우편번호 = a[11], 우편주소1 = a[12], 우편주소2 = a[13],
         이메일 = a[14], 계산서담당 = a[15], 계산서담당전화 = a[16]
@@ -262,6 +297,7 @@ create function 화주삭제(variadic a text[]) returns void language plpgsql as
 begin
     perform ds_arguments('화주삭제', a, 1);
     delete from 코드_화주 where 코드 = a[1];
+    if not found then @GONE_DELETE:화주@; end if;
 end $$;
 
 -- A new broker always starts without a password (argument 2 is not kept), so the first
@@ -276,9 +312,17 @@ begin
 end $$;
 
 -- The broker named by 아이디 (1), which never changes; argument 5 is the always-empty slot.
+-- Argument 14, when given, is the version of the broker the desk showed.
 create function 주선사수정(variadic a text[]) returns void language plpgsql as $$
+declare
+    v bigint;
 begin
-    perform ds_arguments('주선사수정', a, 13);
+    perform ds_arguments('주선사수정', a, 13, 1);
+    if a[14] is not null then
+        select 버전 into v from 코드_주선사 where 아이디 = a[1] for update;
+        if not found then @GONE_SAVE:주선사@; end if;
+        if v is distinct from ds_key(a[14]) then @MOVED@; end if;
+    end if;
     update 코드_주선사 set 주선사명 = a[2], 연락처 = a[3], 대표자 = a[4], 사업자번호 = a[6], 주소1 = a[7],
         주소2 = a[8], 업태 = a[9], 종목 = a[10], 우편번호 = a[11], 우편주소1 = a[12], 우편주소2 = a[13]
         where 아이디 = a[1];
@@ -328,7 +372,16 @@ QByteArray boardView() {
 }
 
 QByteArray procedures() {
-    return orderProcedures() + QByteArray(kProcedures).replace("@MOVED@", kMovedRefusal);
+    QByteArray procedures = QByteArray(kProcedures).replace("@MOVED@", kMovedRefusal);
+    for (const char* noun : {"차주", "화주", "주선사"}) {
+        procedures.replace(QByteArray("@GONE_SAVE:") + noun + "@", goneRefusal(noun, true));
+        procedures.replace(QByteArray("@GONE_DELETE:") + noun + "@", goneRefusal(noun, false));
+    }
+    return orderProcedures() + procedures;
+}
+
+QByteArray schemaMark() {
+    return "update 저장소정보 set 값 = '" + QByteArray::number(detail::kSchemaVersion) + "' where 키 = 'schema';\n";
 }
 
 QByteArray orReplace(QByteArray script) {
@@ -373,7 +426,8 @@ QByteArray orderProcedures() {
 } // namespace
 
 QByteArray postgresSchema() {
-    return QByteArray(kTables) + kCheckFunctions + orderTable() + versionTriggers() + boardView() + procedures();
+    return QByteArray(kTables) + kCheckFunctions + orderTable() + versionTriggers() + boardView() + procedures() +
+           schemaMark();
 }
 
 QByteArray postgresUpgrade() {
@@ -383,7 +437,7 @@ QByteArray postgresUpgrade() {
         s += "alter table " + QByteArray(table) + " add column if not exists 버전 bigint not null default 0;\n";
     s += "alter table 화물오더 add column if not exists 요청키 text;\n";
     s += versionTriggers() + boardView() + orReplace(procedures());
-    return s + "update 저장소정보 set 값 = '2' where 키 = 'schema';\n";
+    return s + schemaMark();
 }
 
 } // namespace dstore

@@ -325,8 +325,7 @@ bool PgStore::linkLost() {
     if (::poll(&p, 1, 0) <= 0) return false;
     // Something arrived while idle: a termination notice or the end of the stream.
     if (!PQconsumeInput(m_conn)) return true;
-    while (PGnotify* n = PQnotifies(m_conn))
-        PQfreemem(n);
+    keepNotifications();
     return m_sessionEnded || PQstatus(m_conn) != CONNECTION_OK;
 }
 
@@ -377,6 +376,7 @@ std::shared_ptr<ResultSet> PgStore::query(QByteArrayView statement, const std::v
         if (PQstatus(m_conn) != CONNECTION_OK) break;
     }
     Result kept(answer);
+    keepNotifications(); // those that came with the answer
     if (!failure && PQstatus(m_conn) != CONNECTION_OK) failure = errorFor(nullptr, m_conn);
     if (failure) {
         if (exec && failure->number == DB_E_ERRORSINCOMMAND &&
@@ -388,6 +388,28 @@ std::shared_ptr<ResultSet> PgStore::query(QByteArrayView statement, const std::v
     }
     if (!answer) return std::make_shared<ResultSet>();
     return snapshot(answer, columns);
+}
+
+void PgStore::keepNotifications() {
+    while (PGnotify* n = PQnotifies(m_conn)) {
+        if (m_listening) m_notifications.emplace_back(n->extra);
+        PQfreemem(n);
+    }
+}
+
+void PgStore::listen(const char* channel) {
+    runTrusted(m_conn, (QByteArray("listen ") + channel).constData());
+    m_listening = true;
+}
+
+std::vector<QByteArray> PgStore::takeNotifications() {
+    // Reads what the server sent while the link was idle, without a round trip.
+    if (PQstatus(m_conn) != CONNECTION_OK || !PQconsumeInput(m_conn) || m_sessionEnded)
+        throw ServerError{{E_FAIL_NUMBER, QStringLiteral("서버와의 연결이 끊어졌습니다.")}, false};
+    keepNotifications();
+    if (PQstatus(m_conn) != CONNECTION_OK)
+        throw ServerError{{E_FAIL_NUMBER, QStringLiteral("서버와의 연결이 끊어졌습니다.")}, false};
+    return std::exchange(m_notifications, {});
 }
 
 } // namespace dstore

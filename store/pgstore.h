@@ -21,6 +21,9 @@ struct ServerError : Error {
     bool mayHaveReachedStore = true;
 };
 
+// The channel on which the store's trigger announces each order written (its ID).
+inline constexpr char OrderChangeChannel[] = "화물오더변경";
+
 // True for a "postgresql://" or "postgres://" connection address (libpq's URI forms).
 bool isPostgresUri(QStringView text);
 
@@ -51,6 +54,12 @@ public:
     // Rows the last statement changed (or answered), as the server counted them.
     int changedRows() const { return m_changedRows; }
 
+    // The change feed: after listen(), every notification on the channel is kept until taken.
+    // takeNotifications reads what already arrived (no round trip) and answers the payloads in
+    // order; a dead link throws ServerError{E_FAIL_NUMBER}.
+    void listen(const char* channel);
+    std::vector<QByteArray> takeNotifications();
+
     // A target for the demo generator (bulk COPY, keys handed out as the rows are written).
     std::unique_ptr<DemoTarget> demoTarget();
 
@@ -66,6 +75,9 @@ private:
     pg_conn* m_conn;
     bool m_sessionEnded = false; // the server announced it is closing this session
     int m_changedRows = 0;
+    bool m_listening = false;
+    std::vector<QByteArray> m_notifications;
+    void keepNotifications();
 };
 
 // The whole schema script for a PostgreSQL database (one text; every statement in it).

@@ -117,8 +117,18 @@ QByteArray orderSaveBody() {
            ", nullif(?48, '')) on conflict (요청키) do nothing";
 }
 
+// A master record that is gone refuses a call that names it (`gone` is the condition),
+// worded as a record that moved: the desk that showed it tells the user and writes nothing.
+QByteArray refuseGone(const char* gone, const char* noun, bool saving) {
+    return refuse(gone, "'" + masterGoneText(noun, saving) + "'");
+}
+
+const char* const kOwnerKey = "아이디 = ?1 and 휴대전화 = replace(?2, '-', '')";
+
 // 차주수정, 23 arguments: the owner named by 아이디 (1) and 휴대전화 (2) is created or updated.
-// Phones are kept as digits only, so a dashed phone still names the same owner.
+// Phones are kept as digits only, so a dashed phone still names the same owner. Argument 24,
+// when given, is the version of the owner the desk showed: the desk edits that owner, so one
+// withdrawn meanwhile is not made again, and one changed since is not overwritten.
 //  1 아이디  2 휴대전화  3 기사명  4 차량번호  5 차종  6 톤수  7 연락처  8 회사명  9 대표자
 // 10 사업자번호  11 주소1  12 주소2  13 업태  14 종목  15 우편번호  16 우편주소1  17 우편주소2
 // 18 이메일  19 은행명  20 계좌번호  21 예금주  22 길이  23 길이2
@@ -134,7 +144,10 @@ QByteArray ownerSaveBody() {
     }
     return refuse("trim(?1) = '' or trim(replace(?2, '-', '')) = ''",
                   "'차주의 아이디와 휴대전화가 없어 저장할 수 없습니다.'") +
-           "insert into 코드_차주 (" + cols + "기록일시) values (" + values + kNow +
+           refuseGone((QByteArray("?24 is not null and not exists (select 1 from 코드_차주 where ") + kOwnerKey + ")")
+                          .constData(),
+                      "차주", true) +
+           refuseMoved("코드_차주", kOwnerKey, "?24 is not null and 버전 <> ?24") + "insert into 코드_차주 (" + cols + "기록일시) values (" + values + kNow +
            ") on conflict (아이디, 휴대전화) do update set " + update.chopped(2);
 }
 
@@ -164,10 +177,12 @@ QByteArray shipperSaveBody() {
            values + kNow + ")";
 }
 
+// 화주수정's argument 17, when given, is the version of the shipper the desk showed.
 QByteArray shipperModifyBody() {
     QByteArray set;
     for (int i = 0; i < 15; ++i) set += QByteArray(kShipperColumns[i]) + " = ?" + QByteArray::number(i + 2) + ", ";
-    return refuse("not exists (select 1 from 코드_화주 where 코드 = ?1)", "printf('저장할 화주가 없습니다 (코드 ''%s'').', ?1)") +
+    return refuseGone("?17 is not null and not exists (select 1 from 코드_화주 where 코드 = ?1)", "화주", true) +
+           refuseMoved("코드_화주", "코드 = ?1", "?17 is not null and 버전 <> ?17") + refuse("not exists (select 1 from 코드_화주 where 코드 = ?1)", "printf('저장할 화주가 없습니다 (코드 ''%s'').', ?1)") +
            "update 코드_화주 set " + set.chopped(2) + " where 코드 = ?1";
 }
 
@@ -176,7 +191,8 @@ QByteArray shipperModifyBody() {
 //  sets it)  3 주선사명  4 연락처  5 대표자  6 (always empty, not kept)  7 사업자번호  8 주소1
 //  9 주소2  10 업태  11 종목  12 우편번호  13 우편주소1  14 우편주소2
 // 주선사수정, 13 arguments: the same without the password slot, the broker named by 아이디
-// (1), which never changes; argument 5 is the always-empty slot.
+// (1), which never changes; argument 5 is the always-empty slot. Argument 14, when given, is
+// the version of the broker the desk showed.
 const char* const kBrokerColumns[] = {"사업자번호", "주소1", "주소2", "업태", "종목", "우편번호", "우편주소1", "우편주소2"};
 
 QByteArray brokerSaveBody() {
@@ -192,7 +208,9 @@ QByteArray brokerSaveBody() {
 QByteArray brokerModifyBody() {
     QByteArray set = "주선사명 = ?2, 연락처 = ?3, 대표자 = ?4";
     for (int i = 0; i < 8; ++i) set += ", " + QByteArray(kBrokerColumns[i]) + " = ?" + QByteArray::number(i + 6);
-    return refuse("not exists (select 1 from 코드_주선사 where 아이디 = ?1)", "printf('저장할 주선사가 없습니다 (아이디 ''%s'').', ?1)") +
+    return refuseGone("?14 is not null and not exists (select 1 from 코드_주선사 where 아이디 = ?1)", "주선사", true) +
+           refuseMoved("코드_주선사", "아이디 = ?1", "?14 is not null and 버전 <> ?14") +
+           refuse("not exists (select 1 from 코드_주선사 where 아이디 = ?1)", "printf('저장할 주선사가 없습니다 (아이디 ''%s'').', ?1)") +
            "update 코드_주선사 set " + set + " where 아이디 = ?1";
 }
 
@@ -223,13 +241,19 @@ std::vector<ProcedureDefinition> procedureDefinitions() {
              "차주연락처 = null, 차량번호 = null, 차량정보 = null, 차량톤수 = null, 차량길이 = null, "
              "차량길이2 = null, 수정일시 = " + kNow + " where ID = ?1",
          1},
-        {"차주수정", 23, ownerSaveBody()},
-        {"차주삭제", 2, "delete from 코드_차주 where 아이디 = ?1 and 휴대전화 = replace(?2, '-', '')"},
+        {"차주수정", 23, ownerSaveBody(), 1},
+        // A withdrawal or delete that finds nobody says so rather than report a success.
+        {"차주삭제", 2,
+         refuseGone((QByteArray("not exists (select 1 from 코드_차주 where ") + kOwnerKey + ")").constData(), "차주",
+                    false) +
+             "delete from 코드_차주 where " + kOwnerKey},
         {"화주저장", 16, shipperSaveBody()},
-        {"화주수정", 16, shipperModifyBody()},
-        {"화주삭제", 1, "delete from 코드_화주 where 코드 = ?1"},
+        {"화주수정", 16, shipperModifyBody(), 1},
+        {"화주삭제", 1,
+         refuseGone("not exists (select 1 from 코드_화주 where 코드 = ?1)", "화주", false) +
+             "delete from 코드_화주 where 코드 = ?1"},
         {"주선사저장", 14, brokerSaveBody()},
-        {"주선사수정", 13, brokerModifyBody()},
+        {"주선사수정", 13, brokerModifyBody(), 1},
     };
 }
 

@@ -123,7 +123,6 @@ const char* const kSchema[] = {
         본문 text not null,
         선택인수 integer not null default 0))",
     R"(create table 저장소정보 (키 text primary key, 값 text))",
-    R"(insert into 저장소정보 values ('schema', '2'))",
 };
 
 // The tables whose rows carry a version. Every insert and update, however it comes (a
@@ -136,18 +135,22 @@ const char* const kVersionedTables[] = {"화물오더", "코드_주선사", "코
 // (a highest row deleted does not bring its number back).
 QByteArray versionTriggers(const char* table) {
     const QByteArray t(table);
-    // No "or ignore" here: inside a trigger the outer statement's conflict clause (an upsert's)
-    // would take its place.
-    const QByteArray step = "    insert into 저장소버전 (표, 값) select '" + t + "', 0 where not exists (select 1 from "
-                            "저장소버전 where 표 = '" + t + "');\n"
+    // No "or ignore" inside the trigger: an upsert (insert ... on conflict do update) imposes
+    // its own conflict handling on the statements of the triggers it fires, so the ignore would
+    // turn into a failed save of every existing vehicle owner.
+    const QByteArray step = "    insert into 저장소버전 (표, 값) select '" + t + "', 0 where not exists "
+                            "(select 1 from 저장소버전 where 표 = '" + t + "');\n"
                             "    update 저장소버전 set 값 = 값 + 1 where 표 = '" + t + "';\n"
                             "    update " + t + " set 버전 = (select 값 from 저장소버전 where 표 = '" + t +
                             "') where ID = new.ID;\n";
     return "create table if not exists 저장소버전 (표 text primary key, 값 integer not null);\n"
            "create index if not exists " + t + "_버전 on " + t + " (버전);\n"
            "insert or ignore into 저장소버전 (표, 값) select '" + t + "', coalesce(max(버전), 0) from " + t + ";\n"
-           "create trigger if not exists " + t + "_버전_추가 after insert on " + t + " begin\n" + step + "end;\n"
-           "create trigger if not exists " + t + "_버전_수정 after update on " + t +
+           // Made afresh each time, so a store opened by an older build gets the current bodies.
+           "drop trigger if exists " + t + "_버전_추가;\n"
+           "drop trigger if exists " + t + "_버전_수정;\n"
+           "create trigger " + t + "_버전_추가 after insert on " + t + " begin\n" + step + "end;\n"
+           "create trigger " + t + "_버전_수정 after update on " + t +
            " when new.버전 is old.버전 begin\n" + step + "end;\n";
 }
 
@@ -178,6 +181,10 @@ void writeProcedureCatalogue(sqlite3* db) {
     }
 }
 
+void markSchemaVersion(sqlite3* db) {
+    run(db, ("insert or replace into 저장소정보 (키, 값) values ('schema', '" + QByteArray::number(kSchemaVersion) + "')").constData());
+}
+
 bool hasColumn(sqlite3* db, const char* table, const char* column) {
     Statement probe(db, QByteArray("select 1 from pragma_table_info('") + table + "') where name = '" + column + "'");
     return sqlite3_step(probe.get()) == SQLITE_ROW;
@@ -199,7 +206,7 @@ void upgradeSchema(sqlite3* db) {
     for (const char* table : kVersionedTables) runScript(db, versionTriggers(table));
     run(db, kRequestKeyIndex);
     writeProcedureCatalogue(db);
-    run(db, "insert or replace into 저장소정보 (키, 값) values ('schema', '2')");
+    markSchemaVersion(db);
 }
 
 void createSchema(sqlite3* db) {
@@ -207,6 +214,7 @@ void createSchema(sqlite3* db) {
     for (const char* table : kVersionedTables) runScript(db, versionTriggers(table));
     run(db, kRequestKeyIndex);
     writeProcedureCatalogue(db);
+    markSchemaVersion(db);
     fillAddressDirectory(db);
 }
 

@@ -63,6 +63,20 @@ std::vector<ProcedureDefinition> procedureDefinitions();
 // server store's procedures are written from the same table.
 std::vector<std::pair<int, const char*>> orderArgumentColumns();
 
+// The shape of the store this build makes (저장소정보 'schema'); a store below it is brought up to
+// date when first opened. Raised whenever a procedure body or a trigger changes, so stores made
+// by an earlier build get the new ones.
+inline constexpr int kSchemaVersion = 3;
+
+// What the master-record procedures say when the record a desk names is no longer there (a
+// withdrawal or delete elsewhere): `noun` is 차주, 화주 or 주선사; `saving` tells a save from a
+// delete. It begins with RecordMovedText, so the desk shows it as a plain message. Both stores
+// word it the same.
+inline QByteArray masterGoneText(const char* noun, bool saving) {
+    return QByteArray(RecordMovedText) + ". 이 " + noun + "는 " +
+           (saving ? "삭제되어 저장되지 않았습니다." : "이미 삭제되었습니다.");
+}
+
 // Name of the catalogue table; client statements may read it but never change it.
 inline constexpr const char* kProcedureTable = "저장프로시저";
 

@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSaveFile>
+#include <QScrollBar>
+#include <QTimer>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -125,6 +127,57 @@ void SpreadGrid::AppendJoinedRow(QString cells, std::vector<quint32> ends, const
                                  const QColor& colour) {
     if (qsizetype(ends.size()) > MaxCols()) m_widthPx.resize(ends.size(), -1);
     m_model->appendJoinedRow(std::move(cells), std::move(ends), tag, colour);
+}
+
+void SpreadGrid::InsertJoinedRow(int row, QString cells, std::vector<quint32> ends, const QString& tag,
+                                 const QColor& colour) {
+    if (qsizetype(ends.size()) > MaxCols()) m_widthPx.resize(ends.size(), -1);
+    const int at = std::clamp(row - 1, 0, MaxRows());
+    const bool above = rowAt(0) >= 0 && at <= rowAt(0) && verticalScrollBar()->value() > 0;
+    m_model->insertJoinedRow(at, std::move(cells), std::move(ends), tag, colour);
+    if (above) verticalScrollBar()->setValue(verticalScrollBar()->value() + 1);
+}
+
+void SpreadGrid::ReplaceJoinedRow(int row, QString cells, std::vector<quint32> ends, const QString& tag,
+                                  const QColor& colour) {
+    m_model->replaceJoinedRow(row - 1, std::move(cells), std::move(ends), tag, colour);
+}
+
+void SpreadGrid::RemoveRow(int row) {
+    if (row < 1 || row > MaxRows()) return;
+    const bool above = rowAt(0) >= 0 && row - 1 < rowAt(0);
+    m_model->removeRowAt(row - 1);
+    if (above) verticalScrollBar()->setValue(verticalScrollBar()->value() - 1);
+}
+
+void SpreadGrid::FlashRow(const QString& tag) {
+    if (tag.isEmpty()) return;
+    if (!m_flashTimer) {
+        m_flashTimer = new QTimer(this);
+        m_flashTimer->setInterval(250);
+        connect(m_flashTimer, &QTimer::timeout, this, &SpreadGrid::stepFlashes);
+    }
+    m_flashes.insert(tag, 8);
+    m_model->setTagBackground(tag, QColor(255, 236, 140));
+    viewport()->update();
+    if (!m_flashTimer->isActive()) m_flashTimer->start();
+}
+
+void SpreadGrid::stepFlashes() {
+    // A pale yellow that thins to white over eight steps of a quarter second.
+    for (auto it = m_flashes.begin(); it != m_flashes.end();) {
+        const int left = --it.value();
+        if (left <= 0) {
+            m_model->setTagBackground(it.key(), QColor());
+            it = m_flashes.erase(it);
+            continue;
+        }
+        const int fade = 255 - (255 - 140) * left / 8;
+        m_model->setTagBackground(it.key(), QColor(255, 236 + (255 - 236) * (8 - left) / 8, fade));
+        ++it;
+    }
+    if (m_flashes.isEmpty()) m_flashTimer->stop();
+    viewport()->update();
 }
 
 void SpreadGrid::AppendSourceRows(std::shared_ptr<RowSource> source) {

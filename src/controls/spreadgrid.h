@@ -12,10 +12,12 @@
 #include <QFont>
 #include <QTableView>
 #include <memory>
+#include <QHash>
 #include <optional>
 #include <vector>
 
 class SpreadModel;
+class QTimer;
 
 // Rows a list hands the grid without building them: a row's texts, tag and colour are made the
 // first time anything reads that row (drawing it, a key on it, an export), so a list of a
@@ -95,6 +97,14 @@ public:
     void AppendJoinedRow(QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);
     // Every row of a source after the rows there are, built when first read (see RowSource).
     void AppendSourceRows(std::shared_ptr<RowSource> source);
+    // A list kept up to date in place (rows from 1): the current cell, the selection and the rows
+    // in view stay on the orders they were on, whatever comes in or goes above them.
+    void InsertJoinedRow(int row, QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);
+    void ReplaceJoinedRow(int row, QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);
+    void RemoveRow(int row);
+    // The row of this tag shows a pale tint that fades within about two seconds: it just
+    // changed elsewhere.
+    void FlashRow(const QString& tag);
     // The texts of one row, columns 1..MaxCols (check-box cells give their check text).
     QStringList RowTexts(int row) const;
 
@@ -173,6 +183,10 @@ private:
     int m_rowHeaderPx = -1;            // column 0, -1 sized by Qt
     bool m_userResizing = false;       // a mouse button is down on the column header
     int m_pendingActiveCol = 0, m_pendingActiveRow = 0;
+    // Rows fading after a change elsewhere: tag -> steps left.
+    QHash<QString, int> m_flashes;
+    QTimer* m_flashTimer = nullptr;
+    void stepFlashes();
     SpreadModel* m_model = nullptr;
     int m_row = 0, m_col = 0, m_row2 = 0, m_col2 = 0;
     bool m_blockMode = false;

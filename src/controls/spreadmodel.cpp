@@ -61,7 +61,12 @@ QVariant SpreadModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::BackgroundRole: {
         const QColor back = m_looks.isEmpty() ? QColor() : cellLook(row, col).back;
-        return back.isValid() ? QVariant(back) : QVariant();
+        if (back.isValid()) return back;
+        if (!m_tagBacks.isEmpty()) {
+            const auto it = m_tagBacks.constFind(built(row).tag);
+            if (it != m_tagBacks.cend()) return QColor::fromRgba(*it);
+        }
+        return {};
     }
     case Qt::TextAlignmentRole: {
         Qt::Alignment align = m_looks.isEmpty() ? Qt::Alignment() : cellLook(row, col).align;
@@ -115,8 +120,13 @@ void SpreadModel::setRowTotal(int rows) {
             decltype(m_rows)().swap(m_rows);
         else
             m_rows.resize(size_t(rows));
-        // A source whose rows are all gone is let go, and with it what it read from.
-        while (!m_sources.empty() && m_sources.back().first >= rows)
+        // A source whose rows are all gone is let go, and with it what it read from. Once rows
+        // were put in or taken out between a source's rows, only an emptied grid tells that.
+        if (rows == 0) {
+            m_sources.clear();
+            m_rowsMoved = false;
+        }
+        while (!m_rowsMoved && !m_sources.empty() && m_sources.back().first >= rows)
             m_sources.pop_back();
     };
     if (m_buffering) {
@@ -262,8 +272,12 @@ void SpreadModel::appendSourceRows(std::shared_ptr<RowSource> source) {
     const int at = rowTotal();
     if (!m_buffering) beginInsertRows({}, at, at + int(count) - 1);
     m_rows.resize(size_t(at) + size_t(count));
-    for (size_t r = size_t(at); r < m_rows.size(); ++r)
+    const qint32 block = qint32(m_sources.size());
+    for (size_t r = size_t(at); r < m_rows.size(); ++r) {
         m_rows[r].pending = true;
+        m_rows[r].block = block;
+        m_rows[r].sourceRow = qint32(r - size_t(at));
+    }
     m_sources.push_back({at, std::move(source)});
     if (!m_buffering) endInsertRows();
 }
@@ -272,21 +286,12 @@ int SpreadModel::builtRows() const {
     return int(std::count_if(m_rows.cbegin(), m_rows.cend(), [](const Row& r) { return !r.pending; }));
 }
 
-const SpreadModel::SourceBlock& SpreadModel::blockOf(int row) const {
-    // Blocks are in row order; the row's is the last one starting at or before it.
-    auto it = std::upper_bound(m_sources.cbegin(), m_sources.cend(), row,
-                               [](int r, const SourceBlock& b) { return r < b.first; });
-    Q_ASSERT(it != m_sources.cbegin());
-    return *std::prev(it);
-}
-
 SpreadModel::Row& SpreadModel::built(int row) const {
     Row& r = m_rows[size_t(row)];
     if (!r.pending) return r;
     r.pending = false;
-    const SourceBlock& block = blockOf(row);
     QColor colour;
-    block.source->buildRow(row - block.first, r.cells, r.ends, r.tag, colour);
+    m_sources[size_t(r.block)].source->buildRow(r.sourceRow, r.cells, r.ends, r.tag, colour);
     r.colour = colour.isValid() ? colour.rgba() : 0;
     // The grid may have been narrowed since the rows came: cells beyond it are gone, as they
     // are for built rows.
@@ -314,8 +319,51 @@ QString SpreadModel::tag(int row) const {
     if (!validRow(row)) return {};
     const Row& r = m_rows[size_t(row)];
     if (!r.pending) return r.tag;
-    const SourceBlock& block = blockOf(row);
-    return block.source->rowTag(row - block.first);
+    return m_sources[size_t(r.block)].source->rowTag(r.sourceRow);
+}
+
+void SpreadModel::insertJoinedRow(int row, QString cells, std::vector<quint32> ends, const QString& tag,
+                                  const QColor& colour) {
+    row = std::clamp(row, 0, rowTotal());
+    if (qsizetype(ends.size()) > m_cols) setColumnTotal(int(ends.size()));
+    DropEmptyTail(ends);
+    Row r;
+    r.cells = std::move(cells);
+    r.ends = std::move(ends);
+    r.tag = tag;
+    r.colour = colour.isValid() ? colour.rgba() : 0;
+    if (!m_buffering) beginInsertRows({}, row, row);
+    m_rows.insert(m_rows.begin() + row, std::move(r));
+    m_rowsMoved = true;
+    if (!m_buffering) endInsertRows();
+}
+
+void SpreadModel::replaceJoinedRow(int row, QString cells, std::vector<quint32> ends, const QString& tag,
+                                   const QColor& colour) {
+    if (!validRow(row)) return;
+    DropEmptyTail(ends);
+    Row& r = m_rows[size_t(row)];
+    r.pending = false;
+    r.cells = std::move(cells);
+    r.ends = std::move(ends);
+    r.tag = tag;
+    r.colour = colour.isValid() ? colour.rgba() : 0;
+    if (!m_buffering && m_cols > 0) Q_EMIT dataChanged(index(row, 0), index(row, m_cols - 1));
+}
+
+void SpreadModel::removeRowAt(int row) {
+    if (!validRow(row)) return;
+    if (!m_buffering) beginRemoveRows({}, row, row);
+    m_rows.erase(m_rows.begin() + row);
+    m_rowsMoved = true;
+    if (!m_buffering) endRemoveRows();
+}
+
+void SpreadModel::setTagBackground(const QString& tag, const QColor& colour) {
+    if (colour.isValid())
+        m_tagBacks.insert(tag, colour.rgba());
+    else
+        m_tagBacks.remove(tag);
 }
 
 void SpreadModel::setTag(int row, const QString& tag) {

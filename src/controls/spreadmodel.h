@@ -47,6 +47,15 @@ public:
 
     // Every row of the source after the existing rows, built when first read.
     void appendSourceRows(std::shared_ptr<RowSource> source);
+    // A list kept up to date in place (another desk's change): a joined row put in at `row`,
+    // written over the row there, or taken out; views keep their current cell and selection on
+    // the rows they were on. Lists only: cell looks stay where they were.
+    void insertJoinedRow(int row, QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);
+    void replaceJoinedRow(int row, QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);
+    void removeRowAt(int row);
+    // A background for the row of this tag (a row just changed elsewhere); invalid: none.
+    void setTagBackground(const QString& tag, const QColor& colour);
+    bool hasTagBackgrounds() const { return !m_tagBacks.isEmpty(); }
     // Rows built so far (all rows of a grid filled row by row).
     int builtRows() const;
 
@@ -91,6 +100,8 @@ private:
         QRgb colour = 0;          // 0: default colour
         std::vector<bool> checks; // check marks, only once a cell of the row is checked
         bool pending = false;     // not built yet: its source builds it on first read
+        qint32 block = -1;        // a pending row's source (index into m_sources) ...
+        qint32 sourceRow = 0;     // ... and its row there
     };
     // The row array of a long list lives in a mapping of its own, so emptying the grid hands
     // it back to the system whole instead of leaving it in the heap as free space.
@@ -114,7 +125,6 @@ private:
     // readers that are const may do it.
     Row& built(int row) const;
     void buildAll();
-    const SourceBlock& blockOf(int row) const;
 
     void dropLooksBeyond(int rows, int cols);
     static quint64 lookKey(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
@@ -124,6 +134,8 @@ private:
 
     mutable std::vector<Row, RowArrayAllocator<Row>> m_rows;
     std::vector<SourceBlock> m_sources;
+    bool m_rowsMoved = false; // rows were put in or taken out between a source's rows
+    QHash<QString, QRgb> m_tagBacks;
     int m_cols = 0;
     QStringList m_headers;
     std::vector<CellKind> m_kinds;

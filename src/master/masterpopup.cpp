@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 namespace {
 constexpr double BoxHeight = 300;
@@ -18,11 +19,30 @@ constexpr double ButtonWidth = 1440, ButtonHeight = 390;
 // One-column pop-ups: label and box columns, rows 360 twips apart from the top.
 constexpr double RowLabelLeft = 90, RowLabelWidth = 1350, RowBoxLeft = 1485, RowBoxWidth = 3420;
 constexpr double FirstRowTop = 45, RowPitch = 360;
+
+// What a box or list shows now.
+QString Shown(const QWidget* widget) {
+    if (const auto* box = qobject_cast<const MyText*>(widget)) return box->Text();
+    return static_cast<const QComboBox*>(widget)->currentText();
+}
+
+// How a stored value shows in that box or list.
+QString Display(const QWidget* widget, const QString& stored) {
+    if (const auto* box = qobject_cast<const MyText*>(widget)) return FormatText(box->texttype(), stored);
+    return stored;
+}
+
+QString Readable(const QString& value) {
+    return value.isEmpty() ? QStringLiteral("(빈 칸)") : value;
+}
+
+// The question stays within the screen however many fields clash; the first ones are named.
+constexpr qsizetype MaxClashesNamed = 5;
 } // namespace
 
-MasterPopup::MasterPopup(QWidget* parent, const QString& name, const QString& caption, double widthTwips,
-                         double heightTwips)
-    : QDialog(parent), m_modify(!SelectedKey.isEmpty()) {
+MasterPopup::MasterPopup(QWidget* parent, const QString& name, const QString& caption, const QString& noun,
+                         double widthTwips, double heightTwips)
+    : QDialog(parent), m_modify(!SelectedKey.isEmpty()), m_noun(noun) {
     setObjectName(name);
     setWindowTitle(caption);
     setModal(true);
@@ -54,8 +74,12 @@ MyText* MasterPopup::AddBox(const QString& name, const QString& label, const QSt
     box->setTextType(type);
     if (type == TextType::BusinessNumber) box->setMaxLength(13);
     PlaceTwips(box, boxLeft, top, boxWidth, BoxHeight);
-    if (!column.isEmpty()) m_bound.emplace_back(box, column);
+    Bind(box, column, label);
     return box;
+}
+
+void MasterPopup::Bind(QWidget* widget, const QString& column, const QString& label) {
+    if (!column.isEmpty()) m_fields.push_back({widget, column, label.isEmpty() ? column : label});
 }
 
 void MasterPopup::AddRows(int first, const std::vector<BoxRow>& rows) {
@@ -90,15 +114,16 @@ QStringList MasterPopup::TextVals(const std::vector<BoxRow>& rows) const {
     return values;
 }
 
-QString MasterPopup::Call(const QString& procedure, const QStringList& arguments) {
+QString MasterPopup::Call(const QString& procedure, const QStringList& arguments) const {
     ExecBuilder call(procedure);
     for (const QString& a : arguments)
         call.text(a);
+    if (!m_version.isEmpty()) call.text(m_version);
     return call;
 }
 
 QComboBox* MasterPopup::AddChoice(const QString& name, const QStringList& items, double left, double top,
-                                  double width) {
+                                  double width, const QString& column) {
     auto* list = new QComboBox(backPanel);
     list->setObjectName(name);
     list->addItems(items);
@@ -106,6 +131,7 @@ QComboBox* MasterPopup::AddChoice(const QString& name, const QStringList& items,
     PlaceTwips(list, left, top, width, BoxHeight);
     // Enter moves on as Tab does.
     list->installEventFilter(this);
+    Bind(list, column, column);
     return list;
 }
 
@@ -119,16 +145,20 @@ QPushButton* MasterPopup::AddButton(int index, const QString& caption, double le
 }
 
 bool MasterPopup::LoadBoxes(const QString& statement) {
+    m_loadStatement = statement;
     return RunRoutine([&] {
         StoreTrap trap;
         const SharedRecordset rs = trap.open(statement);
         if (rs.eof()) return;
-        for (const auto& [box, column] : m_bound) {
-            const QString stored = trap.field(rs, column);
-            box->SetText(stored);
-            m_loaded.insert(box, Loaded{stored, box->Text()});
+        for (const Field& f : m_fields) {
+            const QString stored = trap.field(rs, f.column);
+            if (auto* box = qobject_cast<MyText*>(f.widget))
+                box->SetText(stored);
+            else
+                ShowChoice(static_cast<QComboBox*>(f.widget), stored);
+            m_loaded.insert(f.widget, Loaded{stored, Shown(f.widget)});
         }
-        ShowRow(rs);
+        m_recordShown = true;
     });
 }
 
@@ -143,10 +173,10 @@ void MasterPopup::ShowChoice(QComboBox* list, const QString& stored) {
     list->setCurrentIndex(list->count() - 1);
 }
 
-QString MasterPopup::Sent(const MyText* box, const QString& reading) const {
-    const auto it = m_loaded.constFind(box);
-    if (it != m_loaded.cend() && box->Text() == it->shown) return it->stored;
-    return reading;
+QString MasterPopup::Sent(const QWidget* widget, const QString& reading) const {
+    const auto it = m_loaded.constFind(widget);
+    if (it == m_loaded.cend() || Shown(widget) != it->shown) return reading;
+    return m_now.value(widget, it->stored);
 }
 
 QString MasterPopup::Text(const MyText* box) const {
@@ -154,6 +184,9 @@ QString MasterPopup::Text(const MyText* box) const {
 }
 QString MasterPopup::TextVal(const MyText* box) const {
     return Sent(box, box->TextVal());
+}
+QString MasterPopup::Choice(const QComboBox* list) const {
+    return Sent(list, list->currentText());
 }
 
 void MasterPopup::Notice(const QString& text) {
@@ -163,13 +196,79 @@ bool MasterPopup::Ask(const QString& text) {
     return Prompt::confirm(text);
 }
 
-bool MasterPopup::Write(const QString& statement, const QString& notice) {
+QString MasterPopup::GoneText(const QString& outcome) const {
+    return QStringLiteral("다른 곳에서 삭제된 %1입니다. %2").arg(m_noun, outcome);
+}
+
+QString MasterPopup::ClashQuestion(const QHash<const QWidget*, QString>& now) const {
+    QStringList clashes;
+    for (const Field& f : m_fields) {
+        const auto was = m_loaded.constFind(f.widget);
+        if (was == m_loaded.cend()) continue;
+        const QString mine = Shown(f.widget), stored = now.value(f.widget);
+        const QString theirs = Display(f.widget, stored);
+        // Changed here and there, to different values; the same change made twice is no clash.
+        if (mine == was->shown || stored == was->stored || mine == theirs) continue;
+        clashes << QStringLiteral("[%1]\n    창을 열 때: %2\n    지금 저장: %3\n    새로 입력: %4")
+                       .arg(f.label, Readable(was->shown), Readable(theirs), Readable(mine));
+    }
+    if (clashes.isEmpty()) return {};
+    const qsizetype more = clashes.size() - MaxClashesNamed;
+    if (more > 0) {
+        clashes.resize(MaxClashesNamed);
+        clashes << QStringLiteral("그 밖에 %1개 항목도 양쪽에서 고쳐졌습니다.").arg(more);
+    }
+    return QStringLiteral("이 창을 연 뒤 다른 곳에서 %1 정보가 바뀌었습니다.\n"
+                          "고치신 항목 가운데 다음 항목은 다른 곳에서도 고쳐졌습니다.\n\n")
+               .arg(m_noun) +
+           clashes.join(QStringLiteral("\n\n")) +
+           QStringLiteral("\n\n고치지 않은 항목은 지금 저장된 값을 그대로 둡니다.\n"
+                          "입력하신 값으로 저장하시겠습니까?");
+}
+
+bool MasterPopup::Save(const std::function<QString()>& statement, const QString& notice) {
     DataChanged = true;
+    if (!m_recordShown) return Write(statement(), notice);
+
+    bool found = false;
+    QHash<const QWidget*, QString> now;
+    QString version;
+    const bool read = RunRoutine([&] {
+        StoreTrap trap;
+        const SharedRecordset rs = trap.open(m_loadStatement);
+        if (rs.eof()) return;
+        found = true;
+        for (const Field& f : m_fields)
+            now.insert(f.widget, trap.field(rs, f.column));
+        // A store without versions (SQL Server) reads it as "" and is sent none.
+        version = trap.field(rs, QStringLiteral("버전"));
+    });
+    if (!read) return false;
+    if (!found) {
+        Notice(GoneText(QStringLiteral("저장되지 않았습니다.")));
+        return false;
+    }
+    // Only 예 overwrites what another desk saved.
+    const QString question = ClashQuestion(now);
+    if (!question.isEmpty() && !Prompt::askYes(question)) return false;
+
+    const QScopedValueRollback keepNow(m_now, now);
+    const QScopedValueRollback keepVersion(m_version, StoreChecksVersions() ? version : QString());
+    return Write(statement(), notice);
+}
+
+bool MasterPopup::Write(const QString& statement, const QString& notice, const QString& nothingMatched) {
+    DataChanged = true;
+    qint64 changed = -1;
     const bool done = RunRoutine([&] {
         StoreTrap trap;
-        trap.execute(statement);
+        changed = trap.execute(statement);
     });
     if (!done) return false;
+    if (changed == 0 && !nothingMatched.isEmpty()) {
+        Notice(nothingMatched);
+        return false;
+    }
     Notice(notice);
     accept();
     return true;

@@ -3,7 +3,6 @@
 #include "handover.h"
 #include "mytext.h"
 #include "sqltext.h"
-#include "storetrap.h"
 #include "twips.h"
 
 #include <QComboBox>
@@ -18,7 +17,8 @@ double RowTop(int row) {
 } // namespace
 
 popCar::popCar(QWidget* parent)
-    : MasterPopup(parent, QStringLiteral("popCar"), QStringLiteral("차량정보"), 7860, 5865) {
+    : MasterPopup(parent, QStringLiteral("popCar"), QStringLiteral("차량정보"), QStringLiteral("차주"), 7860,
+                  5865) {
     const auto P = TextType::Plain;
     auto left = [&](int row, const char* name, const char* label, const char* column, double width = Narrow,
                     TextType type = TextType::Plain) {
@@ -38,14 +38,14 @@ popCar::popCar(QWidget* parent)
     차종 = AddChoice(
         QStringLiteral("차종"),
         {QStringLiteral("윙바디"), QStringLiteral("다마스"), QStringLiteral("롤업"), QStringLiteral("카고")},
-        LeftBox, RowTop(2), Narrow);
+        LeftBox, RowTop(2), Narrow, QStringLiteral("차종"));
     AddLabel(QStringLiteral("톤수"), RightLabel, RowTop(2), 1350);
     톤수 = AddChoice(QStringLiteral("톤수"),
                      {QString(), QStringLiteral("1톤"), QStringLiteral("1.5톤"), QStringLiteral("2톤"),
                       QStringLiteral("3톤"), QStringLiteral("3.5톤"), QStringLiteral("5톤"),
                       QStringLiteral("8톤"), QStringLiteral("11톤"), QStringLiteral("14톤"),
                       QStringLiteral("15톤"), QStringLiteral("18톤"), QStringLiteral("25톤")},
-                     RightBox, RowTop(2), Narrow);
+                     RightBox, RowTop(2), Narrow, QStringLiteral("톤수"));
     길이1 = left(3, "길이1", "길이", "길이", 900);
     AddLabel(QStringLiteral("m"), LeftBox + 945, RowTop(3), 300);
     길이2 = AddBox(QStringLiteral("길이2"), QString(), QStringLiteral("길이2"), LeftBox + 1260,
@@ -87,24 +87,18 @@ void popCar::LoadRecord() {
               QStringLiteral(" and 아이디=") + Quote(SelectedKey));
 }
 
-void popCar::ShowRow(const SharedRecordset& rs) {
-    StoreTrap trap;
-    ShowChoice(차종, trap.field(rs, QStringLiteral("차종")));
-    ShowChoice(톤수, trap.field(rs, QStringLiteral("톤수")));
-}
-
 QString popCar::SaveStatement() const {
     return Call(QStringLiteral("차주수정"),
-                {TextVal(아이디),     TextVal(휴대전화),   TextVal(기사명),   TextVal(차량번호),
-                 차종->currentText(), 톤수->currentText(), Text(연락처),      TextVal(회사명),
-                 TextVal(대표자),     Text(사업자번호),    TextVal(주소1),    TextVal(주소2),
-                 TextVal(업태),       TextVal(종목),       TextVal(우편번호), TextVal(우편주소1),
-                 TextVal(우편주소2),  TextVal(이메일),     TextVal(은행명),   TextVal(계좌번호),
-                 TextVal(예금주),     TextVal(길이1),      TextVal(길이2)});
+                {TextVal(아이디),    TextVal(휴대전화), TextVal(기사명),   TextVal(차량번호),
+                 Choice(차종),       Choice(톤수),      Text(연락처),      TextVal(회사명),
+                 TextVal(대표자),    Text(사업자번호),  TextVal(주소1),    TextVal(주소2),
+                 TextVal(업태),      TextVal(종목),     TextVal(우편번호), TextVal(우편주소1),
+                 TextVal(우편주소2), TextVal(이메일),   TextVal(은행명),   TextVal(계좌번호),
+                 TextVal(예금주),    TextVal(길이1),    TextVal(길이2)});
 }
 
 void popCar::SaveRecord() {
-    Write(SaveStatement(), QStringLiteral("정보가 저장되었습니다."));
+    Save([this] { return SaveStatement(); }, QStringLiteral("정보가 저장되었습니다."));
 }
 
 void popCar::WithdrawOwner() {

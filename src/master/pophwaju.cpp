@@ -30,7 +30,8 @@ const std::vector<Row>& InvoiceRows() {
 } // namespace
 
 popHwaju::popHwaju(QWidget* parent)
-    : MasterPopup(parent, QStringLiteral("popHwaju"), QStringLiteral("화주정보"), 5115, 6405) {
+    : MasterPopup(parent, QStringLiteral("popHwaju"), QStringLiteral("화주정보"), QStringLiteral("화주"),
+                  5115, 6405) {
     AddRows(0, {{QStringLiteral("코드"), QStringLiteral("코드"), QStringLiteral("코드")}});
     AddRows(1, NameRows());
     AddRows(5, CompanyRows());
@@ -70,8 +71,8 @@ QString popHwaju::SaveStatement() const {
 }
 
 void popHwaju::SaveRecord() {
-    Write(SaveStatement(), IsModifyMode() ? QStringLiteral("정보가 저장되었습니다.")
-                                          : QStringLiteral("신규등록 저장되었습니다."));
+    Save([this] { return SaveStatement(); }, IsModifyMode() ? QStringLiteral("정보가 저장되었습니다.")
+                                                            : QStringLiteral("신규등록 저장되었습니다."));
 }
 
 void popHwaju::DeleteRecord() {

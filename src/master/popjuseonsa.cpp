@@ -18,7 +18,8 @@ const std::vector<Row>& NameRows() {
 } // namespace
 
 popJuseonsa::popJuseonsa(QWidget* parent)
-    : MasterPopup(parent, QStringLiteral("popJuseonsa"), QStringLiteral("주선사정보"), 5115, 4965) {
+    : MasterPopup(parent, QStringLiteral("popJuseonsa"), QStringLiteral("주선사정보"),
+                  QStringLiteral("주선사"), 5115, 4965) {
     AddRows(0, {{QStringLiteral("아이디"), QStringLiteral("아이디"), QStringLiteral("아이디")}});
     AddRows(1, NameRows());
     AddRows(4, CompanyRows());
@@ -59,8 +60,8 @@ QString popJuseonsa::SaveStatement() const {
 }
 
 void popJuseonsa::SaveRecord() {
-    Write(SaveStatement(), IsModifyMode() ? QStringLiteral("정보가 저장되었습니다.")
-                                          : QStringLiteral("신규등록 저장되었습니다."));
+    Save([this] { return SaveStatement(); }, IsModifyMode() ? QStringLiteral("정보가 저장되었습니다.")
+                                                            : QStringLiteral("신규등록 저장되었습니다."));
 }
 
 void popJuseonsa::DeleteRecord() {
@@ -69,8 +70,9 @@ void popJuseonsa::DeleteRecord() {
         return;
     }
     if (!Ask(QStringLiteral("정말로 삭제 하시겠습니까?"))) return;
+    // A plain statement: deleted at another desk meanwhile, it finds no row and says so.
     Write(QStringLiteral("delete from 코드_주선사 where ID=") + QString::number(KeyNumber(SelectedKey)),
-          QStringLiteral("삭제 되었습니다."));
+          QStringLiteral("삭제 되었습니다."), GoneText(QStringLiteral("삭제할 내용이 없습니다.")));
 }
 
 void popJuseonsa::ResetPassword() {
@@ -78,5 +80,6 @@ void popJuseonsa::ResetPassword() {
     if (!Ask(QStringLiteral("비밀번호를 초기화 하시겠습니까?"))) return;
     Write(QStringLiteral("update 코드_주선사 set 비밀번호='' where ID=") +
               QString::number(KeyNumber(SelectedKey)),
-          QStringLiteral("비밀번호가 초기화 되었습니다."));
+          QStringLiteral("비밀번호가 초기화 되었습니다."),
+          GoneText(QStringLiteral("비밀번호가 초기화되지 않았습니다.")));
 }

@@ -5,6 +5,7 @@
 #include "gridroutines.h"
 #include "orderderive.h"
 #include "spreadgrid.h"
+#include "storefeed.h"
 #include "storetrap.h"
 
 #include <QCheckBox>
@@ -13,6 +14,12 @@
 #include <QMdiSubWindow>
 
 void frmOrder::Timer1_Timer() {
+    // A store that tells its changes keeps the list up to date as they happen: nothing to
+    // count down to.
+    if (m_liveFeed && StoreFeed::instance().live()) {
+        lblCount->setText(QStringLiteral("실시간"));
+        return;
+    }
     if (chk새로고침금지->isChecked()) return;
     lblCount->setText(QString::number(int(m_refreshPeriod) - int(m_countdown)));
     const qint16 before = m_countdown;

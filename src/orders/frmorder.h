@@ -7,6 +7,7 @@
 #include "screens.h"
 
 #include <QDate>
+#include <QSet>
 #include <QString>
 #include <array>
 #include <map>
@@ -36,6 +37,13 @@ public:
     // List (both end any reload with the countdown at 0).
     void LoadOrderList(const QString& from = {}, const QString& to = {});
     void RefreshOrderList();
+    // Another desk's writes: the listed orders among them read again and patched into the
+    // list in place (in, out or changed, in the list's order); selection, scroll position and
+    // the entry panel stay as they are. Changed rows show a fading tint.
+    void PatchOrders(const QSet<qint64>& orders);
+    // The countdown reloads only where the store cannot tell its changes (SQL Server); the
+    // board follows the store's feed otherwise.
+    void SetLiveFeed(bool live) { m_liveFeed = live; }
     // Entry panel.
     void FillEntryLists();
     void ResetOrderEntry();
@@ -82,6 +90,8 @@ private:
     // Routines' helpers.
     OrderSql::ListFilter CurrentFilter() const;
     void FillList(const SharedRecordset& rs);
+    // The list as it is shown, read again without a word on failure (the list keeps its rows).
+    void QuietReload(const OrderSql::ListFilter& filter);
     bool ValidateEntry();
     OrderSql::OrderEntry ReadEntry() const;
     OrderSql::Shipper LookupShipper(StoreTrap& trap, bool* found) const;
@@ -170,6 +180,8 @@ private:
     bool m_settingDay = false;    // the board itself is setting 배차일
     QDate m_listedDay;            // the day the list and the panel's date kinds were built on
     QString m_listFrom, m_listTo; // the period listed, or empty for the day
+    OrderSql::ListFilter m_listFilter; // what the list shows now
+    bool m_liveFeed = true;
     std::optional<OrderSql::OrderEntry> m_baseline;
     bool m_openedOnce = false;
     qint64 m_shownId = 0;   // the order shown in the panel, 0 after a reset

@@ -1,6 +1,7 @@
 #include "orderstatements.h"
 
 #include <QLocale>
+#include <QStringList>
 
 #include "orderderive.h"
 #include "sqltext.h"
@@ -40,6 +41,12 @@ QString OrderListStatement(const ListFilter& filter) {
         sql += SearchCondition(filter.search);
     } else {
         sql += QStringLiteral(" and 날짜=") + Quote(filter.day);
+    }
+    if (!filter.only.empty()) {
+        QStringList keys;
+        for (qint64 id : filter.only)
+            keys << QString::number(id);
+        sql += QStringLiteral(" and ID in (") + keys.join(QLatin1Char(',')) + QLatin1Char(')');
     }
     return sql + StatusCondition(filter.ticked) + ListOrder();
 }

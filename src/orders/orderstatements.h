@@ -18,6 +18,8 @@ struct ListFilter {
     QString search; // used only with a period
     QString day;    // the board's day, "yyyy-mm-dd"
     std::array<bool, 7> ticked{};
+    // Only these orders of the list (those another desk just wrote); empty: the whole list.
+    std::vector<qint64> only;
 };
 QString OrderListStatement(const ListFilter& filter);
 

@@ -57,14 +57,29 @@ public:
         return *m_checksVersions;
     }
 
-private:
     // The embedded store changes nothing of a statement it was too busy to run (the statement
     // and any procedure are rolled back whole), so that outcome is known, unlike a server's.
     static StoreFailure failure(const dstore::Error& e) {
         return StoreFailure{e.number, e.message, e.number != dstore::DB_E_TIMEOUT};
     }
+    StoreChanges pollChanges() override {
+        StoreChanges changes;
+        changes.supported = true;
+        try {
+            bool more = false;
+            changes.orders = m_store->ordersChangedSince(m_seenVersion, ChangeLimit, &more);
+            changes.everything = more;
+        } catch (const dstore::Error& e) {
+            throw failure(e);
+        }
+        return changes;
+    }
+
+private:
+    static constexpr int ChangeLimit = 500;
     std::unique_ptr<dstore::FreightStore> m_store;
     std::optional<bool> m_checksVersions;
+    qint64 m_seenVersion = -1;
 };
 } // namespace
 
@@ -158,7 +173,10 @@ void SetBackendFactory(BackendFactory f) {
 }
 
 bool StoreChecksVersions() {
-    return StoreConnection && StoreConnection->checksVersions();
+    // The same choice ReadConnectionSettings makes: no server is the embedded store. Then the
+    // store itself says whether it is at the current schema.
+    const QString host = CurrentDeployment().databaseServer;
+    return (host.isEmpty() || dstore::isPostgresUri(host)) && StoreConnection && StoreConnection->checksVersions();
 }
 
 bool CurrentSchema(const std::function<std::shared_ptr<const dstore::ResultSet>(const QString&)>& query) {
@@ -216,6 +234,20 @@ bool ConnectStore(int& attempts) {
             return false;
         }
     }
+}
+
+bool ReconnectQuietly() {
+    try {
+        const ConnectionSettings settings = ReadConnectionSettings();
+        std::unique_ptr<StoreBackend> fresh = factory() ? factory()(settings) : OpenBackend(settings);
+        if (!fresh) return false;
+        StoreConnection = std::move(fresh);
+        StoreReady = true;
+        return true;
+    } catch (const StoreFailure&) {
+    } catch (const dstore::Error&) {
+    }
+    return false;
 }
 
 void SetProgramEnd(ProgramEnd end) {

@@ -54,6 +54,14 @@ private:
 // and in every test program (dstore::setUnrequestedColumnHandler), instead of reading as empty.
 using ColumnRequest = std::vector<QByteArray>;
 
+// What a store tells of other desks' writes. A store that cannot tell (SQL Server) is not
+// supported: its lists count down to a full reload instead.
+struct StoreChanges {
+    bool supported = false;
+    bool everything = false;     // more changed than a list should patch: read it all again
+    std::vector<qint64> orders;  // the orders written, each once
+};
+
 // One backend: the embedded store, PostgreSQL or SQL Server over ODBC. All throw StoreFailure.
 class StoreBackend {
 public:
@@ -73,6 +81,9 @@ public:
     // The store is one of ours at the current schema (see StoreChecksVersions); asked of the
     // store once, past any statement recording.
     virtual bool checksVersions() { return false; }
+    // What other desks changed since the last look (see StoreChanges); cheap enough to ask
+    // every fraction of a second. Throws StoreFailure{E_FAIL} when the link is gone.
+    virtual StoreChanges pollChanges() { return {}; }
 };
 
 // Whether a store answering `query` is at the current schema (a failed question answers no).
@@ -102,6 +113,7 @@ inline const QString OutcomeUnknownText =
 inline const QString OutcomeUnknownOfflineText = QStringLiteral(
     "서버와의 연결이 끊어져 처리 결과를 확인할 수 없습니다. 처리되었을 수 있으니 연결이 돌아오면 "
     "목록에서 확인한 뒤 다시 하세요.");
+
 
 // Opens a backend for the settings: the embedded store file ProgramFolder()/<catalog>.sqlite
 // when no server is named (never created: a missing file is a failed connection), PostgreSQL
@@ -134,6 +146,11 @@ extern QString SqlText; // the statement most recently sent (diagnostics)
 // (아니오 ends the program, after a question of its own when typed input would be lost: then
 // the user may keep working without the store and false is returned), and at 50 "재시도횟수 초과입니다." is shown and false returned.
 bool ConnectStore(int& attempts);
+
+// Opens StoreConnection afresh without a word to the user (a list keeping itself up to date
+// after the server came back); false when the store is still out of reach, and then the old
+// connection stays as it was.
+bool ReconnectQuietly();
 
 // How the program ends "at once" (the real one calls std::exit after closing windows);
 // tests replace it with one that throws.

@@ -5,8 +5,10 @@
 #include "droplist.h"
 #include "mytext.h"
 #include "prompts.h"
+#include "storefeed.h"
 #include "testmain.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 
 using namespace BoardFixture;
@@ -161,6 +163,72 @@ private Q_SLOTS:
         if (!modify) QVERIFY(prompts.texts().back().endsWith(CancelQuestion));
         QCOMPARE(StoredValue(*store, id, QStringLiteral("오더상태")), after);
         QCOMPARE(StoredValue(*store, id, QStringLiteral("운송비")), modify && answer ? "410000" : "300000");
+    }
+
+    // Another desk's write reaches the open board through the feed: the list then holds what a
+    // board opened afresh would list, in its order, while the agent's row and panel stay put.
+    void otherDesksWritesPatchTheList_data() {
+        QTest::addColumn<QString>("write"); // {id} is the agent's order, {other} another one
+        QTest::newRow("new order of the day") << "insert into 화물오더 (날짜, 오더상태, 상차지, 운송비) values "
+                                                 "('2026-12-09', '접수', '새 오더', '1')";
+        QTest::newRow("amount changed") << "update 화물오더 set 운송비='999000' where ID={other}";
+        QTest::newRow("dispatched: moves down") << "update 화물오더 set 오더상태='배차완료', "
+                                                   "배차시간='2026-12-09 10:00:00', 차주명='홍길동' where ID={other}";
+        QTest::newRow("cancelled: leaves (취소 unticked)") << "update 화물오더 set 오더상태='취소' where ID={other}";
+        QTest::newRow("moved to another day: leaves") << "update 화물오더 set 날짜='2026-12-08' where ID={other}";
+        QTest::newRow("the agent's own order changed") << "update 화물오더 set 운송비='5' where ID={id}";
+        QTest::newRow("another day's order: not listed") << "update 화물오더 set 운송비='7' where 날짜='2026-12-01'";
+    }
+    void otherDesksWritesPatchTheList() {
+        QFETCH(QString, write);
+        QString other;
+        for (int i = 1; i <= 12; ++i)
+            other = InsertOrder(*store, {{QStringLiteral("상차지"), QStringLiteral("%1번지").arg(i)},
+                                         {QStringLiteral("오더상태"), i % 3 ? QStringLiteral("접수")
+                                                                             : QStringLiteral("배차완료")},
+                                         {QStringLiteral("배차시간"), i % 3 ? QString()
+                                                                             : QStringLiteral("2026-12-09 0%1:00:00").arg(i % 10)}});
+        InsertOrder(*store, {{QStringLiteral("날짜"), QStringLiteral("2026-12-01")}});
+        PromptScript prompts;
+        auto w = OpenBoard();
+        w->chk조회구분[6]->setChecked(false);
+        ClickRow(w->sp, 4);
+        const QString id = RowId(w.get(), 4);
+        w->제품정보->setFocus();
+        Type(w->제품정보, QStringLiteral("냉동"));
+        StoreFeed::instance().poll(); // where the store stands
+
+        store->exec(QString(write).replace(QStringLiteral("{id}"), id).replace(QStringLiteral("{other}"), other));
+        StoreFeed::instance().poll();
+        QVERIFY(prompts.asked().empty());
+        QVERIFY(w->제품정보->Text().endsWith(QStringLiteral("냉동")));
+        QCOMPARE(RowId(w.get(), w->sp->ActiveRow()), id);
+        auto fresh = OpenBoard();
+        fresh->chk조회구분[6]->setChecked(false);
+        QCOMPARE(w->sp->MaxRows(), fresh->sp->MaxRows());
+        for (int r = 1; r <= fresh->sp->MaxRows(); ++r) {
+            QCOMPARE(w->sp->RowTexts(r), fresh->sp->RowTexts(r));
+            QCOMPARE(w->sp->RowForeColor(r), fresh->sp->RowForeColor(r));
+        }
+    }
+
+    // The link dies under an idle board; the feed makes it again by itself and the board reads
+    // its list again, without a question to the agent.
+    void reconnectsByItself() {
+        InsertOrder(*store, {});
+        PromptScript prompts;
+        auto w = OpenBoard();
+        StoreFeed::instance().poll();
+        store->failStatement(1, E_FAIL_NUMBER);
+        try {
+            StoreConnection->query(QStringLiteral("select 1"));
+        } catch (const StoreFailure&) {
+        }
+        InsertOrder(*store, {{QStringLiteral("상차지"), QStringLiteral("재연결 뒤")}});
+        StoreFeed::instance().poll();
+        QVERIFY(prompts.asked().empty());
+        QCOMPARE(w->sp->MaxRows(), 2);
+        QVERIFY(w->sp->GetText(3, 1).endsWith(QStringLiteral("재연결 뒤")));
     }
 };
 

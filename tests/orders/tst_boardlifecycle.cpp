@@ -48,6 +48,7 @@ private slots:
     void countdownRefreshesOnTheStepShowingZero() {
         PromptScript prompts;
         auto w = OpenBoard();
+        w->SetLiveFeed(false); // the countdown, as on a store that cannot tell its changes
         QVERIFY(w->lblCount->text().isEmpty());
         QCOMPARE(w->lblCount->palette().color(QPalette::WindowText).name(), QStringLiteral("#0000ff"));
         store->clearStatements();
@@ -67,6 +68,7 @@ private slots:
 
     void frozenByTheCheckBoxAndResetByTheMouse() {
         auto w = OpenBoard();
+        w->SetLiveFeed(false); // the countdown, as on a store that cannot tell its changes
         for (int i = 0; i < 6; ++i)
             w->Timer1_Timer();
         QCOMPARE(w->lblCount->text(), QStringLiteral("5"));
@@ -110,6 +112,7 @@ private slots:
         QFETCH(int, stepsToRefresh);
         RefreshIntervalSetting = setting;
         auto w = OpenBoard();
+        w->SetLiveFeed(false); // the countdown, as on a store that cannot tell its changes
         store->clearStatements();
         int step = 0;
         while (ListReads() == 0 && step < 40000) {

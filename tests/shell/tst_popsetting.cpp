@@ -236,6 +236,7 @@ private slots:
         auto* after = qobject_cast<frmOrder*>(OpenScreen(QStringLiteral("오더등록")));
         QVERIFY(after);
         after->Timer1->stop();
+        after->SetLiveFeed(false); // the countdown, as on a store that cannot tell its changes
         QCOMPARE(after->refreshPeriod(), qint16(30));
         QCOMPARE(after->sp->RowHeight(-1), 24.0);
         after->Timer1_Timer();

@@ -102,11 +102,12 @@ private Q_SLOTS:
         QTest::newRow("10,000 arguments") << many << true;
         QTest::newRow("unterminated quote") << QByteArray("exec 화주삭제 '1001") << true;
         QTest::newRow("exec injection") << QByteArray("exec 화주삭제 '1'); drop table 화물오더; --'") << true;
-        QTest::newRow("quoted injection is data") << QByteArray("exec 화주삭제 '1''); drop table 화물오더; --'") << false;
+        // Taken as data, the typed text names no shipper: the delete is refused as finding nobody.
+        QTest::newRow("quoted injection is data") << QByteArray("exec 화주삭제 '1''); drop table 화물오더; --'") << true;
         QTest::newRow("select injection") << QByteArray("select * from 코드_화주 where 코드='1'; drop table 화물오더; --'") << true;
         QTest::newRow("NUL in select") << QByteArray("select 1\0; drop table 화물오더", 31) << true;
         QTest::newRow("NUL in exec") << QByteArray("exec 화주삭제 '\0'", 19) << true;
-        QTest::newRow("1 MB argument") << "exec 화주삭제 '" + QByteArray(1 << 20, 'x') + "'" << false;
+        QTest::newRow("1 MB argument") << "exec 화주삭제 '" + QByteArray(1 << 20, 'x') + "'" << true;
         QTest::newRow("1 MB of text") << QByteArray(1 << 20, 'x') << true;
         QTest::newRow("blanks around") << QByteArray("  \n exec 오더취소  1 \r\n ") << false;
         QTest::newRow("empty statement") << QByteArray("") << true;

@@ -58,9 +58,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("expected");
         // optional: trailing arguments a caller may leave out (what the desk saw, a request key).
-        const struct { const char* name; int count; int optional = 0; } procedures[] = {
-            {"오더저장", 47, 1}, {"오더수정", 54, 1}, {"오더취소", 1, 1}, {"배차취소", 1, 1}, {"차주수정", 23}, {"차주삭제", 2},
-            {"화주저장", 16}, {"화주수정", 16}, {"화주삭제", 1}, {"주선사저장", 14}, {"주선사수정", 13}};
+        const struct { const char* name; int count; int optional; } procedures[] = {
+            {"오더저장", 47, 1}, {"오더수정", 54, 1}, {"오더취소", 1, 1},   {"배차취소", 1, 1},
+            {"차주수정", 23, 1}, {"차주삭제", 2, 0},  {"화주저장", 16, 0},  {"화주수정", 16, 1},
+            {"화주삭제", 1, 0},  {"주선사저장", 14, 0}, {"주선사수정", 13, 1}};
         for (const auto& p : procedures) {
             const QString name = QString::fromUtf8(p.name);
             QTest::addRow("%s %d", p.name, p.count - 1)
@@ -234,6 +235,27 @@ private Q_SLOTS:
         QTest::newRow("modify a missing broker") << QByteArray("접수") << QByteArray()
                                                  << "exec 주선사수정  'nobody'" + QByteArray(",''").repeated(12)
                                                  << QStringLiteral("저장할 주선사가 없습니다 (아이디 'nobody').");
+        // A master record deleted at another desk, or changed there since this desk showed it
+        // (the last argument is the version shown; the store holds owner demo/01012345678,
+        // shipper 1001 and broker demo, each past version 0).
+        const QByteArray x15 = QByteArray(",'x'").repeated(15), x21 = QByteArray(",'x'").repeated(21);
+        QTest::newRow("withdraw an owner nobody has") << QByteArray("접수") << QByteArray()
+                                                      << QByteArray("exec 차주삭제  'other','01012345678'")
+                                                      << QStringLiteral("다른 곳에서 먼저 바뀐 자료입니다. 이 차주는 이미 삭제되었습니다.");
+        QTest::newRow("save a withdrawn owner") << QByteArray("접수") << QByteArray() << "exec 차주수정  'demo','01099998888'" + x21 + ",'1'"
+                                                << QStringLiteral("다른 곳에서 먼저 바뀐 자료입니다. 이 차주는 삭제되어 저장되지 않았습니다.");
+        QTest::newRow("save an owner changed since") << QByteArray("접수") << QByteArray()
+                                                     << "exec 차주수정  'demo','010-1234-5678'" + x21 + ",'0'" << moved;
+        QTest::newRow("delete a deleted shipper") << QByteArray("접수") << QByteArray() << QByteArray("exec 화주삭제  '9999'")
+                                                  << QStringLiteral("다른 곳에서 먼저 바뀐 자료입니다. 이 화주는 이미 삭제되었습니다.");
+        QTest::newRow("save a deleted shipper") << QByteArray("접수") << QByteArray() << "exec 화주수정  '9999'" + x15 + ",'1'"
+                                                << QStringLiteral("다른 곳에서 먼저 바뀐 자료입니다. 이 화주는 삭제되어 저장되지 않았습니다.");
+        QTest::newRow("save a shipper changed since") << QByteArray("접수") << QByteArray() << "exec 화주수정  '1001'" + x15 + ",'0'" << moved;
+        QTest::newRow("save a deleted broker") << QByteArray("접수") << QByteArray()
+                                               << "exec 주선사수정  'nobody'" + QByteArray(",''").repeated(12) + ",'1'"
+                                               << QStringLiteral("다른 곳에서 먼저 바뀐 자료입니다. 이 주선사는 삭제되어 저장되지 않았습니다.");
+        QTest::newRow("save a broker changed since") << QByteArray("접수") << QByteArray()
+                                                     << "exec 주선사수정  'demo'" + QByteArray(",''").repeated(12) + ",'0'" << moved;
     }
     void refusedCalls() {
         QFETCH(QByteArray, status);
@@ -241,6 +263,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, call);
         QFETCH(QString, message);
         store().execute(orderSave(distinctValue));
+        store().execute("insert into 코드_차주 (아이디, 휴대전화, 기사명) values ('demo', '01012345678', '홍길동')");
+        store().execute("insert into 코드_화주 (코드, 화주명) values ('1001', '한빛')");
         const QByteArray id = QByteArray::number(lastOrder());
         store().execute("update 화물오더 set 오더상태='" + status + "', 결제일='" + paid + "', 배차시간='2026-01-02 10:00:00', "
                         "차주명='홍길동', 차량번호='경기12바3456' where ID=" + id);
@@ -308,8 +332,11 @@ private Q_SLOTS:
         QCOMPARE(rows->text(0, 3), QStringLiteral("50"));
         QCOMPARE(rows->text(0, 4), QStringLiteral("o21"));
         QCOMPARE(rows->text(0, 5), QStringLiteral("o10"));
-        store().execute("exec 차주삭제  'other','01012345678'");
-        QCOMPARE(rowCount(store(), "select * from 코드_차주"), 1);
+        // Stating the version shown, the owner is changed as long as nobody changed him since.
+        const QString shown = cell(store(), "select 버전 from 코드_차주");
+        store().execute(owner("박영희", "01012345678") + ",'" + shown.toUtf8() + "'");
+        QCOMPARE(cell(store(), "select 기사명 from 코드_차주"), QStringLiteral("박영희"));
+        QVERIFY(cell(store(), "select 버전 from 코드_차주").toLongLong() > shown.toLongLong());
         store().execute("exec 차주삭제  'demo','01012345678'");
         QCOMPARE(rowCount(store(), "select * from 코드_차주"), 0);
     }

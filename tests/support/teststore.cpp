@@ -50,6 +50,11 @@ public:
     }
     qint64 changedRows() const override { return m_inner->changedRows(); }
     bool checksVersions() override { return m_inner->checksVersions(); }
+    // Asked past the recording: the feed's looks are not statements a screen sent.
+    StoreChanges pollChanges() override {
+        if (m_dead) throw StoreFailure{E_FAIL_NUMBER, QStringLiteral("연결이 끊어졌습니다."), false};
+        return m_inner->pollChanges();
+    }
 
 private:
     template <class F> void run(const QString& statement, F&& send) {
