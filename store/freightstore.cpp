@@ -96,6 +96,9 @@ std::shared_ptr<ResultSet> collect(sqlite3* db, sqlite3_stmt* stmt, const std::v
 
 using namespace detail;
 
+// Who writes through a connection and how, for the history (see registerSession).
+struct StoreSession : detail::Session {};
+
 namespace {
 
 constexpr int kBusyTimeoutMs = 3000;
@@ -119,7 +122,7 @@ bool reportingPragma(const char* name, const char* argument) {
 // business tables. Building or changing the schema, the procedure catalogue, the engine's own
 // tables, other files and the engine's settings belongs to "delmora-store init" alone.
 // Statements the store runs itself (procedure bodies, set-up) are not client statements.
-int guard(void* clientStatement, int action, const char* a, const char* b, const char*, const char*) {
+int guard(void* clientStatement, int action, const char* a, const char* b, const char*, const char* trigger) {
     if (!*static_cast<bool*>(clientStatement)) return SQLITE_OK;
     switch (action) {
     case SQLITE_SELECT:
@@ -135,6 +138,8 @@ int guard(void* clientStatement, int action, const char* a, const char* b, const
     case SQLITE_DELETE:
         if (!a || sqlite3_stricmp(a, kProcedureTable) == 0 || sqlite3_strnicmp(a, "sqlite_", 7) == 0)
             return SQLITE_DENY;
+        // The history is the store's own record: its triggers write it, nobody changes it.
+        if (!trigger && sqlite3_stricmp(a, kHistoryTable) == 0) return SQLITE_DENY;
         return SQLITE_OK;
     case SQLITE_PRAGMA:
         return (a && reportingPragma(a, b)) ? SQLITE_OK : SQLITE_DENY;
@@ -309,6 +314,8 @@ static int stopRunaway(void* deadline) {
 FreightStore::FreightStore(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) { watch(); }
 
 void FreightStore::watch() {
+    if (!m_session) m_session = std::make_unique<StoreSession>();
+    registerSession(m_db, m_session.get());
     sqlite3_set_authorizer(m_db, guard, &m_clientStatement);
     sqlite3_progress_handler(m_db, 10000, stopRunaway, &m_deadline);
 }
@@ -355,7 +362,13 @@ std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement,
         ~Deadline() { at = {}; }
     } deadline{m_deadline = std::chrono::steady_clock::now() + m_limit};
     if (isExecStatement(statement)) {
-        const auto rows = runProcedure(m_db, parseExec(statement));
+        const ExecCall call = parseExec(statement);
+        // The history names the procedure each change came through.
+        struct How {
+            QByteArray& how;
+            ~How() { how.clear(); }
+        } how{m_session->how = call.procedure};
+        const auto rows = runProcedure(m_db, call);
         return columns.empty() ? rows : keepColumns(*rows, columns);
     }
     const QByteArray renamed = renameServerFunctions(statement);
@@ -440,6 +453,10 @@ std::vector<qint64> FreightStore::ordersChangedSince(qint64& version, int limit,
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) detail::fail(m_db, rc);
     version = *more ? highestVersion() : highest;
     return ids;
+}
+
+void FreightStore::setSessionUser(const QString& who) {
+    m_session->who = who.toUtf8();
 }
 
 void FreightStore::execute(QByteArrayView statement) {

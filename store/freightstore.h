@@ -187,6 +187,10 @@ public:
     // At most `limit` orders; more sets *more. Throws Error.
     std::vector<qint64> ordersChangedSince(qint64& version, int limit, bool* more);
 
+    // Who writes through this connection, as the store's history names it (the signed-in
+    // broker); empty: this machine's login.
+    void setSessionUser(const QString& who);
+
     sqlite3* handle() const { return m_db; } // for the demo-data filler and benchmarks
     // How long one statement may run before it is stopped with DB_E_TIMEOUT (30 s, as ADO's
     // command time-out).
@@ -204,6 +208,7 @@ private:
     bool m_clientStatement = false; // true while a client's statement is being prepared
     qint64 m_changedRows = 0;
     qint64 m_dataVersion = -1; // the engine's data version at the last look for changes
+    std::unique_ptr<struct StoreSession> m_session;
 };
 
 // Parsed form of "exec NAME arg,arg,...": quoted texts (doubled quotes inside) or bare numbers.

@@ -397,6 +397,14 @@ void PgStore::keepNotifications() {
     }
 }
 
+void PgStore::setSessionUser(const QString& who) {
+    const QByteArray value = who.toUtf8();
+    const char* values[] = {value.constData()};
+    Result res(PQexecParams(m_conn, "select set_config('delmora.broker', $1, false)", 1, nullptr, values, nullptr,
+                            nullptr, 0));
+    if (PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, m_conn);
+}
+
 void PgStore::listen(const char* channel) {
     runTrusted(m_conn, (QByteArray("listen ") + channel).constData());
     m_listening = true;

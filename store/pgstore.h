@@ -58,6 +58,9 @@ public:
     // takeNotifications reads what already arrived (no round trip) and answers the payloads in
     // order; a dead link throws ServerError{E_FAIL_NUMBER}.
     void listen(const char* channel);
+    // Who writes through this connection, as the store's history names it (a session setting
+    // its trigger reads); empty: the login. Throws ServerError.
+    void setSessionUser(const QString& who);
     std::vector<QByteArray> takeNotifications();
 
     // A target for the demo generator (bulk COPY, keys handed out as the rows are written).

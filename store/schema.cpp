@@ -154,6 +154,36 @@ QByteArray versionTriggers(const char* table) {
            " when new.버전 is old.버전 begin\n" + step + "end;\n";
 }
 
+// The record of every change of an order, written by the store itself so no path escapes it:
+// when (the store's clock), who, which field, its old and new value, and how (the procedure, or
+// a plain statement). Bookkeeping columns (the key, the version, the record times) are left out.
+QByteArray historyScript(sqlite3* db) {
+    QByteArray fields;
+    Statement columns(db, "select name from pragma_table_info('화물오더') where name not in "
+                          "('ID', '버전', '수정일시', '기록일시') order by cid");
+    while (sqlite3_step(columns.get()) == SQLITE_ROW) {
+        const QByteArray c(reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0)));
+        if (!fields.isEmpty()) fields += "        union all ";
+        else fields += "        ";
+        fields += "select '" + c + "' as 항목, old." + c + " as 이전값, new." + c + " as 새값 where old." + c +
+                  " is not new." + c + "\n";
+    }
+    const QByteArray now = "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')";
+    return "create table if not exists 화물오더이력 (\n"
+           "    ID integer primary key autoincrement, 오더ID integer not null, 일시 text not null,\n"
+           "    누가 text, 항목 text not null, 이전값 text, 새값 text, 방법 text);\n"
+           "create index if not exists 화물오더이력_오더 on 화물오더이력 (오더ID, ID);\n"
+           "drop trigger if exists 화물오더_이력_추가;\n"
+           "drop trigger if exists 화물오더_이력_수정;\n"
+           "create trigger 화물오더_이력_추가 after insert on 화물오더 begin\n"
+           "    insert into 화물오더이력 (오더ID, 일시, 누가, 항목, 이전값, 새값, 방법)\n"
+           "    values (new.ID, " + now + ", ds_who(), '오더등록', null, new.오더상태, ds_how());\nend;\n"
+           "create trigger 화물오더_이력_수정 after update on 화물오더 begin\n"
+           "    insert into 화물오더이력 (오더ID, 일시, 누가, 항목, 이전값, 새값, 방법)\n"
+           "    select new.ID, " + now + ", ds_who(), 항목, 이전값, 새값, ds_how() from (\n" + fields +
+           "    );\nend;\n";
+}
+
 // A repeated save of one request (the link died after the first) finds the order it stored.
 constexpr const char* kRequestKeyIndex = "create unique index if not exists 화물오더_요청키 on 화물오더 (요청키)";
 
@@ -204,6 +234,7 @@ void upgradeSchema(sqlite3* db) {
     if (!hasColumn(db, kProcedureTable, "선택인수"))
         run(db, "alter table 저장프로시저 add column 선택인수 integer not null default 0");
     for (const char* table : kVersionedTables) runScript(db, versionTriggers(table));
+    runScript(db, historyScript(db));
     run(db, kRequestKeyIndex);
     writeProcedureCatalogue(db);
     markSchemaVersion(db);
@@ -212,6 +243,7 @@ void upgradeSchema(sqlite3* db) {
 void createSchema(sqlite3* db) {
     for (const char* sql : kSchema) run(db, sql);
     for (const char* table : kVersionedTables) runScript(db, versionTriggers(table));
+    runScript(db, historyScript(db));
     run(db, kRequestKeyIndex);
     writeProcedureCatalogue(db);
     markSchemaVersion(db);

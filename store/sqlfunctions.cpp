@@ -3,6 +3,8 @@
 #include "storeinternal.h"
 
 #include <QDateTime>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace dstore::detail {
 
@@ -107,7 +109,32 @@ QByteArray renameServerFunctions(QByteArrayView sql) {
     return out;
 }
 
+namespace {
+// Who writes and how, for the history the store's triggers keep: the connection's session (the
+// signed-in broker, the procedure running), else this machine's login and a plain statement.
+void whoFunction(sqlite3_context* ctx, int, sqlite3_value**) {
+    const auto* session = static_cast<const Session*>(sqlite3_user_data(ctx));
+    QByteArray who = session ? session->who : QByteArray();
+    if (who.isEmpty()) who = qgetenv("USER");
+    if (who.isEmpty()) who = qgetenv("LOGNAME");
+    if (who.isEmpty())
+        if (const passwd* user = getpwuid(getuid())) who = user->pw_name;
+    sqlite3_result_text(ctx, who.constData(), int(who.size()), SQLITE_TRANSIENT);
+}
+void howFunction(sqlite3_context* ctx, int, sqlite3_value**) {
+    const auto* session = static_cast<const Session*>(sqlite3_user_data(ctx));
+    const QByteArray how = session && !session->how.isEmpty() ? session->how : QByteArray("문장");
+    sqlite3_result_text(ctx, how.constData(), int(how.size()), SQLITE_TRANSIENT);
+}
+} // namespace
+
+void registerSession(sqlite3* db, const Session* session) {
+    sqlite3_create_function(db, "ds_who", 0, SQLITE_UTF8, const_cast<Session*>(session), whoFunction, nullptr, nullptr);
+    sqlite3_create_function(db, "ds_how", 0, SQLITE_UTF8, const_cast<Session*>(session), howFunction, nullptr, nullptr);
+}
+
 void registerFunctions(sqlite3* db) {
+    registerSession(db, nullptr);
     const int pure = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(db, "ds_isnull", 2, pure, nullptr, isnullFunction, nullptr, nullptr);
     sqlite3_create_function(db, "getdate", 0, SQLITE_UTF8, nullptr, getdateFunction, nullptr, nullptr);

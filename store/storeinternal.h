@@ -41,8 +41,16 @@ void createSchema(sqlite3* db);
 void upgradeSchema(sqlite3* db);
 // The administrative address directory (real provinces, districts and towns).
 void fillAddressDirectory(sqlite3* db);
-// SQL Server functions the client's statements may use (isnull, getdate, len, ...).
+// SQL Server functions the client's statements may use (isnull, getdate, len, ...), and the
+// history's ds_who() and ds_how() (a connection without a session: this machine's login and
+// "문장").
 void registerFunctions(sqlite3* db);
+// The connection's session, read by ds_who() and ds_how() while it lives.
+struct Session {
+    QByteArray who; // the signed-in broker
+    QByteArray how; // the procedure running, empty for a plain statement
+};
+void registerSession(sqlite3* db, const Session* session);
 // The statement with SQL Server calls that SQLite cannot parse (isnull(, left(, right()
 // renamed to the store's functions; empty when nothing needed renaming.
 QByteArray renameServerFunctions(QByteArrayView sql);
@@ -66,7 +74,7 @@ std::vector<std::pair<int, const char*>> orderArgumentColumns();
 // The shape of the store this build makes (저장소정보 'schema'); a store below it is brought up to
 // date when first opened. Raised whenever a procedure body or a trigger changes, so stores made
 // by an earlier build get the new ones.
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 
 // What the master-record procedures say when the record a desk names is no longer there (a
 // withdrawal or delete elsewhere): `noun` is 차주, 화주 or 주선사; `saving` tells a save from a
@@ -79,5 +87,7 @@ inline QByteArray masterGoneText(const char* noun, bool saving) {
 
 // Name of the catalogue table; client statements may read it but never change it.
 inline constexpr const char* kProcedureTable = "저장프로시저";
+// The order history, written only by the store's triggers.
+inline constexpr const char* kHistoryTable = "화물오더이력";
 
 } // namespace dstore::detail

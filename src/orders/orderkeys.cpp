@@ -6,6 +6,7 @@
 #include "droplist.h"
 #include "gridroutines.h"
 #include "mytext.h"
+#include "orderhistory.h"
 #include "spreadgrid.h"
 
 #include <QButtonGroup>
@@ -106,6 +107,11 @@ void frmOrder::BuildKeyboard() {
     shortcut(QKeySequence(Qt::Key_F2), cmdArr[1]);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_M), cmdArr[2]);
     shortcut(QKeySequence(Qt::Key_F3), cmdArr[2]);
+    // The shown order's (else the selected row's) changes, as the store recorded them.
+    auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+    history->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(history, &QShortcut::activated, this,
+            [this] { ShowOrderHistory(this, m_shownId > 0 ? m_shownId : ActiveOrderId()); });
     cmdArr[1]->setToolTip(QStringLiteral("새 오더로 저장 (Ctrl+S, F2)"));
     cmdArr[2]->setToolTip(QStringLiteral("선택한 오더를 수정 (Ctrl+M, F3)"));
 

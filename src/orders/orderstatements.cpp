@@ -90,6 +90,11 @@ QString CancelDispatchStatement(qint64 id, const std::optional<QString>& shownSt
     return b;
 }
 
+QString OrderHistoryStatement(qint64 orderId) {
+    return QStringLiteral("select 일시, 누가, 항목, 이전값, 새값, 방법 from 화물오더이력 where 오더ID=") +
+           QString::number(orderId) + QStringLiteral(" order by ID desc");
+}
+
 QString RequestKeyLookupStatement(const QString& requestKey) {
     return QStringLiteral("select ID from 화물오더 where 요청키=") + Quote(requestKey);
 }

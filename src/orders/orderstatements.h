@@ -48,6 +48,8 @@ QString AddressLookupStatement(const QString& searchText);
 // cancel when the order has moved from it since.
 QString CancelOrderStatement(qint64 id, const std::optional<QString>& shownStatus = std::nullopt);
 QString CancelDispatchStatement(qint64 id, const std::optional<QString>& shownStatus = std::nullopt);
+// An order's recorded changes, newest first.
+QString OrderHistoryStatement(qint64 orderId);
 // The order a save with this request key stored, if any.
 QString RequestKeyLookupStatement(const QString& requestKey);
 

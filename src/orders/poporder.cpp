@@ -4,6 +4,7 @@
 #include "gridroutines.h"
 #include "mytext.h"
 #include "orderderive.h"
+#include "orderhistory.h"
 #include "orderstatements.h"
 #include "signin.h"
 #include "storetrap.h"
@@ -12,6 +13,7 @@
 #include <QButtonGroup>
 #include <QDateEdit>
 #include <QEvent>
+#include <QPushButton>
 #include <QFrame>
 #include <QLabel>
 #include <QRadioButton>
@@ -19,7 +21,7 @@
 namespace {
 constexpr double kRow = 300;                                       // height of a field
 constexpr double kTop[7] = {45, 375, 705, 1035, 1365, 1755, 2085}; // rows, the owner block last
-constexpr double kPanelWidth = 13290, kPanelHeight = 2490;
+constexpr double kPanelWidth = 13290, kPanelHeight = 2850;
 
 template <class W> W* Make(QWidget* parent, const QString& name) {
     auto* w = new W(parent);
@@ -192,6 +194,12 @@ void popOrder::PlaceControls() {
     rule->setFrameShadow(QFrame::Sunken);
     rule->setGeometry(TwipsToPx(90), TwipsToPx(1695), TwipsToPx(kPanelWidth - 180), 2);
     hFocus->setGeometry(-200, -200, 10, 10);
+    // The order's changes, as the store recorded them (Alt+H, as Ctrl+H on the board).
+    auto* history = Make<QPushButton>(backPanel, QStringLiteral("cmdHistory"));
+    history->setText(QStringLiteral("변경이력(&H)"));
+    history->setGeometry(TwipsToPx(kPanelWidth - 1890), TwipsToPx(2430), TwipsToPx(1800), TwipsToPx(345));
+    connect(history, &QPushButton::clicked, this,
+            [this] { ShowOrderHistory(this, OrderDerive::TagToId(SelectedKey)); });
     backPanel->setGeometry(0, 0, TwipsToPx(kPanelWidth), TwipsToPx(kPanelHeight));
 }
 

@@ -48,6 +48,16 @@ public:
         return *m_checksVersions;
     }
 
+    void setSessionUser(const QString& who) override {
+        try {
+            m_store->setSessionUser(who);
+        } catch (const dstore::ServerError& e) {
+            throw failure(e);
+        } catch (const dstore::Error& e) {
+            throw failure(e);
+        }
+    }
+
     // The store's trigger names each order written after its commit; the names wait on the link
     // until read, so a look costs no round trip.
     StoreChanges pollChanges() override {

@@ -84,5 +84,7 @@ int RunStartup(const std::function<QWidget*()>& createMainWindow) {
     }
     // No sign-in, no program: nothing more is shown.
     if (!LoginSucceeded) return 0;
+    // The store's history names this broker for every change made from this desk.
+    NameSessionUser();
     return QApplication::exec();
 }

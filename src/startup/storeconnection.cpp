@@ -1,4 +1,5 @@
 #include "storeconnection.h"
+#include "signin.h"
 #include <optional>
 #include "deployment.h"
 #include "ini.h"
@@ -62,6 +63,7 @@ public:
     static StoreFailure failure(const dstore::Error& e) {
         return StoreFailure{e.number, e.message, e.number != dstore::DB_E_TIMEOUT};
     }
+    void setSessionUser(const QString& who) override { m_store->setSessionUser(who); }
     StoreChanges pollChanges() override {
         StoreChanges changes;
         changes.supported = true;
@@ -210,6 +212,7 @@ bool ConnectStore(int& attempts) {
             StoreConnection = factory() ? factory()(settings) : OpenBackend(settings);
             if (StoreConnection) {
                 StoreReady = true;
+                NameSessionUser();
                 return true;
             }
         } catch (const StoreFailure&) {
@@ -236,6 +239,16 @@ bool ConnectStore(int& attempts) {
     }
 }
 
+void NameSessionUser() {
+    if (!StoreConnection || LoginId.isEmpty()) return;
+    try {
+        StoreConnection->setSessionUser(LoginId);
+    } catch (const StoreFailure&) {
+    } catch (const dstore::Error&) {
+        // The history then names the login: nothing the agent needs to hear of.
+    }
+}
+
 bool ReconnectQuietly() {
     try {
         const ConnectionSettings settings = ReadConnectionSettings();
@@ -243,6 +256,7 @@ bool ReconnectQuietly() {
         if (!fresh) return false;
         StoreConnection = std::move(fresh);
         StoreReady = true;
+        NameSessionUser();
         return true;
     } catch (const StoreFailure&) {
     } catch (const dstore::Error&) {

@@ -84,6 +84,8 @@ public:
     // What other desks changed since the last look (see StoreChanges); cheap enough to ask
     // every fraction of a second. Throws StoreFailure{E_FAIL} when the link is gone.
     virtual StoreChanges pollChanges() { return {}; }
+    // Names the signed-in broker to the store, for the history its triggers keep.
+    virtual void setSessionUser(const QString& who) { Q_UNUSED(who); }
 };
 
 // Whether a store answering `query` is at the current schema (a failed question answers no).
@@ -151,6 +153,8 @@ bool ConnectStore(int& attempts);
 // after the server came back); false when the store is still out of reach, and then the old
 // connection stays as it was.
 bool ReconnectQuietly();
+// Tells the store who signs in at this desk (after sign-in and after every new connection).
+void NameSessionUser();
 
 // How the program ends "at once" (the real one calls std::exit after closing windows);
 // tests replace it with one that throws.

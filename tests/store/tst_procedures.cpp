@@ -2,6 +2,7 @@
 // a wrong number of arguments is refused without touching anything. Every test runs against
 // the embedded store and against the same store on PostgreSQL (a private cluster for the run).
 #include "pgcluster.h"
+#include "simulate.h"
 #include "storetesthelp.h"
 #include "testmain.h"
 
@@ -314,6 +315,55 @@ private Q_SLOTS:
         QCOMPARE(dump(store()), before);
         store().execute(orderSave(distinctValue) + ",'key-1'");
         QCOMPARE(cell(store(), "select count(*) from 화물오더"), QStringLiteral("1"));
+    }
+
+    // The store records every change of an order itself: who (the broker the desk named, else
+    // the login), which field, before and after, and how; nobody rewrites the record.
+    void historyNamesWhoAndHow() {
+        auto session = [&](const QString& who) {
+            if (store().embedded) store().embedded->setSessionUser(who);
+            else store().server->setSessionUser(who);
+        };
+        store().execute(orderSave(distinctValue));
+        const qint64 ours = lastOrder();
+        const QByteArray id = QByteArray::number(ours);
+        session(QStringLiteral("demo"));
+        QByteArray modify = "exec 오더수정  " + id;
+        for (int k = 1; k <= 53; ++k) {
+            const int column = k <= 45 ? k - 1 : 0; // argument k+1 of the call fills 오더저장's argument k
+            modify += column == 11 ? ",'새 상차지'" : k <= 42 && bareOrderArgument(k) ? "," + QByteArray::number(9000 + k) : ",'v" + QByteArray::number(k) + "'";
+        }
+        store().execute(modify);
+        store().execute("update 화물오더 set 운송비='1' where ID=" + id);
+        session(QString());
+        // The office's simulator takes it: an owner with the wanted tonnage and kind, the order open.
+        store().execute("insert into 코드_차주 (아이디, 휴대전화, 기사명, 톤수, 차종) values ('demo', '01000000000', '기사', 'v24', 'v25')");
+        store().execute("update 화물오더 set 오더상태='접수' where ID=" + id);
+        std::optional<dstore::OfficeEvent> event;
+        if (store().embedded) {
+            dstore::OfficeSimulator office(*store().embedded, 7);
+            for (int i = 0; i < 30 && (!event || event->orderId != ours); ++i) event = office.step();
+        } else {
+            dstore::OfficeSimulator office(*store().server, 7);
+            for (int i = 0; i < 30 && (!event || event->orderId != ours); ++i) event = office.step();
+        }
+        const auto rows = store().query("select 누가, 항목, 이전값, 새값, 방법 from 화물오더이력 where 오더ID=" + id + " order by ID");
+        QStringList seen;
+        for (qsizetype r = 0; r < rows->rowCount(); ++r)
+            seen << QStringList{rows->text(r, 0), rows->text(r, 1), rows->text(r, 2), rows->text(r, 3), rows->text(r, 4)}.join(u'|');
+        // Saved before any broker was named: the login, and the procedure it came through.
+        const QString login = seen.value(0).section(u'|', 0, 0);
+        QVERIFY(!login.isEmpty());
+        if (store().server) QCOMPARE(login, cell(store(), "select session_user"));
+        QCOMPARE(seen.value(0).section(u'|', 1), QStringLiteral("오더등록||v2|오더저장"));
+        QVERIFY2(seen.contains(QStringLiteral("demo|상차지|v12|새 상차지|오더수정")), qPrintable(seen.join(u'\n')));
+        QVERIFY2(seen.contains(QStringLiteral("demo|운송비|9032|1|문장")), qPrintable(seen.join(u'\n')));
+        QVERIFY2(!seen.join(u'\n').contains(QStringLiteral("버전")), qPrintable(seen.join(u'\n')));
+        // The office's own writes (the simulator) name the login.
+        QVERIFY(event && event->orderId == ours);
+        QVERIFY2(seen.last().startsWith(login + QLatin1Char('|')), qPrintable(seen.last()));
+        if (store().embedded)
+            QVERIFY(errorOf([&] { store().execute("update 화물오더이력 set 새값='x'"); }));
     }
 
     void ownerSaveInsertsThenUpdates() {

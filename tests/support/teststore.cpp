@@ -50,6 +50,7 @@ public:
     }
     qint64 changedRows() const override { return m_inner->changedRows(); }
     bool checksVersions() override { return m_inner->checksVersions(); }
+    void setSessionUser(const QString& who) override { m_inner->setSessionUser(who); }
     // Asked past the recording: the feed's looks are not statements a screen sent.
     StoreChanges pollChanges() override {
         if (m_dead) throw StoreFailure{E_FAIL_NUMBER, QStringLiteral("연결이 끊어졌습니다."), false};
