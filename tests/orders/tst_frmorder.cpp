@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(w->sp->GetText(11, cancelled), QStringLiteral("윙바디 5톤 9.6m 50cm"));
         QCOMPARE(w->sp->GetText(12, cancelled), QStringLiteral("2026-12-09 08:01:02"));
         QCOMPARE(w->sp->GetText(3, cancelled), QStringLiteral("서울 강남구 역삼동"));
-        QCOMPARE(w->sp->RowForeColor(cancelled).name(), QStringLiteral("#ff0000"));
+        QCOMPARE(w->sp->RowForeColor(cancelled).name(), QStringLiteral("#c00000"));
         QCOMPARE(w->sp->RowForeColor(3 - cancelled).name(), QStringLiteral("#000000"));
         w->sp->setRow(cancelled);
         w->sp->setCol(1);
@@ -441,7 +441,7 @@ private slots:
         QVERIFY(store->statements().last().startsWith(QStringLiteral("select * from 뷰_화물오더콜센터")));
         QVERIFY(w->제품정보->Text().isEmpty());
         if (procedure.contains(QStringLiteral("오더취소")))
-            QCOMPARE(w->sp->RowForeColor(1).name(), QStringLiteral("#ff0000"));
+            QCOMPARE(w->sp->RowForeColor(1).name(), QStringLiteral("#c00000"));
     }
 
     void storeErrorKeepsThePanel() {
