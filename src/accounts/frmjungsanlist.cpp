@@ -289,7 +289,9 @@ void frmJungsanList::RunPayment(PaymentMark::Action action) {
         Prompt::refusal(NothingToWrite(action, int(listed.size()), left));
         return;
     }
-    if (!Prompt::confirm(Question(action, int(listed.size()), int(toWrite.size()), left))) return;
+    const QString question = Question(action, int(listed.size()), int(toWrite.size()), left);
+    if (!(action == PaymentMark::Action::Clear ? Prompt::confirmRisky(question) : Prompt::confirm(question)))
+        return;
 
     // Each row is written on its own as it is reached; the store's count of changed rows says
     // whether the row was still as shown when the write arrived.

@@ -37,6 +37,7 @@ MasterPopup::MasterPopup(QWidget* parent, const QString& name, const QString& ca
     // opens, so a stray key never edits a field.
     hFocus = new MyText(backPanel);
     hFocus->setObjectName(QStringLiteral("hFocus"));
+    hFocus->setFocusPolicy(Qt::NoFocus); // given the focus, never reached by Tab
     PlaceTwips(hFocus, 15885, 0, 150, BoxHeight);
 }
 
@@ -162,6 +163,9 @@ void MasterPopup::Notice(const QString& text) {
 bool MasterPopup::Ask(const QString& text) {
     return Prompt::confirm(text);
 }
+bool MasterPopup::AskRisky(const QString& text) {
+    return Prompt::confirmRisky(text);
+}
 
 bool MasterPopup::Write(const QString& statement, const QString& notice) {
     DataChanged = true;
@@ -170,7 +174,7 @@ bool MasterPopup::Write(const QString& statement, const QString& notice) {
         trap.execute(statement);
     });
     if (!done) return false;
-    Notice(notice);
+    Prompt::notice(notice); // a success: the information icon, not the question mark
     accept();
     return true;
 }
@@ -184,8 +188,42 @@ void MasterPopup::keyPressEvent(QKeyEvent* event) {
 }
 
 bool MasterPopup::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) hFocus->setFocus(Qt::ActiveWindowFocusReason);
+    // Only when the pop-up first opens: taken back on every activation, the focus left the box a
+    // message box was about, and the next typing went nowhere. A new record starts in its first
+    // box; a record shown for editing selects none, so a stray key edits nothing.
+    if (event->type() == QEvent::Show && !m_opened) {
+        m_opened = true;
+        m_asOpened = Shown();
+        QWidget* first = hFocus;
+        for (auto it = m_bound.begin(); !m_modify && it != m_bound.end() && first == hFocus; ++it)
+            if (it->first->isEnabled() && !it->first->isReadOnly()) first = it->first;
+        first->setFocus(Qt::OtherFocusReason);
+    }
     return QDialog::event(event);
+}
+
+QStringList MasterPopup::Shown() const {
+    QStringList shown;
+    for (const MyText* box : backPanel->findChildren<MyText*>())
+        if (box != hFocus) shown << box->Text();
+    for (const QComboBox* list : backPanel->findChildren<QComboBox*>())
+        shown << list->currentText();
+    return shown;
+}
+
+bool MasterPopup::HasChanges() const {
+    return m_opened && Shown() != m_asOpened;
+}
+
+QString MasterPopup::UnsavedInput() const {
+    return isVisible() && HasChanges() ? windowTitle() + QStringLiteral(" 창에서 고친 내용") : QString();
+}
+
+void MasterPopup::reject() {
+    if (HasChanges() && !Prompt::confirmRisky(QStringLiteral(
+                            "고친 내용이 저장되지 않았습니다.\n저장하지 않고 닫으시겠습니까?")))
+        return;
+    QDialog::reject();
 }
 
 bool MasterPopup::eventFilter(QObject* watched, QEvent* event) {

@@ -22,6 +22,8 @@ enum class TextType;
 
 class MasterPopup : public QDialog {
     Q_OBJECT
+    // What closing would throw away, for the program's own close question ("" when nothing).
+    Q_PROPERTY(QString unsavedInput READ UnsavedInput)
 public:
     // A label-and-box row of the one-column pop-ups: box name, label caption, record column.
     struct BoxRow {
@@ -33,6 +35,11 @@ public:
 
     // Modify mode when SelectedKey is not empty, registration when it is; decided once, here.
     bool IsModifyMode() const { return m_modify; }
+    // Whether a box or list now differs from what the pop-up opened with.
+    bool HasChanges() const;
+    QString UnsavedInput() const;
+    // Esc, the close box and 닫기 ask before changes are thrown away.
+    void reject() override;
 
     QWidget* backPanel = nullptr;
     MyText* hFocus = nullptr;
@@ -77,6 +84,8 @@ protected:
     // The notices and questions of the pop-ups.
     static void Notice(const QString& text);
     static bool Ask(const QString& text);
+    // A question that deletes, withdraws or resets: 아니오 is its default button.
+    static bool AskRisky(const QString& text);
     // DataChanged, the statement, then the notice and close; false (pop-up left open) when the
     // store refused or the connection failed.
     bool Write(const QString& statement, const QString& notice);
@@ -92,7 +101,11 @@ private:
     };
     QString Sent(const MyText* box, const QString& reading) const;
 
+    QStringList Shown() const;
+
     bool m_modify = false;
+    bool m_opened = false;
+    QStringList m_asOpened; // every box and list as the pop-up first showed them
     std::vector<std::pair<MyText*, QString>> m_bound; // box, record column
     QHash<const MyText*, Loaded> m_loaded;
 };

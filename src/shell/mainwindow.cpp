@@ -23,7 +23,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
-static void initShellResources() { Q_INIT_RESOURCE(shell); }
+static void initShellResources() {
+    Q_INIT_RESOURCE(shell);
+}
 
 namespace {
 frmMain* g_main = nullptr;
@@ -36,8 +38,8 @@ const QString k원격지원요청 = QStringLiteral("원격지원요청");
 const QString k프로그램종료 = QStringLiteral("프로그램 종료");
 
 // The list screens whose saved column widths follow the main window's size.
-const QStringList kColumnWidthKeys = {QStringLiteral("오더등록"), QStringLiteral("오더조회"),
-                                      QStringLiteral("차주관리"), QStringLiteral("화주관리"),
+const QStringList kColumnWidthKeys = {QStringLiteral("오더등록"),   QStringLiteral("오더조회"),
+                                      QStringLiteral("차주관리"),   QStringLiteral("화주관리"),
                                       QStringLiteral("주선사관리"), QStringLiteral("계산서관리"),
                                       QStringLiteral("정산관리")};
 
@@ -46,24 +48,29 @@ struct ToolbarButton {
     QString name;
     QString icon;
 };
-const QList<ToolbarButton> kToolbarButtons = {
-    {QStringLiteral("오더등록"), QStringLiteral("order")},     {QStringLiteral("차주관리"), QStringLiteral("truck")},
-    {QStringLiteral("화주관리"), QStringLiteral("shipper")},   {QStringLiteral("주선사관리"), QStringLiteral("broker")},
-    {QStringLiteral("계산서관리"), QStringLiteral("invoice")}, {QStringLiteral("정산관리"), QStringLiteral("settle")},
-    {QStringLiteral("원격지원요청"), QStringLiteral("support")}};
+const QList<ToolbarButton> kToolbarButtons = {{QStringLiteral("오더등록"), QStringLiteral("order")},
+                                              {QStringLiteral("차주관리"), QStringLiteral("truck")},
+                                              {QStringLiteral("화주관리"), QStringLiteral("shipper")},
+                                              {QStringLiteral("주선사관리"), QStringLiteral("broker")},
+                                              {QStringLiteral("계산서관리"), QStringLiteral("invoice")},
+                                              {QStringLiteral("정산관리"), QStringLiteral("settle")},
+                                              {QStringLiteral("원격지원요청"), QStringLiteral("support")}};
 
 // Freezes drawing for the length of a routine, however it ends.
 class UpdateFreeze {
 public:
     explicit UpdateFreeze(QWidget* w) : m_w(w), m_was(w->updatesEnabled()) { m_w->setUpdatesEnabled(false); }
     ~UpdateFreeze() { m_w->setUpdatesEnabled(m_was); }
+
 private:
     QWidget* m_w;
     bool m_was;
 };
 } // namespace
 
-frmMain* MainWindow() { return g_main; }
+frmMain* MainWindow() {
+    return g_main;
+}
 
 QRect NormalGeometry(const QRect& free) {
     const QSize size(free.width() * 4 / 5, free.height() * 4 / 5);
@@ -194,7 +201,7 @@ void frmMain::UpdateAvailability() {
         const QString& caption = it.key();
         bool enabled = IsScreenRegistered(caption) || IsCommandRegistered(caption);
         if (caption == k프로그램종료) enabled = true;
-        if (caption == k오더조회) enabled = false;  // designed so that it cannot be chosen
+        if (caption == k오더조회) enabled = false; // designed so that it cannot be chosen
         it.value()->setEnabled(enabled);
         if (QAction* button = m_toolbarActions.value(caption)) button->setEnabled(enabled);
     }
@@ -216,14 +223,33 @@ void frmMain::Dispatch(const QString& caption) {
     OpenScreen(caption);
 }
 
+namespace {
+// The question both ways out ask when typed input would be lost; "" when nothing would be.
+QString LossQuestion() {
+    const QString unsaved = UnsavedInputOfOpenScreens();
+    if (unsaved.isEmpty()) return {};
+    return QStringLiteral(
+               "프로그램을 끝내면 %1이(가) 저장되지 않고 사라집니다.\n그래도 프로그램을 끝내시겠습니까?")
+        .arg(unsaved);
+}
+} // namespace
+
 void frmMain::ExitProgram() {
-    if (!Prompt::confirm(QStringLiteral("프로그램을 종료하시겠습니까?"))) return;
+    const QString loss = LossQuestion();
+    if (!Prompt::confirm(loss.isEmpty() ? QStringLiteral("프로그램을 종료하시겠습니까?") : loss)) return;
+    m_ending = true; // asked once: closing the windows now asks nothing more
     QApplication::closeAllWindows();
     EndProgram();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    // The close box ends the program without a question.
+    // The close box ends the program without a question, unless typed input would be lost:
+    // then it asks what 프로그램 종료 asks, and 아니오 keeps everything.
+    const QString loss = m_ending ? QString() : LossQuestion();
+    if (!loss.isEmpty() && !Prompt::confirm(loss)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
@@ -278,7 +304,7 @@ void frmMain::sendOnlineNotice() {
 }
 
 void frmMain::MDIForm_Resize() {
-    if (m_inResize) return;  // a screen's layout may resize the client area again
+    if (m_inResize) return; // a screen's layout may resize the client area again
     m_inResize = true;
     {
         UpdateFreeze freeze(this);

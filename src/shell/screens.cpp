@@ -1,5 +1,6 @@
 #include "screens.h"
 #include "mainwindow.h"
+#include <QApplication>
 #include <QEvent>
 #include <QMap>
 #include <QMdiArea>
@@ -43,30 +44,40 @@ bool WorkScreen::event(QEvent* e) {
 }
 
 void RegisterScreen(const QString& caption, ScreenFactory factory) {
-    if (factory) registry().factories.insert(caption, std::move(factory));
-    else registry().factories.remove(caption);
+    if (factory)
+        registry().factories.insert(caption, std::move(factory));
+    else
+        registry().factories.remove(caption);
     refreshMenus();
 }
 
-bool IsScreenRegistered(const QString& caption) { return registry().factories.contains(caption); }
+bool IsScreenRegistered(const QString& caption) {
+    return registry().factories.contains(caption);
+}
 
 void RegisterCommand(const QString& caption, ScreenCommand command) {
-    if (command) registry().commands.insert(caption, std::move(command));
-    else registry().commands.remove(caption);
+    if (command)
+        registry().commands.insert(caption, std::move(command));
+    else
+        registry().commands.remove(caption);
     refreshMenus();
 }
 
-bool IsCommandRegistered(const QString& caption) { return registry().commands.contains(caption); }
+bool IsCommandRegistered(const QString& caption) {
+    return registry().commands.contains(caption);
+}
 
 bool RunCommand(const QString& caption) {
     auto it = registry().commands.constFind(caption);
     if (it == registry().commands.constEnd()) return false;
-    const ScreenCommand command = it.value();  // the command may re-register itself
+    const ScreenCommand command = it.value(); // the command may re-register itself
     command();
     return true;
 }
 
-WorkScreen* OpenedScreen(const QString& caption) { return registry().open.value(caption).data(); }
+WorkScreen* OpenedScreen(const QString& caption) {
+    return registry().open.value(caption).data();
+}
 
 QString UnsavedInputOfOpenScreens() {
     QStringList parts;
@@ -75,6 +86,11 @@ QString UnsavedInputOfOpenScreens() {
             const QString unsaved = screen->UnsavedInput();
             if (!unsaved.isEmpty()) parts << unsaved;
         }
+    // An edit pop-up open over a screen says what it holds through its unsavedInput property.
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        const QString unsaved = window->isVisible() ? window->property("unsavedInput").toString() : QString();
+        if (!unsaved.isEmpty()) parts << unsaved;
+    }
     return parts.join(QStringLiteral(", "));
 }
 
@@ -99,12 +115,14 @@ WorkScreen* OpenScreen(const QString& caption) {
     WorkScreen* screen = factory(nullptr);
     if (!screen) return nullptr;
     r.open.insert(caption, screen);
-    QObject::connect(screen, &WorkScreen::screenClosed, screen, [caption, screen] { forget(caption, screen); });
+    QObject::connect(screen, &WorkScreen::screenClosed, screen,
+                     [caption, screen] { forget(caption, screen); });
 
     // A work screen fills the client area: no frame of its own, left 0, top 0.
     QMdiSubWindow* sub = area->addSubWindow(screen, Qt::FramelessWindowHint);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setObjectName(QStringLiteral("MDI_") + (screen->objectName().isEmpty() ? caption : screen->objectName()));
+    sub->setObjectName(QStringLiteral("MDI_") +
+                       (screen->objectName().isEmpty() ? caption : screen->objectName()));
     sub->setGeometry(QRect(QPoint(0, 0), MainClientSize()));
     sub->show();
     sub->raise();

@@ -3,18 +3,22 @@
 #include "boardfixture.h"
 #include "droplist.h"
 #include "ini.h"
+#include "mainwindow.h"
 #include "mytext.h"
 #include "orderderive.h"
+#include "pophwaju.h"
 #include "prompts.h"
+#include "screens.h"
 #include "spreadmodel.h"
 #include "testmain.h"
 #include "textformat.h"
+#include "workscreens.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QRadioButton>
+#include <QRegularExpression>
 
 using namespace BoardFixture;
 
@@ -64,6 +68,53 @@ private:
 private slots:
     void init() { store = FreshStart(); }
     void cleanup() { store.reset(); }
+
+    // Both ways out of the program ask the same question when typed input would be lost, and
+    // 아니오 keeps the typed order and the changed pop-up.
+    void leavingAsksForTypedInput_data() {
+        QTest::addColumn<bool>("closeBox"); // else 프로그램 종료
+        QTest::addColumn<bool>("popup");    // a shipper pop-up with a changed box is open too
+        QTest::newRow("close box") << true << false;
+        QTest::newRow("프로그램 종료") << false << false;
+        QTest::newRow("close box, pop-up changed") << true << true;
+    }
+    void leavingAsksForTypedInput() {
+        QFETCH(bool, closeBox);
+        QFETCH(bool, popup);
+        RegisterWorkScreens();
+        frmMain main;
+        main.setEnabled(true);
+        main.resize(1400, 900);
+        main.show();
+        auto* board = qobject_cast<frmOrder*>(OpenScreen(QStringLiteral("오더등록")));
+        QVERIFY(board);
+        board->Timer1->stop();
+        auto* amount = Child<MyText>(board, QStringLiteral("금액"));
+        Type(amount, QStringLiteral("150000"));
+        SelectedKey.clear();
+        popHwaju shipper(&main);
+        if (popup) {
+            shipper.show();
+            Type(Child<MyText>(&shipper, QStringLiteral("화주명")), QStringLiteral("한빛"));
+        }
+        PromptScript prompts;
+        prompts.answerNo();
+        if (closeBox)
+            QVERIFY(!main.close());
+        else
+            main.ExitProgram();
+        QCOMPARE(prompts.asked().size(), size_t(1));
+        const QString question = prompts.texts().front();
+        QVERIFY2(question.startsWith(QStringLiteral("프로그램을 끝내면 오더등록 화면에 입력 중인 오더")),
+                 qPrintable(question));
+        QCOMPARE(question.contains(QStringLiteral("고친 내용")), popup);
+        QVERIFY(main.isVisible());
+        QCOMPARE(OpenedScreen(QStringLiteral("오더등록")), board);
+        QCOMPARE(amount->Text(), QStringLiteral("150000"));
+        QCOMPARE(shipper.isVisible(), popup);
+        QVERIFY(prompts.unexpected().isEmpty());
+        shipper.hide();
+    }
 
     void opensWithDefaults() {
         PromptScript prompts;
@@ -286,7 +337,8 @@ private slots:
         QCOMPARE(saves.size(), 1);
         // The 47 arguments, then the save's own request key (a UUID) on our stores.
         const QString key = saves.first().section(QLatin1Char(','), -1);
-        QVERIFY2(QRegularExpression(QStringLiteral("^'[0-9a-f-]{36}'$")).match(key).hasMatch(), qPrintable(key));
+        QVERIFY2(QRegularExpression(QStringLiteral("^'[0-9a-f-]{36}'$")).match(key).hasMatch(),
+                 qPrintable(key));
         QCOMPARE(
             saves.first().chopped(key.size() + 1),
             QStringLiteral(
