@@ -23,9 +23,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
-static void initShellResources() {
-    Q_INIT_RESOURCE(shell);
-}
+static void initShellResources() { Q_INIT_RESOURCE(shell); }
 
 namespace {
 frmMain* g_main = nullptr;
@@ -38,8 +36,8 @@ const QString k원격지원요청 = QStringLiteral("원격지원요청");
 const QString k프로그램종료 = QStringLiteral("프로그램 종료");
 
 // The list screens whose saved column widths follow the main window's size.
-const QStringList kColumnWidthKeys = {QStringLiteral("오더등록"),   QStringLiteral("오더조회"),
-                                      QStringLiteral("차주관리"),   QStringLiteral("화주관리"),
+const QStringList kColumnWidthKeys = {QStringLiteral("오더등록"), QStringLiteral("오더조회"),
+                                      QStringLiteral("차주관리"), QStringLiteral("화주관리"),
                                       QStringLiteral("주선사관리"), QStringLiteral("계산서관리"),
                                       QStringLiteral("정산관리")};
 
@@ -48,29 +46,24 @@ struct ToolbarButton {
     QString name;
     QString icon;
 };
-const QList<ToolbarButton> kToolbarButtons = {{QStringLiteral("오더등록"), QStringLiteral("order")},
-                                              {QStringLiteral("차주관리"), QStringLiteral("truck")},
-                                              {QStringLiteral("화주관리"), QStringLiteral("shipper")},
-                                              {QStringLiteral("주선사관리"), QStringLiteral("broker")},
-                                              {QStringLiteral("계산서관리"), QStringLiteral("invoice")},
-                                              {QStringLiteral("정산관리"), QStringLiteral("settle")},
-                                              {QStringLiteral("원격지원요청"), QStringLiteral("support")}};
+const QList<ToolbarButton> kToolbarButtons = {
+    {QStringLiteral("오더등록"), QStringLiteral("order")},     {QStringLiteral("차주관리"), QStringLiteral("truck")},
+    {QStringLiteral("화주관리"), QStringLiteral("shipper")},   {QStringLiteral("주선사관리"), QStringLiteral("broker")},
+    {QStringLiteral("계산서관리"), QStringLiteral("invoice")}, {QStringLiteral("정산관리"), QStringLiteral("settle")},
+    {QStringLiteral("원격지원요청"), QStringLiteral("support")}};
 
 // Freezes drawing for the length of a routine, however it ends.
 class UpdateFreeze {
 public:
     explicit UpdateFreeze(QWidget* w) : m_w(w), m_was(w->updatesEnabled()) { m_w->setUpdatesEnabled(false); }
     ~UpdateFreeze() { m_w->setUpdatesEnabled(m_was); }
-
 private:
     QWidget* m_w;
     bool m_was;
 };
 } // namespace
 
-frmMain* MainWindow() {
-    return g_main;
-}
+frmMain* MainWindow() { return g_main; }
 
 QRect NormalGeometry(const QRect& free) {
     const QSize size(free.width() * 4 / 5, free.height() * 4 / 5);
@@ -201,7 +194,7 @@ void frmMain::UpdateAvailability() {
         const QString& caption = it.key();
         bool enabled = IsScreenRegistered(caption) || IsCommandRegistered(caption);
         if (caption == k프로그램종료) enabled = true;
-        if (caption == k오더조회) enabled = false; // designed so that it cannot be chosen
+        if (caption == k오더조회) enabled = false;  // designed so that it cannot be chosen
         it.value()->setEnabled(enabled);
         if (QAction* button = m_toolbarActions.value(caption)) button->setEnabled(enabled);
     }
@@ -304,7 +297,7 @@ void frmMain::sendOnlineNotice() {
 }
 
 void frmMain::MDIForm_Resize() {
-    if (m_inResize) return; // a screen's layout may resize the client area again
+    if (m_inResize) return;  // a screen's layout may resize the client area again
     m_inResize = true;
     {
         UpdateFreeze freeze(this);

@@ -44,40 +44,30 @@ bool WorkScreen::event(QEvent* e) {
 }
 
 void RegisterScreen(const QString& caption, ScreenFactory factory) {
-    if (factory)
-        registry().factories.insert(caption, std::move(factory));
-    else
-        registry().factories.remove(caption);
+    if (factory) registry().factories.insert(caption, std::move(factory));
+    else registry().factories.remove(caption);
     refreshMenus();
 }
 
-bool IsScreenRegistered(const QString& caption) {
-    return registry().factories.contains(caption);
-}
+bool IsScreenRegistered(const QString& caption) { return registry().factories.contains(caption); }
 
 void RegisterCommand(const QString& caption, ScreenCommand command) {
-    if (command)
-        registry().commands.insert(caption, std::move(command));
-    else
-        registry().commands.remove(caption);
+    if (command) registry().commands.insert(caption, std::move(command));
+    else registry().commands.remove(caption);
     refreshMenus();
 }
 
-bool IsCommandRegistered(const QString& caption) {
-    return registry().commands.contains(caption);
-}
+bool IsCommandRegistered(const QString& caption) { return registry().commands.contains(caption); }
 
 bool RunCommand(const QString& caption) {
     auto it = registry().commands.constFind(caption);
     if (it == registry().commands.constEnd()) return false;
-    const ScreenCommand command = it.value(); // the command may re-register itself
+    const ScreenCommand command = it.value();  // the command may re-register itself
     command();
     return true;
 }
 
-WorkScreen* OpenedScreen(const QString& caption) {
-    return registry().open.value(caption).data();
-}
+WorkScreen* OpenedScreen(const QString& caption) { return registry().open.value(caption).data(); }
 
 QString UnsavedInputOfOpenScreens() {
     QStringList parts;
@@ -115,14 +105,12 @@ WorkScreen* OpenScreen(const QString& caption) {
     WorkScreen* screen = factory(nullptr);
     if (!screen) return nullptr;
     r.open.insert(caption, screen);
-    QObject::connect(screen, &WorkScreen::screenClosed, screen,
-                     [caption, screen] { forget(caption, screen); });
+    QObject::connect(screen, &WorkScreen::screenClosed, screen, [caption, screen] { forget(caption, screen); });
 
     // A work screen fills the client area: no frame of its own, left 0, top 0.
     QMdiSubWindow* sub = area->addSubWindow(screen, Qt::FramelessWindowHint);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setObjectName(QStringLiteral("MDI_") +
-                       (screen->objectName().isEmpty() ? caption : screen->objectName()));
+    sub->setObjectName(QStringLiteral("MDI_") + (screen->objectName().isEmpty() ? caption : screen->objectName()));
     sub->setGeometry(QRect(QPoint(0, 0), MainClientSize()));
     sub->show();
     sub->raise();

@@ -17,8 +17,8 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
+#include <QRadioButton>
 
 using namespace BoardFixture;
 
@@ -337,8 +337,7 @@ private slots:
         QCOMPARE(saves.size(), 1);
         // The 47 arguments, then the save's own request key (a UUID) on our stores.
         const QString key = saves.first().section(QLatin1Char(','), -1);
-        QVERIFY2(QRegularExpression(QStringLiteral("^'[0-9a-f-]{36}'$")).match(key).hasMatch(),
-                 qPrintable(key));
+        QVERIFY2(QRegularExpression(QStringLiteral("^'[0-9a-f-]{36}'$")).match(key).hasMatch(), qPrintable(key));
         QCOMPARE(
             saves.first().chopped(key.size() + 1),
             QStringLiteral(
