@@ -4,6 +4,7 @@
 #include "gridroutines.h"
 #include "mytext.h"
 #include "spreadgrid.h"
+#include "statusscheme.h"
 #include "storetrap.h"
 #include "twips.h"
 
@@ -100,9 +101,14 @@ void AccountList::FillList(const QString& statement, ColumnRequest columns,
         ListRecord record(*rows, columns);
         for (qsizetype r = 0; r < rows->rowCount(); ++r) {
             record.setRow(r);
-            sp->AppendRow(row(record), record["ID"].trimmed());
+            const QStringList texts = row(record);
+            sp->AppendRow(texts, record["ID"].trimmed(), RowInk(texts));
         }
     });
+}
+
+QColor AccountList::RowInk(const QStringList& texts) const {
+    return StatusScheme::StatusColour(m_design.statusColumn > 0 ? texts.value(m_design.statusColumn - 1) : QString());
 }
 
 QString AccountList::RowKey(int row) const {
@@ -142,6 +148,7 @@ void AccountList::LayOut() {
 }
 
 void AccountList::FitColumns(SpreadGrid& grid) const {
+    SizeToSamples(grid, m_design.whole);
     ShareSpareWidth(grid, {m_design.fitA, m_design.fitB}, m_design.reserve, 450);
 }
 

@@ -5,6 +5,7 @@
 #include "barlayout.h"
 #include "screens.h"
 
+#include <QColor>
 #include <QHash>
 #include <functional>
 
@@ -63,6 +64,8 @@ protected:
         int fitA, fitB;             // the two columns that take the spare width, in halves
         double reserve;             // twips kept free right of the columns
         std::vector<int> amounts;   // columns shown flush right
+        int statusColumn = 0;       // the order status that inks the row; 0 for none
+        std::vector<std::pair<int, QString>> whole; // columns sized to a sample text, never cut
     };
     AccountList(const Design& design, QWidget* parent);
 
@@ -72,6 +75,8 @@ protected:
     // added): the store reads nothing else, and a name missing from it stops the tests.
     void FillList(const QString& statement, ColumnRequest columns,
                   const std::function<QStringList(const ListRecord&)>& row);
+    // The row's text colour: its status's ink when the list shows a status, else black.
+    QColor RowInk(const QStringList& texts) const;
     QPushButton* AddButton(int index, const QString& caption, int icon);
     QLabel* AddLabel(const QString& caption, const QString& name);
     // The screen's own controls of the top panel, left of 닫 기 (twips, as the screens were

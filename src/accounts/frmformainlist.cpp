@@ -2,6 +2,7 @@
 
 #include "accountstatements.h"
 #include "amounts.h"
+#include "gridroutines.h"
 #include "mytext.h"
 #include "popformain.h"
 #include "signin.h"
@@ -24,7 +25,13 @@ frmFormainList::frmFormainList(QWidget* parent)
                    5,
                    6,
                    550,
-                   {6, 7, 8}},
+                   {6, 7, 8},
+                   0,
+                   {{1, WholeText::DateTime},
+                    {3, WholeText::VehicleNumber},
+                    {6, WholeText::Amount},
+                    {7, WholeText::Amount},
+                    {8, WholeText::Amount}}},
                   parent) {
     setTabOrder(검색어, cmdArr[0]);
     connect(cmdArr[0], &QPushButton::clicked, this, &frmFormainList::LoadList);

@@ -4,10 +4,12 @@
 #include "accountstatements.h"
 #include "amounts.h"
 #include "clock.h"
+#include "gridroutines.h"
 #include "mytext.h"
 #include "paymentmark.h"
 #include "prompts.h"
 #include "spreadgrid.h"
+#include "statusscheme.h"
 #include "storetrap.h"
 #include "textformat.h"
 
@@ -99,6 +101,9 @@ std::map<qint64, QStringList> ReadRows(StoreTrap& trap, const QList<qint64>& ids
 void ShowRow(SpreadGrid& grid, int row, const QStringList& texts) {
     for (int c = 1; c <= texts.size() && c <= grid.MaxCols(); ++c)
         grid.SetText(c, row, texts[c - 1]);
+    // A status that moved since the list was read changes the row's ink with it.
+    grid.setRow(row);
+    grid.setForeColor(StatusScheme::StatusColour(texts.value(StatusColumn - 1)));
 }
 
 // Looks again at the rows whose write the store's count did not confirm: the grid shows what the
@@ -155,7 +160,16 @@ frmJungsanList::frmJungsanList(QWidget* parent)
                    9,
                    12,
                    600,
-                   {5}},
+                   {5},
+                   StatusColumn,
+                   {{1, WholeText::Date},
+                    {2, WholeText::Date},
+                    {3, WholeText::Date},
+                    {4, WholeText::Date},
+                    {5, WholeText::Amount},
+                    {6, WholeText::VehicleNumber},
+                    {8, WholeText::Phone},
+                    {StatusColumn, WholeText::Status}}},
                   parent) {
     AddLabel(QStringLiteral("기간"), QStringLiteral("라벨_기간"));
     AddLabel(QStringLiteral("~"), QStringLiteral("라벨_물결"));
@@ -275,7 +289,9 @@ void frmJungsanList::RunPayment(PaymentMark::Action action) {
         Prompt::refusal(NothingToWrite(action, int(listed.size()), left));
         return;
     }
-    if (!Prompt::confirm(Question(action, int(listed.size()), int(toWrite.size()), left))) return;
+    const QString question = Question(action, int(listed.size()), int(toWrite.size()), left);
+    if (!(action == PaymentMark::Action::Clear ? Prompt::confirmRisky(question) : Prompt::confirm(question)))
+        return;
 
     // Each row is written on its own as it is reached; the store's count of changed rows says
     // whether the row was still as shown when the write arrived.

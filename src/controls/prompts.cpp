@@ -33,9 +33,11 @@ void okBox(PromptKind kind, QMessageBox::Icon icon, const QString& text) {
 enum class YesNo { Yes, No, Closed };
 
 // escapeMeansNo: Esc and the close box press 아니오; otherwise they press 예.
-YesNo yesNoBox(const QString& text, bool escapeMeansNo = true) {
+// noByDefault: Enter presses 아니오 instead of 예.
+YesNo yesNoBox(const QString& text, bool escapeMeansNo = true, bool noByDefault = false) {
     if (PromptScript* script = PromptScript::active()) {
         PromptRecord record{PromptKind::Question, text, PromptTitle, {}, {}};
+        record.noByDefault = noByDefault;
         PromptScript::Answer answer;
         // Nobody expected this question: answer the cautious way so nothing gets written.
         if (!script->takeAnswer(record, &answer)) return YesNo::No;
@@ -45,7 +47,7 @@ YesNo yesNoBox(const QString& text, bool escapeMeansNo = true) {
     QMessageBox box(QMessageBox::Question, PromptTitle, text, QMessageBox::NoButton, dialogParent());
     QPushButton* yes = box.addButton(QStringLiteral("예"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("아니오"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(noByDefault ? no : yes);
     box.setEscapeButton(escapeMeansNo ? no : yes);
     box.exec();
     if (box.clickedButton() == no) return YesNo::No;
@@ -89,6 +91,9 @@ void plain(const QString& text) {
 
 bool confirm(const QString& text) {
     return yesNoBox(text) != YesNo::No;
+}
+bool confirmRisky(const QString& text) {
+    return yesNoBox(text, true, true) != YesNo::No;
 }
 bool askRetry(const QString& text) {
     return yesNoBox(text, false) != YesNo::No;

@@ -27,6 +27,7 @@ struct PromptRecord {
     QString defaultValue;  // input default or Save-As default name
     QString filter;        // Save-As filter ("Excel Files (*.xls)" ...)
     QString folder = {};   // the folder a Save-As dialog opens in
+    bool noByDefault = false; // a question whose Enter answers 아니오
 };
 
 namespace Prompt {
@@ -41,6 +42,9 @@ bool confirm(const QString& text);
 // only 아니오 itself says no. Esc or the close box ask for the retry, so nobody loses the
 // program by dismissing a box.
 bool askRetry(const QString& text);
+// Like confirm, for a question that deletes, cancels, withdraws or clears: 아니오 is the default
+// button, so an Enter meant for the screen behind never destroys anything.
+bool confirmRisky(const QString& text);
 // Like confirm, but returns true only for 예 (for callers where only 예 goes on).
 bool askYes(const QString& text);
 // No icon, OK.

@@ -220,6 +220,15 @@ void MasterList::ApplyLayout() {
 }
 
 void MasterList::FitColumns(SpreadGrid& grid) const {
+    // Phones and business numbers are read digit by digit: sized to their longest form.
+    std::vector<std::pair<int, QString>> whole;
+    for (size_t i = 0; i < m_member.columns.size(); ++i) {
+        const CellFormat format = m_member.columns[i].format;
+        if (format != CellFormat::AsStored)
+            whole.emplace_back(int(i) + 1,
+                               format == CellFormat::Phone ? WholeText::Phone : WholeText::BusinessNumber);
+    }
+    SizeToSamples(grid, whole);
     ShareSpareWidth(grid, m_member.fitColumns, 500);
 }
 

@@ -57,6 +57,7 @@ MasterPopup::MasterPopup(QWidget* parent, const QString& name, const QString& ca
     // opens, so a stray key never edits a field.
     hFocus = new MyText(backPanel);
     hFocus->setObjectName(QStringLiteral("hFocus"));
+    hFocus->setFocusPolicy(Qt::NoFocus); // given the focus, never reached by Tab
     PlaceTwips(hFocus, 15885, 0, 150, BoxHeight);
 }
 
@@ -195,6 +196,9 @@ void MasterPopup::Notice(const QString& text) {
 bool MasterPopup::Ask(const QString& text) {
     return Prompt::confirm(text);
 }
+bool MasterPopup::AskRisky(const QString& text) {
+    return Prompt::confirmRisky(text);
+}
 
 QString MasterPopup::GoneText(const QString& outcome) const {
     return QStringLiteral("다른 곳에서 삭제된 %1입니다. %2").arg(m_noun, outcome);
@@ -269,7 +273,7 @@ bool MasterPopup::Write(const QString& statement, const QString& notice, const Q
         Notice(nothingMatched);
         return false;
     }
-    Notice(notice);
+    Prompt::notice(notice); // a success: the information icon, not the question mark
     accept();
     return true;
 }
@@ -283,8 +287,43 @@ void MasterPopup::keyPressEvent(QKeyEvent* event) {
 }
 
 bool MasterPopup::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) hFocus->setFocus(Qt::ActiveWindowFocusReason);
+    // Only when the pop-up first opens: taken back on every activation, the focus left the box a
+    // message box was about, and the next typing went nowhere. A new record starts in its first
+    // box; a record shown for editing selects none, so a stray key edits nothing.
+    if (event->type() == QEvent::Show && !m_opened) {
+        m_opened = true;
+        m_asOpened = AllShown();
+        QWidget* first = hFocus;
+        for (auto it = m_fields.begin(); !m_modify && it != m_fields.end() && first == hFocus; ++it)
+            if (auto* box = qobject_cast<MyText*>(it->widget); box && box->isEnabled() && !box->isReadOnly())
+                first = box;
+        first->setFocus(Qt::OtherFocusReason);
+    }
     return QDialog::event(event);
+}
+
+QStringList MasterPopup::AllShown() const {
+    QStringList shown;
+    for (const MyText* box : backPanel->findChildren<MyText*>())
+        if (box != hFocus) shown << box->Text();
+    for (const QComboBox* list : backPanel->findChildren<QComboBox*>())
+        shown << list->currentText();
+    return shown;
+}
+
+bool MasterPopup::HasChanges() const {
+    return m_opened && AllShown() != m_asOpened;
+}
+
+QString MasterPopup::UnsavedInput() const {
+    return isVisible() && HasChanges() ? windowTitle() + QStringLiteral(" 창에서 고친 내용") : QString();
+}
+
+void MasterPopup::reject() {
+    if (HasChanges() && !Prompt::confirmRisky(QStringLiteral(
+                            "고친 내용이 저장되지 않았습니다.\n저장하지 않고 닫으시겠습니까?")))
+        return;
+    QDialog::reject();
 }
 
 bool MasterPopup::eventFilter(QObject* watched, QEvent* event) {

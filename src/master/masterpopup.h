@@ -29,6 +29,8 @@ enum class TextType;
 
 class MasterPopup : public QDialog {
     Q_OBJECT
+    // What closing would throw away, for the program's own close question ("" when nothing).
+    Q_PROPERTY(QString unsavedInput READ UnsavedInput)
 public:
     // A label-and-box row of the one-column pop-ups: box name, label caption, record column.
     struct BoxRow {
@@ -40,6 +42,11 @@ public:
 
     // Modify mode when SelectedKey is not empty, registration when it is; decided once, here.
     bool IsModifyMode() const { return m_modify; }
+    // Whether a box or list now differs from what the pop-up opened with.
+    bool HasChanges() const;
+    QString UnsavedInput() const;
+    // Esc, the close box and 닫기 ask before changes are thrown away.
+    void reject() override;
 
     QWidget* backPanel = nullptr;
     MyText* hFocus = nullptr;
@@ -94,6 +101,8 @@ protected:
     // about fields changed on both sides, then Write of what `statement` builds. False when
     // nothing was written (the pop-up stays open with everything typed).
     bool Save(const std::function<QString()>& statement, const QString& notice);
+    // A question that deletes, withdraws or resets: 아니오 is its default button.
+    static bool AskRisky(const QString& text);
     // DataChanged, the statement, then the notice and close; false (pop-up left open) when the
     // store refused or the connection failed. A plain statement that may find nothing passes
     // nothingMatched: shown instead of the notice when it changed no row.
@@ -119,6 +128,8 @@ private:
     // something else; empty when there are none.
     QString ClashQuestion(const QHash<const QWidget*, QString>& now) const;
 
+    QStringList AllShown() const;
+
     bool m_modify = false;
     QString m_noun;
     QString m_loadStatement;
@@ -128,4 +139,6 @@ private:
     // While Save builds its statement: the values stored now, and the version to state.
     QHash<const QWidget*, QString> m_now;
     QString m_version;
+    bool m_opened = false;
+    QStringList m_asOpened; // every box and list as the pop-up first showed them
 };

@@ -102,7 +102,7 @@ void popCar::SaveRecord() {
 }
 
 void popCar::WithdrawOwner() {
-    if (!Ask(QStringLiteral("정말로 탈퇴처리 하시겠습니까?"))) return;
+    if (!AskRisky(QStringLiteral("정말로 탈퇴처리 하시겠습니까?"))) return;
     // Named by what the list handed over, not by the boxes.
     Write(ExecBuilder(QStringLiteral("차주삭제")).text(SelectedKey).text(SelectedPhone),
           QStringLiteral("탈퇴처리 되었습니다."));

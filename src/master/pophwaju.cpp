@@ -81,6 +81,6 @@ void popHwaju::DeleteRecord() {
         Notice(QStringLiteral("삭제할 내용이 없습니다."));
         return;
     }
-    if (!Ask(QStringLiteral("정말로 삭제 하시겠습니까?"))) return;
+    if (!AskRisky(QStringLiteral("정말로 삭제 하시겠습니까?"))) return;
     Write(ExecBuilder(QStringLiteral("화주삭제")).text(code), QStringLiteral("삭제되었습니다."));
 }

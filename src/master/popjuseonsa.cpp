@@ -69,7 +69,7 @@ void popJuseonsa::DeleteRecord() {
         Notice(QStringLiteral("삭제할 내용이 없습니다."));
         return;
     }
-    if (!Ask(QStringLiteral("정말로 삭제 하시겠습니까?"))) return;
+    if (!AskRisky(QStringLiteral("정말로 삭제 하시겠습니까?"))) return;
     // A plain statement: deleted at another desk meanwhile, it finds no row and says so.
     Write(QStringLiteral("delete from 코드_주선사 where ID=") + QString::number(KeyNumber(SelectedKey)),
           QStringLiteral("삭제 되었습니다."), GoneText(QStringLiteral("삭제할 내용이 없습니다.")));
@@ -77,7 +77,7 @@ void popJuseonsa::DeleteRecord() {
 
 void popJuseonsa::ResetPassword() {
     if (!IsModifyMode()) return;
-    if (!Ask(QStringLiteral("비밀번호를 초기화 하시겠습니까?"))) return;
+    if (!AskRisky(QStringLiteral("비밀번호를 초기화 하시겠습니까?"))) return;
     Write(QStringLiteral("update 코드_주선사 set 비밀번호='' where ID=") +
               QString::number(KeyNumber(SelectedKey)),
           QStringLiteral("비밀번호가 초기화 되었습니다."),

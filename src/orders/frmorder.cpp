@@ -125,6 +125,8 @@ void frmOrder::BuildForm() {
         sp->SetText(c, 0, headers[c - 1]);
         sp->setColWidth(c, widths[c - 1]);
     }
+    // Amounts read as every other list shows them: grouped and flush right.
+    sp->setColumnAlignment(7, Qt::AlignRight | Qt::AlignVCenter);
     sp->setMaxRows(0);
 
     // The suggestions float over the panel and the list, under the address box they serve.
@@ -269,6 +271,7 @@ void frmOrder::BuildBars() {
         chk조회구분[size_t(i)] = Named(new QCheckBox(OrderDerive::Statuses[size_t(i)], filter),
                                        Indexed(QStringLiteral("chk조회구분"), i));
         chk조회구분[size_t(i)]->setChecked(true);
+        StatusScheme::ShowAsLegend(chk조회구분[size_t(i)], OrderDerive::Statuses[size_t(i)]);
     }
 }
 

@@ -123,6 +123,7 @@ void frmOrderList::BuildForm() {
         box->setObjectName(IndexedName("chk조회구분", i));
         box->setFont(bold);
         box->setChecked(true);
+        StatusScheme::ShowAsLegend(box, OrderDerive::Statuses[size_t(i)]);
         chk조회구분[size_t(i)] = box;
     }
 
@@ -133,6 +134,7 @@ void frmOrderList::BuildForm() {
         sp->SetText(c, 0, QString::fromUtf8(kColumns[c - 1].header));
         sp->setColWidth(c, kColumns[c - 1].width);
     }
+    sp->setColumnAlignment(7, Qt::AlignRight | Qt::AlignVCenter); // 금액, as every list shows amounts
 }
 
 void frmOrderList::Form_Resize() {
@@ -175,7 +177,16 @@ void frmOrderList::ApplyLayout() {
         PlaceTwips(sp, 95, 990 + growth, panelWidth, H - 1080 - growth);
 
         ApplyColumnLayout(*sp, kScreenKey, [](SpreadGrid& grid) {
-            ShareSpareWidth(grid, {3, 4, 14}, 450, 450);
+            // What an agent reads to the letter is sized to it; the places and texts share the rest.
+            SizeToSamples(grid, {{1, WholeText::Date},
+                                 {2, WholeText::Status},
+                                 {7, WholeText::Amount},
+                                 {8, WholeText::DateTime},
+                                 {9, WholeText::DateTime},
+                                 {10, WholeText::DateTime},
+                                 {12, WholeText::Phone},
+                                 {13, WholeText::VehicleNumber}});
+            ShareSpareWidth(grid, {3, 4, 5, 14}, 450, 450);
         });
     } catch (...) {
     }
@@ -230,7 +241,7 @@ void frmOrderList::FillList(SharedRecordset& rs) {
                  FormatPhone(v[13]), v[14],
                  // The inquiry shows the first length only.
                  OrderDerive::VehicleText(v[15], v[16], v[17], QString())};
-        sp->AppendRow(texts, v[18].trimmed(), OrderDerive::InquiryStatusColour(v[1]));
+        sp->AppendRow(texts, v[18].trimmed(), StatusScheme::StatusColour(v[1]));
     }
 }
 

@@ -37,7 +37,7 @@ void frmOrder::RunCancel(bool dispatch) {
         // invoice issued) is asked about again, naming the move.
         const QString status = trap.field(rs, QStringLiteral("오더상태")).trimmed();
         const QString question = QStringLiteral("선택하신 오더를 취소하시겠습니까?");
-        if (!Prompt::confirm(status == shownStatus ? question
+        if (!Prompt::confirmRisky(status == shownStatus ? question
                                                    : OrderSql::StatusMovedText(shownStatus, status) +
                                                          QLatin1Char('\n') + question)) {
             declined = true;

@@ -33,30 +33,6 @@ QString VehicleText(const QString& info, const QString& tonnage, const QString& 
     return text.trimmed();
 }
 
-namespace {
-// A colour per status, in the order of Statuses; anything else is black.
-QColor ColourOf(const QString& status, const std::array<QRgb, 7>& table) {
-    const QString s = status.trimmed();
-    for (size_t i = 0; i < Statuses.size(); ++i)
-        if (s == Statuses[i]) return QColor(table[i]);
-    return QColor(0x00, 0x00, 0x00);
-}
-} // namespace
-
-QColor StatusColour(const QString& status) {
-    static const std::array<QRgb, 7> board = {0x000000, 0xC0C0C0, 0x0000FF, 0x0000FF,
-                                              0xE0FFE0, 0x00FF00, 0xFF0000};
-    return ColourOf(status, board);
-}
-
-QColor InquiryStatusColour(const QString& status) {
-    // The inquiry marks fresh orders blue and finished transports amber: there the question
-    // is what is still open, on the board what has a vehicle.
-    static const std::array<QRgb, 7> inquiry = {0x0000FF, 0xC0C0C0, 0x000000, 0xFFC000,
-                                                0xE0FFE0, 0x00FF00, 0xFF0000};
-    return ColourOf(status, inquiry);
-}
-
 QString AmountText(const QString& stored) {
     const QString s = stored.trimmed();
     if (s.isEmpty()) return s;

@@ -1,7 +1,8 @@
 #pragma once
 // Texts and values the board derives from stored or typed order data. Pure: no widgets, no
 // store, so each rule can be checked on its own.
-#include <QColor>
+#include "statusscheme.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -11,10 +12,7 @@
 namespace OrderDerive {
 
 // Order statuses in the order every filter lists them.
-inline const std::array<QString, 7> Statuses = {QStringLiteral("접수"),     QStringLiteral("미처리"),
-                                                QStringLiteral("배차완료"), QStringLiteral("운송완료"),
-                                                QStringLiteral("계산서"),   QStringLiteral("정산완료"),
-                                                QStringLiteral("취소")};
+inline const std::array<QString, 7>& Statuses = StatusScheme::Statuses;
 
 // Vehicle tonnage as listed: "5" and "5톤" both read "5톤"; empty stays empty.
 QString TonnageText(const QString& tonnage);
@@ -24,11 +22,6 @@ QString LengthText(const QString& length, const QString& length2);
 // Column 차량정보 of the list: description, tonnage and length texts.
 QString VehicleText(const QString& info, const QString& tonnage, const QString& length,
                     const QString& length2);
-
-// Row text colour of an order status (trimmed); unknown statuses are black.
-QColor StatusColour(const QString& status);
-// The same for the order inquiry, which has a table of its own.
-QColor InquiryStatusColour(const QString& status);
 
 // A stored charge as the inquiry shows it: a whole number with "," thousands separators
 // ("1234567.6" -> "1,234,568"); a text that is not a number up to ten digits is shown as stored.

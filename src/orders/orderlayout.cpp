@@ -183,5 +183,15 @@ void frmOrder::LayOut() {
 }
 
 void frmOrder::FitColumns(SpreadGrid& grid) const {
-    ShareSpareWidth(grid, {2, 3, 10}, 450, 450);
+    // What an agent reads to the letter is sized to it; the places and texts share the rest.
+    SizeToSamples(grid, {{1, WholeText::Date},
+                         {2, WholeText::Status},
+                         {6, WholeText::Tonnage},
+                         {7, WholeText::Amount},
+                         {9, WholeText::Phone},
+                         {10, WholeText::VehicleNumber},
+                         {12, WholeText::DateTime},
+                         {13, WholeText::DateTime},
+                         {14, WholeText::DateTime}});
+    ShareSpareWidth(grid, {3, 4, 5, 11}, 450, 450);
 }

@@ -147,11 +147,12 @@ public:
         const QString phoneText = FormatPhone(m_phone.read(m_utf8, bytes(r, 차주연락처)));
         const QString& vehicleText = vehicle(r);
         const QString dispatched = OrderDerive::DispatchTimeText(m_dispatch.read(m_utf8, bytes(r, 배차시간)));
+        const QString fare = OrderDerive::AmountText(m_fare.read(m_utf8, bytes(r, 운송비)));
 
         static constexpr int AsStored[] = {날짜,     오더상태,     상차권역_,   상차지_, 하차권역_,
-                                           하차지_,  화물정보1,    희망톤수_,   운송비,  차주명,
+                                           하차지_,  화물정보1,    희망톤수_,   차주명,
                                            차량번호, 상차요청일시, 하차요청일시};
-        qsizetype room = 2 + phoneText.size() + vehicleText.size() + dispatched.size();
+        qsizetype room = 2 + phoneText.size() + vehicleText.size() + dispatched.size() + fare.size();
         for (int field : AsStored)
             room += bytes(r, field).size(); // UTF-16 units never outnumber UTF-8 bytes
         cells.resize(room);
@@ -171,7 +172,7 @@ public:
         put(하차권역_), *out++ = QLatin1Char(' '), put(하차지_), end();
         put(화물정보1), end();
         put(희망톤수_), end();
-        put(운송비), end();
+        putText(fare), end();
         put(차주명), end();
         putText(phoneText), end();
         put(차량번호), end();
@@ -182,7 +183,7 @@ public:
         cells.truncate(out - begin);
         cells.squeeze();
         tag = rowTag(r);
-        colour = OrderDerive::StatusColour(statusText);
+        colour = StatusScheme::StatusColour(statusText);
     }
 
 private:
@@ -245,7 +246,7 @@ private:
     const dstore::ResultSet* const m_rows;
     int m_col[Count];
     QStringDecoder m_utf8{QStringDecoder::Utf8};
-    Borrowed m_status, m_phone, m_info, m_tonnage, m_length, m_length2, m_dispatch;
+    Borrowed m_status, m_phone, m_info, m_tonnage, m_length, m_length2, m_dispatch, m_fare;
     std::unordered_map<std::string, QString> m_vehicles;
     std::string m_vehicleKey;
 };

@@ -4,8 +4,10 @@
 #include "spreadgrid.h"
 #include "twips.h"
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QStringList>
+#include <QStyle>
 #include <QVariant>
 #include <algorithm>
 #include <cmath>
@@ -89,6 +91,18 @@ double HeaderTextWidth(const SpreadGrid& grid, int col) {
     if (col < 1 || col > grid.MaxCols()) return 0;
     const int px = grid.horizontalHeader()->sectionSizeHint(col - 1);
     return px > 0 ? PxToTwips(px) : 0;
+}
+
+void SizeToSamples(SpreadGrid& grid, const std::vector<std::pair<int, QString>>& samples) {
+    grid.setUnitType(WidthUnit::Twips);
+    const QFontMetrics metrics(grid.font());
+    // The cell's text margins on both sides as the item delegate draws them, and a pixel of
+    // rounding the twips conversion may take away.
+    const int margin = 2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1) + 3;
+    for (const auto& [col, sample] : samples)
+        if (col >= 1 && col <= grid.MaxCols())
+            grid.setColWidth(col, std::max<double>(PxToTwips(metrics.horizontalAdvance(sample) + margin),
+                                                   HeaderTextWidth(grid, col)));
 }
 
 void ShareSpareWidth(SpreadGrid& grid, const std::vector<int>& columns, double marginTwips, double minTwips) {

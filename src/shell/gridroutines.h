@@ -4,6 +4,7 @@
 #include "exporttable.h"
 #include <QString>
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -50,6 +51,23 @@ void ConnectColumnWidthSaving(SpreadGrid& grid, const QString& key);
 // measuring in twips (ApplyColumnLayout switches back).
 void ShareSpareWidth(SpreadGrid& grid, const std::vector<int>& columns, double marginTwips,
                      double minTwips = 300);
+// Texts as wide as the widest value of their kind, for columns that must never be cut: an agent
+// reads a date, phone or amount whole or misreads it.
+namespace WholeText {
+inline const QString Date = QStringLiteral("2026-12-31");
+inline const QString DateMinute = QStringLiteral("2026-12-31 23:59");
+inline const QString DateTime = QStringLiteral("2026-12-31 23:59:59");
+inline const QString Phone = QStringLiteral("0505-0000-0000");
+inline const QString BusinessNumber = QStringLiteral("000-00-00000");
+inline const QString Amount = QStringLiteral("000,000,000");
+inline const QString Status = QStringLiteral("배차완료");
+inline const QString VehicleNumber = QStringLiteral("경기00가0000");
+inline const QString Tonnage = QStringLiteral("25톤");
+} // namespace WholeText
+// Sets each named column as wide as its sample text drawn in the grid's font, never narrower
+// than its header. Sized to a sample rather than to the rows, the columns keep their widths
+// whatever a reload brings. Leaves the grid measuring in twips.
+void SizeToSamples(SpreadGrid& grid, const std::vector<std::pair<int, QString>>& samples);
 // Twips the header of column col needs to show its text whole (0 for a hidden column).
 double HeaderTextWidth(const SpreadGrid& grid, int col);
 // Width text: whole numbers without a point, others with up to 15 significant digits.

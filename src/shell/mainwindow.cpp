@@ -216,14 +216,33 @@ void frmMain::Dispatch(const QString& caption) {
     OpenScreen(caption);
 }
 
+namespace {
+// The question both ways out ask when typed input would be lost; "" when nothing would be.
+QString LossQuestion() {
+    const QString unsaved = UnsavedInputOfOpenScreens();
+    if (unsaved.isEmpty()) return {};
+    return QStringLiteral(
+               "프로그램을 끝내면 %1이(가) 저장되지 않고 사라집니다.\n그래도 프로그램을 끝내시겠습니까?")
+        .arg(unsaved);
+}
+} // namespace
+
 void frmMain::ExitProgram() {
-    if (!Prompt::confirm(QStringLiteral("프로그램을 종료하시겠습니까?"))) return;
+    const QString loss = LossQuestion();
+    if (!Prompt::confirm(loss.isEmpty() ? QStringLiteral("프로그램을 종료하시겠습니까?") : loss)) return;
+    m_ending = true; // asked once: closing the windows now asks nothing more
     QApplication::closeAllWindows();
     EndProgram();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    // The close box ends the program without a question.
+    // The close box ends the program without a question, unless typed input would be lost:
+    // then it asks what 프로그램 종료 asks, and 아니오 keeps everything.
+    const QString loss = m_ending ? QString() : LossQuestion();
+    if (!loss.isEmpty() && !Prompt::confirm(loss)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }

@@ -68,6 +68,7 @@ private:
     QMap<QString, QAction*> m_toolbarActions;  // button name -> toolbar button
     QString m_imageFile;
     bool m_stretch = true;
+    bool m_ending = false; // 프로그램 종료 was answered: the windows close unasked
     QImage m_picture;
     bool m_inResize = false;
     QSize m_clientSize; // the client area's size the last time it changed

@@ -111,14 +111,19 @@ void popSetting::SaveSettings() {
     WriteIni(kSection, kIntervalKey, interval);
     RowHeightSetting = height;
     RefreshIntervalSetting = interval;
-    Prompt::refusal(
+    Prompt::notice(
         QStringLiteral("설정이 저장되었습니다.\n저장된 내용이 반영되려면 해당 창을 닫았다 다시 열어주세요."));
     accept();
 }
 
 void popSetting::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) hFocus->setFocus(Qt::OtherFocusReason);
+    // Only at the first activation: taken back on every one, the focus left the box a refusal
+    // had just given it, and the next typing went nowhere.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_focusPlaced) {
+        m_focusPlaced = true;
+        hFocus->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void OpenSettingsDialog() {

@@ -32,6 +32,9 @@ public:
     MyText* 갱신타이머 = nullptr;
     std::map<int, QPushButton*> cmdArr;
     MyText* hFocus = nullptr;
+
+private:
+    bool m_focusPlaced = false;
 };
 
 // The menu command: the dialog, modal over the main window.

@@ -1,5 +1,6 @@
 #include "screens.h"
 #include "mainwindow.h"
+#include <QApplication>
 #include <QEvent>
 #include <QMap>
 #include <QMdiArea>
@@ -75,6 +76,11 @@ QString UnsavedInputOfOpenScreens() {
             const QString unsaved = screen->UnsavedInput();
             if (!unsaved.isEmpty()) parts << unsaved;
         }
+    // An edit pop-up open over a screen says what it holds through its unsavedInput property.
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        const QString unsaved = window->isVisible() ? window->property("unsavedInput").toString() : QString();
+        if (!unsaved.isEmpty()) parts << unsaved;
+    }
     return parts.join(QStringLiteral(", "));
 }
 

@@ -272,6 +272,11 @@ private slots:
         PromptScript prompts;
         auto p = OpenByName(popup);
         QCOMPARE(p->IsModifyMode(), modify);
+        // A new record starts in its first box the user may type in; a shown one selects none.
+        const QString first =
+            popup == QStringLiteral("popHwaju") ? QStringLiteral("화주명") : QStringLiteral("아이디");
+        QCOMPARE(QApplication::focusWidget()->objectName(), modify ? QStringLiteral("hFocus") : first);
+        QVERIFY(!(p->hFocus->focusPolicy() & Qt::TabFocus));
         auto* key = p->findChild<MyText*>(keyBox);
         QVERIFY(key);
         Type(key, QStringLiteral("zz"));
@@ -389,6 +394,8 @@ private slots:
         QTest::mouseClick(p->cmdArr.at(0), Qt::LeftButton);
         QCOMPARE(Writes(), QStringList{QString(expected).replace(QStringLiteral("%1"), SelectedKey)});
         QCOMPARE(prompts.texts(), (QStringList{QStringLiteral("정말로 삭제 하시겠습니까?"), notice}));
+        QVERIFY(prompts.asked().front().noByDefault);
+        QCOMPARE(prompts.asked().back().kind, PromptKind::Notice);
         QCOMPARE(store->value(QStringLiteral("select count(*) from ") + table), QStringLiteral("0"));
     }
 
@@ -448,23 +455,29 @@ private slots:
     }
 
     // Esc from any control closes, discarding edits and leaving DataChanged as it was.
+    // Esc closes from any control; a box the user changed is asked about first (아니오 the
+    // default), and 아니오 keeps the pop-up open with what was typed.
     void escapeCloses_data() {
         QTest::addColumn<QString>("popup");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("owner, box") << "popCar"
-                                    << "계좌번호";
+        QTest::addColumn<int>("answer"); // -1: nothing changed, nothing asked; 0 아니오; 1 예
+        QTest::newRow("owner, changed box, 예") << "popCar"
+                                                << "계좌번호" << 1;
+        QTest::newRow("owner, changed box, 아니오") << "popCar"
+                                                    << "계좌번호" << 0;
         QTest::newRow("owner, list") << "popCar"
-                                     << "톤수";
+                                     << "톤수" << -1;
         QTest::newRow("owner, button") << "popCar"
-                                       << "cmdArr(4)";
-        QTest::newRow("shipper, box") << "popHwaju"
-                                      << "화주명";
-        QTest::newRow("broker, box") << "popJuseonsa"
-                                     << "주선사명";
+                                       << "cmdArr(4)" << -1;
+        QTest::newRow("shipper, changed box, 아니오") << "popHwaju"
+                                                      << "화주명" << 0;
+        QTest::newRow("broker, changed box, 예") << "popJuseonsa"
+                                                 << "주선사명" << 1;
     }
     void escapeCloses() {
         QFETCH(QString, popup);
         QFETCH(QString, focus);
+        QFETCH(int, answer);
         Insert(*store, QStringLiteral("코드_차주"), FullOwner());
         SelectedKey = popup == QStringLiteral("popCar")
                           ? QStringLiteral("demo")
@@ -480,8 +493,22 @@ private slots:
         QWidget* w = p->findChild<QWidget*>(focus);
         QVERIFY(w);
         w->setFocus();
-        if (auto* box = qobject_cast<MyText*>(w)) Type(box, QStringLiteral("변경"));
+        if (answer >= 0) Type(qobject_cast<MyText*>(w), QStringLiteral("변경"));
+        if (answer == 0) prompts.answerNo();
+        if (answer == 1) prompts.answerYes();
         QTest::keyClick(w, Qt::Key_Escape);
+        if (answer >= 0) {
+            QCOMPARE(prompts.texts(),
+                     QStringList{
+                         QStringLiteral("고친 내용이 저장되지 않았습니다.\n저장하지 않고 닫으시겠습니까?")});
+            QVERIFY(prompts.asked().front().noByDefault);
+            prompts.clear();
+        }
+        if (answer == 0) {
+            QVERIFY(p->isVisible());
+            QVERIFY(qobject_cast<MyText*>(w)->Text().endsWith(QStringLiteral("변경")));
+            return;
+        }
         QVERIFY(!p->isVisible());
         QCOMPARE(p->result(), int(QDialog::Rejected));
         QVERIFY(!DataChanged);

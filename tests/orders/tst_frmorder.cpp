@@ -3,12 +3,16 @@
 #include "boardfixture.h"
 #include "droplist.h"
 #include "ini.h"
+#include "mainwindow.h"
 #include "mytext.h"
 #include "orderderive.h"
+#include "pophwaju.h"
 #include "prompts.h"
+#include "screens.h"
 #include "spreadmodel.h"
 #include "testmain.h"
 #include "textformat.h"
+#include "workscreens.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -65,6 +69,53 @@ private slots:
     void init() { store = FreshStart(); }
     void cleanup() { store.reset(); }
 
+    // Both ways out of the program ask the same question when typed input would be lost, and
+    // 아니오 keeps the typed order and the changed pop-up.
+    void leavingAsksForTypedInput_data() {
+        QTest::addColumn<bool>("closeBox"); // else 프로그램 종료
+        QTest::addColumn<bool>("popup");    // a shipper pop-up with a changed box is open too
+        QTest::newRow("close box") << true << false;
+        QTest::newRow("프로그램 종료") << false << false;
+        QTest::newRow("close box, pop-up changed") << true << true;
+    }
+    void leavingAsksForTypedInput() {
+        QFETCH(bool, closeBox);
+        QFETCH(bool, popup);
+        RegisterWorkScreens();
+        frmMain main;
+        main.setEnabled(true);
+        main.resize(1400, 900);
+        main.show();
+        auto* board = qobject_cast<frmOrder*>(OpenScreen(QStringLiteral("오더등록")));
+        QVERIFY(board);
+        board->Timer1->stop();
+        auto* amount = Child<MyText>(board, QStringLiteral("금액"));
+        Type(amount, QStringLiteral("150000"));
+        SelectedKey.clear();
+        popHwaju shipper(&main);
+        if (popup) {
+            shipper.show();
+            Type(Child<MyText>(&shipper, QStringLiteral("화주명")), QStringLiteral("한빛"));
+        }
+        PromptScript prompts;
+        prompts.answerNo();
+        if (closeBox)
+            QVERIFY(!main.close());
+        else
+            main.ExitProgram();
+        QCOMPARE(prompts.asked().size(), size_t(1));
+        const QString question = prompts.texts().front();
+        QVERIFY2(question.startsWith(QStringLiteral("프로그램을 끝내면 오더등록 화면에 입력 중인 오더")),
+                 qPrintable(question));
+        QCOMPARE(question.contains(QStringLiteral("고친 내용")), popup);
+        QVERIFY(main.isVisible());
+        QCOMPARE(OpenedScreen(QStringLiteral("오더등록")), board);
+        QCOMPARE(amount->Text(), QStringLiteral("150000"));
+        QCOMPARE(shipper.isVisible(), popup);
+        QVERIFY(prompts.unexpected().isEmpty());
+        shipper.hide();
+    }
+
     void opensWithDefaults() {
         PromptScript prompts;
         auto w = OpenBoard();
@@ -113,7 +164,7 @@ private slots:
         QCOMPARE(w->sp->GetText(11, cancelled), QStringLiteral("윙바디 5톤 9.6m 50cm"));
         QCOMPARE(w->sp->GetText(12, cancelled), QStringLiteral("2026-12-09 08:01:02"));
         QCOMPARE(w->sp->GetText(3, cancelled), QStringLiteral("서울 강남구 역삼동"));
-        QCOMPARE(w->sp->RowForeColor(cancelled).name(), QStringLiteral("#ff0000"));
+        QCOMPARE(w->sp->RowForeColor(cancelled).name(), QStringLiteral("#c00000"));
         QCOMPARE(w->sp->RowForeColor(3 - cancelled).name(), QStringLiteral("#000000"));
         w->sp->setRow(cancelled);
         w->sp->setCol(1);
@@ -441,7 +492,7 @@ private slots:
         QVERIFY(store->statements().last().startsWith(QStringLiteral("select * from 뷰_화물오더콜센터")));
         QVERIFY(w->제품정보->Text().isEmpty());
         if (procedure.contains(QStringLiteral("오더취소")))
-            QCOMPARE(w->sp->RowForeColor(1).name(), QStringLiteral("#ff0000"));
+            QCOMPARE(w->sp->RowForeColor(1).name(), QStringLiteral("#c00000"));
     }
 
     void storeErrorKeepsThePanel() {

@@ -9,6 +9,7 @@
 #include "orderderive.h"
 #include "orderstatements.h"
 #include "poporder.h"
+#include "readability.h"
 #include "prompts.h"
 #include "testmain.h"
 #include "twips.h"
@@ -97,45 +98,41 @@ private slots:
         QCOMPARE(OrderSql::InquiryListStatement(f), expected);
     }
 
-    // The board keeps its own table; the two differ where the inquiry asks what is still open.
+    // A status reads on its row in both order lists (every cell at 4.5:1 or better), in one ink
+    // that is also its status box's, and looks like no other status.
     void colours_data() {
         QTest::addColumn<QString>("status");
-        QTest::addColumn<QString>("inquiry");
-        QTest::addColumn<QString>("board");
-        QTest::newRow("접수") << "접수"
-                              << "#0000ff"
-                              << "#000000";
-        QTest::newRow("미처리") << "미처리"
-                                << "#c0c0c0"
-                                << "#c0c0c0";
-        QTest::newRow("배차완료") << "배차완료"
-                                  << "#000000"
-                                  << "#0000ff";
-        QTest::newRow("운송완료") << "운송완료"
-                                  << "#ffc000"
-                                  << "#0000ff";
-        QTest::newRow("계산서") << "계산서"
-                                << "#e0ffe0"
-                                << "#e0ffe0";
-        QTest::newRow("정산완료") << "정산완료"
-                                  << "#00ff00"
-                                  << "#00ff00";
-        QTest::newRow("취소, blanks around") << " 취소 "
-                                             << "#ff0000"
-                                             << "#ff0000";
-        QTest::newRow("unknown") << "보류"
-                                 << "#000000"
-                                 << "#000000";
-        QTest::newRow("empty") << ""
-                               << "#000000"
-                               << "#000000";
+        QTest::addColumn<int>("box");
+        for (int i = 0; i < 7; ++i)
+            QTest::newRow(qPrintable(OrderDerive::Statuses[size_t(i)])) << OrderDerive::Statuses[size_t(i)] << i;
     }
     void colours() {
         QFETCH(QString, status);
-        QFETCH(QString, inquiry);
-        QFETCH(QString, board);
-        QCOMPARE(OrderDerive::InquiryStatusColour(status).name(), inquiry);
-        QCOMPARE(OrderDerive::StatusColour(status).name(), board);
+        QFETCH(int, box); // its status box
+        InsertOrder(*store, {{QStringLiteral("오더상태"), status}});
+        auto board = OpenBoard();
+        auto inquiry = OpenInquiry();
+        QList<QColor> inks;
+        for (QWidget* list : {static_cast<QWidget*>(board.get()), static_cast<QWidget*>(inquiry.get())}) {
+            auto* grid = Child<SpreadGrid>(list, QStringLiteral("sp"));
+            QCOMPARE(grid->model()->rowCount(), 1);
+            QCOMPARE(grid->model()->index(0, 1).data().toString(), status);
+            for (int c = 0; c < grid->model()->columnCount(); ++c) {
+                const auto [fore, back] = Readability::RowInks(*grid, 0, c);
+                QVERIFY2(Readability::Contrast(fore, back) >= 4.5,
+                         qPrintable(QStringLiteral("%1 on %2 in %3").arg(fore.name(), back.name(), list->objectName())));
+            }
+            inks << Readability::RowInks(*grid, 0, 1).first;
+            QCOMPARE(Child<QCheckBox>(list, QStringLiteral("chk조회구분(%1)").arg(box))
+                             ->palette()
+                             .color(QPalette::WindowText),
+                         inks.last());
+        }
+        QCOMPARE(inks[0], inks[1]);
+        for (int i = 0; i < 7; ++i)
+            if (i != box)
+                QVERIFY2(Readability::Distance(StatusScheme::StatusColour(OrderDerive::Statuses[size_t(i)]), inks[0]) >= 20,
+                         qPrintable(OrderDerive::Statuses[size_t(i)]));
     }
 
     void amounts_data() {
@@ -192,7 +189,7 @@ private slots:
             "4톤",        "1,250,000",     "2026-12-03 08:01:02", "2026-12-09 10:00",   "2026-12-10 15:30",
             "김기사",     "010-1234-5678", "서울12가3456",        "윙바디 5톤 9.6m"};
         QCOMPARE(w->sp->RowTexts(1), expected);
-        QCOMPARE(w->sp->RowForeColor(1).name(), QStringLiteral("#ffc000"));
+        QCOMPARE(w->sp->RowForeColor(1).name(), QStringLiteral("#8a4b00"));
         w->sp->setRow(1);
         w->sp->setCol(1);
         QCOMPARE(w->sp->CellTag(), id);

@@ -59,24 +59,24 @@ private slots:
         QTest::newRow("접수") << "접수"
                               << "#000000";
         QTest::newRow("미처리") << "미처리"
-                                << "#c0c0c0";
+                                << "#6b6b6b";
         QTest::newRow("배차완료") << "배차완료"
-                                  << "#0000ff";
+                                  << "#0033cc";
         QTest::newRow("운송완료") << "운송완료"
-                                  << "#0000ff";
+                                  << "#8a4b00";
         QTest::newRow("계산서") << "계산서"
-                                << "#e0ffe0";
+                                << "#00788a";
         QTest::newRow("정산완료") << "정산완료"
-                                  << "#00ff00";
+                                  << "#1f7a1f";
         QTest::newRow("취소 with blanks") << " 취소 "
-                                          << "#ff0000";
+                                          << "#c00000";
         QTest::newRow("unknown") << "보류"
                                  << "#000000";
     }
     void statusColour() {
         QFETCH(QString, status);
         QFETCH(QString, colour);
-        QCOMPARE(StatusColour(status).name(), colour);
+        QCOMPARE(StatusScheme::StatusColour(status).name(), colour);
     }
 
     void halfHour_data() {

@@ -161,6 +161,7 @@ private slots:
         QTest::mouseClick(d.cmdArr.at(4), Qt::LeftButton);
         if (message.isEmpty()) {
             QCOMPARE(prompts.texts(), (QStringList{QStringLiteral("현재 설정을 저장하시겠습니까?"), kSaved}));
+            QCOMPARE(prompts.asked().back().kind, PromptKind::Notice);
             QVERIFY(!d.isVisible());
             QCOMPARE(ReadIni(kOptions, kHeight), height);
             QCOMPARE(ReadIni(kOptions, kInterval), interval);
@@ -169,6 +170,13 @@ private slots:
         QCOMPARE(prompts.texts(), QStringList{message});
         QCOMPARE(prompts.asked().front().kind, PromptKind::Refusal);
         QVERIFY(d.isVisible());
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        // The dialog active again, as when the message box closes: the refused box keeps the focus.
+        QWidget elsewhere;
+        elsewhere.show();
+        QApplication::setActiveWindow(&elsewhere);
+        QApplication::setActiveWindow(&d);
+        QVERIFY(QTest::qWaitForWindowActive(&d));
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         auto* box = d.findChild<MyText*>(focus);
         QCOMPARE(box->Text(), emptied ? QString() : (box == d.표높이 ? height : interval));
