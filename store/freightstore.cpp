@@ -119,8 +119,13 @@ bool reportingPragma(const char* name, const char* argument) {
 // business tables. Building or changing the schema, the procedure catalogue, the engine's own
 // tables, other files and the engine's settings belongs to "delmora-store init" alone.
 // Statements the store runs itself (procedure bodies, set-up) are not client statements.
-int guard(void* clientStatement, int action, const char* a, const char* b, const char*, const char*) {
-    if (!*static_cast<bool*>(clientStatement)) return SQLITE_OK;
+int guard(void* clientStatement, int action, const char* a, const char* b, const char*, const char* trigger) {
+    if (!*static_cast<bool*>(clientStatement) || storesOwnWork()) return SQLITE_OK;
+    // The password hashes are the sign-in's alone; a client statement reaches them only through
+    // the store's own triggers (a broker deleted, a password reset).
+    const bool passwords = (action == SQLITE_READ || action == SQLITE_INSERT || action == SQLITE_UPDATE ||
+                            action == SQLITE_DELETE) && a && sqlite3_stricmp(a, kPasswordTable) == 0;
+    if (passwords && !trigger) return SQLITE_DENY;
     switch (action) {
     case SQLITE_SELECT:
     case SQLITE_READ:
@@ -237,7 +242,8 @@ void upgradeOlderStore(sqlite3* db) {
     try {
         {
             Statement probe(db, "select 1 from 저장소정보 where 키 = 'schema' and cast(값 as integer) >= 2 and "
-                                "exists (select 1 from sqlite_master where type = 'index' and name = '화물오더_기간순')");
+                                "exists (select 1 from sqlite_master where type = 'index' and name = '화물오더_기간순') and "
+                                "exists (select 1 from sqlite_master where type = 'table' and name = '주선사암호')");
             if (sqlite3_step(probe.get()) == SQLITE_ROW) return;
         }
         run(db, "begin immediate");

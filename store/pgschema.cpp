@@ -327,6 +327,98 @@ QByteArray boardView() {
     return s + ", 버전 from 화물오더;\n";
 }
 
+// Brokers' passwords: kept only as bcrypt hashes (pgcrypto) in 주선사암호, which a desk role may
+// not read; 코드_주선사.비밀번호 says just whether one is set ('' none yet, '#' set). A typed
+// password written into 코드_주선사 (a new broker, an older client's first password, an older
+// store's rows) is hashed on the way in; the trigger runs with the writer's rights, so only the
+// owner and the sign-in functions get that far. Sign-in and the first password are functions
+// owned by the owner that answer yes or no and the broker's name and phone.
+const char* const kPasswords = R"SQL(
+create extension if not exists pgcrypto;
+create table if not exists 주선사암호 (
+    주선사ID bigint primary key, 해시 text, 틀린횟수 integer not null default 0);
+create or replace function ds_password_kept() returns trigger language plpgsql
+set search_path = public, pg_temp as $$
+begin
+    if coalesce(new.비밀번호, '') in ('', '#') then return new; end if;
+    insert into 주선사암호 as p (주선사ID, 해시) values (new.ID, crypt(new.비밀번호, gen_salt('bf', 10)))
+        on conflict (주선사ID) do update set 해시 = excluded.해시, 틀린횟수 = 0;
+    new.비밀번호 := '#';
+    return new;
+end $$;
+create or replace trigger 코드_주선사_비밀번호 before insert or update of 비밀번호 on 코드_주선사
+    for each row execute function ds_password_kept();
+create or replace function ds_password_forget() returns trigger language plpgsql security definer
+set search_path = public, pg_temp as $$
+begin
+    delete from 주선사암호 where 주선사ID = old.ID;
+    return old;
+end $$;
+create or replace trigger 코드_주선사_암호삭제 after delete on 코드_주선사
+    for each row execute function ds_password_forget();
+update 코드_주선사 set 비밀번호 = 비밀번호 where 비밀번호 not in ('', '#');
+
+-- Seconds a sign-in waits after this many wrong tries in a row: none for the first three, then
+-- 1, 2, 4 ... up to 30.
+create or replace function ds_sign_in_delay(wrong integer) returns integer language sql immutable
+    as $$ select case when wrong < 3 then 0 else least(30, 1 << least(wrong - 3, 5)) end $$;
+
+-- 결과: '확인', '틀림', '설정' (no password yet) or '없음'. A password still in plain text is
+-- accepted once and kept hashed from then on.
+create or replace function 로그인확인(variadic a text[])
+returns table (결과 text, 주선사명 text, 연락처 text, 틀린횟수 integer, 대기초 integer)
+language plpgsql security definer set search_path = public, pg_temp as $$
+#variable_conflict use_column
+declare
+    b record;
+    h record;
+    n integer;
+begin
+    perform ds_arguments('로그인확인', a, 2);
+    select c.ID as id, coalesce(c.비밀번호, '') as kept, c.주선사명 as name, c.연락처 as phone into b
+        from 코드_주선사 c where c.아이디 = a[1]::citext;
+    if not found then
+        return query select '없음'::text, null::text, null::text, 0, 0;
+        return;
+    end if;
+    if b.kept = '' then
+        return query select '설정'::text, b.name, b.phone, 0, 0;
+        return;
+    end if;
+    select p.해시 as hash, p.틀린횟수 as wrong into h from 주선사암호 p where p.주선사ID = b.id for update;
+    perform pg_sleep(ds_sign_in_delay(coalesce(h.wrong, 0)));
+    if (h.hash is not null and crypt(coalesce(a[2], ''), h.hash) = h.hash)
+       or (h.hash is null and b.kept <> '#' and b.kept = a[2]) then
+        if h.hash is null then
+            update 코드_주선사 c set 비밀번호 = a[2] where c.ID = b.id;
+        else
+            update 주선사암호 p set 틀린횟수 = 0 where p.주선사ID = b.id;
+        end if;
+        return query select '확인'::text, b.name, b.phone, 0, 0;
+        return;
+    end if;
+    insert into 주선사암호 as p (주선사ID, 틀린횟수) values (b.id, 1)
+        on conflict (주선사ID) do update set 틀린횟수 = p.틀린횟수 + 1 returning p.틀린횟수 into n;
+    return query select '틀림'::text, b.name, b.phone, n, ds_sign_in_delay(n);
+end $$;
+
+-- A first password, only for a broker that has none (a set one is never replaced this way).
+create or replace function 비밀번호설정(variadic a text[]) returns table (결과 text)
+language plpgsql security definer set search_path = public, pg_temp as $$
+#variable_conflict use_column
+begin
+    perform ds_arguments('비밀번호설정', a, 2);
+    if char_length(coalesce(a[2], '')) >= 4 then
+        update 코드_주선사 c set 비밀번호 = a[2] where c.아이디 = a[1]::citext and coalesce(c.비밀번호, '') = '';
+        if found then
+            return query select '확인'::text;
+            return;
+        end if;
+    end if;
+    return query select '거절'::text;
+end $$;
+)SQL";
+
 QByteArray procedures() {
     return orderProcedures() + QByteArray(kProcedures).replace("@MOVED@", kMovedRefusal);
 }
@@ -373,7 +465,8 @@ QByteArray orderProcedures() {
 } // namespace
 
 QByteArray postgresSchema() {
-    return QByteArray(kTables) + kCheckFunctions + orderTable() + versionTriggers() + boardView() + procedures();
+    return QByteArray(kTables) + kCheckFunctions + orderTable() + versionTriggers() + boardView() + procedures() +
+           kPasswords;
 }
 
 QByteArray postgresUpgrade() {
@@ -382,7 +475,7 @@ QByteArray postgresUpgrade() {
     for (const char* table : kVersionedTables)
         s += "alter table " + QByteArray(table) + " add column if not exists 버전 bigint not null default 0;\n";
     s += "alter table 화물오더 add column if not exists 요청키 text;\n";
-    s += versionTriggers() + boardView() + orReplace(procedures());
+    s += versionTriggers() + boardView() + orReplace(procedures()) + kPasswords;
     return s + "update 저장소정보 set 값 = '2' where 키 = 'schema';\n";
 }
 

@@ -312,7 +312,7 @@ std::unique_ptr<DemoTarget> PgStore::demoTarget() {
 }
 
 QByteArray PgStore::procedureCallText(const QByteArray& procedure, size_t arguments) {
-    QByteArray s = "select from public." + procedure + "(variadic array[";
+    QByteArray s = "select * from public." + procedure + "(variadic array[";
     for (size_t i = 1; i <= arguments; ++i)
         s += (i > 1 ? ",$" : "$") + QByteArray::number(qulonglong(i));
     return s + "]::text[])";
@@ -386,7 +386,11 @@ std::shared_ptr<ResultSet> PgStore::query(QByteArrayView statement, const std::v
                                    .arg(QString::fromUtf8(call.procedure));
         throw *failure;
     }
-    if (!answer) return std::make_shared<ResultSet>();
+    // A procedure that answers nothing (returns void) is a call without rows, as on SQL Server;
+    // the sign-in procedures answer a row.
+    constexpr Oid voidType = 2278;
+    if (!answer || (exec && PQnfields(answer) == 1 && PQftype(answer, 0) == voidType))
+        return std::make_shared<ResultSet>();
     return snapshot(answer, columns);
 }
 

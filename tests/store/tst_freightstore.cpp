@@ -164,6 +164,11 @@ private Q_SLOTS:
             "/* 주석 */ drop table 화물오더",
             "-- 주석\ndrop table 화물오더",
             "select 1; drop table 화물오더",
+            "select 해시 from 주선사암호",
+            "select b.아이디 from 코드_주선사 b join 주선사암호 h on h.주선사ID = b.ID where h.해시 like '$argon2id$%'",
+            "update 주선사암호 set 해시 = '' ",
+            "delete from 주선사암호",
+            "insert into 주선사암호 (주선사ID, 해시) values (1, 'x')",
         };
         for (const char* statement : refused)
             QTest::newRow(statement) << QByteArray(statement);
