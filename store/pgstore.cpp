@@ -307,6 +307,47 @@ void PgStore::upgradeSchema() {
     }
 }
 
+// The screens write these tables; the lists read every table and view but the password hashes.
+const char* const kDeskWrittenTables[] = {"화물오더", "코드_주선사", "코드_화주", "코드_차주", "세금계산서"};
+
+void PgStore::grantDesks(const QString& role) {
+    const QByteArray name = identifier(m_conn, role.toUtf8());
+    char* literal = PQescapeLiteral(m_conn, role.toUtf8().constData(), size_t(role.toUtf8().size()));
+    if (!literal) throw errorFor(nullptr, m_conn);
+    const QByteArray quoted(literal);
+    PQfreemem(literal);
+    QByteArray s = "do $$ begin\n"
+                   "    if not exists (select from pg_roles where rolname = " + quoted + ") then\n"
+                   "        create role " + name + " nologin;\n"
+                   "    end if;\n"
+                   "    execute format('revoke temporary on database %I from public', current_database());\n"
+                   "end $$;\n"
+                   "revoke create on schema public from public;\n"
+                   "grant usage on schema public to " + name + ";\n"
+                   "grant select on all tables in schema public to " + name + ";\n"
+                   "revoke all on 주선사암호 from public, " + name + ";\n"
+                   "grant usage on all sequences in schema public to " + name + ";\n"
+                   "grant execute on all functions in schema public to " + name + ";\n"
+                   // Procedures keep counters (the next shipper code) in 저장소정보; its schema mark
+                   // stays the owner's. The owner is not held to these policies.
+                   "grant insert, update on 저장소정보 to " + name + ";\n"
+                   "alter table 저장소정보 enable row level security;\n"
+                   "drop policy if exists 저장소정보_읽기 on 저장소정보;\n"
+                   "create policy 저장소정보_읽기 on 저장소정보 for select using (true);\n"
+                   "drop policy if exists 저장소정보_계수기 on 저장소정보;\n"
+                   "create policy 저장소정보_계수기 on 저장소정보 using (키 <> 'schema') with check (키 <> 'schema');\n";
+    for (const char* table : kDeskWrittenTables)
+        s += "grant insert, update, delete on " + QByteArray(table) + " to " + name + ";\n";
+    runTrusted(m_conn, "begin");
+    try {
+        runTrusted(m_conn, s.constData());
+        runTrusted(m_conn, "commit");
+    } catch (...) {
+        PQclear(PQexec(m_conn, "rollback"));
+        throw;
+    }
+}
+
 std::unique_ptr<DemoTarget> PgStore::demoTarget() {
     return std::make_unique<PgDemoTarget>(m_conn);
 }

@@ -43,6 +43,12 @@ public:
     // it is. Throws Error when the database holds no freight store.
     void upgradeSchema();
 
+    // Lets the group role `role` (made NOLOGIN when missing; desks' logins are its members) read
+    // the lists, make the screens' writes and run the procedures, and nothing more: no schema
+    // change, no temporary table, no password hash. Run by the owner after createSchema or
+    // upgradeSchema, as the tables it covers are those that exist then.
+    void grantDesks(const QString& role);
+
     // Runs one client statement and answers its rows (no columns for a statement without rows).
     // columns, when not empty: keep only these columns, in this order, as the rows are read.
     // Throws ServerError.

@@ -78,6 +78,7 @@ class TestScreenStatements : public QObject {
     std::unique_ptr<FreightStore> m_store;
     AnyStore m_embedded;
     AnyStore m_server;  // the demo office on PostgreSQL; empty without a server
+    inline static const QString kDesk = QStringLiteral("screen_desk"); // the login the statements run as
     QString m_noServer; // why there is none
     QHash<QByteArray, QByteArray> m_values;
     int m_serial = 0;
@@ -110,7 +111,7 @@ class TestScreenStatements : public QObject {
         PgCluster* cluster = PgCluster::instance();
         QString error;
         if (cluster && cluster->createDatabase(name, QStringLiteral("demo"), &error))
-            copy.server = dstore::PgStore::open(cluster->uri(name));
+            copy.server = dstore::PgStore::open(cluster->uri(name), kDesk);
         else
             qWarning("%s", qPrintable(error));
         return copy;
@@ -145,10 +146,14 @@ private Q_SLOTS:
                 auto created = dstore::PgStore::open(cluster->uri(QStringLiteral("demo")));
                 created->createSchema();
                 dstore::fillDemoData(*created->demoTarget(), dstore::DemoOptions{3000, 1, kToday});
+                // The screens' statements run as a desk does: a member of the desk group, which
+                // may do what the screens do and nothing more.
+                created->grantDesks(QStringLiteral("delmora_desk"));
+                created->execute("create role " + kDesk.toUtf8() + " login in role delmora_desk");
             }
             QVERIFY2(cluster->createDatabase(QStringLiteral("reads"), QStringLiteral("demo"), &error),
                      qPrintable(error));
-            m_server.server = dstore::PgStore::open(cluster->uri(QStringLiteral("reads")));
+            m_server.server = dstore::PgStore::open(cluster->uri(QStringLiteral("reads")), kDesk);
         }
         m_values["today"] = kToday.toString(Qt::ISODate).toUtf8();
         m_values["tomorrow"] = kToday.addDays(1).toString(Qt::ISODate).toUtf8();
