@@ -257,6 +257,16 @@ void upgradeOlderStore(sqlite3* db) {
     }
 }
 
+// The store holds the office's customers, money and password hashes: the file and its journals
+// are for their owner only. SQLite gives a journal the main file's mode, and an older store or
+// one copied in with others' read rights is tightened when opened.
+void keepPrivate(const QString& path) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const QString file = path + QLatin1String(suffix);
+        if (QFileInfo(file).isFile()) QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+}
+
 } // namespace
 
 std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
@@ -264,6 +274,7 @@ std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
     if (path.isEmpty() || !info.exists())
         throw Error{E_FAIL_NUMBER, QStringLiteral("The store file %1 does not exist.").arg(path)};
     if (!info.isFile()) throw Error{E_FAIL_NUMBER, QStringLiteral("%1 is not a store file.").arg(path)};
+    keepPrivate(path);
     sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE);
     std::unique_ptr<FreightStore> store(new FreightStore(db, path));
     // A file of another kind (or another program's database) is refused at once, before
@@ -291,10 +302,12 @@ std::unique_ptr<FreightStore> FreightStore::create(const QString& path) {
     sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     std::unique_ptr<FreightStore> store(new FreightStore(db, path));
     try {
+        keepPrivate(path);
         configure(db, path);
         run(db, "begin immediate");
         createSchema(db);
         run(db, "commit");
+        keepPrivate(path);
     } catch (const Error& e) {
         store.reset();
         for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(path + QLatin1String(suffix));
