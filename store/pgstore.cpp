@@ -222,6 +222,38 @@ bool isPostgresUri(QStringView text) {
            t.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
 
+std::vector<std::pair<QByteArray, QByteArray>> PgStore::tlsDefaults(const QString& uri) {
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(uri.trimmed().toUtf8().constData(), &error);
+    PQfreemem(error);
+    if (!options) return {}; // libpq will say what is wrong with the address
+    QByteArray host, sslmode, rootcert;
+    for (PQconninfoOption* o = options; o->keyword; ++o) {
+        if (!o->val) continue;
+        if (qstrcmp(o->keyword, "host") == 0 || (qstrcmp(o->keyword, "hostaddr") == 0 && host.isEmpty()))
+            host = o->val;
+        else if (qstrcmp(o->keyword, "sslmode") == 0)
+            sslmode = o->val;
+        else if (qstrcmp(o->keyword, "sslrootcert") == 0)
+            rootcert = o->val;
+    }
+    PQconninfoFree(options);
+    if (host.isEmpty()) host = qgetenv("PGHOST");
+    if (sslmode.isEmpty()) sslmode = qgetenv("PGSSLMODE");
+    // A socket path (or none: libpq's own socket) stays on this machine; any other host is a
+    // network between the desk and its store.
+    bool tcp = false;
+    for (const QByteArray& h : host.split(','))
+        tcp = tcp || (!h.isEmpty() && !h.startsWith('/') && !h.startsWith('@'));
+    if (!tcp || !sslmode.isEmpty()) return {};
+    std::vector<std::pair<QByteArray, QByteArray>> extra{{"sslmode", "verify-full"}};
+    // libpq 15 trusts only ~/.postgresql/root.crt unless told; the system's CA store serves an
+    // office whose server has a certificate from a public or company CA installed there.
+    if (rootcert.isEmpty() && qgetenv("PGSSLROOTCERT").isEmpty())
+        extra.emplace_back("sslrootcert", "/etc/ssl/certs/ca-certificates.crt");
+    return extra;
+}
+
 std::unique_ptr<PgStore> PgStore::open(const QString& uri, const QString& user, const QString& password) {
     const QByteArray dbname = uri.trimmed().toUtf8();
     const QByteArray login = user.toUtf8(), secret = password.toUtf8();
@@ -229,6 +261,13 @@ std::unique_ptr<PgStore> PgStore::open(const QString& uri, const QString& user, 
     // the environment's login in place. The 3 s connect time-out matches the SQL Server login's.
     std::vector<const char*> keys{"dbname", "connect_timeout", "client_encoding", "application_name"};
     std::vector<const char*> values{dbname.constData(), "3", "UTF8", "delmora"};
+    // Over TCP the store is reached with TLS and a verified certificate unless the address says
+    // otherwise (sslmode=disable for a plain link).
+    const auto tls = tlsDefaults(uri);
+    for (const auto& [key, value] : tls) {
+        keys.push_back(key.constData());
+        values.push_back(value.constData());
+    }
     if (!login.isEmpty()) {
         keys.push_back("user");
         values.push_back(login.constData());

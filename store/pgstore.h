@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <utility>
 #include <vector>
 
 struct pg_conn;
@@ -31,6 +32,9 @@ public:
     // server cannot be reached or refuses the login.
     static std::unique_ptr<PgStore> open(const QString& uri, const QString& user = {},
                                          const QString& password = {});
+    // What open() adds to an address: over a TCP host with no sslmode (in the address or
+    // PGSSLMODE), sslmode=verify-full, and the system's CA store when no sslrootcert is named.
+    static std::vector<std::pair<QByteArray, QByteArray>> tlsDefaults(const QString& uri);
     ~PgStore();
     PgStore(const PgStore&) = delete;
     PgStore& operator=(const PgStore&) = delete;
