@@ -123,7 +123,12 @@ bool reportingPragma(const char* name, const char* argument) {
 // tables, other files and the engine's settings belongs to "delmora-store init" alone.
 // Statements the store runs itself (procedure bodies, set-up) are not client statements.
 int guard(void* clientStatement, int action, const char* a, const char* b, const char*, const char* trigger) {
-    if (!*static_cast<bool*>(clientStatement)) return SQLITE_OK;
+    if (!*static_cast<bool*>(clientStatement) || storesOwnWork()) return SQLITE_OK;
+    // The password hashes are the sign-in's alone; a client statement reaches them only through
+    // the store's own triggers (a broker deleted, a password reset).
+    const bool passwords = (action == SQLITE_READ || action == SQLITE_INSERT || action == SQLITE_UPDATE ||
+                            action == SQLITE_DELETE) && a && sqlite3_stricmp(a, kPasswordTable) == 0;
+    if (passwords && !trigger) return SQLITE_DENY;
     switch (action) {
     case SQLITE_SELECT:
     case SQLITE_READ:
@@ -244,7 +249,8 @@ void upgradeOlderStore(sqlite3* db) {
             Statement probe(db, "select 1 from 저장소정보 where 키 = 'schema' and cast(값 as integer) >= " +
                                     QByteArray::number(kSchemaVersion) +
                                     " and exists (select 1 from sqlite_master where type = 'index' and name = "
-                                    "'화물오더_기간순')");
+                                    "'화물오더_기간순') and exists (select 1 from sqlite_master where type = 'table' "
+                                    "and name = '주선사암호')");
             if (sqlite3_step(probe.get()) == SQLITE_ROW) return;
         }
         run(db, "begin immediate");
@@ -258,6 +264,16 @@ void upgradeOlderStore(sqlite3* db) {
     }
 }
 
+// The store holds the office's customers, money and password hashes: the file and its journals
+// are for their owner only. SQLite gives a journal the main file's mode, and an older store or
+// one copied in with others' read rights is tightened when opened.
+void keepPrivate(const QString& path) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const QString file = path + QLatin1String(suffix);
+        if (QFileInfo(file).isFile()) QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+}
+
 } // namespace
 
 std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
@@ -265,6 +281,7 @@ std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
     if (path.isEmpty() || !info.exists())
         throw Error{E_FAIL_NUMBER, QStringLiteral("The store file %1 does not exist.").arg(path)};
     if (!info.isFile()) throw Error{E_FAIL_NUMBER, QStringLiteral("%1 is not a store file.").arg(path)};
+    keepPrivate(path);
     sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE);
     std::unique_ptr<FreightStore> store(new FreightStore(db, path));
     // A file of another kind (or another program's database) is refused at once, before
@@ -292,10 +309,12 @@ std::unique_ptr<FreightStore> FreightStore::create(const QString& path) {
     sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     std::unique_ptr<FreightStore> store(new FreightStore(db, path));
     try {
+        keepPrivate(path);
         configure(db, path);
         run(db, "begin immediate");
         createSchema(db);
         run(db, "commit");
+        keepPrivate(path);
     } catch (const Error& e) {
         store.reset();
         for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(path + QLatin1String(suffix));

@@ -36,6 +36,9 @@ struct Error {
 // How a procedure refuses a write stated against a record as the desk saw it (its version or
 // its status) when the record has moved since: the message begins with this text, the call
 // changes nothing, and the desk reads the record afresh before trying again.
+// The fewest characters a broker's password may have.
+inline constexpr int MinimumPasswordLength = 4;
+
 inline constexpr char RecordMovedText[] = "다른 곳에서 먼저 바뀐 자료입니다";
 
 // A read-only snapshot: column names plus rows of nullable UTF-8 texts. Cell bytes lie back to

@@ -222,6 +222,38 @@ bool isPostgresUri(QStringView text) {
            t.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
 
+std::vector<std::pair<QByteArray, QByteArray>> PgStore::tlsDefaults(const QString& uri) {
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(uri.trimmed().toUtf8().constData(), &error);
+    PQfreemem(error);
+    if (!options) return {}; // libpq will say what is wrong with the address
+    QByteArray host, sslmode, rootcert;
+    for (PQconninfoOption* o = options; o->keyword; ++o) {
+        if (!o->val) continue;
+        if (qstrcmp(o->keyword, "host") == 0 || (qstrcmp(o->keyword, "hostaddr") == 0 && host.isEmpty()))
+            host = o->val;
+        else if (qstrcmp(o->keyword, "sslmode") == 0)
+            sslmode = o->val;
+        else if (qstrcmp(o->keyword, "sslrootcert") == 0)
+            rootcert = o->val;
+    }
+    PQconninfoFree(options);
+    if (host.isEmpty()) host = qgetenv("PGHOST");
+    if (sslmode.isEmpty()) sslmode = qgetenv("PGSSLMODE");
+    // A socket path (or none: libpq's own socket) stays on this machine; any other host is a
+    // network between the desk and its store.
+    bool tcp = false;
+    for (const QByteArray& h : host.split(','))
+        tcp = tcp || (!h.isEmpty() && !h.startsWith('/') && !h.startsWith('@'));
+    if (!tcp || !sslmode.isEmpty()) return {};
+    std::vector<std::pair<QByteArray, QByteArray>> extra{{"sslmode", "verify-full"}};
+    // libpq 15 trusts only ~/.postgresql/root.crt unless told; the system's CA store serves an
+    // office whose server has a certificate from a public or company CA installed there.
+    if (rootcert.isEmpty() && qgetenv("PGSSLROOTCERT").isEmpty())
+        extra.emplace_back("sslrootcert", "/etc/ssl/certs/ca-certificates.crt");
+    return extra;
+}
+
 std::unique_ptr<PgStore> PgStore::open(const QString& uri, const QString& user, const QString& password) {
     const QByteArray dbname = uri.trimmed().toUtf8();
     const QByteArray login = user.toUtf8(), secret = password.toUtf8();
@@ -229,6 +261,13 @@ std::unique_ptr<PgStore> PgStore::open(const QString& uri, const QString& user, 
     // the environment's login in place. The 3 s connect time-out matches the SQL Server login's.
     std::vector<const char*> keys{"dbname", "connect_timeout", "client_encoding", "application_name"};
     std::vector<const char*> values{dbname.constData(), "3", "UTF8", "delmora"};
+    // Over TCP the store is reached with TLS and a verified certificate unless the address says
+    // otherwise (sslmode=disable for a plain link).
+    const auto tls = tlsDefaults(uri);
+    for (const auto& [key, value] : tls) {
+        keys.push_back(key.constData());
+        values.push_back(value.constData());
+    }
     if (!login.isEmpty()) {
         keys.push_back("user");
         values.push_back(login.constData());
@@ -307,12 +346,53 @@ void PgStore::upgradeSchema() {
     }
 }
 
+// The screens write these tables; the lists read every table and view but the password hashes.
+const char* const kDeskWrittenTables[] = {"화물오더", "코드_주선사", "코드_화주", "코드_차주", "세금계산서"};
+
+void PgStore::grantDesks(const QString& role) {
+    const QByteArray name = identifier(m_conn, role.toUtf8());
+    char* literal = PQescapeLiteral(m_conn, role.toUtf8().constData(), size_t(role.toUtf8().size()));
+    if (!literal) throw errorFor(nullptr, m_conn);
+    const QByteArray quoted(literal);
+    PQfreemem(literal);
+    QByteArray s = "do $$ begin\n"
+                   "    if not exists (select from pg_roles where rolname = " + quoted + ") then\n"
+                   "        create role " + name + " nologin;\n"
+                   "    end if;\n"
+                   "    execute format('revoke temporary on database %I from public', current_database());\n"
+                   "end $$;\n"
+                   "revoke create on schema public from public;\n"
+                   "grant usage on schema public to " + name + ";\n"
+                   "grant select on all tables in schema public to " + name + ";\n"
+                   "revoke all on 주선사암호 from public, " + name + ";\n"
+                   "grant usage on all sequences in schema public to " + name + ";\n"
+                   "grant execute on all functions in schema public to " + name + ";\n"
+                   // Procedures keep counters (the next shipper code) in 저장소정보; its schema mark
+                   // stays the owner's. The owner is not held to these policies.
+                   "grant insert, update on 저장소정보 to " + name + ";\n"
+                   "alter table 저장소정보 enable row level security;\n"
+                   "drop policy if exists 저장소정보_읽기 on 저장소정보;\n"
+                   "create policy 저장소정보_읽기 on 저장소정보 for select using (true);\n"
+                   "drop policy if exists 저장소정보_계수기 on 저장소정보;\n"
+                   "create policy 저장소정보_계수기 on 저장소정보 using (키 <> 'schema') with check (키 <> 'schema');\n";
+    for (const char* table : kDeskWrittenTables)
+        s += "grant insert, update, delete on " + QByteArray(table) + " to " + name + ";\n";
+    runTrusted(m_conn, "begin");
+    try {
+        runTrusted(m_conn, s.constData());
+        runTrusted(m_conn, "commit");
+    } catch (...) {
+        PQclear(PQexec(m_conn, "rollback"));
+        throw;
+    }
+}
+
 std::unique_ptr<DemoTarget> PgStore::demoTarget() {
     return std::make_unique<PgDemoTarget>(m_conn);
 }
 
 QByteArray PgStore::procedureCallText(const QByteArray& procedure, size_t arguments) {
-    QByteArray s = "select from public." + procedure + "(variadic array[";
+    QByteArray s = "select * from public." + procedure + "(variadic array[";
     for (size_t i = 1; i <= arguments; ++i)
         s += (i > 1 ? ",$" : "$") + QByteArray::number(qulonglong(i));
     return s + "]::text[])";
@@ -386,7 +466,11 @@ std::shared_ptr<ResultSet> PgStore::query(QByteArrayView statement, const std::v
                                    .arg(QString::fromUtf8(call.procedure));
         throw *failure;
     }
-    if (!answer) return std::make_shared<ResultSet>();
+    // A procedure that answers nothing (returns void) is a call without rows, as on SQL Server;
+    // the sign-in procedures answer a row.
+    constexpr Oid voidType = 2278;
+    if (!answer || (exec && PQnfields(answer) == 1 && PQftype(answer, 0) == voidType))
+        return std::make_shared<ResultSet>();
     return snapshot(answer, columns);
 }
 

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <utility>
 #include <vector>
 
 struct pg_conn;
@@ -34,6 +35,9 @@ public:
     // server cannot be reached or refuses the login.
     static std::unique_ptr<PgStore> open(const QString& uri, const QString& user = {},
                                          const QString& password = {});
+    // What open() adds to an address: over a TCP host with no sslmode (in the address or
+    // PGSSLMODE), sslmode=verify-full, and the system's CA store when no sslrootcert is named.
+    static std::vector<std::pair<QByteArray, QByteArray>> tlsDefaults(const QString& uri);
     ~PgStore();
     PgStore(const PgStore&) = delete;
     PgStore& operator=(const PgStore&) = delete;
@@ -45,6 +49,12 @@ public:
     // procedures that check them) without changing a business value; a current store is left as
     // it is. Throws Error when the database holds no freight store.
     void upgradeSchema();
+
+    // Lets the group role `role` (made NOLOGIN when missing; desks' logins are its members) read
+    // the lists, make the screens' writes and run the procedures, and nothing more: no schema
+    // change, no temporary table, no password hash. Run by the owner after createSchema or
+    // upgradeSchema, as the tables it covers are those that exist then.
+    void grantDesks(const QString& role);
 
     // Runs one client statement and answers its rows (no columns for a statement without rows).
     // columns, when not empty: keep only these columns, in this order, as the rows are read.

@@ -200,7 +200,9 @@ void runScript(sqlite3* db, const QByteArray& script) {
 void writeProcedureCatalogue(sqlite3* db) {
     run(db, "delete from 저장프로시저");
     Statement insert(db, "insert into 저장프로시저 (이름, 인수개수, 본문, 선택인수) values (?1, ?2, ?3, ?4)");
-    for (const ProcedureDefinition& p : procedureDefinitions()) {
+    std::vector<ProcedureDefinition> all = procedureDefinitions();
+    for (ProcedureDefinition& p : signInProcedures()) all.push_back(std::move(p));
+    for (const ProcedureDefinition& p : all) {
         sqlite3_bind_text(insert.get(), 1, p.name.constData(), int(p.name.size()), SQLITE_STATIC);
         sqlite3_bind_int(insert.get(), 2, p.argumentCount);
         sqlite3_bind_text(insert.get(), 3, p.body.constData(), int(p.body.size()), SQLITE_STATIC);
@@ -236,6 +238,7 @@ void upgradeSchema(sqlite3* db) {
     for (const char* table : kVersionedTables) runScript(db, versionTriggers(table));
     runScript(db, historyScript(db));
     run(db, kRequestKeyIndex);
+    runScript(db, passwordSchema());
     writeProcedureCatalogue(db);
     markSchemaVersion(db);
 }
@@ -245,6 +248,7 @@ void createSchema(sqlite3* db) {
     for (const char* table : kVersionedTables) runScript(db, versionTriggers(table));
     runScript(db, historyScript(db));
     run(db, kRequestKeyIndex);
+    runScript(db, passwordSchema());
     writeProcedureCatalogue(db);
     markSchemaVersion(db);
     fillAddressDirectory(db);

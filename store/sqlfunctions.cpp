@@ -143,6 +143,7 @@ void registerFunctions(sqlite3* db) {
     sqlite3_create_function(db, "ds_left", 2, pure, nullptr, leftFunction, nullptr, nullptr);
     sqlite3_create_function(db, "ds_right", 2, pure, nullptr, rightFunction, nullptr, nullptr);
     sqlite3_create_function(db, "ds_fail", 1, SQLITE_UTF8, nullptr, failFunction, nullptr, nullptr);
+    registerPasswordFunctions(db);
 }
 
 } // namespace dstore::detail

@@ -85,6 +85,18 @@ inline QByteArray masterGoneText(const char* noun, bool saving) {
            (saving ? "삭제되어 저장되지 않았습니다." : "이미 삭제되었습니다.");
 }
 
+// Brokers' passwords (passwords.cpp): the hashing functions, the table and triggers that keep
+// them, and the two sign-in procedures.
+void registerPasswordFunctions(sqlite3* db);
+QByteArray passwordSchema();
+std::vector<ProcedureDefinition> signInProcedures();
+// Seconds a sign-in waits after this many wrong tries in a row: none for the first three, then
+// 1, 2, 4 ... up to 30.
+int signInDelaySeconds(int wrongTries);
+// True while the store's own statements run inside a client's (see passwords.cpp).
+bool storesOwnWork();
+inline constexpr const char* kPasswordTable = "주선사암호";
+
 // Name of the catalogue table; client statements may read it but never change it.
 inline constexpr const char* kProcedureTable = "저장프로시저";
 // The order history, written only by the store's triggers.

@@ -1,5 +1,7 @@
 #include "popsetting.h"
 
+#include <QDir>
+
 #include "ini.h"
 #include "mainwindow.h"
 #include "mytext.h"
@@ -7,6 +9,7 @@
 #include "signin.h"
 #include "twips.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFrame>
 #include <QPushButton>
@@ -107,8 +110,14 @@ void popSetting::SaveSettings() {
                 "최대 3600 이하의 숫자를 입력해주세요.\n한 시간이 넘는 주기는 갱신이 멈춘 것과 같습니다."),
             true);
     if (!Prompt::confirm(QStringLiteral("현재 설정을 저장하시겠습니까?"))) return;
-    WriteIni(kSection, kRowHeightKey, height);
-    WriteIni(kSection, kIntervalKey, interval);
+    // Both values in one rewrite of the file, so a failed write leaves neither half-saved.
+    WriteIniLater(kSection, kRowHeightKey, height);
+    WriteIniLater(kSection, kIntervalKey, interval);
+    if (!FlushIni()) {
+        Prompt::refusal(QStringLiteral("설정을 저장하지 못했습니다.\n디스크 공간과 %1 파일의 권한을 확인해주세요.")
+                            .arg(QDir::toNativeSeparators(SettingsPath())));
+        return;
+    }
     RowHeightSetting = height;
     RefreshIntervalSetting = interval;
     Prompt::notice(

@@ -9,8 +9,9 @@ struct Deployment {
     // The update and web server: host[:port], or an "http://" or "https://" address. Only a
     // deployment that names one has an update check; "" means none (the demo, a fresh build).
     QString updateServer;
-    // "update_plain_http=yes": an updater fetched over plain HTTP without a checksum beside it
-    // may still be run (an office whose update server offers neither https nor checksums).
+    // "update_plain_http=yes": an updater fetched over plain HTTP may be run (an office whose
+    // update server offers no https). Without it nothing fetched over plain HTTP is run, whatever
+    // checksum the same server offers.
     bool updatePlainHttp = false;
     QString homePage;         // the association's home page (login dialog link)
     QString remoteSupportUrl; // the remote-support service's page

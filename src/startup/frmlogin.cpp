@@ -284,6 +284,8 @@ QString frmLogin::askNewPassword(bool repeat) {
     return box->exec() == QDialog::Accepted ? box->textValue() : QString();
 }
 
+// On our own stores the store checks the password and answers only yes or no (see
+// signInOnStore); a SQL Server store, which is not ours to change, is read and compared here.
 void frmLogin::SignIn() {
     if (txtid->TextVal().isEmpty()) {
         Prompt::notice(QStringLiteral("아이디를 입력하세요."));
@@ -296,18 +298,88 @@ void frmLogin::SignIn() {
         return;
     }
     LoginSucceeded = false;
+    if (StoreChecksVersions())
+        signInOnStore();
+    else
+        signInOnServerStore();
+}
+
+void frmLogin::noSuchUser() {
+    Prompt::refusal(QStringLiteral("일치하는 사용자가 없습니다."));
+    txtid->SetText(QString());
+    txtpass->SetText(QString());
+    txtid->setFocus();
+}
+
+void frmLogin::wrongPassword(const QString& more) {
+    Prompt::refusal(QStringLiteral("비밀번호가 일치하지 않습니다.") + more);
+    txtpass->SetText(QString());
+    txtpass->setFocus();
+}
+
+std::optional<QString> frmLogin::askFirstPassword() {
+    const QString fresh = askNewPassword(false);
+    if (fresh.toUcs4().size() < dstore::MinimumPasswordLength) {
+        ShowInfo(QStringLiteral("비밀번호의 자릿수가 너무 적습니다.\n4자리 이상의 문자 혹은 숫자로 구성해 주십시오."));
+        return std::nullopt;
+    }
+    // A second answer that differs (or a cancelled second box) writes nothing: the dialog
+    // stays, and the next try asks for both again.
+    if (askNewPassword(true) != fresh) {
+        Prompt::refusal(QStringLiteral("비밀번호가 일치하지 않습니다."));
+        return std::nullopt;
+    }
+    return fresh;
+}
+
+void frmLogin::signInOnStore() {
+    const QString id = txtid->TextVal();
+    RunRoutine([&] {
+        StoreTrap trap;
+        const SharedRecordset answer =
+            trap.open(ExecBuilder(QStringLiteral("로그인확인")).text(id).text(txtpass->TextVal()).str());
+        const QString verdict = answer.eof() ? QString() : trap.field(answer, QStringLiteral("결과"));
+        if (verdict == QStringLiteral("없음")) return noSuchUser();
+        if (verdict == QStringLiteral("틀림")) {
+            // After the third wrong try in a row the store answers the next one later; the
+            // user is told, so a slow answer is not taken for a hung program.
+            const int wait = trap.field(answer, QStringLiteral("대기초")).toInt();
+            const QString more =
+                wait > 0 ? QStringLiteral("\n%1번 연속 틀렸습니다. 다음 로그인은 %2초 뒤에 확인됩니다.")
+                               .arg(trap.field(answer, QStringLiteral("틀린횟수")))
+                               .arg(wait)
+                         : QString();
+            return wrongPassword(more);
+        }
+        if (verdict != QStringLiteral("확인") && verdict != QStringLiteral("설정")) {
+            Prompt::storeError(ADO_ITEM_NOT_FOUND, QStringLiteral("로그인 확인의 답이 없습니다."));
+            return;
+        }
+        LoginId = id;
+        BrokerName = trap.field(answer, QStringLiteral("주선사명"));
+        BrokerPhone = trap.field(answer, QStringLiteral("연락처"));
+        if (verdict == QStringLiteral("설정")) {
+            const std::optional<QString> fresh = askFirstPassword();
+            if (!fresh) return;
+            const SharedRecordset set =
+                trap.open(ExecBuilder(QStringLiteral("비밀번호설정")).text(id).text(*fresh).str());
+            // Another desk may have set this broker's first password in the meantime.
+            if (set.eof() || trap.field(set, QStringLiteral("결과")) != QStringLiteral("확인")) {
+                Prompt::refusal(QStringLiteral("비밀번호를 새로 정할 수 없습니다. 다시 로그인하세요."));
+                return;
+            }
+        }
+        finishSignIn();
+    });
+}
+
+void frmLogin::signInOnServerStore() {
     const QString id = txtid->TextVal();
     RunRoutine([&] {
         StoreTrap trap;
         const SharedRecordset broker =
             trap.open(QStringLiteral("select * from 코드_주선사 where 아이디=") + Quote(id));
-        if (broker.eof()) {
-            Prompt::refusal(QStringLiteral("일치하는 사용자가 없습니다."));
-            txtid->SetText(QString());
-            txtpass->SetText(QString());
-            txtid->setFocus();
-            return;
-        }
+        if (broker.eof()) return noSuchUser();
         // Without the password column nobody can be told apart from a first sign-in, so the
         // answer is not one to sign in on.
         if (broker.columnIndex(QStringLiteral("비밀번호")) < 0) {
@@ -321,27 +393,15 @@ void frmLogin::SignIn() {
         const QString stored = trap.field(broker, QStringLiteral("비밀번호"));
 
         if (stored.isEmpty()) {
-            const QString fresh = askNewPassword(false);
-            if (fresh.toUcs4().size() < 4) {
-                ShowInfo(QStringLiteral(
-                    "비밀번호의 자릿수가 너무 적습니다.\n4자리 이상의 문자 혹은 숫자로 구성해 주십시오."));
-                return;
-            }
-            // A second answer that differs (or a cancelled second box) writes nothing: the
-            // dialog stays, and the next try asks for both again.
-            if (askNewPassword(true) != fresh) {
-                Prompt::refusal(QStringLiteral("비밀번호가 일치하지 않습니다."));
-                return;
-            }
-            trap.execute(QStringLiteral("update 로그인 set 비밀번호=") + Quote(fresh) +
+            const std::optional<QString> fresh = askFirstPassword();
+            if (!fresh) return;
+            trap.execute(QStringLiteral("update 로그인 set 비밀번호=") + Quote(*fresh) +
                          QStringLiteral(" where 아이디=") + Quote(id));
             finishSignIn();
         } else if (txtpass->TextVal() == stored) {
             finishSignIn();
         } else {
-            Prompt::refusal(QStringLiteral("비밀번호가 일치하지 않습니다."));
-            txtpass->SetText(QString());
-            txtpass->setFocus();
+            wrongPassword();
         }
     });
 }

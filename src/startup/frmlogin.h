@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 class MyText;
 class QCheckBox;
@@ -66,6 +67,12 @@ private:
     void requestOnlineServer();
     void setLinkHot(bool hot);
     QString askNewPassword(bool repeat);
+    // Both prompts of a first password; nothing when too short, cancelled or not repeated.
+    std::optional<QString> askFirstPassword();
+    void signInOnStore();
+    void signInOnServerStore();
+    void noSuchUser();
+    void wrongPassword(const QString& more = {});
     void finishSignIn();
     [[noreturn]] void endProgram();
 

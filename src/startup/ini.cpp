@@ -102,7 +102,10 @@ QString SettingsPath() {
     return path.isEmpty() ? ProgramFolder() + QStringLiteral("/Setting.ini") : path;
 }
 
-void SetSettingsPath(const QString& path) { settingsPathStore() = path; }
+void SetSettingsPath(const QString& path) {
+    settingsPathStore() = path;
+    if (QFileInfo(path).isFile()) QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
 
 namespace {
 
@@ -208,12 +211,12 @@ void apply(IniFile& file, const Entry& e) {
 }
 
 // All waiting entries in one rewrite of the file.
-void writeWaiting() {
+bool writeWaiting() {
     const QList<Entry> entries = std::exchange(waiting(), {});
-    if (entries.isEmpty()) return;
+    if (entries.isEmpty()) return true;
     const QString path = SettingsPath();
     IniFile file = loadSettings(path);
-    if (file.exists && (!file.readable || !QFileInfo(path).isWritable())) return;
+    if (file.exists && (!file.readable || !QFileInfo(path).isWritable())) return false;
     for (const Entry& e : entries)
         apply(file, e);
 
@@ -226,10 +229,20 @@ void writeWaiting() {
         }
     }
     parsed().valid = false;
+    // Written beside the file and put in its place only when every byte was written: a full
+    // disk or a cut write leaves the old file whole.
+    // Unbuffered, so a short write (the disk filled up) is seen here: a buffered one comes out only
+    // at commit, which would put the cut file in place.
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) return;
-    out.write(file.encode());
-    out.commit();
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    // It can hold the store's login: nobody but its owner reads it.
+    if (!out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) return false;
+    const QByteArray bytes = file.encode();
+    if (out.write(bytes) != bytes.size() || out.error() != QFileDevice::NoError) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
 }
 
 // The timer that ends a burst; none without an event loop to run it.
@@ -278,11 +291,11 @@ QString ReadIni(const QString& section, const QString& key) {
     return value;
 }
 
-void WriteIni(const QString& section, const QString& key, const QString& value) {
+bool WriteIni(const QString& section, const QString& key, const QString& value) {
     Entry entry;
-    if (!writable(section, key, value, &entry)) return;
+    if (!writable(section, key, value, &entry)) return false;
     queue(entry);
-    FlushIni();
+    return FlushIni();
 }
 
 void WriteIniLater(const QString& section, const QString& key, const QString& value) {
@@ -295,9 +308,9 @@ void WriteIniLater(const QString& section, const QString& key, const QString& va
         FlushIni();
 }
 
-void FlushIni() {
+bool FlushIni() {
     if (QTimer* timer = quietTimer()) timer->stop();
-    writeWaiting();
+    return writeWaiting();
 }
 
 double IniNumber(const QString& value) {

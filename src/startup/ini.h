@@ -15,6 +15,7 @@ bool IsInstalledCopy(const QString& executableFolder);
 bool IsInstalledCopy();
 // Program folder + "/Setting.ini"; set once by start-up (SetSettingsPath), read by every call.
 QString SettingsPath();
+// Also tightens an existing file that others may read: it can hold the store's login.
 void SetSettingsPath(const QString& path);
 
 // Sections and keys match without regard to ASCII case; "" for anything absent; the value is
@@ -22,14 +23,16 @@ void SetSettingsPath(const QString& path);
 // valid UTF-8 is read as CP949.
 QString ReadIni(const QString& section, const QString& key);
 // Creates file, section and key as needed; keeps every other line, comment and order; writes
-// UTF-8; failures are silent. A file that is not a regular file, or is larger than any settings
-// file (1 MiB), reads as absent and is never written.
-void WriteIni(const QString& section, const QString& key, const QString& value);
+// UTF-8. A file that is not a regular file, or is larger than any settings file (1 MiB), reads
+// as absent and is never written. The file is written whole or not at all (a full disk leaves
+// the old one as it was), readable by its owner only; false when it was not written.
+bool WriteIni(const QString& section, const QString& key, const QString& value);
 // The same for writes that come in bursts (a column drag, a window resize): the entry is read
 // back at once, but the file is rewritten only when the burst is over (nothing more for a
 // moment, FlushIni, or the program's end), once for all the entries that waited.
 void WriteIniLater(const QString& section, const QString& key, const QString& value);
-void FlushIni();
+// False when waiting entries could not be written (they are dropped, as a failed write's are).
+bool FlushIni();
 
 // Lenient numeric conversion of a stored value: the leading number, "" and garbage read as 0.
 double IniNumber(const QString& value);

@@ -129,7 +129,11 @@ QString UpdateFolderAddress() {
 bool UpdaterMayRun(const QByteArray& updater, bool overHttps, const std::optional<QByteArray>& checksumFile,
                    bool plainHttpAllowed) {
     if (overHttps) return true;
-    if (!checksumFile) return plainHttpAllowed;
+    // A checksum from the same server proves nothing: whoever can change the updater on the way
+    // can change its checksum too. Only the office's own word lets a plain-HTTP updater run; a
+    // checksum offered then must still match (it catches a cut download).
+    if (!plainHttpAllowed) return false;
+    if (!checksumFile) return true;
     // "sha256sum" writes the digest, blanks and the file name; the digest alone serves too.
     const QByteArray digest = checksumFile->simplified().split(' ').value(0).toLower();
     return digest.size() == 64 &&
@@ -153,8 +157,8 @@ void CheckForUpdate() {
 
     const std::optional<QByteArray> updater = HttpGetBytes(folder + announced->updater);
     if (!updater) return;
-    // Whatever comes over plain HTTP may have been changed on the way; it is run only when it
-    // can be checked, or the office has said it trusts its network.
+    // Whatever comes over plain HTTP may have been changed on the way; it is run only when the
+    // office has said it trusts its network.
     const bool overHttps = folder.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
     std::optional<QByteArray> checksum;
     if (!overHttps) checksum = HttpGetBytes(folder + announced->updater + QStringLiteral(".sha256"), 4096);

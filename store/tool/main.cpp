@@ -19,7 +19,8 @@ int usage() {
     std::fputs(
         "usage:\n"
         "  delmora-store init PATH|postgresql://... [--demo] [--orders N] [--seed S] [--today yyyy-mm-dd]\n"
-        "  delmora-store upgrade PATH|postgresql://...\n"
+        "                    [--desk-role ROLE]\n"
+        "  delmora-store upgrade PATH|postgresql://... [--desk-role ROLE]\n"
         "  delmora-store sql PATH|postgresql://... STATEMENT\n"
         "  delmora-store simulate PATH|postgresql://... [--rate N] [--seconds S] [--seed S] [--events N]\n",
         stderr);
@@ -44,11 +45,17 @@ QByteArray cellText(QByteArrayView v) {
 // does this itself when a program first opens it; a server store's desks may not change its
 // schema, so its administrator runs this once after installing a new version.
 int runUpgrade(const QStringList& args) {
-    if (args.size() != 1) return usage();
+    const bool withDesks = args.size() == 3 && args[1] == QLatin1String("--desk-role");
+    if (args.size() != 1 && !withDesks) return usage();
     try {
-        if (dstore::isPostgresUri(args.first()))
-            dstore::PgStore::open(args.first())->upgradeSchema();
-        else
+        if (dstore::isPostgresUri(args.first())) {
+            auto store = dstore::PgStore::open(args.first());
+            store->upgradeSchema();
+            // Tables and functions the new version added reach the desks too.
+            if (withDesks) store->grantDesks(args[2]);
+        } else if (withDesks) {
+            return usage();
+        } else
             dstore::FreightStore::open(args.first());
     } catch (const dstore::Error& e) {
         printError(e);
@@ -62,6 +69,7 @@ int runInit(const QStringList& args) {
     if (args.isEmpty()) return usage();
     const QString path = args.first();
     bool demo = false;
+    QString deskRole;
     dstore::DemoOptions options;
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -82,6 +90,9 @@ int runInit(const QStringList& args) {
         } else if (a == QLatin1String("--seed")) {
             options.seed = value("--seed").toUInt(&ok);
             demo = true;
+        } else if (a == QLatin1String("--desk-role")) {
+            deskRole = value("--desk-role");
+            ok = !deskRole.isEmpty() && dstore::isPostgresUri(path);
         } else if (a == QLatin1String("--today")) {
             options.today = QDate::fromString(value("--today"), QStringLiteral("yyyy-MM-dd"));
             ok = options.today.isValid();
@@ -102,6 +113,7 @@ int runInit(const QStringList& args) {
             // tables, procedures and data go into it.
             auto store = dstore::PgStore::open(path);
             store->createSchema();
+            if (!deskRole.isEmpty()) store->grantDesks(deskRole);
             if (demo) dstore::fillDemoData(*store->demoTarget(), options);
         } else {
             auto store = dstore::FreightStore::create(path);

@@ -14,6 +14,8 @@
 #include "workscreens.h"
 
 #include <QFile>
+#include <csignal>
+#include <sys/resource.h>
 #include <QPushButton>
 
 namespace {
@@ -210,6 +212,37 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("갱신주기=30 ")), qPrintable(text));
         QCOMPARE(RowHeightSetting, QStringLiteral(" 24"));
         QCOMPARE(RefreshIntervalSetting, QStringLiteral("30 "));
+    }
+
+    // A file that could not be written (here: the process may write no more than a few bytes,
+    // as on a full disk) is said so; the old file stays and the dialog stays open.
+    void failedSaveIsSaid() {
+        WriteIni(kOptions, kHeight, QStringLiteral("12"));
+        QFile old(SettingsPath());
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        const QByteArray before = old.readAll();
+        PromptScript prompts;
+        popSetting d;
+        ShowAndActivate(d);
+        d.표높이->SetText(QStringLiteral("24"));
+        d.갱신타이머->SetText(QStringLiteral("30"));
+        prompts.answerYes();
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 8;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        QTest::mouseClick(d.cmdArr.at(4), Qt::LeftButton);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(prompts.texts().size(), 2);
+        QVERIFY2(prompts.texts().last().startsWith(QStringLiteral("설정을 저장하지 못했습니다.")),
+                 qPrintable(prompts.texts().last()));
+        QVERIFY(d.isVisible());
+        QVERIFY(RowHeightSetting != QStringLiteral("24"));
+        QFile after(SettingsPath());
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), before);
     }
 
     // Through the menu, as a user: save 24 and 30, then a board opened afterwards has the taller

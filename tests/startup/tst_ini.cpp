@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QSettings>
 #include <QStringEncoder>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -162,6 +164,50 @@ private Q_SLOTS:
         QFile backup(SettingsPath() + QStringLiteral(".bak"));
         QVERIFY(backup.open(QIODevice::ReadOnly));
         QCOMPARE(backup.readAll(), garbage);
+    }
+
+    // The file may hold the store's login: its owner's alone, however it came to be.
+    void fileIsPrivate_data() {
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<bool>("restart");
+        QTest::newRow("new file") << false << false;
+        QTest::newRow("readable by others, rewritten") << true << false;
+        QTest::newRow("readable by others, program started") << true << true;
+    }
+    void fileIsPrivate() {
+        QFETCH(bool, existing);
+        QFETCH(bool, restart);
+        if (existing) {
+            put("[a]\nk=1\n");
+            QFile::setPermissions(SettingsPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                                      QFile::ReadOther);
+        }
+        if (restart)
+            SetSettingsPath(SettingsPath());
+        else
+            QVERIFY(WriteIni(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2")));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(SettingsPath()).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0600));
+    }
+
+    // A write cut short (a full disk; here the process's file size limit) leaves the old file
+    // whole, and the writer is told.
+    void failedWriteKeepsTheOldFile() {
+        put("[a]\nk=1\n");
+        const QByteArray before = contents();
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 16;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        const bool written = WriteIni(QStringLiteral("a"), QStringLiteral("long"), QString(200, QLatin1Char('x')));
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!written);
+        QCOMPARE(contents(), before);
+        QCOMPARE(ReadIni(QStringLiteral("a"), QStringLiteral("long")), QString());
+        QVERIFY(QDir(QFileInfo(SettingsPath()).path()).entryList({QStringLiteral("Setting.ini.*")}, QDir::Files).isEmpty());
     }
 
     void readOnlyFileIsLeftAlone() {

@@ -11,12 +11,16 @@
 #include "teststore.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <sqlite3.h>
 #include <QFile>
 #include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 
-// The login dialog against a fresh embedded store with known brokers, prompts scripted.
+// The login dialog against a fresh embedded store with known brokers, prompts scripted. Most
+// cases take the store for a SQL Server store, whose passwords the client reads and compares;
+// ourStore* cases sign in on the embedded store as it is, where the store does the comparing.
 class TestLogin : public QObject {
     Q_OBJECT
 
@@ -37,6 +41,22 @@ class TestLogin : public QObject {
     QString storedPassword(const QString& id) {
         return m_store->value(QStringLiteral("select 비밀번호 from 코드_주선사 where 아이디='%1'")
                                   .arg(QString(id).replace(QLatin1Char('\''), QStringLiteral("''"))));
+    }
+    // Read past the store's guard, which keeps the hashes from every client statement.
+    QByteArray storedHash(const QString& id, const char* column = "해시") {
+        sqlite3* db = nullptr;
+        QByteArray out;
+        sqlite3_open_v2(m_store->path().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* s = nullptr;
+        sqlite3_prepare_v2(db,
+                           QByteArray("select h.") + column +
+                               " from 주선사암호 h join 코드_주선사 b on b.ID = h.주선사ID where b.아이디 = ?1",
+                           -1, &s, nullptr);
+        sqlite3_bind_text(s, 1, id.toUtf8().constData(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(s) == SQLITE_ROW) out = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+        sqlite3_finalize(s);
+        sqlite3_close(db);
+        return out;
     }
     // The SQL Server store lets 비밀번호 be NULL; the embedded one is made to allow it too.
     void allowNullPasswords() {
@@ -74,6 +94,7 @@ private Q_SLOTS:
     void init() {
         QFile::remove(SettingsPath());
         m_store = std::make_unique<TestStore>();
+        if (!QByteArray(QTest::currentTestFunction()).startsWith("ourStore")) m_store->actAsServerStore();
         Deployment d = CurrentDeployment();
         d.updateServer.clear();   // no web request unless a test serves one
         d.homePage = QStringLiteral("http://www.delmora.co.kr");
@@ -205,6 +226,80 @@ private Q_SLOTS:
         QVERIFY(LoginSucceeded);
         QCOMPARE(m_store->statements(), QStringList{selectFor("' kim '")});
         QCOMPARE(LoginId, QStringLiteral("kim"));
+    }
+
+    // On our own store the client sends the ID and the password and reads only a verdict and the
+    // broker's name and phone; no password lands where a client statement can read it.
+    void ourStoreSignIn_data() {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("right password") << "kim" << "abcd" << QStringList{} << "exec 로그인확인  'kim','abcd'";
+        QTest::newRow("wrong password") << "kim" << "abce" << QStringList{Mismatch} << "exec 로그인확인  'kim','abce'";
+        QTest::newRow("no such user") << "park" << "abcd" << QStringList{"일치하는 사용자가 없습니다."}
+                                      << "exec 로그인확인  'park','abcd'";
+        QTest::newRow("quote that tries to get round the password")
+            << "kim" << "x' or '1'='1" << QStringList{Mismatch} << "exec 로그인확인  'kim','x'' or ''1''=''1'";
+        QTest::newRow("quote in the user name") << "o'neil" << "p1" << QStringList{} << "exec 로그인확인  'o''neil','p1'";
+    }
+    void ourStoreSignIn() {
+        QFETCH(QString, id);
+        QFETCH(QString, password);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, statement);
+        openDialog();
+        type(id, password);
+        clickLogin();
+        QCOMPARE(m_prompts->texts(), messages);
+        QCOMPARE(m_store->statements(), QStringList{statement});
+        QCOMPARE(LoginSucceeded, messages.isEmpty());
+        if (LoginSucceeded) QCOMPARE(BrokerName, id + QStringLiteral("상사"));
+        QCOMPARE(m_store->value(QStringLiteral("select group_concat(비밀번호) from 코드_주선사")), QStringLiteral("#,,#"));
+        QVERIFY(storedHash(QStringLiteral("kim")).startsWith("$argon2id$"));
+    }
+
+    void ourStoreFirstPassword() {
+        openDialog();
+        type(QStringLiteral("new"), QStringLiteral("x"));
+        m_prompts->answerText(QStringLiteral("새비번12"));
+        m_prompts->answerText(QStringLiteral("새비번12"));
+        clickLogin();
+        QVERIFY(LoginSucceeded);
+        QCOMPARE(m_store->statements(), (QStringList{QStringLiteral("exec 로그인확인  'new','x'"),
+                                                     QStringLiteral("exec 비밀번호설정  'new','새비번12'")}));
+        QCOMPARE(storedPassword(QStringLiteral("new")), QStringLiteral("#"));
+        QVERIFY(storedHash(QStringLiteral("new")).startsWith("$argon2id$"));
+        // Set once, a password is not set again this way.
+        QCOMPARE(m_store->value(QStringLiteral("exec 비밀번호설정 'new','다른비번'")), QStringLiteral("거절"));
+        m_dialog.reset();
+        openDialog();
+        type(QStringLiteral("new"), QStringLiteral("새비번12"));
+        clickLogin();
+        QVERIFY(LoginSucceeded);
+    }
+
+    // From the third wrong try in a row the store answers each further try later, and says so.
+    void ourStoreWrongTriesAreSlowedDown() {
+        openDialog();
+        QElapsedTimer clock;
+        qint64 fourth = 0;
+        for (int attempt = 1; attempt <= 4; ++attempt) {
+            type(QStringLiteral("kim"), QStringLiteral("wrong"));
+            clock.start();
+            clickLogin();
+            if (attempt == 4) fourth = clock.elapsed();
+        }
+        QCOMPARE(m_prompts->texts(),
+                 (QStringList{Mismatch, Mismatch,
+                              Mismatch + QStringLiteral("\n3번 연속 틀렸습니다. 다음 로그인은 1초 뒤에 확인됩니다."),
+                              Mismatch + QStringLiteral("\n4번 연속 틀렸습니다. 다음 로그인은 2초 뒤에 확인됩니다.")}));
+        QVERIFY2(fourth >= 1000, qPrintable(QString::number(fourth)));
+        type(QStringLiteral("kim"), QStringLiteral("abcd"));
+        clickLogin();
+        QVERIFY(LoginSucceeded);
+        // A right password starts the count afresh.
+        QCOMPARE(storedHash(QStringLiteral("kim"), "틀린횟수"), QByteArray("0"));
     }
 
     void firstPassword_data() {

@@ -80,6 +80,36 @@ class PgBackendTest : public QObject {
     }
 
 private Q_SLOTS:
+    // Over a network the store is reached with TLS and a verified certificate unless the address
+    // says otherwise; a socket on this machine is left as it is.
+    void tlsByDefault_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("added");
+        const QString system = QStringLiteral("sslmode=verify-full sslrootcert=/etc/ssl/certs/ca-certificates.crt");
+        QTest::newRow("host name") << "postgresql://desk01@db.office.lan:5432/delmora" << system;
+        QTest::newRow("loopback") << "postgresql://desk01@127.0.0.1/delmora" << system;
+        QTest::newRow("host as a parameter") << "postgresql:///delmora?host=db.office.lan" << system;
+        QTest::newRow("own CA file") << "postgresql://db.office.lan/delmora?sslrootcert=/etc/delmora/ca.crt"
+                                     << "sslmode=verify-full";
+        QTest::newRow("plain, said so") << "postgresql://db.office.lan/delmora?sslmode=disable" << "";
+        QTest::newRow("other mode, said so") << "postgresql://db.office.lan/delmora?sslmode=require" << "";
+        QTest::newRow("unix socket") << "postgresql://desk01@/delmora?host=/run/postgresql" << "";
+        QTest::newRow("socket and a host") << "postgresql:///delmora?host=/run/postgresql,db.office.lan" << system;
+    }
+    void tlsByDefault() {
+        QFETCH(QString, address);
+        QFETCH(QString, added);
+        const QByteArray mode = qgetenv("PGSSLMODE"), root = qgetenv("PGSSLROOTCERT");
+        qunsetenv("PGSSLMODE");
+        qunsetenv("PGSSLROOTCERT");
+        QStringList pairs;
+        for (const auto& [key, value] : dstore::PgStore::tlsDefaults(address))
+            pairs << QString::fromUtf8(key + "=" + value);
+        if (!mode.isNull()) qputenv("PGSSLMODE", mode);
+        if (!root.isNull()) qputenv("PGSSLROOTCERT", root);
+        QCOMPARE(pairs.join(QLatin1Char(' ')), added);
+    }
+
     void init() {
         QFile::remove(SettingsPath());
         UseDatabaseServer({});

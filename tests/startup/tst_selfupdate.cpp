@@ -45,7 +45,9 @@ class TestSelfUpdate : public QObject {
 private Q_SLOTS:
     void init() {
         m_server = std::make_unique<LocalHttpServer>();
-        useServer(m_server->host());
+        // The test's server speaks plain HTTP on loopback: an office that said it trusts its
+        // network (plainHttpUpdater tests the other case).
+        useServer(m_server->host(), true);
         m_starts.clear();
         m_startSucceeds = true;
         SetUpdaterStarter([this](const QString& program, const QStringList& arguments) {
@@ -266,14 +268,16 @@ private Q_SLOTS:
             QCryptographicHash::hash("something else", QCryptographicHash::Sha256).toHex();
         QTest::newRow("https") << true << QByteArray() << false << true;
         QTest::newRow("https, damaged checksum file") << true << QByteArray("x") << false << true;
-        QTest::newRow("http, sha256sum line") << false << digest + "  upd.sh\n" << false << true;
-        QTest::newRow("http, digest alone in capitals") << false << digest.toUpper() << false << true;
+        QTest::newRow("http, matching checksum, plain not allowed") << false << digest + "  upd.sh\n" << false
+                                                                    << false;
+        QTest::newRow("http, sha256sum line") << false << digest + "  upd.sh\n" << true << true;
+        QTest::newRow("http, digest alone in capitals") << false << digest.toUpper() << true << true;
         QTest::newRow("http, digest after blank lines") << false << "\r\n\r\n" + digest + "\r\n"
-                                                        << false << true;
+                                                        << true << true;
         QTest::newRow("http, another file's digest") << false << other + "  upd.sh\n" << false << false;
         QTest::newRow("http, mismatch even where plain is allowed") << false << other << true << false;
-        QTest::newRow("http, digest cut short") << false << digest.left(63) << false << false;
-        QTest::newRow("http, empty checksum file") << false << QByteArray("") << false << false;
+        QTest::newRow("http, digest cut short") << false << digest.left(63) << true << false;
+        QTest::newRow("http, empty checksum file") << false << QByteArray("") << true << false;
         QTest::newRow("http, no checksum") << false << QByteArray() << false << false;
         QTest::newRow("http, no checksum, plain allowed") << false << QByteArray() << true << true;
     }
@@ -294,7 +298,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("started");
         const QByteArray updater = "#!/bin/sh\n";
         const QByteArray digest = QCryptographicHash::hash(updater, QCryptographicHash::Sha256).toHex();
-        QTest::newRow("matching checksum") << digest + "  upd.sh\n" << false << true;
+        QTest::newRow("matching checksum") << digest + "  upd.sh\n" << false << false;
+        QTest::newRow("matching checksum, plain HTTP allowed") << digest + "  upd.sh\n" << true << true;
         QTest::newRow("checksum of something else") << QByteArray(64, 'a') << false << false;
         QTest::newRow("no checksum") << QByteArray() << false << false;
         QTest::newRow("no checksum, plain HTTP allowed") << QByteArray() << true << true;

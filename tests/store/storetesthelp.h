@@ -53,8 +53,28 @@ inline QString dump(dstore::FreightStore& store) {
     const auto tables = store.query("select name from sqlite_master where type = 'table' and name not like 'sqlite%' order by name");
     for (qsizetype t = 0; t < tables->rowCount(); ++t) {
         const QByteArray table = tables->bytes(t, 0).toByteArray();
-        const auto rows = store.query("select * from \"" + table + "\" order by rowid");
-        appendRows(out, table, *rows);
+        // Straight through the engine: the statement channel keeps the password hashes back.
+        dstore::ResultSet rows;
+        sqlite3_stmt* s = nullptr;
+        // A hash is salted afresh each time; whether one is kept is what stays the same.
+        // The history's times are the store's clock at each write: what it records is the rest.
+        const QByteArray columns = table == "주선사암호"   ? "주선사ID, 해시 is not null, 틀린횟수"
+                                   : table == "화물오더이력" ? "ID, 오더ID, 누가, 항목, 이전값, 새값, 방법"
+                                                           : "*";
+        sqlite3_prepare_v2(store.handle(), "select " + columns + " from \"" + table + "\" order by rowid", -1, &s,
+                           nullptr);
+        std::vector<QByteArray> names;
+        for (int c = 0; c < sqlite3_column_count(s); ++c) names.emplace_back(sqlite3_column_name(s, c));
+        rows.setColumns(names);
+        while (sqlite3_step(s) == SQLITE_ROW)
+            for (int c = 0; c < sqlite3_column_count(s); ++c)
+                if (sqlite3_column_type(s, c) == SQLITE_NULL)
+                    rows.appendNull();
+                else
+                    rows.appendCell(QByteArrayView(reinterpret_cast<const char*>(sqlite3_column_text(s, c)),
+                                                   sqlite3_column_bytes(s, c)));
+        sqlite3_finalize(s);
+        appendRows(out, table, rows);
     }
     return out;
 }
@@ -67,7 +87,8 @@ inline QString dump(AnyStore& store) {
                                     "and table_type = 'BASE TABLE' order by table_name");
     for (qsizetype t = 0; t < tables->rowCount(); ++t) {
         const QByteArray table = tables->bytes(t, 0).toByteArray();
-        const auto rows = store.query("select * from \"" + table + "\" order by 1");
+        const QByteArray columns = table == "화물오더이력" ? "ID, 오더ID, 누가, 항목, 이전값, 새값, 방법" : "*";
+        const auto rows = store.query("select " + columns + " from \"" + table + "\" order by 1");
         appendRows(out, table, *rows);
     }
     return out;

@@ -1,6 +1,7 @@
 // Opening and creating store files, sharing one file between clients, the provider errors
 // and the snapshot the store answers with.
 #include "storetesthelp.h"
+#include <sys/stat.h>
 #include "testmain.h"
 
 #include <QFile>
@@ -80,6 +81,26 @@ private Q_SLOTS:
         raw(*a, "commit");
         b->execute("exec 화주삭제 '1'");
         QCOMPARE(cell(*a, "select count(*) from 코드_화주"), QStringLiteral("0"));
+    }
+
+    // The store and its journals are their owner's alone, a store copied in readable by others too.
+    void filesArePrivate_data() {
+        QTest::addColumn<bool>("copiedIn");
+        QTest::newRow("created") << false;
+        QTest::newRow("opened readable by others") << true;
+    }
+    void filesArePrivate() {
+        QFETCH(bool, copiedIn);
+        const QString path = freshPath();
+        FreightStore::create(path).reset();
+        if (copiedIn) QFile::setPermissions(path, QFile::permissions(path) | QFile::ReadGroup | QFile::ReadOther);
+        auto store = FreightStore::open(path);
+        store->execute("insert into 코드_주선사 (아이디) values ('demo')");
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            struct stat st {};
+            QCOMPARE(::stat(QFile::encodeName(path + QLatin1String(suffix)).constData(), &st), 0);
+            QCOMPARE(st.st_mode & 0777, mode_t(0600));
+        }
     }
 
     void errors_data() {
@@ -164,6 +185,11 @@ private Q_SLOTS:
             "/* 주석 */ drop table 화물오더",
             "-- 주석\ndrop table 화물오더",
             "select 1; drop table 화물오더",
+            "select 해시 from 주선사암호",
+            "select b.아이디 from 코드_주선사 b join 주선사암호 h on h.주선사ID = b.ID where h.해시 like '$argon2id$%'",
+            "update 주선사암호 set 해시 = '' ",
+            "delete from 주선사암호",
+            "insert into 주선사암호 (주선사ID, 해시) values (1, 'x')",
         };
         for (const char* statement : refused)
             QTest::newRow(statement) << QByteArray(statement);

@@ -78,6 +78,7 @@ class TestScreenStatements : public QObject {
     std::unique_ptr<FreightStore> m_store;
     AnyStore m_embedded;
     AnyStore m_server;  // the demo office on PostgreSQL; empty without a server
+    inline static const QString kDesk = QStringLiteral("screen_desk"); // the login the statements run as
     QString m_noServer; // why there is none
     QHash<QByteArray, QByteArray> m_values;
     int m_serial = 0;
@@ -110,7 +111,7 @@ class TestScreenStatements : public QObject {
         PgCluster* cluster = PgCluster::instance();
         QString error;
         if (cluster && cluster->createDatabase(name, QStringLiteral("demo"), &error))
-            copy.server = dstore::PgStore::open(cluster->uri(name));
+            copy.server = dstore::PgStore::open(cluster->uri(name), kDesk);
         else
             qWarning("%s", qPrintable(error));
         return copy;
@@ -145,10 +146,14 @@ private Q_SLOTS:
                 auto created = dstore::PgStore::open(cluster->uri(QStringLiteral("demo")));
                 created->createSchema();
                 dstore::fillDemoData(*created->demoTarget(), dstore::DemoOptions{3000, 1, kToday});
+                // The screens' statements run as a desk does: a member of the desk group, which
+                // may do what the screens do and nothing more.
+                created->grantDesks(QStringLiteral("delmora_desk"));
+                created->execute("create role " + kDesk.toUtf8() + " login in role delmora_desk");
             }
             QVERIFY2(cluster->createDatabase(QStringLiteral("reads"), QStringLiteral("demo"), &error),
                      qPrintable(error));
-            m_server.server = dstore::PgStore::open(cluster->uri(QStringLiteral("reads")));
+            m_server.server = dstore::PgStore::open(cluster->uri(QStringLiteral("reads")), kDesk);
         }
         m_values["today"] = kToday.toString(Qt::ISODate).toUtf8();
         m_values["tomorrow"] = kToday.addDays(1).toString(Qt::ISODate).toUtf8();
@@ -341,8 +346,8 @@ private:
     void writeRows() {
 
         row("first password")
-            << QByteArray("update 로그인 set 비밀번호='abcd1' where 아이디='demo'")
-            << QByteArray("select 비밀번호 from 코드_주선사 where 아이디='demo'") << QStringLiteral("abcd1");
+            << QByteArray("exec 비밀번호설정  'demo','abcd1'")
+            << QByteArray("exec 로그인확인 'demo','abcd1'") << QStringLiteral("확인");
         row("order registered")
             << "exec 오더저장  " + orderArguments(false)
             << QByteArray("select 오더상태||'|'||상차요청일시||'|'||상차권역||' '||상차지||'|'||하차요청일시||'|'||하차권역||' '"
@@ -419,7 +424,7 @@ private:
         for (int k = 2; k <= 13; ++k) broker << (k == 5 ? QByteArray() : "m" + QByteArray::number(k));
         row("broker modified")
             << quotedCall("주선사수정", broker) << brokerCheck + "ID={brokerId}"
-            << QStringLiteral("hanul1234|m2|m3|m4|m6|m7|m8|m9|m10|m11|m12|m13");
+            << QStringLiteral("#|m2|m3|m4|m6|m7|m8|m9|m10|m11|m12|m13");
         row("broker deleted")
             << QByteArray("delete from 코드_주선사 where ID={brokerId}")
             << QByteArray("select count(*) from 코드_주선사 where 아이디='hanul'") << QStringLiteral("0");
@@ -464,6 +469,9 @@ private Q_SLOTS:
             QCOMPARE(QString::fromUtf8(server->columnName(c)).toLower(), QString::fromUtf8(embedded->columnName(c)).toLower());
         for (qsizetype r = 0; r < embedded->rowCount(); ++r)
             for (int c = 0; c < embedded->columnCount(); ++c) {
+                // The embedded store hashes a broker's password in a second write after the
+                // row's, which takes a version of its own.
+                if (table == "코드_주선사" && embedded->columnName(c) == "버전") continue;
                 const QString where = QStringLiteral("row %1, %2").arg(r + 1).arg(QString::fromUtf8(embedded->columnName(c)));
                 QVERIFY2(server->isNull(r, c) == embedded->isNull(r, c), qPrintable(where));
                 QVERIFY2(server->bytes(r, c) == embedded->bytes(r, c), qPrintable(where));

@@ -19,6 +19,9 @@ public:
     // Changes the store's shape straight through SQLite, as only the store's own set-up may
     // (the statement channel refuses it): for tests that need another table or view.
     void reshape(const QString& sql);
+    // From now on the client takes the store for a SQL Server store (not one of ours), and the
+    // store keeps passwords as written, as such a store does.
+    void actAsServerStore();
     QList<QStringList> rows(const QString& statement);   // all rows, cells as text
     QString value(const QString& statement);             // first cell of the first row, "" if none
     // Inserts one row of texts (column -> value) into a table; returns the new row's ID.
