@@ -222,6 +222,17 @@ bool hasColumn(sqlite3* db, const char* table, const char* column) {
     return sqlite3_step(probe.get()) == SQLITE_ROW;
 }
 
+// What every store of this build holds beside its tables, written the same way whether the
+// store is new or brought up to date: triggers, indexes, the password keeping, the procedures.
+void writeStoreMachinery(sqlite3* db) {
+    for (const char* table : kVersionedTables) runScript(db, versionTriggers(table));
+    runScript(db, historyScript(db));
+    run(db, kRequestKeyIndex);
+    runScript(db, passwordSchema());
+    writeProcedureCatalogue(db);
+    markSchemaVersion(db);
+}
+
 } // namespace
 
 void upgradeSchema(sqlite3* db) {
@@ -235,22 +246,12 @@ void upgradeSchema(sqlite3* db) {
     if (!hasColumn(db, "화물오더", "요청키")) run(db, "alter table 화물오더 add column 요청키 text");
     if (!hasColumn(db, kProcedureTable, "선택인수"))
         run(db, "alter table 저장프로시저 add column 선택인수 integer not null default 0");
-    for (const char* table : kVersionedTables) runScript(db, versionTriggers(table));
-    runScript(db, historyScript(db));
-    run(db, kRequestKeyIndex);
-    runScript(db, passwordSchema());
-    writeProcedureCatalogue(db);
-    markSchemaVersion(db);
+    writeStoreMachinery(db);
 }
 
 void createSchema(sqlite3* db) {
     for (const char* sql : kSchema) run(db, sql);
-    for (const char* table : kVersionedTables) runScript(db, versionTriggers(table));
-    runScript(db, historyScript(db));
-    run(db, kRequestKeyIndex);
-    runScript(db, passwordSchema());
-    writeProcedureCatalogue(db);
-    markSchemaVersion(db);
+    writeStoreMachinery(db);
     fillAddressDirectory(db);
 }
 

@@ -251,6 +251,11 @@ void DropEmptyTail(std::vector<quint32>& ends) {
 
 void SpreadModel::appendJoinedRow(QString cells, std::vector<quint32> ends, const QString& tag,
                                   const QColor& colour) {
+    placeJoinedRow(rowTotal(), std::move(cells), std::move(ends), tag, colour);
+}
+
+void SpreadModel::placeJoinedRow(int at, QString cells, std::vector<quint32> ends, const QString& tag,
+                                 const QColor& colour) {
     if (qsizetype(ends.size()) > m_cols) setColumnTotal(int(ends.size()));
     DropEmptyTail(ends);
     Row r;
@@ -258,9 +263,8 @@ void SpreadModel::appendJoinedRow(QString cells, std::vector<quint32> ends, cons
     r.ends = std::move(ends);
     r.tag = tag;
     r.colour = colour.isValid() ? colour.rgba() : 0;
-    const int at = rowTotal();
     if (!m_buffering) beginInsertRows({}, at, at);
-    m_rows.push_back(std::move(r));
+    m_rows.insert(m_rows.begin() + at, std::move(r));
     if (!m_buffering) endInsertRows();
 }
 
@@ -325,17 +329,9 @@ QString SpreadModel::tag(int row) const {
 void SpreadModel::insertJoinedRow(int row, QString cells, std::vector<quint32> ends, const QString& tag,
                                   const QColor& colour) {
     row = std::clamp(row, 0, rowTotal());
-    if (qsizetype(ends.size()) > m_cols) setColumnTotal(int(ends.size()));
-    DropEmptyTail(ends);
-    Row r;
-    r.cells = std::move(cells);
-    r.ends = std::move(ends);
-    r.tag = tag;
-    r.colour = colour.isValid() ? colour.rgba() : 0;
-    if (!m_buffering) beginInsertRows({}, row, row);
-    m_rows.insert(m_rows.begin() + row, std::move(r));
-    m_rowsMoved = true;
-    if (!m_buffering) endInsertRows();
+    // Rows after it no longer stand where their source put them.
+    m_rowsMoved = m_rowsMoved || row < rowTotal();
+    placeJoinedRow(row, std::move(cells), std::move(ends), tag, colour);
 }
 
 void SpreadModel::replaceJoinedRow(int row, QString cells, std::vector<quint32> ends, const QString& tag,

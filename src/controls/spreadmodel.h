@@ -126,6 +126,7 @@ private:
     Row& built(int row) const;
     void buildAll();
 
+    void placeJoinedRow(int at, QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);
     void dropLooksBeyond(int rows, int cols);
     static quint64 lookKey(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
     bool validRow(int row) const { return row >= 0 && row < int(m_rows.size()); }
