@@ -52,6 +52,9 @@ bool frmOrderHistory::Load() {
         }
         sp->ReDraw(true);
         sp->resizeColumnsToContents();
+        // Values before and after are what the reader compares: they get the room.
+        for (int c = 0; c < sp->MaxCols(); ++c)
+            sp->setColumnWidth(c, qMax(sp->columnWidth(c), c == 3 || c == 4 ? 220 : 80));
     });
 }
 
