@@ -2,6 +2,7 @@
 // text; the arguments are later bound as parameters, so nothing typed inside a quoted
 // argument can ever become SQL.
 #include "freightstore.h"
+#include "storetexts.h"
 
 namespace dstore {
 
@@ -81,7 +82,7 @@ bool isExecStatement(QByteArrayView statement) {
 }
 
 ExecCall parseExec(QByteArrayView text) {
-    if (text.contains('\0')) syntaxError(QStringLiteral("Incorrect syntax: the statement contains a NUL character."));
+    if (text.contains('\0')) syntaxError(NulRefusal());
     qsizetype pos = skipBlanks(text, 0);
     const qsizetype keyword = execKeywordLength(text, pos);
     if (keyword == 0) incorrectSyntaxNear(text, pos);

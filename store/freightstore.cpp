@@ -1,5 +1,6 @@
 // Opening a store file and answering statements the way the SQL Server store would.
 #include "storeinternal.h"
+#include "storetexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,8 +22,8 @@ Error errorFor(sqlite3* db, int code, const QString& what) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return {DB_E_TIMEOUT,
-                QStringLiteral("The store stayed busy past the time-out (another client is writing): ") +
-                    message};
+                QStringLiteral("다른 자리에서 저장소에 쓰는 중이라 기다리는 시간이 지났습니다. 잠시 후 다시 해 "
+                               "주십시오. (") + message + QLatin1Char(')')};
     // The store answered and refused: reconnecting would change nothing, and the connection
     // did not break. The agent reads what is wrong with the store instead.
     case SQLITE_READONLY:
@@ -39,7 +40,7 @@ Error errorFor(sqlite3* db, int code, const QString& what) {
     case SQLITE_NOMEM:
         return {DB_E_STOREREFUSED, QStringLiteral("메모리가 부족합니다: ") + message};
     case SQLITE_INTERRUPT:   // only the statement time limit interrupts (see FreightStore::query)
-        return {DB_E_TIMEOUT, QStringLiteral("The statement ran past its time limit and was stopped: ") + message};
+        return {DB_E_TIMEOUT, QStringLiteral("처리 시간이 너무 길어 중단했습니다. (") + message + QLatin1Char(')')};
     case SQLITE_CANTOPEN:
     case SQLITE_PROTOCOL:
     case SQLITE_MISUSE:
@@ -194,7 +195,7 @@ sqlite3* openHandle(const QString& path, int flags) {
     const QByteArray file = QFile::encodeName(path);
     const int rc = sqlite3_open_v2(file.constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        Error e{E_FAIL_NUMBER, QStringLiteral("Cannot open the store file %1: %2")
+        Error e{E_FAIL_NUMBER, QStringLiteral("저장소 파일 %1을(를) 열 수 없습니다: %2")
                                    .arg(path, QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)))};
         sqlite3_close(db);
         throw e;
@@ -211,7 +212,7 @@ void configure(sqlite3* db, const QString& path) {
         run(db, "pragma journal_mode = wal");
         run(db, "pragma synchronous = normal");
     } catch (const Error& e) {
-        throw Error{E_FAIL_NUMBER, QStringLiteral("Cannot use the store file %1: %2").arg(path, e.message)};
+        throw Error{E_FAIL_NUMBER, QStringLiteral("저장소 파일 %1을(를) 쓸 수 없습니다: %2").arg(path, e.message)};
     }
 }
 
@@ -279,8 +280,8 @@ void keepPrivate(const QString& path) {
 std::unique_ptr<FreightStore> FreightStore::open(const QString& path) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
-        throw Error{E_FAIL_NUMBER, QStringLiteral("The store file %1 does not exist.").arg(path)};
-    if (!info.isFile()) throw Error{E_FAIL_NUMBER, QStringLiteral("%1 is not a store file.").arg(path)};
+        throw Error{E_FAIL_NUMBER, QStringLiteral("저장소 파일 %1이(가) 없습니다.").arg(path)};
+    if (!info.isFile()) throw Error{E_FAIL_NUMBER, QStringLiteral("%1은(는) 저장소 파일이 아닙니다.").arg(path)};
     keepPrivate(path);
     sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE);
     std::unique_ptr<FreightStore> store(new FreightStore(db, path));
@@ -348,7 +349,7 @@ FreightStore::~FreightStore() {
 void FreightStore::reopenWhenLogReplaced() {
     if (!m_db)
         throw Error{E_FAIL_NUMBER,
-                    QStringLiteral("The store file %1 could not be opened again.").arg(m_path)};
+                    QStringLiteral("저장소 파일 %1을(를) 다시 열지 못했습니다.").arg(m_path)};
     // Never inside a transaction: its changes live in the connection and would be dropped.
     if (!sqlite3_get_autocommit(m_db) || !logReplaced(m_db, m_path)) return;
     // The old connection goes first, so the fresh one takes its locks anew (the process's lock
@@ -373,7 +374,7 @@ std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement) {
 
 std::shared_ptr<const ResultSet> FreightStore::query(QByteArrayView statement,
                                                      const std::vector<QByteArray>& columns) {
-    if (statement.contains('\0')) commandError(QStringLiteral("The statement contains a NUL character."));
+    if (statement.contains('\0')) commandError(NulRefusal());
     if (blankOrEmpty(statement)) commandError(QStringLiteral("The statement is empty."));
     reopenWhenLogReplaced();
     struct Deadline {

@@ -1,4 +1,5 @@
 #include "mytext.h"
+#include "entryfilter.h"
 
 #include "latecommit.h"
 
@@ -12,10 +13,20 @@
 #include <QToolTip>
 #include <QValidator>
 
+bool DisguisingCharacter(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || u == 0x7f || u == 0x200e || u == 0x200f || (u >= 0x202a && u <= 0x202e) ||
+           (u >= 0x2066 && u <= 0x2069);
+}
+
 QString FilterEntry(EntryKind kind, const QString& text) {
-    if (kind == EntryKind::Text) return text;
     QString kept;
     kept.reserve(text.size());
+    if (kind == EntryKind::Text) {
+        for (const QChar c : text)
+            if (!DisguisingCharacter(c)) kept += c;
+        return kept;
+    }
     bool point = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
@@ -51,6 +62,8 @@ QString FilterEntry(EntryKind kind, const QString& text) {
 
 QString EntryRefusal(EntryKind kind) {
     switch (kind) {
+    case EntryKind::Text:
+        return QStringLiteral("제어 문자와 글자 방향을 바꾸는 문자는 입력할 수 없습니다.");
     case EntryKind::Weight:
         return QStringLiteral("숫자와 소수점만 입력할 수 있습니다.");
     case EntryKind::Phone:
@@ -63,19 +76,43 @@ QString EntryRefusal(EntryKind kind) {
     }
 }
 
-// Drops what the box's kind cannot hold from every edit; what SetText writes passes untouched.
+namespace {
+
+// Drops what a box of the kind cannot hold from an edit, keeping the cursor after what stays, and
+// says so beside the box.
+void filterEdit(QLineEdit* box, EntryKind kind, QString& input, int& pos) {
+    const QString kept = FilterEntry(kind, input);
+    if (kept == input) return;
+    pos = int(FilterEntry(kind, input.left(pos)).size());
+    input = kept;
+    QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), EntryRefusal(kind), box);
+}
+
+class PlainEntryValidator : public QValidator {
+public:
+    explicit PlainEntryValidator(QLineEdit* box) : QValidator(box), m_box(box) {}
+    State validate(QString& input, int& pos) const override {
+        filterEdit(m_box, EntryKind::Text, input, pos);
+        return Acceptable;
+    }
+
+private:
+    QLineEdit* m_box;
+};
+
+} // namespace
+
+void FilterPlainEntry(QLineEdit* box) {
+    box->setValidator(new PlainEntryValidator(box));
+}
+
+// Filters every edit by the box's kind; what SetText writes passes untouched.
 class EntryValidator : public QValidator {
 public:
     explicit EntryValidator(MyText* box) : QValidator(box), m_box(box) {}
 
     State validate(QString& input, int& pos) const override {
-        if (m_box->m_writing || m_box->m_kind == EntryKind::Text) return Acceptable;
-        const QString kept = FilterEntry(m_box->m_kind, input);
-        if (kept == input) return Acceptable;
-        pos = int(FilterEntry(m_box->m_kind, input.left(pos)).size());
-        input = kept;
-        QToolTip::showText(m_box->mapToGlobal(QPoint(0, m_box->height())), EntryRefusal(m_box->m_kind),
-                           m_box);
+        if (!m_box->m_writing) filterEdit(m_box, m_box->m_kind, input, pos);
         return Acceptable;
     }
 

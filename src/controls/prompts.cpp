@@ -1,5 +1,7 @@
 #include "prompts.h"
 
+#include "entryfilter.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -118,10 +120,13 @@ QString input(const QString& prompt, const QString& title, const QString& defaul
         if (!script->takeAnswer(record, &answer)) return {};
         return answer.text;
     }
-    bool ok = false;
-    const QString value =
-        QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultValue, &ok);
-    return ok ? value : QString();
+    QInputDialog box(dialogParent());
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setInputMode(QInputDialog::TextInput);
+    box.setTextValue(defaultValue);
+    if (auto* line = box.findChild<QLineEdit*>()) FilterPlainEntry(line);
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 QString SaveAsFolder(const QString& folder) {

@@ -4,6 +4,7 @@
 #include "deployment.h"
 #include "httpget.h"
 #include "ini.h"
+#include "entryfilter.h"
 #include "mytext.h"
 #include "prompts.h"
 #include "signin.h"
@@ -270,6 +271,7 @@ std::unique_ptr<QInputDialog> frmLogin::NewPasswordDialog(QWidget* parent, bool 
     box->setOkButtonText(QStringLiteral("확인"));
     box->setCancelButtonText(QStringLiteral("취소"));
     box->setTextValue(QString());
+    if (auto* line = box->findChild<QLineEdit*>()) FilterPlainEntry(line);
     return box;
 }
 

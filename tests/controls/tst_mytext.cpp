@@ -292,6 +292,12 @@ void TestMyText::entryKinds_data() {
     QTest::newRow("business number") << business << "" << "123-45-67890 (주)" << "123-45-67890";
     QTest::newRow("time") << time << "09:30분" << "" << "09:30";
     QTest::newRow("free text keeps everything") << int(EntryKind::Text) << "서울 'A'동 12" << "" << "서울 'A'동 12";
+    // Controls (NUL, tab, DEL) and the marks that turn text around never enter a box.
+    const QString disguised = QStringLiteral("110-") + QChar(0) + QStringLiteral("234\t5") + QChar(0x7f) +
+                              QChar(0x202e) + QStringLiteral("67") + QChar(0x2066) + QChar(0x200f) + QStringLiteral("8");
+    QTest::newRow("free text, pasted controls and direction marks") << int(EntryKind::Text) << "" << disguised
+                                                                    << "110-2345678";
+    QTest::newRow("phone, pasted direction marks") << phone << "" << disguised << "110-2345678";
 }
 
 void TestMyText::entryKinds() {
