@@ -16,6 +16,8 @@ namespace dstore::detail {
 namespace {
 
 thread_local int ownWork = 0;
+// Set while a sign-in procedure runs whose wait was served before its transaction began.
+thread_local bool waitServed = false;
 
 // The store's own statements run from inside a client statement (a sign-in called as a function)
 // may touch the password table the guard keeps from the client.
@@ -82,7 +84,7 @@ void signInFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
         lookup = Statement();
         if (stored.isEmpty()) return sqlite3_result_text(ctx, "설정", -1, SQLITE_STATIC);
 
-        std::this_thread::sleep_for(std::chrono::seconds(signInDelaySeconds(wrongTries)));
+        if (!waitServed) std::this_thread::sleep_for(std::chrono::seconds(signInDelaySeconds(wrongTries)));
         const bool right = hash.isEmpty() ? stored == password && stored != "#"
                                           : crypto_pwhash_str_verify(hash.constData(), password.constData(),
                                                                      quint64(password.size())) == 0;
@@ -126,6 +128,28 @@ void firstPasswordFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 } // namespace
+
+SignInWait::SignInWait(sqlite3* db, const ExecCall& call) {
+    if (call.procedure != "로그인확인" || call.arguments.empty() || !sqlite3_get_autocommit(db)) return;
+    // The wait is served here, before the procedure's transaction takes the store's write lock:
+    // a try being slowed down must not hold up every other desk's saves.
+    int wrongTries = 0;
+    {
+        const OwnWork own;
+        Statement lookup(db, "select coalesce(h.틀린횟수, 0) from 코드_주선사 b "
+                             "join 주선사암호 h on h.주선사ID = b.ID where b.아이디 = ?1");
+        const QByteArray& id = call.arguments.front().text;
+        sqlite3_bind_text(lookup.get(), 1, id.constData(), int(id.size()), SQLITE_STATIC);
+        if (sqlite3_step(lookup.get()) == SQLITE_ROW) wrongTries = sqlite3_column_int(lookup.get(), 0);
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(signInDelaySeconds(wrongTries)));
+    waitServed = true;
+    m_active = true;
+}
+
+SignInWait::~SignInWait() {
+    if (m_active) waitServed = false;
+}
 
 int signInDelaySeconds(int wrongTries) {
     if (wrongTries < 3) return 0;

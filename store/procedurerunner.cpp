@@ -87,6 +87,7 @@ std::shared_ptr<ResultSet> runProcedure(sqlite3* db, const ExecCall& call) {
                         .arg(shortName(call.procedure))
                         .arg(given + 1)};
 
+    const SignInWait wait(db, call);
     ProcedureTransaction transaction(db);
     std::shared_ptr<ResultSet> last = std::make_shared<ResultSet>();
     const char* sql = body.constData();

@@ -93,6 +93,18 @@ std::vector<ProcedureDefinition> signInProcedures();
 // Seconds a sign-in waits after this many wrong tries in a row: none for the first three, then
 // 1, 2, 4 ... up to 30.
 int signInDelaySeconds(int wrongTries);
+// Serves a sign-in's slow-down (after wrong tries) outside any transaction, for the length of
+// a 로그인확인 call; other procedures pass through.
+class SignInWait {
+public:
+    SignInWait(sqlite3* db, const ExecCall& call);
+    ~SignInWait();
+    SignInWait(const SignInWait&) = delete;
+    SignInWait& operator=(const SignInWait&) = delete;
+
+private:
+    bool m_active = false;
+};
 // True while the store's own statements run inside a client's (see passwords.cpp).
 bool storesOwnWork();
 inline constexpr const char* kPasswordTable = "주선사암호";
