@@ -118,5 +118,6 @@ QString MasterListStatement(const MasterMember& member, const QString& search) {
             terms << column + QStringLiteral(" like ") + pattern;
         s += QStringLiteral(" and (") + terms.join(QStringLiteral(" or ")) + QLatin1Char(')');
     }
-    return s + QStringLiteral(" order by ") + member.orderColumn;
+    // Records with the same name come in the order they were made, on every store.
+    return s + QStringLiteral(" order by ") + member.orderColumn + QStringLiteral(",ID");
 }

@@ -78,26 +78,26 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("owners, all") << "차주관리"
                                      << ""
-                                     << "select * from 코드_차주 where 1=1 order by 휴대전화";
+                                     << "select * from 코드_차주 where 1=1 order by 휴대전화,ID";
         QTest::newRow("owners, text") << "차주관리"
                                       << "12가"
                                       << "select * from 코드_차주 where 1=1 and (휴대전화 like '%12가%' or "
                                          "기사명 like '%12가%' or 차량번호 "
-                                         "like '%12가%') order by 휴대전화";
+                                         "like '%12가%') order by 휴대전화,ID";
         QTest::newRow("shippers, quote") << "화주관리"
                                          << "O'Neil"
                                          << "select * from 코드_화주 where 1=1 and (화주명 like '%O''Neil%' "
                                             "or 연락처 like '%O''Neil%' or 회사명 "
-                                            "like '%O''Neil%') order by 화주명";
+                                            "like '%O''Neil%') order by 화주명,ID";
         QTest::newRow("brokers, all") << "주선사관리"
                                       << ""
-                                      << "select * from 코드_주선사 where 1=1 order by 아이디";
+                                      << "select * from 코드_주선사 where 1=1 order by 아이디,ID";
         QTest::newRow("brokers, statement-like text")
             << "주선사관리"
             << "x') or 1=1 --"
             << "select * from 코드_주선사 where 1=1 and (아이디 like '%x'') or 1=1 --%' or 주선사명 like "
                "'%x'') or 1=1 "
-               "--%' or 연락처 like '%x'') or 1=1 --%') order by 아이디";
+               "--%' or 연락처 like '%x'') or 1=1 --%') order by 아이디,ID";
     }
     void statements() {
         QFETCH(QString, caption);

@@ -7,6 +7,7 @@
 #include "pgcluster.h"
 #include "pgstore.h"
 #include "storetesthelp.h"
+#include "storetexts.h"
 #include "testmain.h"
 
 #include <QFile>
@@ -123,6 +124,16 @@ class TestScreenStatements : public QObject {
         if (statement.contains('{')) qFatal("unfilled placeholder in %s", statement.constData());
         return statement;
     }
+    // Names in Latin letters, written the same way into both demo offices: two shippers of the
+    // same name and an owner on a dispatched order.
+    template <class Store> static void addLatinNames(Store& store) {
+        for (const char* phone : {"0611110001", "0611110002"})
+            store.query(quotedCall("화주저장", {"demo", "LG Chem 여수공장", phone, "LG Chem", "Park", "1112233333",
+                                                "a1", "a2", "b", "c", "12345", "p1", "p2", "lg@example.com", "Lee",
+                                                "0611110009"}));
+        store.query("update 화물오더 set 차주명='Kim Minsu' where ID=(select max(ID) from 화물오더 where "
+                    "오더상태='배차완료' and 날짜>='2026-03-01')");
+    }
     QByteArray key(const QByteArray& sql) {
         const QString v = cell(*m_store, sql);
         if (v.isEmpty()) qFatal("the demo store has no row for %s", sql.constData());
@@ -137,6 +148,7 @@ private Q_SLOTS:
             dstore::fillDemoData(*created, dstore::DemoOptions{3000, 1, kToday});
         }
         m_store = FreightStore::open(m_demoPath);
+        addLatinNames(*m_store);
         m_embedded.embedded = FreightStore::open(m_demoPath);
         // The same office on the server: same seed, same day, so the same keys.
         if (PgCluster* cluster = PgCluster::instance(&m_noServer)) {
@@ -149,6 +161,7 @@ private Q_SLOTS:
                 // The screens' statements run as a desk does: a member of the desk group, which
                 // may do what the screens do and nothing more.
                 created->grantDesks(QStringLiteral("delmora_desk"));
+                addLatinNames(*created);
                 created->execute("create role " + kDesk.toUtf8() + " login in role delmora_desk");
             }
             QVERIFY2(cluster->createDatabase(QStringLiteral("reads"), QStringLiteral("demo"), &error),
@@ -180,12 +193,6 @@ private Q_SLOTS:
     // columns: the screen reads them by name. filled: never empty in any answered row.
     // every: a condition each answered row meets (the screen's filter, seen from outside).
     void reads_data() {
-        QTest::addColumn<QString>("backend");
-        QTest::addColumn<QByteArray>("statement");
-        QTest::addColumn<int>("minRows");
-        QTest::addColumn<QStringList>("columns");
-        QTest::addColumn<QStringList>("filled");
-        QTest::addColumn<QByteArray>("every");
         for (const QString& backend : backends()) {
             m_rowBackend = backend;
             readRows();
@@ -194,6 +201,14 @@ private Q_SLOTS:
     // Rows of one backend (not a test of its own).
 private:
     void readRows() {
+        if (m_rowBackend == backends().first() || m_rowBackend == QLatin1String("both")) {
+            QTest::addColumn<QString>("backend");
+            QTest::addColumn<QByteArray>("statement");
+            QTest::addColumn<int>("minRows");
+            QTest::addColumn<QStringList>("columns");
+            QTest::addColumn<QStringList>("filled");
+            QTest::addColumn<QByteArray>("every");
+        }
 
         row("sign-in") << QByteArray("select * from 코드_주선사 where 아이디='demo'") << 1
                                  << QStringList{"비밀번호", "주선사명", "연락처"} << QStringList{"주선사명", "연락처"}
@@ -271,29 +286,38 @@ private:
             << QByteArray("select * from 세금계산서 where ID={invoice}") << 1 << kInvoiceColumns << kInvoiceColumns
             << QByteArray("ID={invoice}");
         row("vehicle owners")
-            << QByteArray("select * from 코드_차주 where 1=1 order by 휴대전화") << 1000 << kOwnerColumns
+            << QByteArray("select * from 코드_차주 where 1=1 order by 휴대전화,ID") << 1000 << kOwnerColumns
             << QStringList{"아이디", "휴대전화", "기사명", "차량번호", "차종", "톤수", "회사명", "사업자번호"}
             << QByteArray("1=1");
         row("vehicle owners: phone search")
             << QByteArray("select * from 코드_차주 where 1=1 and (휴대전화 like '%{ownerPhone}%' or 기사명 like "
-                          "'%{ownerPhone}%' and 차량번호 like '%{ownerPhone}%') order by 휴대전화")
+                          "'%{ownerPhone}%' and 차량번호 like '%{ownerPhone}%') order by 휴대전화,ID")
             << 1 << kOwnerColumns << QStringList{"아이디", "휴대전화"} << QByteArray("휴대전화 like '%{ownerPhone}%'");
         row("vehicle owner pop-up")
             << QByteArray("select * from 코드_차주 where 휴대전화='{ownerPhone}' and 아이디='{ownerBroker}'") << 1
             << kOwnerColumns << kOwnerColumns << QByteArray("휴대전화='{ownerPhone}'");
         row("shippers")
-            << QByteArray("select * from 코드_화주 where 1=1 order by 화주명") << 100 << kShipperColumns
+            << QByteArray("select * from 코드_화주 where 1=1 order by 화주명,ID") << 100 << kShipperColumns
             << QStringList{"Id", "코드", "화주명", "연락처", "회사명", "사업자번호"} << QByteArray("1=1");
         row("shippers: name search")
             << QByteArray("select * from 코드_화주 where 1=1 and (화주명 like '%상사%' or 연락처 like '%상사%' and 회사명 "
-                          "like '%상사%') order by 화주명")
+                          "like '%상사%') order by 화주명,ID")
             << 1 << kShipperColumns << QStringList{"화주명"} << QByteArray("화주명 like '%상사%'");
+        row("shippers: Latin letters in another case")
+            << QByteArray("select * from 코드_화주 where 1=1 and (화주명 like '%lg chem%' or 연락처 like '%lg chem%' and 회사명 "
+                          "like '%lg chem%') order by 화주명,ID")
+            << 2 << kShipperColumns << QStringList{"화주명"} << QByteArray("화주명 like 'LG Chem%'");
+        row("board: Latin owner search in another case")
+            << QByteArray("select * from 뷰_화물오더콜센터 where 1=1 and 날짜>='{monthStart}' and 날짜<='{today}' and "
+                          "(차량번호 like '%KIM MIN%' or 차주명 like '%KIM MIN%' or 차주연락처 like '%KIM MIN%')") +
+                   kAllStatuses + kBoardOrder
+            << 1 << kBoardColumns << kVehicleColumns << QByteArray("차주명='Kim Minsu'");
         row("shipper pop-up")
             << QByteArray("select * from 코드_화주 where ID={shipperId}") << 1 << kShipperColumns << kShipperColumns
             << QByteArray("ID={shipperId}");
         row("brokers")
             << QByteArray("select * from 코드_주선사 where 1=1 and (아이디 like '%d%' or 주선사명 like '%d%' and 연락처 "
-                          "like '%d%') order by 아이디")
+                          "like '%d%') order by 아이디,ID")
             << 2 << kBrokerColumns << kBrokerColumns << QByteArray("아이디 like '%d%'");
         row("broker pop-up")
             << QByteArray("select * from 코드_주선사 where ID={brokerId}") << 1 << kBrokerColumns << kBrokerColumns
@@ -327,6 +351,30 @@ private Q_SLOTS:
         QCOMPARE(cell(*store,
                       "select count(*) from (" + statement + ") as answer where not (" + fill(every) + ")"),
                  QStringLiteral("0"));
+    }
+
+    // Every list statement answers the same rows, in the same order, on both stores.
+    void sameAnswers_data() {
+        m_rowBackend = QStringLiteral("both");
+        readRows();
+    }
+    void sameAnswers() {
+        QFETCH(QByteArray, statement);
+        if (!m_server.server) QSKIP(qPrintable(QStringLiteral("PostgreSQL is not available: ") + m_noServer));
+        statement = fill(statement);
+        const auto embedded = m_embedded.query(statement);
+        const auto server = m_server.query(statement);
+        QCOMPARE(server->rowCount(), embedded->rowCount());
+        QCOMPARE(server->columnCount(), embedded->columnCount());
+        for (qsizetype r = 0; r < embedded->rowCount(); ++r)
+            for (int c = 0; c < embedded->columnCount(); ++c) {
+                const QString where = QStringLiteral("row %1, %2: %3 | %4")
+                                          .arg(r + 1)
+                                          .arg(QString::fromUtf8(embedded->columnName(c)),
+                                               QString::fromUtf8(embedded->bytes(r, c)),
+                                               QString::fromUtf8(server->bytes(r, c)));
+                QVERIFY2(server->bytes(r, c) == embedded->bytes(r, c), qPrintable(where));
+            }
     }
 
     // statement: a write as the screen sends it, run on a fresh copy of the demo store.
@@ -503,6 +551,13 @@ private Q_SLOTS:
         QCOMPARE(cell(store, "select 화주명 from 코드_화주 where 코드='1001'"),
                  QStringLiteral("O'Neil'); delete from 화물오더; --\\ $$ \\t"));
         QCOMPARE(cell(store, "select count(*) from 화물오더"), orders);
+        // A NUL that got past the boxes is refused whole, in the desk's words.
+        QByteArray withNul = "exec 화주수정  '1001','a";
+        withNul += '\0';
+        withNul += "b'";
+        const auto refused = errorOf([&] { store.query(withNul); });
+        QVERIFY(refused);
+        QCOMPARE(refused->message, dstore::NulRefusal());
     }
 };
 
