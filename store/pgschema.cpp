@@ -152,7 +152,13 @@ create index if not exists 화물오더이력_오더 on 화물오더이력 (오�
 -- It runs with the owner's rights: a desk may read the record, never write it.
 create function ds_order_history() returns trigger language plpgsql security definer set search_path = public as $h$
 declare
-    who text := coalesce(nullif(current_setting('delmora.broker', true), ''), session_user);
+    -- The desk names its broker in its application name, which a connection pooler hands to
+    -- whichever server session runs the desk's statement; delmora.broker is an older desk's way.
+    app text := coalesce(current_setting('application_name', true), '');
+    who text := coalesce(
+        case when app like 'delmora:%' then nullif(substr(app, 9), '')
+             when app ~ '^delmorax:([0-9a-f]{2})+$' then convert_from(decode(substr(app, 10), 'hex'), 'UTF8') end,
+        nullif(current_setting('delmora.broker', true), ''), session_user);
     how text := coalesce(substring(current_query() from 'public\."?([^"(]+)"?\('), '문장');
     o jsonb;
     n jsonb;

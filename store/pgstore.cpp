@@ -1,6 +1,9 @@
 // The freight store on PostgreSQL through libpq. Rows come as text (libpq's text format), which
 // is what the client reads anyway, and are copied once into the snapshot.
 #include "pgstore.h"
+
+#include "pgdialect.h"
+#include "storetexts.h"
 #include <cstdlib>
 
 #include <libpq-fe.h>
@@ -214,6 +217,33 @@ private:
     PGconn* m_conn;
 };
 
+// Why a link was not made, in the desk's words where the cause is the link's protection; libpq's
+// own text follows for whoever sets the server up.
+QString connectionRefusal(const QString& libpq) {
+    QString lead;
+    if (libpq.contains(QLatin1String("certificate verify failed")) ||
+        libpq.contains(QLatin1String("server certificate for")) ||
+        libpq.contains(QLatin1String("does not match host name")))
+        lead = QStringLiteral("서버의 인증서를 확인하지 못해 연결하지 않았습니다. 주소의 sslrootcert(없으면 시스템의 "
+                              "인증서 저장소)에 서버 인증서를 발급한 기관의 인증서가 있는지, 주소의 서버 이름이 "
+                              "인증서의 이름과 같은지 확인하십시오.");
+    else if (libpq.contains(QLatin1String("does not support SSL")))
+        lead = QStringLiteral("서버가 암호화(TLS) 연결을 받지 않아 연결하지 않았습니다. 서버에 TLS를 설정하십시오. "
+                              "암호화 없이 연결하려면 주소에 sslmode=disable을 적으십시오.");
+    else if (libpq.contains(QLatin1String("root certificate file")))
+        lead = QStringLiteral("서버 인증서를 확인할 기관 인증서 파일(sslrootcert)을 읽지 못했습니다.");
+    else if (libpq.contains(QLatin1String("pg_hba.conf")))
+        lead = QStringLiteral("서버가 이 컴퓨터, 이 로그인 또는 이 연결 방식(암호화 여부)을 허용하지 않아 연결하지 "
+                              "못했습니다.");
+    else if (libpq.contains(QLatin1String("password authentication failed")))
+        lead = QStringLiteral("서버가 로그인을 거절했습니다. DB아이디와 DB비밀번호를 확인하십시오.");
+    else if (libpq.contains(QLatin1String("SSL")) || libpq.contains(QLatin1String("ssl")))
+        lead = QStringLiteral("서버와 암호화(TLS) 연결을 맺지 못했습니다.");
+    else
+        lead = QStringLiteral("서버에 연결하지 못했습니다.");
+    return lead + QStringLiteral(" (") + libpq + QLatin1Char(')');
+}
+
 } // namespace
 
 bool isPostgresUri(QStringView text) {
@@ -280,8 +310,8 @@ std::unique_ptr<PgStore> PgStore::open(const QString& uri, const QString& user, 
     if (!conn || PQstatus(conn) != CONNECTION_OK) {
         ServerError e;
         e.number = E_FAIL_NUMBER;
-        e.message =
-            conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed() : QStringLiteral("out of memory");
+        e.message = conn ? connectionRefusal(QString::fromUtf8(PQerrorMessage(conn)).trimmed())
+                         : QStringLiteral("메모리가 부족합니다.");
         e.mayHaveReachedStore = false;
         PQfinish(conn);
         throw e;
@@ -413,7 +443,7 @@ std::shared_ptr<ResultSet> PgStore::query(QByteArrayView statement, const std::v
     if (linkLost()) lostBeforeSending(m_conn);
     if (statement.contains('\0'))
         throw ServerError{
-            {DB_E_ERRORSINCOMMAND, QStringLiteral("문장에 사용할 수 없는 문자(NUL)가 있습니다.")}, false};
+            {DB_E_ERRORSINCOMMAND, NulRefusal()}, false};
     m_changedRows = 0;
     int sent = 0;
     ExecCall call;
@@ -428,7 +458,7 @@ std::shared_ptr<ResultSet> PgStore::query(QByteArrayView statement, const std::v
         sent = PQsendQueryParams(m_conn, text.constData(), int(values.size()), nullptr, values.data(),
                                  nullptr, nullptr, 0);
     } else {
-        sent = PQsendQuery(m_conn, statement.toByteArray().constData());
+        sent = PQsendQuery(m_conn, postgresStatement(statement).constData());
     }
     if (!sent) lostBeforeSending(m_conn);
     // Every result of the statement is read; the last one with rows or the first error answers.
@@ -482,10 +512,29 @@ void PgStore::keepNotifications() {
 }
 
 void PgStore::setSessionUser(const QString& who) {
-    const QByteArray value = who.toUtf8();
-    const char* values[] = {value.constData()};
-    Result res(PQexecParams(m_conn, "select set_config('delmora.broker', $1, false)", 1, nullptr, values, nullptr,
-                            nullptr, 0));
+    // The application name travels with the desk's statements through a pooler in transaction
+    // mode, which a session setting would not (it would stay on a server session other desks
+    // then use). The server keeps 63 printable ASCII characters of it: another ID goes as hex.
+    QByteArray value = "delmora";
+    if (!who.isEmpty()) {
+        bool plain = who.size() <= 55;
+        for (const QChar c : who)
+            plain = plain && c.unicode() >= 0x20 && c.unicode() < 0x7f;
+        if (plain) {
+            value += ":" + who.toLatin1();
+        } else {
+            QString kept = who;
+            while (kept.toUtf8().size() > 27)
+                kept.chop(1);
+            value += "x:" + kept.toUtf8().toHex();
+        }
+    }
+    // A store not yet upgraded reads the broker from the session setting.
+    const QByteArray broker = who.toUtf8();
+    const char* values[] = {value.constData(), broker.constData()};
+    Result res(PQexecParams(m_conn,
+                            "select set_config('application_name', $1, false), set_config('delmora.broker', $2, false)",
+                            2, nullptr, values, nullptr, nullptr, 0));
     if (PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, m_conn);
 }
 

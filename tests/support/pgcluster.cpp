@@ -136,12 +136,24 @@ bool PgCluster::start() {
     // nothing here must outlive the run.
     const QString options =
         QStringLiteral("-c listen_addresses='' -k %1 -p %2 -c fsync=off -c synchronous_commit=off "
-                       "-c full_page_writes=off -c max_connections=40")
+                       "-c full_page_writes=off -c max_connections=40 %3")
             .arg(m_dir)
-            .arg(m_port);
+            .arg(m_port)
+            .arg(m_extraOptions);
     return run({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-l"), m_log,
                 QStringLiteral("-o"), options, QStringLiteral("-w"), QStringLiteral("-t"),
                 QStringLiteral("30"), QStringLiteral("start")});
+}
+
+bool PgCluster::restartWith(const QString& options) {
+    m_extraOptions = options;
+    return stop() && start();
+}
+
+bool PgCluster::giveToServerUser(const QString& path) const {
+    if (!m_asPostgres) return true;
+    const passwd* pw = ::getpwnam("postgres");
+    return pw && ::chown(path.toLocal8Bit().constData(), pw->pw_uid, pw->pw_gid) == 0;
 }
 
 bool PgCluster::stop() {

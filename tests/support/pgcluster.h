@@ -21,6 +21,14 @@ public:
     // Stops the server (fast: open connections are told and closed) and starts it again.
     bool stop();
     bool start();
+    // Starts the server again with these server options added (`-c name=value ...`), e.g. to
+    // listen on loopback TCP with TLS.
+    bool restartWith(const QString& options);
+    // Runs a program as the user the server runs as (root runs it through runuser); true when
+    // it ended well, its output in output.
+    bool runAsServerUser(const QStringList& command, QString* output = nullptr) const { return run(command, output); }
+    // Makes a file this process wrote the server user's, so the server may read a private key.
+    bool giveToServerUser(const QString& path) const;
     QString socketDirectory() const { return m_dir; }
     int port() const { return m_port; }
 
@@ -28,7 +36,7 @@ private:
     PgCluster() = default;
     bool run(const QStringList& command, QString* output = nullptr) const;
     void removeLeftovers() const;
-    QString m_bin, m_dir, m_data, m_log;
+    QString m_bin, m_dir, m_data, m_log, m_extraOptions;
     int m_port = 0;
     bool m_asPostgres = false;
 };
