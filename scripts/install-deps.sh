@@ -6,13 +6,15 @@
 # libpq-dev: the PostgreSQL store (the client and delmora-store link libpq); postgresql: the
 # store tests run the client against a private server cluster (initdb/pg_ctl).
 # libsodium-dev: the embedded store keeps brokers' passwords as Argon2id hashes.
+# lintian: the package test checks the built package as the archive would; pgbouncer: a store
+# test runs the desks' statements and the live board through a connection pooler.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc libgl-dev
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libxlsxwriter-dev
-  libpq-dev postgresql libsodium-dev
+  libpq-dev postgresql libsodium-dev pgbouncer lintian
   libqt6printsupport6 poppler-utils
   fonts-nanum xvfb xauth x11-apps imagemagick xdotool
   ibus ibus-hangul dbus-x11
