@@ -11,6 +11,9 @@ trap 'rm -rf "$work"' EXIT
 deb="$(ls "$work"/out/delmora_*.deb)"
 echo "package: $(basename "$deb")"
 
+# The package as the archive would take it: lintian reports no error and no warning.
+lintian --fail-on error,warning "$deb"
+
 dpkg-deb -x "$deb" "$work/root"
 dpkg-deb -f "$deb" Depends | tee "$work/depends"
 for dep in fonts-nanum tdsodbc libqt6widgets6 libsqlite3-0 libqt6webenginewidgets6 libqt6webenginecore6; do
