@@ -117,8 +117,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 }
 
 frmMain::~frmMain() {
-    SetReconnectNotice({});
-    if (g_main == this) g_main = nullptr;
+    if (g_main == this) {
+        SetReconnectNotice({});
+        g_main = nullptr;
+    }
 }
 
 void frmMain::buildMenus() {
