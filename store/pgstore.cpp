@@ -9,6 +9,8 @@
 #include <libpq-fe.h>
 #include <poll.h>
 
+#include <QHash>
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -252,23 +254,33 @@ bool isPostgresUri(QStringView text) {
            t.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
 
-std::vector<std::pair<QByteArray, QByteArray>> PgStore::tlsDefaults(const QString& uri) {
+namespace {
+// The keywords an address sets, as libpq reads it (a URI or key=value pairs); empty for an
+// address libpq cannot read (it will say what is wrong when connecting).
+QHash<QByteArray, QByteArray> addressKeywords(const QString& uri) {
+    QHash<QByteArray, QByteArray> set;
     char* error = nullptr;
     PQconninfoOption* options = PQconninfoParse(uri.trimmed().toUtf8().constData(), &error);
     PQfreemem(error);
-    if (!options) return {}; // libpq will say what is wrong with the address
-    QByteArray host, sslmode, rootcert;
-    for (PQconninfoOption* o = options; o->keyword; ++o) {
-        if (!o->val) continue;
-        if (qstrcmp(o->keyword, "host") == 0 || (qstrcmp(o->keyword, "hostaddr") == 0 && host.isEmpty()))
-            host = o->val;
-        else if (qstrcmp(o->keyword, "sslmode") == 0)
-            sslmode = o->val;
-        else if (qstrcmp(o->keyword, "sslrootcert") == 0)
-            rootcert = o->val;
-    }
+    if (!options) return set;
+    for (PQconninfoOption* o = options; o->keyword; ++o)
+        if (o->val) set.insert(o->keyword, o->val);
     PQconninfoFree(options);
-    if (host.isEmpty()) host = qgetenv("PGHOST");
+    return set;
+}
+
+QByteArray hostsOf(const QHash<QByteArray, QByteArray>& address) {
+    QByteArray host = address.value("host");
+    if (host.isEmpty()) host = address.value("hostaddr");
+    return host.isEmpty() ? qgetenv("PGHOST") : host;
+}
+} // namespace
+
+std::vector<std::pair<QByteArray, QByteArray>> PgStore::tlsDefaults(const QString& uri) {
+    const QHash<QByteArray, QByteArray> address = addressKeywords(uri);
+    if (address.isEmpty()) return {};
+    QByteArray host = hostsOf(address), sslmode = address.value("sslmode");
+    const QByteArray rootcert = address.value("sslrootcert");
     if (sslmode.isEmpty()) sslmode = qgetenv("PGSSLMODE");
     // A socket path (or none: libpq's own socket) stays on this machine; any other host is a
     // network between the desk and its store.
@@ -284,6 +296,16 @@ std::vector<std::pair<QByteArray, QByteArray>> PgStore::tlsDefaults(const QStrin
     return extra;
 }
 
+std::vector<std::pair<QByteArray, QByteArray>> PgStore::sessionDefaults(const QString& uri) {
+    const QHash<QByteArray, QByteArray> address = addressKeywords(uri);
+    if (address.isEmpty() || address.contains("target_session_attrs") ||
+        !qgetenv("PGTARGETSESSIONATTRS").isEmpty())
+        return {};
+    const qsizetype hosts = std::max(hostsOf(address).count(',') + 1, address.value("port").count(',') + 1);
+    if (hosts < 2) return {};
+    return {{"target_session_attrs", "read-write"}};
+}
+
 std::unique_ptr<PgStore> PgStore::open(const QString& uri, const QString& user, const QString& password) {
     const QByteArray dbname = uri.trimmed().toUtf8();
     const QByteArray login = user.toUtf8(), secret = password.toUtf8();
@@ -293,8 +315,10 @@ std::unique_ptr<PgStore> PgStore::open(const QString& uri, const QString& user, 
     std::vector<const char*> values{dbname.constData(), "3", "UTF8", "delmora"};
     // Over TCP the store is reached with TLS and a verified certificate unless the address says
     // otherwise (sslmode=disable for a plain link).
-    const auto tls = tlsDefaults(uri);
-    for (const auto& [key, value] : tls) {
+    auto added = tlsDefaults(uri);
+    for (auto& pair : sessionDefaults(uri))
+        added.push_back(std::move(pair));
+    for (const auto& [key, value] : added) {
         keys.push_back(key.constData());
         values.push_back(value.constData());
     }

@@ -38,6 +38,10 @@ public:
     // What open() adds to an address: over a TCP host with no sslmode (in the address or
     // PGSSLMODE), sslmode=verify-full, and the system's CA store when no sslrootcert is named.
     static std::vector<std::pair<QByteArray, QByteArray>> tlsDefaults(const QString& uri);
+    // And to an address naming several servers (a primary and its standbys) that does not say
+    // which it wants (target_session_attrs, PGTARGETSESSIONATTRS): the one that takes writes,
+    // target_session_attrs=read-write, so a desk never settles on a standby it cannot save on.
+    static std::vector<std::pair<QByteArray, QByteArray>> sessionDefaults(const QString& uri);
     ~PgStore();
     PgStore(const PgStore&) = delete;
     PgStore& operator=(const PgStore&) = delete;

@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -88,6 +89,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     // The client area's own size is known only once its viewport has been resized.
     m_mdi->viewport()->installEventFilter(this);
 
+    m_reconnecting = new QLabel(this);
+    m_reconnecting->setObjectName(QStringLiteral("lblReconnecting"));
+    m_reconnecting->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    m_reconnecting->setStyleSheet(QStringLiteral("QLabel { background: #fff3c4; color: #5a3e00; padding: 3px 10px; }"));
+    m_reconnecting->hide();
+    SetReconnectNotice([this](const QString& text) { ShowReconnecting(text); });
+
     buildMenus();
     buildToolbar();
     buildHiddenControls();
@@ -109,7 +117,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 }
 
 frmMain::~frmMain() {
-    if (g_main == this) g_main = nullptr;
+    if (g_main == this) {
+        SetReconnectNotice({});
+        g_main = nullptr;
+    }
 }
 
 void frmMain::buildMenus() {
@@ -328,6 +339,22 @@ void frmMain::MDIForm_Resize() {
                 WriteIniLater(QStringLiteral("컬럼폭"), key, QString());
     }
     m_inResize = false;
+}
+
+void frmMain::ShowReconnecting(const QString& text) {
+    if (text.isEmpty()) {
+        m_reconnecting->hide();
+        return;
+    }
+    m_reconnecting->setText(text);
+    m_reconnecting->adjustSize();
+    const QRect area = m_mdi->geometry();
+    m_reconnecting->move(area.left(), area.bottom() + 1 - m_reconnecting->height());
+    m_reconnecting->raise();
+    m_reconnecting->show();
+    // The desk may be waiting for its store on this thread: the notice is painted now, not
+    // when the event loop next runs.
+    m_reconnecting->repaint();
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {

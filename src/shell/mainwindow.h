@@ -7,6 +7,7 @@
 #include <QUrl>
 
 class QAction;
+class QLabel;
 class QMdiArea;
 class QNetworkAccessManager;
 class QToolBar;
@@ -50,6 +51,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Over the bottom of the client area while the desk reaches for its store again; lying
+    // over the screens rather than taking room from them, their sizes never move.
+    void ShowReconnecting(const QString& text);
     void buildMenus();
     void buildToolbar();
     void buildHiddenControls();
@@ -59,6 +63,7 @@ private:
     void sendOnlineNotice();
 
     QMdiArea* m_mdi = nullptr;
+    QLabel* m_reconnecting = nullptr;
     QToolBar* m_toolbar = nullptr;
     SpreadGrid* m_spp = nullptr;
     MyText* m_phone = nullptr;

@@ -7,7 +7,10 @@
 #include "pgbackend.h"
 #include "pgstore.h"
 #include "prompts.h"
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThread>
+#include <algorithm>
 #include <cstdlib>
 
 std::unique_ptr<StoreBackend> StoreConnection;
@@ -202,7 +205,47 @@ void SetUnsavedInputQuery(UnsavedInputQuery query) {
     unsavedInputQuery() = std::move(query);
 }
 
+namespace {
+// A standby is promoted within seconds of its primary's loss, a restarted server is back in
+// a few; either is over before an agent would want to be asked about it.
+int quietReconnectMs = 20000;
+constexpr int QuietPauseMs = 500;
+
+ReconnectNotice& reconnectNotice() {
+    static ReconnectNotice notice;
+    return notice;
+}
+
+bool ReconnectWithoutAsking() {
+    QElapsedTimer waited;
+    waited.start();
+    ShowReconnectNotice(true);
+    bool back = false;
+    while (!(back = ReconnectQuietly()) && waited.elapsed() + QuietPauseMs < quietReconnectMs)
+        QThread::msleep(QuietPauseMs);
+    ShowReconnectNotice(false);
+    return back;
+}
+} // namespace
+
+void SetQuietReconnectTime(int milliseconds) {
+    quietReconnectMs = std::max(0, milliseconds);
+}
+
+int QuietReconnectTime() {
+    return quietReconnectMs;
+}
+
+void SetReconnectNotice(ReconnectNotice notice) {
+    reconnectNotice() = std::move(notice);
+}
+
+void ShowReconnectNotice(bool trying) {
+    if (reconnectNotice()) reconnectNotice()(trying ? ReconnectingText : QString());
+}
+
 bool ConnectStore(int& attempts) {
+    if (StoreReady && quietReconnectMs > 0 && ReconnectWithoutAsking()) return true;
     // A loop rather than the call to itself: up to 50 attempts, each bounded by the login time-out.
     for (;;) {
         const ConnectionSettings settings = ReadConnectionSettings();

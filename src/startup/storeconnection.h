@@ -143,11 +143,23 @@ extern std::unique_ptr<StoreBackend> StoreConnection;
 extern bool StoreReady;
 extern QString SqlText; // the statement most recently sent (diagnostics)
 
-// Opens StoreConnection afresh. The counter is by reference: the first failure retries
-// silently, from the second on the user is asked "서버접속 에러입니다." / "다시 시도하시겠습니까?"
+// Opens StoreConnection afresh. A desk that had its store (a server restarting, a standby
+// taking over from a primary that died) first tries again without a question for the quiet
+// reconnect time, a try every half second, with ReconnectingText shown; then as at start-up.
+// The counter is by reference: the first failure retries silently, from the second on the user is asked "서버접속 에러입니다." / "다시 시도하시겠습니까?"
 // (아니오 ends the program, after a question of its own when typed input would be lost: then
 // the user may keep working without the store and false is returned), and at 50 "재시도횟수 초과입니다." is shown and false returned.
 bool ConnectStore(int& attempts);
+
+// How long a desk that lost its store keeps trying before it asks (0: it asks at once).
+void SetQuietReconnectTime(int milliseconds);
+int QuietReconnectTime();
+// Shown to the agent while the desk tries to reach its store again without asking; the main
+// window shows it (an empty text takes it away again).
+inline const QString ReconnectingText = QStringLiteral("서버에 다시 연결하는 중…");
+using ReconnectNotice = std::function<void(const QString& text)>;
+void SetReconnectNotice(ReconnectNotice notice);
+void ShowReconnectNotice(bool trying);
 
 // Opens StoreConnection afresh without a word to the user (a list keeping itself up to date
 // after the server came back); false when the store is still out of reach, and then the old

@@ -36,6 +36,7 @@ void StoreFeed::reconnect() {
     if (++m_idleTicks < RetryTicks) return;
     m_idleTicks = 0;
     if (!ReconnectQuietly()) return;
+    ShowReconnectNotice(false);
     m_lost = false;
     m_pending.clear();
     m_everything = true;
@@ -54,6 +55,7 @@ void StoreFeed::poll() {
         } catch (const StoreFailure& f) {
             if (f.number == E_FAIL_NUMBER) {
                 m_lost = true;
+                ShowReconnectNotice(true);
                 m_idleTicks = RetryTicks; // the first try at once
                 reconnect();
             }

@@ -95,6 +95,8 @@ private Q_SLOTS:
         QTest::newRow("other mode, said so") << "postgresql://db.office.lan/delmora?sslmode=require" << "";
         QTest::newRow("unix socket") << "postgresql://desk01@/delmora?host=/run/postgresql" << "";
         QTest::newRow("socket and a host") << "postgresql:///delmora?host=/run/postgresql,db.office.lan" << system;
+        QTest::newRow("primary and standby") << "postgresql://desk01@db1,db2:5433/delmora" << system;
+        QTest::newRow("two sockets") << "postgresql:///delmora?host=/tmp/a,/tmp/b&port=5432,5433" << "";
     }
     void tlsByDefault() {
         QFETCH(QString, address);
@@ -107,6 +109,28 @@ private Q_SLOTS:
             pairs << QString::fromUtf8(key + "=" + value);
         if (!mode.isNull()) qputenv("PGSSLMODE", mode);
         if (!root.isNull()) qputenv("PGSSLROOTCERT", root);
+        QCOMPARE(pairs.join(QLatin1Char(' ')), added);
+    }
+
+    // An address naming several servers settles on the one that takes writes unless it says
+    // otherwise: a desk on a standby could not save.
+    void writableServerByDefault_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("added");
+        const QString writable = QStringLiteral("target_session_attrs=read-write");
+        QTest::newRow("one server") << "postgresql://desk01@db1/delmora" << "";
+        QTest::newRow("two hosts") << "postgresql://desk01@db1,db2/delmora" << writable;
+        QTest::newRow("two sockets") << "postgresql:///delmora?host=/tmp/a,/tmp/b&port=5432,5433" << writable;
+        QTest::newRow("one socket, two ports") << "postgresql:///delmora?host=/tmp/a&port=5432,5433" << writable;
+        QTest::newRow("said so") << "postgresql://db1,db2/delmora?target_session_attrs=any" << "";
+        QTest::newRow("unreadable") << "postgresql://db1,db2/delmora?nonsense=1" << "";
+    }
+    void writableServerByDefault() {
+        QFETCH(QString, address);
+        QFETCH(QString, added);
+        QStringList pairs;
+        for (const auto& [key, value] : dstore::PgStore::sessionDefaults(address))
+            pairs << QString::fromUtf8(key + "=" + value);
         QCOMPARE(pairs.join(QLatin1Char(' ')), added);
     }
 

@@ -7,11 +7,13 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QThread>
 #include <QVersionNumber>
 #include <cerrno>
 #include <csignal>
 #include <libpq-fe.h>
 #include <pwd.h>
+#include <sys/shm.h>
 #include <unistd.h>
 
 namespace {
@@ -42,59 +44,142 @@ std::unique_ptr<PgCluster>& theCluster() {
 
 } // namespace
 
+bool PgCluster::prepare(QString* whyNot) {
+    m_bin = serverBinaries();
+    if (m_bin.isEmpty()) {
+        *whyNot = QStringLiteral("no initdb/pg_ctl under /usr/lib/postgresql/*/bin (install postgresql)");
+        return false;
+    }
+    m_asPostgres = ::geteuid() == 0;
+    removeLeftovers();
+    const passwd* pw = m_asPostgres ? ::getpwnam("postgres") : nullptr;
+    m_dir = QDir::tempPath() + QStringLiteral("/delmora-pg-") + QString::number(QCoreApplication::applicationPid()) +
+            QLatin1Char('-') + QString::number(QRandomGenerator::global()->bounded(1000000));
+    m_data = m_dir + QStringLiteral("/data");
+    m_log = m_dir + QStringLiteral("/server.log");
+    m_port = 20000 + int(QRandomGenerator::global()->bounded(30000));
+    if (m_asPostgres && !pw) {
+        *whyNot = QStringLiteral("running as root and there is no postgres user to run the server as");
+        return false;
+    }
+    if (!QDir().mkpath(m_dir) || (pw && ::chown(m_dir.toLocal8Bit().constData(), pw->pw_uid, pw->pw_gid) != 0)) {
+        *whyNot = QStringLiteral("cannot prepare ") + m_dir;
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<PgCluster> PgCluster::create(const QString& settings, QString* whyNot) {
+    QString reason;
+    std::unique_ptr<PgCluster> c(new PgCluster);
+    c->m_settings = settings;
+    QString out;
+    if (!c->prepare(&reason)) {
+    } else if (!c->run({c->m_bin + QStringLiteral("/initdb"), QStringLiteral("-D"), c->m_data, QStringLiteral("-U"),
+                        QStringLiteral("postgres"), QStringLiteral("--auth=trust"), QStringLiteral("-E"),
+                        QStringLiteral("UTF8"), QStringLiteral("--no-locale"), QStringLiteral("--no-sync")},
+                       &out)) {
+        reason = QStringLiteral("initdb failed: ") + out;
+    } else if (!c->start()) {
+        reason = QStringLiteral("the server did not start: ") + c->serverLog();
+    } else {
+        return c;
+    }
+    if (whyNot) *whyNot = reason;
+    return nullptr;
+}
+
+std::unique_ptr<PgCluster> PgCluster::makeStandby(const QString& name, const QString& settings, QString* whyNot) {
+    QString reason;
+    std::unique_ptr<PgCluster> c(new PgCluster);
+    c->m_settings = settings;
+    QString out;
+    if (!c->prepare(&reason)) {
+    } else if (!c->run({c->m_bin + QStringLiteral("/pg_basebackup"), QStringLiteral("-D"), c->m_data,
+                        QStringLiteral("-d"),
+                        QStringLiteral("host=%1 port=%2 user=postgres application_name=%3")
+                            .arg(m_dir)
+                            .arg(m_port)
+                            .arg(name),
+                        QStringLiteral("-R"), QStringLiteral("-X"), QStringLiteral("stream"), QStringLiteral("-c"),
+                        QStringLiteral("fast"),
+                        QStringLiteral("--no-sync")},
+                       &out)) {
+        reason = QStringLiteral("pg_basebackup failed: ") + out;
+    } else if (!c->start()) {
+        reason = QStringLiteral("the standby did not start: ") + c->serverLog();
+    } else {
+        return c;
+    }
+    if (whyNot) *whyNot = reason;
+    return nullptr;
+}
+
 PgCluster* PgCluster::instance(QString* whyNot) {
     static bool tried = false;
     static QString reason;
     if (!tried) {
         tried = true;
-        std::unique_ptr<PgCluster> c(new PgCluster);
-        c->m_bin = serverBinaries();
-        if (c->m_bin.isEmpty()) {
-            reason = QStringLiteral("no initdb/pg_ctl under /usr/lib/postgresql/*/bin (install postgresql)");
-        } else {
-            c->m_asPostgres = ::geteuid() == 0;
-            c->removeLeftovers();
-            const passwd* pw = c->m_asPostgres ? ::getpwnam("postgres") : nullptr;
-            c->m_dir = QDir::tempPath() + QStringLiteral("/delmora-pg-") +
-                       QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-') +
-                       QString::number(QRandomGenerator::global()->bounded(1000000));
-            c->m_data = c->m_dir + QStringLiteral("/data");
-            c->m_log = c->m_dir + QStringLiteral("/server.log");
-            c->m_port = 20000 + int(QRandomGenerator::global()->bounded(30000));
-            QString out;
-            if (c->m_asPostgres && !pw) {
-                reason = QStringLiteral("running as root and there is no postgres user to run the server as");
-            } else if (!QDir().mkpath(c->m_dir) ||
-                       (pw && ::chown(c->m_dir.toLocal8Bit().constData(), pw->pw_uid, pw->pw_gid) != 0)) {
-                reason = QStringLiteral("cannot prepare ") + c->m_dir;
-            } else if (!c->run({c->m_bin + QStringLiteral("/initdb"), QStringLiteral("-D"), c->m_data,
-                                QStringLiteral("-U"), QStringLiteral("postgres"),
-                                QStringLiteral("--auth=trust"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-                                QStringLiteral("--no-locale"), QStringLiteral("--no-sync")},
-                               &out)) {
-                reason = QStringLiteral("initdb failed: ") + out;
-            } else if (!c->start()) {
-                QFile log(c->m_log);
-                reason = QStringLiteral("the server did not start: ") +
-                         (log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString());
-            } else {
-                theCluster() = std::move(c);
-                // Stopped while the application still exists (QProcess needs it).
-                qAddPostRoutine([] { theCluster().reset(); });
-            }
-        }
+        theCluster() = create(QStringLiteral("-c synchronous_commit=off"), &reason);
+        // Stopped while the application still exists (QProcess needs it).
+        if (theCluster()) qAddPostRoutine([] { theCluster().reset(); });
     }
     if (whyNot) *whyNot = reason;
     return theCluster().get();
 }
 
+QString PgCluster::serverLog() const {
+    QFile log(m_log);
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+}
+
 PgCluster::~PgCluster() {
     // Only a folder this process made is removed: an empty path would name the working directory.
     if (m_dir.isEmpty() || !QFileInfo(m_dir).isDir()) return;
-    if (QFileInfo::exists(m_data + QStringLiteral("/postmaster.pid")))
-        run({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-m"),
-             QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
+    if (QFileInfo::exists(m_data + QStringLiteral("/postmaster.pid")) &&
+        !run({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-m"),
+              QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")}))
+        releaseSharedMemory();
     QDir(m_dir).removeRecursively();
+}
+
+namespace {
+// postmaster.pid: the process id on the first line, "key id" of the shared memory on the seventh.
+QStringList postmasterLines(const QString& data) {
+    QFile f(data + QStringLiteral("/postmaster.pid"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLatin1(f.readAll()).split(QLatin1Char('\n'));
+}
+} // namespace
+
+// A killed postmaster leaves its System V segment behind (the next start would reuse it); with
+// the folder gone nobody would, so it goes once the last backend has left it.
+void PgCluster::releaseSharedMemory() const {
+    const QStringList lines = postmasterLines(m_data);
+    if (lines.size() < 7) return;
+    const QStringList ids = lines[6].simplified().split(QLatin1Char(' '));
+    const int shmid = ids.size() == 2 ? ids[1].toInt() : -1;
+    if (shmid <= 0) return;
+    for (int tries = 0; tries < 100; ++tries) {
+        shmid_ds info{};
+        if (::shmctl(shmid, IPC_STAT, &info) != 0) return;
+        if (info.shm_nattch == 0) {
+            ::shmctl(shmid, IPC_RMID, nullptr);
+            return;
+        }
+        QThread::msleep(50);
+    }
+}
+
+bool PgCluster::killPostmaster() {
+    const QStringList lines = postmasterLines(m_data);
+    const pid_t pid = lines.isEmpty() ? 0 : pid_t(lines[0].trimmed().toLongLong());
+    return pid > 0 && ::kill(pid, SIGKILL) == 0;
+}
+
+bool PgCluster::promote() {
+    return run({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-w"),
+                QStringLiteral("-t"), QStringLiteral("30"), QStringLiteral("promote")});
 }
 
 void PgCluster::removeLeftovers() const {
@@ -135,11 +220,11 @@ bool PgCluster::start() {
     // No TCP at all: the socket in the cluster's own folder is the only way in. fsync is off, as
     // nothing here must outlive the run.
     const QString options =
-        QStringLiteral("-c listen_addresses='' -k %1 -p %2 -c fsync=off -c synchronous_commit=off "
-                       "-c full_page_writes=off -c max_connections=40 %3")
+        QStringLiteral("-c listen_addresses='' -k %1 -p %2 -c fsync=off -c full_page_writes=off "
+                       "-c max_connections=40 %3 %4")
             .arg(m_dir)
             .arg(m_port)
-            .arg(m_extraOptions);
+            .arg(m_settings, m_extraOptions);
     return run({m_bin + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_data, QStringLiteral("-l"), m_log,
                 QStringLiteral("-o"), options, QStringLiteral("-w"), QStringLiteral("-t"),
                 QStringLiteral("30"), QStringLiteral("start")});

@@ -11,6 +11,13 @@ public:
     // The process's cluster, started at the first call; nullptr when PostgreSQL is not installed
     // or would not start, with the reason in whyNot.
     static PgCluster* instance(QString* whyNot = nullptr);
+    // A cluster of the caller's own, started with these server settings added ("-c name=value"
+    // options); removed with the object. nullptr, with the reason in whyNot, when it would not start.
+    static std::unique_ptr<PgCluster> create(const QString& settings, QString* whyNot = nullptr);
+    // A streaming standby of this cluster (pg_basebackup -R), started with these settings; it
+    // names itself `name` to the primary (synchronous_standby_names).
+    std::unique_ptr<PgCluster> makeStandby(const QString& name, const QString& settings,
+                                           QString* whyNot = nullptr);
     ~PgCluster();
 
     // libpq URI of a database of this cluster (as the superuser "postgres", over the socket).
@@ -29,14 +36,23 @@ public:
     bool runAsServerUser(const QStringList& command, QString* output = nullptr) const { return run(command, output); }
     // Makes a file this process wrote the server user's, so the server may read a private key.
     bool giveToServerUser(const QString& path) const;
+    // The machine under the server dies: SIGKILL to the postmaster alone (its backends notice
+    // and go), nothing shut down in order.
+    bool killPostmaster();
+    // A standby becomes the primary (pg_ctl promote, waiting until it takes writes).
+    bool promote();
     QString socketDirectory() const { return m_dir; }
     int port() const { return m_port; }
 
 private:
     PgCluster() = default;
+    // The folder, the server binaries and the port of a new cluster; false with the reason.
+    bool prepare(QString* whyNot);
     bool run(const QStringList& command, QString* output = nullptr) const;
     void removeLeftovers() const;
-    QString m_bin, m_dir, m_data, m_log, m_extraOptions;
+    void releaseSharedMemory() const;
+    QString serverLog() const;
+    QString m_bin, m_dir, m_data, m_log, m_settings, m_extraOptions;
     int m_port = 0;
     bool m_asPostgres = false;
 };

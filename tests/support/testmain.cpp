@@ -12,4 +12,6 @@ void PrepareTestProcess(QTemporaryDir& home) {
     SetProgramEnd([] { throw ProgramEnded(); });
     // A list reading a column it did not ask the store for stops its test, in every build type.
     dstore::setUnrequestedColumnHandler(dstore::stopOnUnrequestedColumn);
+    // A lost store is asked about at once unless a test wants the desk's quiet retries.
+    SetQuietReconnectTime(0);
 }
