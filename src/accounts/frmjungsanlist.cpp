@@ -196,8 +196,9 @@ frmJungsanList::frmJungsanList(QWidget* parent)
     const QDate today = Clock::today();
     배차일[0]->setDate(QDate(today.year(), today.month(), 1));
     배차일[1]->setDate(today);
-    LoadList();
+    // Following the store before the first read: nothing written after it is missed.
     FollowStoreFeed(this, [this](const QSet<qint64>& orders) { PatchOrders(orders); }, [this] { ReloadQuietly(); });
+    LoadList();
 }
 
 std::vector<BarItem> frmJungsanList::BarControls() const {

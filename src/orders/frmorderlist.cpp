@@ -104,11 +104,12 @@ frmOrderList::frmOrderList(QWidget* parent) : WorkScreen(parent) {
     const QDate today = Clock::today();
     배차일[0]->setDate(QDate(today.year(), today.month(), 1));
     배차일[1]->setDate(today);
-    LoadList();
+    // Following the store before the first read: nothing written after it is missed.
     FollowStoreFeed(this, [this](const QSet<qint64>& orders) { PatchOrders(orders); }, [this] {
         SharedRecordset rs = ReadChangedRows(OrderSql::InquiryListStatement(m_listed), InquiryColumns());
         if (rs.rows()) RefillKeepingPlace(*sp, [&] { FillList(rs); });
     });
+    LoadList();
 
     connect(cmdArr[0], &QPushButton::clicked, this, &frmOrderList::LoadList);
     connect(cmdArr[1], &QPushButton::clicked, this, &frmOrderList::ExportList);
