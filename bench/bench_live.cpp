@@ -224,11 +224,13 @@ QString WriteStatement(int n, const QString& today) {
                               "values ('%1', '접수', '서울', '강남구', '부산', '해운대구', '%2')")
             .arg(today)
             .arg(MarkerBase + n);
-    return QStringLiteral("update 화물오더 set 운송비='%1' where ID=(select max(ID) from 화물오더 where 날짜='%2' "
-                          "and 오더상태 in ('접수', '미처리', '배차완료') and ID % 7 = %3)")
+    // Each change of an amount on another order, so that none is written over before a countdown
+    // desk could have shown it.
+    return QStringLiteral("update 화물오더 set 운송비='%1' where ID=(select ID from 화물오더 where 날짜='%2' "
+                          "and 오더상태 <> '취소' order by ID limit 1 offset %3)")
         .arg(MarkerBase + n)
         .arg(today)
-        .arg(n % 7);
+        .arg(n);
 }
 
 } // namespace
@@ -245,7 +247,7 @@ int main(int argc, char** argv) {
     PrepareTestProcess(home);
     const QDate today = QDate::currentDate();
     const QString day = today.toString(Qt::ISODate);
-    dstore::DemoOptions demo{2000, 1, today};
+    dstore::DemoOptions demo{4000, 1, today};
 
     // The embedded store, in a folder the desks share as their program folder.
     const QString storePath = QDir(home.path()).filePath(QStringLiteral("national_corvanta.sqlite"));
