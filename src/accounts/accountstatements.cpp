@@ -17,13 +17,23 @@ QString PhoneSearchText(const QString& typed) {
     digits.remove(QLatin1Char('-'));
     return digits.isEmpty() ? typed : digits;
 }
+// Keys as the store reads them: "1,2,3".
+QString KeyList(const QList<qint64>& keys) {
+    QStringList texts;
+    texts.reserve(keys.size());
+    for (const qint64 id : keys)
+        texts << QString::number(id);
+    return texts.join(u',');
+}
+
 const QString SettlementColumns = QStringLiteral(
     "select "
     "ID,일련번호,날짜,오더상태,작성아이디,작성회사명,차주아이디,차량번호,차주명,차주연락처,상차권역 , "
     "상차지, 하차권역, 하차지, 운송비, 수수료, 인수증날짜, 계산서날짜, 결제일,기록일시");
 } // namespace
 
-QString SettlementListStatement(const QString& from, const QString& to, const QString& search) {
+QString SettlementListStatement(const QString& from, const QString& to, const QString& search,
+                                const QList<qint64>& only) {
     QString s = SettlementColumns;
     s += QStringLiteral(" From 뷰_화물오더 where 1=1");
     s += QStringLiteral(" and 날짜>=") + Quote(from);
@@ -33,17 +43,14 @@ QString SettlementListStatement(const QString& from, const QString& to, const QS
              QStringLiteral(" or 차주명 like ") + Containing(search) + QStringLiteral(" or 차량번호 like ") +
              Containing(search) + QLatin1Char(')');
     }
+    if (!only.isEmpty()) s += QStringLiteral(" and ID in (") + KeyList(only) + QLatin1Char(')');
     s += QStringLiteral(" and (오더상태 = '배차완료' or 오더상태='운송완료')");
     s += QStringLiteral(" order by 날짜,ID");
     return s;
 }
 
 QString SettlementRowsStatement(const QList<qint64>& orderIds) {
-    QStringList keys;
-    keys.reserve(orderIds.size());
-    for (const qint64 id : orderIds)
-        keys << QString::number(id);
-    return SettlementColumns + QStringLiteral(" From 뷰_화물오더 where ID in (") + keys.join(u',') +
+    return SettlementColumns + QStringLiteral(" From 뷰_화물오더 where ID in (") + KeyList(orderIds) +
            QLatin1Char(')');
 }
 

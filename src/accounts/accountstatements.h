@@ -9,7 +9,9 @@ namespace AccountSql {
 
 // The dispatched and delivered orders of a period (dates "yyyy-mm-dd", both inclusive). A
 // search text finds an order by its driver's phone, name or vehicle number.
-QString SettlementListStatement(const QString& from, const QString& to, const QString& search = {});
+// With keys, only those orders of the list (those another desk just wrote).
+QString SettlementListStatement(const QString& from, const QString& to, const QString& search = {},
+                                const QList<qint64>& only = {});
 // The same columns for the listed orders with these keys, as the store holds them now.
 QString SettlementRowsStatement(const QList<qint64>& orderIds);
 // Marks one order's freight as paid on that day ("yyyy-mm-dd"), or takes the mark back. Each

@@ -5,6 +5,7 @@
 #include "amounts.h"
 #include "clock.h"
 #include "gridroutines.h"
+#include "livelist.h"
 #include "mytext.h"
 #include "paymentmark.h"
 #include "prompts.h"
@@ -195,6 +196,8 @@ frmJungsanList::frmJungsanList(QWidget* parent)
     const QDate today = Clock::today();
     배차일[0]->setDate(QDate(today.year(), today.month(), 1));
     배차일[1]->setDate(today);
+    // Following the store before the first read: nothing written after it is missed.
+    FollowStoreFeed(this, [this](const QSet<qint64>& orders) { PatchOrders(orders); }, [this] { ReloadQuietly(); });
     LoadList();
 }
 
@@ -218,10 +221,48 @@ std::vector<BarItem> frmJungsanList::BarControls() const {
 }
 
 void frmJungsanList::LoadList() {
-    const QString statement = AccountSql::SettlementListStatement(
-        배차일[0]->date().toString(QStringLiteral("yyyy-MM-dd")),
-        배차일[1]->date().toString(QStringLiteral("yyyy-MM-dd")), 검색어->TextVal().trimmed());
-    FillList(statement, ListColumns(), RowTexts);
+    m_from = 배차일[0]->date().toString(QStringLiteral("yyyy-MM-dd"));
+    m_to = 배차일[1]->date().toString(QStringLiteral("yyyy-MM-dd"));
+    m_search = 검색어->TextVal().trimmed();
+    FillList(ListStatement(), ListColumns(), RowTexts);
+}
+
+QString frmJungsanList::ListStatement(const QSet<qint64>& only) const {
+    QList<qint64> keys(only.cbegin(), only.cend());
+    std::sort(keys.begin(), keys.end());
+    return AccountSql::SettlementListStatement(m_from, m_to, m_search, keys);
+}
+
+std::optional<std::vector<FreshRow>> frmJungsanList::ReadRowsQuietly(const QString& statement) const {
+    ColumnRequest columns = ListColumns();
+    columns.emplace_back("ID");
+    const SharedRecordset rs = ReadChangedRows(statement, columns);
+    if (!rs.rows()) return std::nullopt; // not answered: the list stays as it is
+    std::vector<FreshRow> fresh;
+    QHash<QByteArray, int> names;
+    ListRecord record(*rs.rows(), names);
+    for (qsizetype r = 0; r < rs.rows()->rowCount(); ++r) {
+        record.setRow(r);
+        const QStringList texts = RowTexts(record);
+        fresh.push_back(FreshRow::FromTexts(texts, record["ID"].trimmed(), RowInk(texts)));
+    }
+    return fresh;
+}
+
+void frmJungsanList::PatchOrders(const QSet<qint64>& orders) {
+    if (orders.isEmpty()) return;
+    // The list's order, as the statement sorts: oldest day first, then the order's key.
+    static const LiveOrder order{{{1, false}}, false};
+    if (auto fresh = ReadRowsQuietly(ListStatement(orders))) PatchListRows(*sp, orders, std::move(*fresh), order);
+}
+
+void frmJungsanList::ReloadQuietly() {
+    auto fresh = ReadRowsQuietly(ListStatement());
+    if (!fresh) return;
+    RefillKeepingPlace(*sp, [&] {
+        for (FreshRow& row : *fresh)
+            sp->AppendJoinedRow(std::move(row.cells), std::move(row.ends), row.tag, row.colour);
+    });
 }
 
 QList<int> frmJungsanList::SelectedRows() const {

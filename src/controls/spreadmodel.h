@@ -41,6 +41,8 @@ public:
     void setCellText(int row, int col, const QString& value);
     QStringList rowTexts(int row) const;
     void appendRow(const QStringList& texts, const QString& tag, const QColor& colour);
+    // Texts as one joined row (see appendJoinedRow).
+    static void JoinTexts(const QStringList& texts, QString& cells, std::vector<quint32>& ends);
     // The same from a row already joined: cells back to back in one text, ends[i] the end of
     // cell i. Lists that fill many rows build it without one string per cell.
     void appendJoinedRow(QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);

@@ -1,5 +1,5 @@
 #include "frmorder.h"
-#include "storefeed.h"
+#include "livelist.h"
 #include "datepicker.h"
 
 #include "clock.h"
@@ -77,10 +77,8 @@ frmOrder::frmOrder(QWidget* parent) : WorkScreen(parent) {
     Timer1->start();
     // Other desks' writes reach the list as they happen; after a lost link (or a flood) the
     // list the agent looks at is read again, quietly.
-    StoreFeed& feed = StoreFeed::instance();
-    feed.listen(this);
-    connect(&feed, &StoreFeed::ordersChanged, this, &frmOrder::PatchOrders);
-    connect(&feed, &StoreFeed::everythingChanged, this, [this] { QuietReload(m_listFilter); });
+    FollowStoreFeed(this, [this](const QSet<qint64>& orders) { PatchOrders(orders); },
+                    [this] { QuietReload(m_listFilter); });
     m_settingDay = true;
     배차일->setDate(Clock::today());
     m_settingDay = false;

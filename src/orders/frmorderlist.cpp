@@ -3,6 +3,7 @@
 #include "barlayout.h"
 #include "clock.h"
 #include "gridroutines.h"
+#include "livelist.h"
 #include "mytext.h"
 #include "orderderive.h"
 #include "orderguards.h"
@@ -10,6 +11,7 @@
 #include "poporder.h"
 #include "signin.h"
 #include "spreadgrid.h"
+#include "spreadmodel.h"
 #include "storetrap.h"
 #include "textformat.h"
 #include "twips.h"
@@ -46,6 +48,49 @@ QString IndexedName(const char* name, int index) {
 }
 } // namespace
 
+namespace {
+// The columns the inquiry reads, in the order FillList takes them; the view's others are never
+// read out of the store for the list.
+const char* const InquiryNames[] = {"날짜",         "오더상태",     "상차권역", "상차지",     "하차권역",
+                                    "하차지",       "화물정보1",    "화물중량", "운송비",     "배차시간",
+                                    "상차요청일시", "하차요청일시", "차주명",   "차주연락처", "차량번호",
+                                    "차량정보",     "차량톤수",     "차량길이", "ID"};
+
+ColumnRequest InquiryColumns() {
+    return ColumnRequest(std::begin(InquiryNames), std::end(InquiryNames));
+}
+
+// The list's order, as the statement sorts: newest day first, then dispatch time, status and
+// newest order.
+const LiveOrder& InquiryOrder() {
+    static const LiveOrder order{{{1, true}, {8, false}, {2, false}}, true};
+    return order;
+}
+
+// Every row of the answer as the list shows it.
+std::vector<FreshRow> InquiryRows(SharedRecordset& rs) {
+    // Columns are found once per answer; one the table lacks leaves its cells empty.
+    constexpr int n = int(std::size(InquiryNames));
+    int col[n];
+    for (int i = 0; i < n; ++i)
+        col[i] = rs.columnIndex(QString::fromUtf8(InquiryNames[i]));
+    std::vector<FreshRow> rows;
+    rows.reserve(size_t(rs.RecordCount()));
+    for (; !rs.eof(); rs.MoveNext()) {
+        QString v[n];
+        for (int i = 0; i < n; ++i)
+            v[i] = col[i] < 0 ? QString() : rs.field(col[i]);
+        const QStringList texts = {v[0], v[1], v[2] + QLatin1Char(' ') + v[3], v[4] + QLatin1Char(' ') + v[5], v[6], v[7],
+                                   OrderDerive::AmountText(v[8]), OrderDerive::DispatchTimeText(v[9]), v[10], v[11], v[12],
+                                   FormatPhone(v[13]), v[14],
+                                   // The inquiry shows the first length only.
+                                   OrderDerive::VehicleText(v[15], v[16], v[17], QString())};
+        rows.push_back(FreshRow::FromTexts(texts, v[18].trimmed(), StatusScheme::StatusColour(v[1])));
+    }
+    return rows;
+}
+} // namespace
+
 frmOrderList::frmOrderList(QWidget* parent) : WorkScreen(parent) {
     setObjectName(QStringLiteral("frmOrderList"));
     setWindowTitle(QStringLiteral("오더조회"));
@@ -59,6 +104,11 @@ frmOrderList::frmOrderList(QWidget* parent) : WorkScreen(parent) {
     const QDate today = Clock::today();
     배차일[0]->setDate(QDate(today.year(), today.month(), 1));
     배차일[1]->setDate(today);
+    // Following the store before the first read: nothing written after it is missed.
+    FollowStoreFeed(this, [this](const QSet<qint64>& orders) { PatchOrders(orders); }, [this] {
+        SharedRecordset rs = ReadChangedRows(OrderSql::InquiryListStatement(m_listed), InquiryColumns());
+        if (rs.rows()) RefillKeepingPlace(*sp, [&] { FillList(rs); });
+    });
     LoadList();
 
     connect(cmdArr[0], &QPushButton::clicked, this, &frmOrderList::LoadList);
@@ -202,47 +252,34 @@ OrderSql::InquiryFilter frmOrderList::CurrentFilter() const {
     return f;
 }
 
-namespace {
-// The columns the inquiry reads, in the order FillList takes them; the view's others are never
-// read out of the store for the list.
-const char* const InquiryNames[] = {"날짜",         "오더상태",     "상차권역", "상차지",     "하차권역",
-                                    "하차지",       "화물정보1",    "화물중량", "운송비",     "배차시간",
-                                    "상차요청일시", "하차요청일시", "차주명",   "차주연락처", "차량번호",
-                                    "차량정보",     "차량톤수",     "차량길이", "ID"};
-} // namespace
-
 void frmOrderList::LoadList() {
-    const QString statement = OrderSql::InquiryListStatement(CurrentFilter());
+    m_listed = CurrentFilter();
+    const QString statement = OrderSql::InquiryListStatement(m_listed);
     UpdateLock lock(this);
     sp->setMaxRows(0);
     RedrawOff redraw(sp);
     RunRoutine([&] {
         StoreTrap trap;
-        SharedRecordset rs =
-            trap.open(statement, ColumnRequest(std::begin(InquiryNames), std::end(InquiryNames)));
+        SharedRecordset rs = trap.open(statement, InquiryColumns());
         FillList(rs);
     });
 }
 
 void frmOrderList::FillList(SharedRecordset& rs) {
-    // Columns are found once per answer; one the table lacks leaves its cells empty.
-    constexpr int n = int(std::size(InquiryNames));
-    int col[n];
-    for (int i = 0; i < n; ++i)
-        col[i] = rs.columnIndex(QString::fromUtf8(InquiryNames[i]));
-    if (rs.rows()) sp->ReserveRows(sp->MaxRows() + int(rs.rows()->rowCount()));
-    QStringList texts;
-    for (; !rs.eof(); rs.MoveNext()) {
-        QString v[n];
-        for (int i = 0; i < n; ++i)
-            v[i] = col[i] < 0 ? QString() : rs.field(col[i]);
-        texts = {v[0], v[1], v[2] + QLatin1Char(' ') + v[3], v[4] + QLatin1Char(' ') + v[5], v[6], v[7],
-                 OrderDerive::AmountText(v[8]), OrderDerive::DispatchTimeText(v[9]), v[10], v[11], v[12],
-                 FormatPhone(v[13]), v[14],
-                 // The inquiry shows the first length only.
-                 OrderDerive::VehicleText(v[15], v[16], v[17], QString())};
-        sp->AppendRow(texts, v[18].trimmed(), StatusScheme::StatusColour(v[1]));
-    }
+    std::vector<FreshRow> rows = InquiryRows(rs);
+    sp->ReserveRows(sp->MaxRows() + int(rows.size()));
+    for (FreshRow& row : rows)
+        sp->AppendJoinedRow(std::move(row.cells), std::move(row.ends), row.tag, row.colour);
+}
+
+void frmOrderList::PatchOrders(const QSet<qint64>& orders) {
+    OrderSql::InquiryFilter filter = m_listed;
+    if (orders.isEmpty()) return;
+    filter.only.assign(orders.cbegin(), orders.cend());
+    std::sort(filter.only.begin(), filter.only.end());
+    SharedRecordset rs = ReadChangedRows(OrderSql::InquiryListStatement(filter), InquiryColumns());
+    if (!rs.rows()) return;
+    PatchListRows(*sp, orders, InquiryRows(rs), InquiryOrder());
 }
 
 void frmOrderList::OpenRecord(int /*col*/, int row) {

@@ -3,6 +3,9 @@
 // vehicle owner's data, for looking up only. A double-click shows an order in popOrder.
 #include "screens.h"
 
+#include "orderstatements.h"
+
+#include <QSet>
 #include <QString>
 #include <array>
 #include <map>
@@ -15,10 +18,6 @@ class QPushButton;
 class MyText;
 class SpreadGrid;
 class SharedRecordset;
-
-namespace OrderSql {
-struct InquiryFilter;
-}
 
 class frmOrderList : public WorkScreen {
     Q_OBJECT
@@ -34,6 +33,8 @@ public:
     void ExportList();
     void CloseScreen();
     OrderSql::InquiryFilter CurrentFilter() const;
+    // Orders written elsewhere, read again and patched into the list as its last 조회 asked.
+    void PatchOrders(const QSet<qint64>& orders);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -54,4 +55,5 @@ public:
 
 private:
     std::map<QString, QLabel*> m_labels;
+    OrderSql::InquiryFilter m_listed; // what the list shows
 };

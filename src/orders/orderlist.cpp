@@ -2,6 +2,7 @@
 #include "frmorder.h"
 
 #include "droplist.h"
+#include "livelist.h"
 #include "mytext.h"
 #include "orderderive.h"
 #include "orderguards.h"
@@ -96,29 +97,7 @@ void frmOrder::QuietReload(const OrderSql::ListFilter& filter) {
 
     // The agent's row stays selected by its order, not by its position, so 오더수정 and the
     // cancels never act on another order that moved into that place.
-    const int activeRow = sp->ActiveRow();
-    const int activeCol = qMax(1, sp->ActiveCol());
-    QString activeTag;
-    if (activeRow >= 1) {
-        sp->setRow(activeRow);
-        sp->setCol(1);
-        activeTag = sp->CellTag();
-    }
-    UpdateLock lock(this);
-    {
-        RedrawOff redraw(sp);
-        sp->setMaxRows(0);
-        FillList(rs);
-    }
-    if (!activeTag.isEmpty()) {
-        for (int r = 1; r <= sp->MaxRows(); ++r) {
-            sp->setRow(r);
-            if (sp->CellTag() == activeTag) {
-                sp->SetActiveCell(activeCol, r);
-                break;
-            }
-        }
-    }
+    RefillKeepingPlace(*sp, [&] { FillList(rs); });
 }
 
 namespace {
@@ -271,108 +250,25 @@ void frmOrder::GridKeyDown(int& keyCode, int /*shift*/) {
 
 namespace {
 // The list's order: newest day first, then dispatch time, status and newest order, as the
-// statement sorts (texts compared as the store compares them, code unit by code unit).
-struct BoardKey {
-    QString day, dispatched, status;
-    qint64 id = 0;
-    bool before(const BoardKey& o) const {
-        if (day != o.day) return day > o.day;
-        if (dispatched != o.dispatched) return dispatched < o.dispatched;
-        if (status != o.status) return status < o.status;
-        return id > o.id;
-    }
-};
-BoardKey KeyOfRow(SpreadGrid& grid, int row) {
-    grid.setRow(row);
-    grid.setCol(1);
-    return {grid.GetText(1, row), grid.GetText(12, row), grid.GetText(2, row), OrderDerive::TagToId(grid.CellTag())};
-}
-BoardKey KeyOfCells(const QString& cells, const std::vector<quint32>& ends, qint64 id) {
-    auto cell = [&](size_t i) {
-        const qsizetype start = i ? qsizetype(ends[i - 1]) : 0;
-        return i < ends.size() ? cells.mid(start, qsizetype(ends[i]) - start) : QString();
-    };
-    return {cell(0), cell(11), cell(1), id};
+// statement sorts.
+const LiveOrder& BoardOrder() {
+    static const LiveOrder order{{{1, true}, {12, false}, {2, false}}, true};
+    return order;
 }
 } // namespace
 
 void frmOrder::PatchOrders(const QSet<qint64>& orders) {
-    if (orders.isEmpty() || !StoreConnection) return;
+    if (orders.isEmpty()) return;
     OrderSql::ListFilter filter = m_listFilter;
     filter.only.assign(orders.cbegin(), orders.cend());
     std::sort(filter.only.begin(), filter.only.end());
-    SharedRecordset rs;
-    try {
-        rs = SharedRecordset(StoreConnection->query(OrderSql::OrderListStatement(filter), ListColumns()));
-    } catch (const StoreFailure&) {
-        return; // quiet, as the countdown's refresh: the next change or reload brings it
-    } catch (const dstore::Error&) {
-        return;
-    }
+    const SharedRecordset rs = ReadChangedRows(OrderSql::OrderListStatement(filter), ListColumns());
     if (!rs.rows()) return;
     BoardRows source(rs);
-
-    // Where the changed orders stand in the list now (tags are read without building rows).
-    std::map<qint64, int> listed;
-    for (int r = 1; r <= sp->MaxRows(); ++r) {
-        const qint64 id = OrderDerive::TagToId(sp->spreadModel()->tag(r - 1));
-        if (orders.contains(id)) listed[id] = r;
-    }
-    const int activeRow = sp->ActiveRow();
-    const qint64 activeId = activeRow >= 1 ? OrderDerive::TagToId(sp->spreadModel()->tag(activeRow - 1)) : 0;
-    bool activeMoved = false;
-
-    // Those that left the list (another status, another day) go, from the bottom up.
-    QSet<qint64> belonging;
-    for (qsizetype i = 0; i < source.rowCount(); ++i)
-        belonging.insert(OrderDerive::TagToId(source.rowTag(i)));
-    std::vector<int> gone;
-    for (const auto& [id, row] : listed)
-        if (!belonging.contains(id)) gone.push_back(row);
-    std::sort(gone.rbegin(), gone.rend());
-    for (int row : gone)
-        sp->RemoveRow(row);
-
+    std::vector<FreshRow> fresh(size_t(source.rowCount()));
     for (qsizetype i = 0; i < source.rowCount(); ++i) {
-        QString cells, tag;
-        std::vector<quint32> ends;
-        QColor colour;
-        source.buildRow(i, cells, ends, tag, colour);
-        const qint64 id = OrderDerive::TagToId(tag);
-        const BoardKey key = KeyOfCells(cells, ends, id);
-        int at = 0; // its row now, if it is listed
-        for (int r = 1; r <= sp->MaxRows(); ++r)
-            if (listed.count(id) && OrderDerive::TagToId(sp->spreadModel()->tag(r - 1)) == id) {
-                at = r;
-                break;
-            }
-        // Changed in place when it keeps its place among its neighbours.
-        if (at > 0 && (at == 1 || KeyOfRow(*sp, at - 1).before(key)) &&
-            (at == sp->MaxRows() || key.before(KeyOfRow(*sp, at + 1)))) {
-            sp->ReplaceJoinedRow(at, std::move(cells), std::move(ends), tag, colour);
-        } else {
-            if (at > 0) {
-                sp->RemoveRow(at);
-                activeMoved = activeMoved || id == activeId;
-            }
-            // The first row it comes before.
-            int low = 1, high = sp->MaxRows() + 1;
-            while (low < high) {
-                const int mid = (low + high) / 2;
-                if (key.before(KeyOfRow(*sp, mid)))
-                    high = mid;
-                else
-                    low = mid + 1;
-            }
-            sp->InsertJoinedRow(low, std::move(cells), std::move(ends), tag, colour);
-        }
-        sp->FlashRow(tag);
+        FreshRow& row = fresh[size_t(i)];
+        source.buildRow(i, row.cells, row.ends, row.tag, row.colour);
     }
-    // The agent's order stays under the cursor when it moved in the list.
-    if (activeMoved)
-        for (int r = 1; r <= sp->MaxRows(); ++r)
-            if (OrderDerive::TagToId(sp->spreadModel()->tag(r - 1)) == activeId) {
-                sp->SetActiveCell(qMax(1, sp->ActiveCol()), r);
-                break;
-            }
+    PatchListRows(*sp, orders, std::move(fresh), BoardOrder());
 }

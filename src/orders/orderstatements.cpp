@@ -33,6 +33,14 @@ QString ListOrder() {
     return QStringLiteral(" order by 날짜 desc, 배차시간, 오더상태 ,ID desc");
 }
 
+QString KeysCondition(const std::vector<qint64>& keys) {
+    if (keys.empty()) return {};
+    QStringList texts;
+    for (qint64 id : keys)
+        texts << QString::number(id);
+    return QStringLiteral(" and ID in (") + texts.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
 QString OrderListStatement(const ListFilter& filter) {
     QString sql = QStringLiteral("select * from 뷰_화물오더콜센터 where 1=1");
     if (!filter.from.isEmpty() && !filter.to.isEmpty()) {
@@ -42,19 +50,14 @@ QString OrderListStatement(const ListFilter& filter) {
     } else {
         sql += QStringLiteral(" and 날짜=") + Quote(filter.day);
     }
-    if (!filter.only.empty()) {
-        QStringList keys;
-        for (qint64 id : filter.only)
-            keys << QString::number(id);
-        sql += QStringLiteral(" and ID in (") + keys.join(QLatin1Char(',')) + QLatin1Char(')');
-    }
-    return sql + StatusCondition(filter.ticked) + ListOrder();
+    return sql + KeysCondition(filter.only) + StatusCondition(filter.ticked) + ListOrder();
 }
 
 QString InquiryListStatement(const InquiryFilter& filter) {
     return QStringLiteral("select * from 화물오더 where 1=1") + QStringLiteral(" and 날짜>=") +
            Quote(filter.from) + QStringLiteral(" and 날짜<=") + Quote(filter.to) +
-           SearchCondition(filter.search) + StatusCondition(filter.ticked) + ListOrder();
+           SearchCondition(filter.search) + KeysCondition(filter.only) + StatusCondition(filter.ticked) +
+           ListOrder();
 }
 
 QString ShipperLookupStatement(const QString& code) {

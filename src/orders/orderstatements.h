@@ -29,6 +29,8 @@ struct InquiryFilter {
     QString to;
     QString search;
     std::array<bool, 7> ticked{};
+    // Only these orders of the list (those another desk just wrote); empty: the whole list.
+    std::vector<qint64> only;
 };
 QString InquiryListStatement(const InquiryFilter& filter);
 
@@ -38,6 +40,8 @@ QString InquiryListStatement(const InquiryFilter& filter);
 QString SearchCondition(const QString& search);
 QString StatusCondition(const std::array<bool, 7>& ticked);
 QString ListOrder();
+// " and ID in (1,2,...)" for the orders named, "" for none.
+QString KeysCondition(const std::vector<qint64>& keys);
 
 QString ShipperLookupStatement(const QString& code);
 QString OrderByIdStatement(qint64 id);

@@ -29,7 +29,12 @@ void StoreFeed::listen(QObject* list) {
         m_lists.remove(list);
         if (m_lists.isEmpty()) m_timer.stop();
     });
-    if (!m_timer.isActive()) m_timer.start();
+    if (!m_timer.isActive()) {
+        // The store is told to tell before the list reads its rows: a write between the read and
+        // the first tick would otherwise never reach it.
+        look();
+        m_timer.start();
+    }
 }
 
 void StoreFeed::reconnect() {
@@ -39,28 +44,34 @@ void StoreFeed::reconnect() {
     ShowReconnectNotice(false);
     m_lost = false;
     m_pending.clear();
-    m_everything = true;
+    // Listening again before the lists read everything again: what is written after their
+    // read is then told, what came before is in it.
+    look();
+    if (!m_lost) m_everything = true;
+}
+
+void StoreFeed::look() {
+    if (!StoreConnection) return;
+    try {
+        const StoreChanges changes = StoreConnection->pollChanges();
+        m_live = changes.supported;
+        for (qint64 id : changes.orders)
+            m_pending.insert(id);
+        m_everything = m_everything || changes.everything;
+    } catch (const StoreFailure& f) {
+        if (f.number == E_FAIL_NUMBER) m_lost = true;
+    }
 }
 
 void StoreFeed::poll() {
-    if (m_lost) {
-        reconnect();
-    } else if (StoreConnection) {
-        try {
-            const StoreChanges changes = StoreConnection->pollChanges();
-            m_live = changes.supported;
-            for (qint64 id : changes.orders)
-                m_pending.insert(id);
-            m_everything = m_everything || changes.everything;
-        } catch (const StoreFailure& f) {
-            if (f.number == E_FAIL_NUMBER) {
-                m_lost = true;
-                ShowReconnectNotice(true);
-                m_idleTicks = RetryTicks; // the first try at once
-                reconnect();
-            }
+    if (!m_lost) {
+        look();
+        if (m_lost) {
+            ShowReconnectNotice(true);
+            m_idleTicks = RetryTicks - 1; // the first try at once
         }
     }
+    if (m_lost) reconnect();
     // A list is not changed under a question the agent is answering about it.
     if (QApplication::activeModalWidget()) return;
     if (m_everything) {

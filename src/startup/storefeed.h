@@ -29,6 +29,8 @@ signals:
 private:
     StoreFeed();
     void reconnect();
+    // Asks the store what changed since the last look (and to tell from now on).
+    void look();
     QTimer m_timer;
     QSet<QObject*> m_lists;
     QSet<qint64> m_pending;

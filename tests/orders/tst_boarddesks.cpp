@@ -4,12 +4,15 @@
 #include "boardfixture.h"
 #include "droplist.h"
 #include "mytext.h"
+#include "pgcluster.h"
+#include "pgstore.h"
 #include "prompts.h"
 #include "storefeed.h"
 #include "testmain.h"
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QElapsedTimer>
 
 using namespace BoardFixture;
 
@@ -229,6 +232,48 @@ private Q_SLOTS:
         QVERIFY(prompts.asked().empty());
         QCOMPARE(w->sp->MaxRows(), 2);
         QVERIFY(w->sp->GetText(3, 1).endsWith(QStringLiteral("재연결 뒤")));
+    }
+
+    // The office's PostgreSQL server is restarted under an open board: its feed makes the link
+    // again by itself, and an order another desk writes after the restart comes into the list
+    // with nobody touching the board.
+    void reconnectsAfterServerRestart() {
+        DELMORA_REQUIRE_POSTGRES(cluster);
+        store.reset();
+        QString error;
+        QVERIFY2(cluster->createDatabase(QStringLiteral("restart"), {}, &error), qPrintable(error));
+        const QString uri = cluster->uri(QStringLiteral("restart"));
+        auto other = dstore::PgStore::open(uri);
+        other->createSchema();
+        UseDatabaseServer(uri);
+        int attempts = 0;
+        QVERIFY(ConnectStore(attempts));
+        PromptScript prompts;
+        auto w = OpenBoard();
+        StoreFeed::instance().poll();
+        QVERIFY(StoreFeed::instance().live());
+
+        QVERIFY(cluster->stop());
+        StoreFeed::instance().poll(); // finds the link gone
+        QVERIFY(cluster->start());
+        other = dstore::PgStore::open(uri);
+        other->execute("insert into 화물오더 (날짜, 오더상태, 상차지, 운송비) values ('2026-12-09', '접수', '재시작 뒤', '1')");
+        QElapsedTimer waited;
+        waited.start();
+        while (w->sp->MaxRows() == 0 && waited.elapsed() < 10000)
+            QTest::qWait(50); // the feed's own timer, as at a desk
+        QCOMPARE(w->sp->MaxRows(), 1);
+        QVERIFY(w->sp->GetText(3, 1).endsWith(QStringLiteral("재시작 뒤")));
+        // Listening again, not only read again once.
+        other->execute("update 화물오더 set 운송비='777000'");
+        waited.restart();
+        while (!w->sp->GetText(7, 1).startsWith(QStringLiteral("777")) && waited.elapsed() < 5000)
+            QTest::qWait(50);
+        QVERIFY2(w->sp->GetText(7, 1).startsWith(QStringLiteral("777")), qPrintable(w->sp->GetText(7, 1)));
+        QVERIFY(prompts.asked().empty());
+        w.reset();
+        StoreConnection.reset();
+        UseDatabaseServer({});
     }
 };
 

@@ -94,7 +94,7 @@ private slots:
         QFETCH(QString, ticked);
         QFETCH(QString, expected);
         OrderSql::InquiryFilter f{QStringLiteral("2026-12-01"), QStringLiteral("2026-12-09"), search,
-                                  Ticks(ticked)};
+                                  Ticks(ticked), {}};
         QCOMPARE(OrderSql::InquiryListStatement(f), expected);
     }
 
