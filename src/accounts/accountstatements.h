@@ -7,9 +7,12 @@
 
 namespace AccountSql {
 
+// Which orders the settlement list shows by their payment (결제일).
+enum class Paid { All, Unpaid, PaidOnly };
 // The dispatched and delivered orders of a period (dates "yyyy-mm-dd", both inclusive). A
 // search text finds an order by its driver's phone, name or vehicle number.
-QString SettlementListStatement(const QString& from, const QString& to, const QString& search = {});
+QString SettlementListStatement(const QString& from, const QString& to, const QString& search = {},
+                                Paid paid = Paid::All);
 // The same columns for the listed orders with these keys, as the store holds them now.
 QString SettlementRowsStatement(const QList<qint64>& orderIds);
 // Marks one order's freight as paid on that day ("yyyy-mm-dd"), or takes the mark back. Each

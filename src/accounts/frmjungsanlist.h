@@ -3,10 +3,13 @@
 // the freight payment mark (결제일) set or taken back for the selected rows.
 #include "accountlist.h"
 #include "paymentmark.h"
+#include "settlementsums.h"
 
+#include <QHash>
 #include <array>
 
 class QDateEdit;
+class QRadioButton;
 
 class frmJungsanList : public AccountList {
     Q_OBJECT
@@ -21,11 +24,26 @@ public:
     // The grid rows the selection covers, each once, block by block, top to bottom.
     QList<int> SelectedRows() const;
 
+    // Count and 운송비 of the listed rows, of the selected ones and of the unpaid ones.
+    struct Sums {
+        SettlementSums::Sum listed, selected, unpaid;
+    };
+    Sums CurrentSums() const;
+
     std::array<QDateEdit*, 2> 배차일{};
+    // 전체, 미지급, 지급: which orders the list shows by their payment.
+    std::array<QRadioButton*, 3> 지급구분{};
+    QLabel* 합계_조회 = nullptr;
+    QLabel* 합계_선택 = nullptr;
+    QLabel* 합계_미지급 = nullptr;
 
 protected:
     std::vector<BarItem> BarControls() const override;
 
 private:
     void RunPayment(PaymentMark::Action action);
+    void ShowSums();
+    // What each listed order adds to the sums, by its ID: taken from the row's texts when the
+    // row is made or read again, so the sums never depend on which rows were drawn.
+    QHash<qint64, SettlementSums::Figures> m_figures;
 };
