@@ -123,11 +123,13 @@ popFormain::popFormain(QWidget* parent) : QDialog(parent) {
     formScroll->setAlignment(Qt::AlignCenter);
     formScroll->setFrameShape(QFrame::NoFrame);
     auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(Margin, 6, Margin, Margin);
     buttons->addStretch(1);
     for (int index : {3, 1, 2, 99})
         buttons->addWidget(cmdArr[index]);
     auto* column = new QVBoxLayout(backPanel);
-    column->setContentsMargins(0, 0, Margin, Margin);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
     column->addWidget(formScroll, 1);
     column->addLayout(buttons);
     auto* whole = new QVBoxLayout(this);
@@ -138,8 +140,7 @@ popFormain::popFormain(QWidget* parent) : QDialog(parent) {
 
 QSize popFormain::WholeFormSize() const {
     const QSize buttons = backPanel->layout()->itemAt(1)->sizeHint();
-    return {std::max(formPanel->width(), buttons.width() + Margin),
-            formPanel->height() + backPanel->layout()->spacing() + buttons.height() + Margin};
+    return {std::max(formPanel->width(), buttons.width()), formPanel->height() + buttons.height()};
 }
 
 void popFormain::FitToScreen(const QRect& available) {
