@@ -141,7 +141,11 @@ void AccountList::LayOut() {
         // A panel whose controls wrap grows by a row; the grid below moves down with it.
         const double growth = (LayOutBar(bar, panelWidth) - 1) * bar.rowStep;
         PlaceTwips(SSPanel1, PanelLeft, PanelTop, panelWidth, PanelHeight + growth);
-        PlaceTwips(sp, PanelLeft, GridTop + growth, panelWidth, H - 630 - growth);
+        const double footerHeight = footer ? PxToTwips(footer->sizeHint().height()) + 60 : 0;
+        const double gridHeight = std::max(0.0, H - 630 - growth - footerHeight);
+        PlaceTwips(sp, PanelLeft, GridTop + growth, panelWidth, gridHeight);
+        if (footer)
+            PlaceTwips(footer, PanelLeft, GridTop + growth + gridHeight + 30, panelWidth, footerHeight - 60);
         ApplyColumnLayout(*sp, m_design.caption, [this](SpreadGrid& grid) { FitColumns(grid); });
     } catch (...) {
     }

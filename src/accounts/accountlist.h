@@ -56,6 +56,9 @@ public:
     SpreadGrid* sp = nullptr;
 
 protected:
+    // A line of the screen's own under the grid (sums, choices); the grid gives up its height.
+    QWidget* footer = nullptr;
+
     struct Design {
         QString name;    // object name of the screen
         QString caption; // window caption, [컬럼폭] key and export prefix

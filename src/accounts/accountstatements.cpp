@@ -26,14 +26,15 @@ QString KeyList(const QList<qint64>& keys) {
     return texts.join(u',');
 }
 
+// An unpaid order is one whose 결제일 is empty, or NULL on a store this program did not create.
+const QString Unpaid = QStringLiteral("isnull(결제일,'')=''");
+const QString PaidOn = QStringLiteral("isnull(결제일,'')<>''");
 const QString SettlementColumns = QStringLiteral(
     "select "
     "ID,일련번호,날짜,오더상태,작성아이디,작성회사명,차주아이디,차량번호,차주명,차주연락처,상차권역 , "
     "상차지, 하차권역, 하차지, 운송비, 수수료, 인수증날짜, 계산서날짜, 결제일,기록일시");
 } // namespace
 
-QString SettlementListStatement(const QString& from, const QString& to, const QString& search,
-                                const QList<qint64>& only) {
     QString s = SettlementColumns;
     s += QStringLiteral(" From 뷰_화물오더 where 1=1");
     s += QStringLiteral(" and 날짜>=") + Quote(from);
@@ -45,6 +46,7 @@ QString SettlementListStatement(const QString& from, const QString& to, const QS
     }
     if (!only.isEmpty()) s += QStringLiteral(" and ID in (") + KeyList(only) + QLatin1Char(')');
     s += QStringLiteral(" and (오더상태 = '배차완료' or 오더상태='운송완료')");
+    if (paid != Paid::All) s += QStringLiteral(" and ") + (paid == Paid::Unpaid ? Unpaid : PaidOn);
     s += QStringLiteral(" order by 날짜,ID");
     return s;
 }
@@ -57,8 +59,7 @@ QString SettlementRowsStatement(const QList<qint64>& orderIds) {
 QString MarkPaidStatement(qint64 orderId, const QString& day, const QString& shownStatus) {
     return QStringLiteral("update 화물오더 set 결제일=") + Quote(day) + QStringLiteral(" where ID=") +
            QString::number(orderId) + QStringLiteral(" and 오더상태=") + Quote(shownStatus) +
-           // An unpaid row may hold NULL on a store this program did not create.
-           QStringLiteral(" and isnull(결제일,'')=''");
+           QStringLiteral(" and ") + Unpaid;
 }
 
 QString ClearPaidStatement(qint64 orderId, const QString& shownStatus, const QString& shownPaid) {

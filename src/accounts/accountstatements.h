@@ -7,11 +7,13 @@
 
 namespace AccountSql {
 
+// Which orders the settlement list shows by their payment (결제일).
+enum class Paid { All, Unpaid, PaidOnly };
 // The dispatched and delivered orders of a period (dates "yyyy-mm-dd", both inclusive). A
 // search text finds an order by its driver's phone, name or vehicle number.
 // With keys, only those orders of the list (those another desk just wrote).
 QString SettlementListStatement(const QString& from, const QString& to, const QString& search = {},
-                                const QList<qint64>& only = {});
+                                Paid paid = Paid::All, const QList<qint64>& only = {});
 // The same columns for the listed orders with these keys, as the store holds them now.
 QString SettlementRowsStatement(const QList<qint64>& orderIds);
 // Marks one order's freight as paid on that day ("yyyy-mm-dd"), or takes the mark back. Each

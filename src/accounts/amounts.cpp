@@ -48,6 +48,15 @@ QString Grouped(const QString& stored) {
     return whole < 0 ? QLatin1Char('-') + digits : digits;
 }
 
+QString Total(const QString& supply, const QString& tax) {
+    QString a, b;
+    if (!PaperCharacters(supply, &a) || !PaperCharacters(tax, &b)) return {};
+    // Whole won in integers: eleven digits of supply and ten of tax add up exactly.
+    bool okA = false, okB = false;
+    const qint64 sum = a.toLongLong(&okA) + b.toLongLong(&okB);
+    return okA && okB ? Grouped(QString::number(sum)) : QString();
+}
+
 double Value(const QString& stored) {
     bool ok = false;
     const double v = stored.trimmed().toDouble(&ok);

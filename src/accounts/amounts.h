@@ -10,6 +10,10 @@ namespace Amounts {
 // A text that is not a number is shown as stored.
 QString Grouped(const QString& stored);
 
+// Supply plus tax as the form's number cells show an amount ("748,000"); "" when either is
+// not an amount, so a total is never made of a part.
+QString Total(const QString& supply, const QString& tax);
+
 // The value of a stored amount, 0 when it is empty or not a number.
 double Value(const QString& stored);
 

@@ -14,16 +14,24 @@
 #include "storetrap.h"
 #include "textformat.h"
 
+#include <QButtonGroup>
 #include <QDateEdit>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
 #include <QSet>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <map>
 #include <optional>
 
 namespace {
 constexpr int PaidColumn = 4;
+constexpr int FreightColumn = 5;
 constexpr int StatusColumn = 10;
 // Keys per look-up: a long selection is read in pieces no store refuses as too long a statement.
 constexpr qsizetype KeysPerRead = 500;
@@ -73,6 +81,25 @@ QList<qint64> Keys(const QList<Listed>& rows) {
         keys << l.id;
     return keys;
 }
+
+SettlementSums::Figures FiguresOf(const QStringList& texts) {
+    return SettlementSums::Of(texts.value(FreightColumn - 1), texts.value(PaidColumn - 1));
+}
+
+// Paid rows carry a pale tint under their status ink, read from the row's own payment date, so a
+// row marked or cleared shows it at once.
+class PaidRowTint : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->backgroundBrush.style() != Qt::NoBrush) return; // a fading change comes first
+        if (!index.siblingAtColumn(PaidColumn - 1).data().toString().trimmed().isEmpty())
+            option->backgroundBrush = SettlementSums::PaidTint();
+    }
+};
 
 PaymentMark::State StateOf(const QStringList& texts) {
     return {texts.value(StatusColumn - 1), texts.value(PaidColumn - 1)};
@@ -187,6 +214,37 @@ frmJungsanList::frmJungsanList(QWidget* parent)
     setTabOrder(배차일[1], 검색어);
     setTabOrder(검색어, cmdArr[0]);
 
+    // Under the list: the payment choice, then the sums.
+    footer = new QWidget(backPanel);
+    footer->setObjectName(QStringLiteral("합계줄"));
+    auto* line = new QHBoxLayout(footer);
+    line->setContentsMargins(0, 0, 0, 0);
+    auto* choice = new QButtonGroup(this);
+    const QString choices[3] = {QStringLiteral("전체"), QStringLiteral("미지급"), QStringLiteral("지급")};
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new QRadioButton(choices[i], footer);
+        b->setObjectName(QStringLiteral("지급구분(%1)").arg(i));
+        choice->addButton(b, i);
+        line->addWidget(b);
+        지급구분[size_t(i)] = b;
+    }
+    지급구분[0]->setChecked(true);
+    line->addStretch(1);
+    auto sumLabel = [&](const QString& name) {
+        auto* l = new QLabel(footer);
+        l->setObjectName(name);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        line->addSpacing(24);
+        line->addWidget(l);
+        return l;
+    };
+    합계_조회 = sumLabel(QStringLiteral("합계_조회"));
+    합계_선택 = sumLabel(QStringLiteral("합계_선택"));
+    합계_미지급 = sumLabel(QStringLiteral("합계_미지급"));
+    sp->setItemDelegate(new PaidRowTint(sp));
+
+    connect(choice, &QButtonGroup::idClicked, this, [this] { LoadList(); });
+    connect(sp->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmJungsanList::ShowSums);
     connect(cmdArr[0], &QPushButton::clicked, this, &frmJungsanList::LoadList);
     connect(cmdArr[2], &QPushButton::clicked, this, &frmJungsanList::MarkPaid);
     connect(cmdArr[3], &QPushButton::clicked, this, &frmJungsanList::ClearPaid);
@@ -224,16 +282,26 @@ void frmJungsanList::LoadList() {
     m_from = 배차일[0]->date().toString(QStringLiteral("yyyy-MM-dd"));
     m_to = 배차일[1]->date().toString(QStringLiteral("yyyy-MM-dd"));
     m_search = 검색어->TextVal().trimmed();
-    FillList(ListStatement(), ListColumns(), RowTexts);
+    m_paid = 지급구분[1]->isChecked()   ? AccountSql::Paid::Unpaid
+             : 지급구분[2]->isChecked() ? AccountSql::Paid::PaidOnly
+                                        : AccountSql::Paid::All;
+    m_figures.clear();
+    FillList(ListStatement(), ListColumns(), [this](const ListRecord& record) {
+        QStringList texts = RowTexts(record);
+        m_figures.insert(AccountSql::KeyValue(record["ID"]), FiguresOf(texts));
+        return texts;
+    });
+    ShowSums();
 }
 
 QString frmJungsanList::ListStatement(const QSet<qint64>& only) const {
     QList<qint64> keys(only.cbegin(), only.cend());
     std::sort(keys.begin(), keys.end());
-    return AccountSql::SettlementListStatement(m_from, m_to, m_search, keys);
+    return AccountSql::SettlementListStatement(m_from, m_to, m_search, m_paid, keys);
 }
 
-std::optional<std::vector<FreshRow>> frmJungsanList::ReadRowsQuietly(const QString& statement) const {
+std::optional<std::vector<FreshRow>> frmJungsanList::ReadRowsQuietly(const QString& statement,
+                                                                      QHash<qint64, SettlementSums::Figures>* figures) const {
     ColumnRequest columns = ListColumns();
     columns.emplace_back("ID");
     const SharedRecordset rs = ReadChangedRows(statement, columns);
@@ -244,6 +312,7 @@ std::optional<std::vector<FreshRow>> frmJungsanList::ReadRowsQuietly(const QStri
     for (qsizetype r = 0; r < rs.rows()->rowCount(); ++r) {
         record.setRow(r);
         const QStringList texts = RowTexts(record);
+        figures->insert(AccountSql::KeyValue(record["ID"]), FiguresOf(texts));
         fresh.push_back(FreshRow::FromTexts(texts, record["ID"].trimmed(), RowInk(texts)));
     }
     return fresh;
@@ -253,16 +322,47 @@ void frmJungsanList::PatchOrders(const QSet<qint64>& orders) {
     if (orders.isEmpty()) return;
     // The list's order, as the statement sorts: oldest day first, then the order's key.
     static const LiveOrder order{{{1, false}}, false};
-    if (auto fresh = ReadRowsQuietly(ListStatement(orders))) PatchListRows(*sp, orders, std::move(*fresh), order);
+    QHash<qint64, SettlementSums::Figures> figures;
+    auto fresh = ReadRowsQuietly(ListStatement(orders), &figures);
+    if (!fresh) return;
+    PatchListRows(*sp, orders, std::move(*fresh), order);
+    // The sums follow: an order that left the list adds nothing, one read again adds its texts.
+    for (qint64 id : orders)
+        m_figures.remove(id);
+    m_figures.insert(figures);
+    ShowSums();
 }
 
 void frmJungsanList::ReloadQuietly() {
-    auto fresh = ReadRowsQuietly(ListStatement());
+    QHash<qint64, SettlementSums::Figures> figures;
+    auto fresh = ReadRowsQuietly(ListStatement(), &figures);
     if (!fresh) return;
     RefillKeepingPlace(*sp, [&] {
         for (FreshRow& row : *fresh)
             sp->AppendJoinedRow(std::move(row.cells), std::move(row.ends), row.tag, row.colour);
     });
+    m_figures = std::move(figures);
+    ShowSums();
+}
+
+frmJungsanList::Sums frmJungsanList::CurrentSums() const {
+    Sums sums;
+    for (const SettlementSums::Figures& f : m_figures) {
+        sums.listed.add(f);
+        if (!f.paid) sums.unpaid.add(f);
+    }
+    for (int row : SelectedRows()) {
+        const auto it = m_figures.constFind(AccountSql::KeyValue(RowKey(row)));
+        if (it != m_figures.cend()) sums.selected.add(*it);
+    }
+    return sums;
+}
+
+void frmJungsanList::ShowSums() {
+    const Sums sums = CurrentSums();
+    합계_조회->setText(QStringLiteral("조회 ") + SettlementSums::Text(sums.listed));
+    합계_선택->setText(QStringLiteral("선택 ") + SettlementSums::Text(sums.selected));
+    합계_미지급->setText(QStringLiteral("미지급 ") + SettlementSums::Text(sums.unpaid));
 }
 
 QList<int> frmJungsanList::SelectedRows() const {
@@ -302,6 +402,13 @@ void frmJungsanList::RunPayment(PaymentMark::Action action) {
         Prompt::refusal(QStringLiteral("선택하신 내용이 없습니다."));
         return;
     }
+    // However the run ends, the sums count the selected rows as the grid now shows them: read
+    // again, marked or cleared.
+    const auto recount = qScopeGuard([&] {
+        for (const Listed& l : listed)
+            if (m_figures.contains(l.id)) m_figures[l.id] = FiguresOf(sp->RowTexts(l.row));
+        ShowSums();
+    });
 
     // The list may be hours old. The question counts the rows as the store holds them now, and
     // the grid shows them so while it is asked, so a row cancelled at another desk reads 취소.

@@ -182,6 +182,8 @@ QString Fill(SpreadGrid& g, const QHash<QString, QString>& v) {
     for (int i = 0; i < 10; ++i)
         g.SetText(FirstTaxCol + i, DigitRow, d.tax[size_t(i)]);
 
+    g.SetText(TotalBoxes[0].col, 16, Amounts::Total(field("공급가액"), field("세액")));
+
     const QString itemDay = field("품목일자1");
     g.SetText(1, 11, itemDay.left(2));
     g.SetText(3, 11, itemDay.right(2));

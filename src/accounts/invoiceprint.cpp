@@ -1,27 +1,49 @@
 #include "invoiceprint.h"
 #include "spreadgrid.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "exporttable.h"
+
 #include <QLabel>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
-#include <QTemporaryFile>
+#include <QPdfWriter>
 #include <QWidget>
 
 namespace InvoicePrint {
 
+namespace {
+const QMarginsF PageMargins(10, 10, 10, 10);
+
+QPageLayout A4(QPageLayout::Orientation orientation) {
+    return QPageLayout(QPageSize(QPageSize::A4), orientation, PageMargins, QPageLayout::Millimeter);
+}
+
+double ScaleOnto(const QSizeF& form, const QSizeF& printable) {
+    return std::min(printable.width() / form.width(), printable.height() / form.height());
+}
+} // namespace
+
 QPageLayout::Orientation FittingOrientation(const QSizeF& form) {
-    return form.width() > form.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
+    if (form.isEmpty()) return QPageLayout::Portrait;
+    const QSizeF across = A4(QPageLayout::Landscape).paintRect().size();
+    const QSizeF upright = A4(QPageLayout::Portrait).paintRect().size();
+    return ScaleOnto(form, across) > ScaleOnto(form, upright) ? QPageLayout::Landscape
+                                                              : QPageLayout::Portrait;
+}
+
+QPageLayout PageFor(const QSizeF& form) {
+    return A4(FittingOrientation(form));
 }
 
 QRectF PlaceOnPage(const QSizeF& form, const QRectF& printable) {
     if (form.isEmpty() || printable.isEmpty()) return {};
-    const double scale = std::min(printable.width() / form.width(), printable.height() / form.height());
-    const QSizeF size = form * scale;
-    return QRectF(printable.left() + (printable.width() - size.width()) / 2, printable.top(), size.width(),
-                  size.height());
+    const QSizeF size = form * ScaleOnto(form, printable.size());
+    return QRectF(printable.left() + (printable.width() - size.width()) / 2,
+                  printable.top() + (printable.height() - size.height()) / 2, size.width(), size.height());
+}
+
+QString CreatorName() {
+    return QStringLiteral("델모라 콜센터");
 }
 
 namespace {
@@ -79,14 +101,13 @@ void PaintGrid(QPainter& p, const SpreadGrid& g, const QColor& lines) {
     }
 }
 
-bool Render(const QWidget& form, const SpreadGrid& grid, const QColor& lines, QPrinter& printer) {
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), FittingOrientation(form.size()),
-                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+bool Render(const QWidget& form, const SpreadGrid& grid, const QColor& lines, QPagedPaintDevice& device) {
+    device.setPageLayout(PageFor(form.size()));
     QPainter painter;
-    if (!painter.begin(&printer)) return false;
+    if (!painter.begin(&device)) return false;
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    const QRectF printable = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRectF printable = device.pageLayout().paintRectPixels(device.logicalDpiX());
     // The painter of a printer starts at the printable area's corner.
     const QRectF target = PlaceOnPage(form.size(), QRectF(QPointF(0, 0), printable.size()));
     painter.translate(target.topLeft());
@@ -98,40 +119,19 @@ bool Render(const QWidget& form, const SpreadGrid& grid, const QColor& lines, QP
 }
 
 bool SavePdf(const QWidget& form, const SpreadGrid& grid, const QColor& lines, const QString& path,
-             QString* reason) {
-    const QFileInfo target(path);
-    if (!target.absoluteDir().exists()) {
-        if (reason) *reason = QStringLiteral("저장할 폴더가 없습니다.");
-        return false;
-    }
-    // Drawn into a file beside the target first, so a failure never leaves half a file under
-    // the chosen name or spoils the one already there.
-    QTemporaryFile part(target.absoluteDir().filePath(QStringLiteral(".pdf-XXXXXX")));
-    if (!part.open()) {
-        if (reason) *reason = QStringLiteral("이 폴더에는 파일을 쓸 수 없습니다.");
-        return false;
-    }
-    part.close();
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(part.fileName());
-    printer.setDocName(target.completeBaseName());
-    if (!Render(form, grid, lines, printer) || QFileInfo(part.fileName()).size() == 0) {
-        if (reason) *reason = QStringLiteral("PDF를 그리지 못했습니다.");
-        return false;
-    }
-    if (QFile::exists(path) && !QFile::remove(path)) {
-        if (reason)
-            *reason = QStringLiteral(
-                "같은 이름의 파일을 바꿀 수 없습니다. 다른 프로그램이 열고 있지 않은지 확인해 주십시오.");
-        return false;
-    }
-    if (!part.rename(path)) {
-        if (reason) *reason = QStringLiteral("파일 이름을 붙이지 못했습니다.");
-        return false;
-    }
-    part.setAutoRemove(false);
-    return true;
+             const QString& title, QString* reason) {
+    const ExportResult result = ReplaceFileWith(path, [&](const QString& stagePath) {
+        ExportResult drawn;
+        QPdfWriter pdf(stagePath);
+        pdf.setResolution(600);
+        pdf.setTitle(title);
+        pdf.setCreator(CreatorName());
+        drawn.written = Render(form, grid, lines, pdf);
+        if (!drawn.written) drawn.error = QStringLiteral("PDF를 그리지 못했습니다.");
+        return drawn;
+    });
+    if (!result.written && reason) *reason = result.error;
+    return result.written;
 }
 
 } // namespace InvoicePrint

@@ -1,6 +1,7 @@
 #include "popformain.h"
 
 #include "accountstatements.h"
+#include "exporttable.h"
 #include "invoiceform.h"
 #include "invoiceprint.h"
 #include "mytext.h"
@@ -11,12 +12,17 @@
 
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
+#include <QVBoxLayout>
 
 namespace {
 constexpr int Margin = 12;
@@ -95,26 +101,64 @@ popFormain::popFormain(QWidget* parent) : QDialog(parent) {
         auto* b = new QPushButton(style()->standardIcon(icon), caption, backPanel);
         b->setObjectName(QStringLiteral("cmdArr(%1)").arg(index));
         b->setAutoDefault(false);
+        b->setMinimumWidth(110);
         cmdArr[index] = b;
         return b;
     };
+    button(3, QStringLiteral("   미리보기"), QStyle::SP_FileDialogContentsView);
     button(1, QStringLiteral("   인 쇄"), QStyle::SP_FileDialogDetailedView);
     button(2, QStringLiteral("   PDF 저장"), QStyle::SP_DialogSaveButton);
     button(99, QStringLiteral("   닫 기"), QStyle::SP_DialogCloseButton);
+    connect(cmdArr[3], &QPushButton::clicked, this, &popFormain::PreviewInvoice);
     connect(cmdArr[1], &QPushButton::clicked, this, &popFormain::PrintInvoice);
     connect(cmdArr[2], &QPushButton::clicked, this, &popFormain::SaveAsPdf);
     connect(cmdArr[99], &QPushButton::clicked, this, &QDialog::reject);
 
-    const int buttonTop = formPanel->height() + 6;
-    int left = formPanel->width() - Margin;
-    for (int index : {99, 2, 1}) {
-        QPushButton* b = cmdArr[index];
-        left -= 120;
-        b->setGeometry(left, buttonTop, 114, 30);
-    }
-    backPanel->setFixedSize(formPanel->width(), buttonTop + 30 + Margin);
-    // The window's inner area is exactly the background panel.
-    setFixedSize(backPanel->size());
+    // The form scrolls inside the window when the screen is too small for it (a laptop, a large
+    // display scale); the buttons stay below it, always in view.
+    formScroll = new QScrollArea(backPanel);
+    formScroll->setObjectName(QStringLiteral("formScroll"));
+    formScroll->setWidget(formPanel);
+    formScroll->setWidgetResizable(false);
+    formScroll->setAlignment(Qt::AlignCenter);
+    formScroll->setFrameShape(QFrame::NoFrame);
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(Margin, 6, Margin, Margin);
+    buttons->addStretch(1);
+    for (int index : {3, 1, 2, 99})
+        buttons->addWidget(cmdArr[index]);
+    auto* column = new QVBoxLayout(backPanel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(formScroll, 1);
+    column->addLayout(buttons);
+    auto* whole = new QVBoxLayout(this);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addWidget(backPanel);
+    setSizeGripEnabled(true);
+}
+
+QSize popFormain::WholeFormSize() const {
+    const QSize buttons = backPanel->layout()->itemAt(1)->sizeHint();
+    return {std::max(formPanel->width(), buttons.width()), formPanel->height() + buttons.height()};
+}
+
+void popFormain::FitToScreen(const QRect& available) {
+    // The frame and caption the window manager adds are not known before the window is shown;
+    // this much is left for them.
+    const QSize frame(16, 40);
+    const QSize room = available.size() - frame;
+    QSize size = WholeFormSize();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    // A scrolled side needs room for the other side's scroll bar.
+    const bool narrow = size.width() > room.width(), low = size.height() > room.height();
+    if (narrow) size.rheight() += bar;
+    if (low) size.rwidth() += bar;
+    size = size.boundedTo(room);
+    setMinimumSize(WholeFormSize().boundedTo(QSize(480, 300)).boundedTo(room));
+    resize(size);
+    move(available.left() + (available.width() - size.width() - frame.width()) / 2,
+         available.top() + (available.height() - size.height() - frame.height()) / 2);
 }
 
 void popFormain::PlaceOverlays() {
@@ -142,6 +186,12 @@ void popFormain::PlaceOverlays() {
 }
 
 void popFormain::showEvent(QShowEvent* event) {
+    // Sized once, for the screen it opens on (the one its list is on).
+    if (!m_fitted) {
+        m_fitted = true;
+        QScreen* on = parentWidget() ? parentWidget()->screen() : screen();
+        if (on) FitToScreen(on->availableGeometry());
+    }
     QDialog::showEvent(event);
     PlaceOverlays();
     hFocus->setFocus();
@@ -169,6 +219,12 @@ void popFormain::LoadRecord() {
     if (!problem.isEmpty()) Prompt::refusal(problem);
 }
 
+QString popFormain::DocumentTitle() const {
+    QString name = m_invoice.value(QStringLiteral("승인번호")).trimmed();
+    if (name.isEmpty()) name = m_invoice.value(QStringLiteral("작성일자")).trimmed();
+    return (QStringLiteral("세금계산서 ") + name).trimmed();
+}
+
 QString popFormain::ProposedPdfName() const {
     QString name = m_invoice.value(QStringLiteral("승인번호")).trimmed();
     if (name.isEmpty()) name = m_invoice.value(QStringLiteral("작성일자")).trimmed();
@@ -176,13 +232,35 @@ QString popFormain::ProposedPdfName() const {
     return FileNameSafe(QStringLiteral("세금계산서_") + name) + QStringLiteral(".pdf");
 }
 
+void popFormain::PreparePrinter(QPrinter& printer) const {
+    printer.setDocName(DocumentTitle());
+    printer.setCreator(InvoicePrint::CreatorName());
+    printer.setPageLayout(InvoicePrint::PageFor(formPanel->size()));
+}
+
+bool popFormain::PaintOn(QPrinter& printer) const {
+    return InvoicePrint::Render(*formPanel, *tsp, FormLines, printer);
+}
+
+void popFormain::PreviewInvoice() {
+    QPrinter printer(QPrinter::HighResolution);
+    PreparePrinter(printer);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setObjectName(QStringLiteral("미리보기"));
+    preview.setWindowTitle(QStringLiteral("미리보기 - ") + DocumentTitle());
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { PaintOn(*p); });
+    // As large as the screen allows, so the page reads without zooming.
+    if (QScreen* on = screen()) preview.resize(on->availableGeometry().size() * 0.9);
+    preview.exec();
+}
+
 void popFormain::PrintInvoice() {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QFileInfo(ProposedPdfName()).completeBaseName());
+    PreparePrinter(printer);
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("인쇄"));
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!InvoicePrint::Render(*formPanel, *tsp, FormLines, printer))
+    if (!PaintOn(printer))
         Prompt::refusal(
             QStringLiteral("인쇄하지 못했습니다. 프린터가 켜져 있고 연결되어 있는지 확인해 주십시오."));
 }
@@ -191,10 +269,16 @@ void popFormain::SaveAsPdf() {
     QString path = Prompt::saveAs(ProposedPdfName(), {PdfFilter});
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
-    if (QFileInfo::exists(path) && !Prompt::confirm(QStringLiteral("이미 존재하는 파일입니다. 덮어쓸까요?")))
-        return;
+    if (QFileInfo::exists(path)) {
+        // Asking whether to overwrite a file that cannot be overwritten would only mislead.
+        if (IsReadOnlyFile(path)) {
+            Prompt::refusal(path + QStringLiteral(" 파일을 저장하지 못했습니다.\n읽기 전용 파일입니다."));
+            return;
+        }
+        if (!Prompt::confirm(QStringLiteral("이미 존재하는 파일입니다. 덮어쓸까요?"))) return;
+    }
     QString reason;
-    if (!InvoicePrint::SavePdf(*formPanel, *tsp, FormLines, path, &reason)) {
+    if (!InvoicePrint::SavePdf(*formPanel, *tsp, FormLines, path, DocumentTitle(), &reason)) {
         Prompt::refusal(path + QStringLiteral(" 파일을 저장하지 못했습니다.\n") + reason);
         return;
     }

@@ -6,7 +6,9 @@
 #include <map>
 
 class QLabel;
+class QPrinter;
 class QPushButton;
+class QScrollArea;
 class MyText;
 class SpreadGrid;
 
@@ -18,15 +20,24 @@ public:
     // Reads the invoice named by SelectedKey into the form; a key no invoice has leaves the
     // form empty.
     void LoadRecord();
+    // 미리보기: the page exactly as 인쇄 puts it on paper.
+    void PreviewInvoice();
     // 인쇄: the print dialog, then the form on the chosen printer.
     void PrintInvoice();
     // PDF 저장: asks for the file (named after the approval number, else the issue date).
     void SaveAsPdf();
     // The file name offered for the PDF.
     QString ProposedPdfName() const;
+    // "세금계산서 " and the approval number (else the issue date): the PDF's title and the print
+    // job's name.
+    QString DocumentTitle() const;
+    // Sizes the window to the whole form when that fits into the available area of a screen,
+    // else to that area (the form then scrolls), and centres it there.
+    void FitToScreen(const QRect& available);
 
     // Controls, under their system names (also their object names).
     QWidget* backPanel = nullptr;
+    QScrollArea* formScroll = nullptr;
     QWidget* formPanel = nullptr; // what goes on paper: the title and the grid
     SpreadGrid* tsp = nullptr;
     QLabel* 제목 = nullptr;
@@ -39,6 +50,10 @@ protected:
 
 private:
     void PlaceOverlays();
+    QSize WholeFormSize() const;
+    void PreparePrinter(QPrinter& printer) const;
+    bool PaintOn(QPrinter& printer) const;
     QHash<QString, QString> m_invoice;
     bool m_loaded = false;
+    bool m_fitted = false;
 };

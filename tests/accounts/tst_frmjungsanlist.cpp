@@ -1,6 +1,7 @@
 // 정산관리 driven through its real widgets against a fresh store: which orders it lists, what
 // its columns show, and the payment mark written for exactly the rows the user selected.
 #include "accountsfixture.h"
+#include "amounts.h"
 #include "frmjungsanlist.h"
 #include "ini.h"
 #include "layoutcheck.h"
@@ -8,13 +9,16 @@
 #include "mytext.h"
 #include "prompts.h"
 #include "readability.h"
-#include "statusscheme.h"
 #include "screens.h"
+#include "settlementsums.h"
+#include "statusscheme.h"
 #include "testmain.h"
 #include "workscreens.h"
 
 #include <QDateEdit>
+#include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 
 using namespace BoardFixture;
 using namespace AccountsFixture;
@@ -146,6 +150,80 @@ private slots:
         QCOMPARE(w->sp->MaxRows(), rows);
         QVERIFY2(prompts.asked().empty(), qPrintable(prompts.texts().join(u'|')));
         QCOMPARE(store->value(QStringLiteral("select count(*) from 화물오더")), QStringLiteral("11"));
+    }
+
+    // The figures under the list against the store: every listed row, the selection as it grows,
+    // the unpaid rows, and all three again after the selection was paid. The cancelled order and
+    // the one of last month are not listed, so not summed.
+    void sumsTheListedSelectedAndUnpaidRows() {
+        for (int i = 0; i < 10; ++i)
+            store->exec(QStringLiteral("update 화물오더 set 운송비=%1, 결제일='%2' where ID=%3")
+                            .arg(i == 9 ? 98765432109 : 110000 + 100000 * i).arg(i % 4 ? "" : "2026-12-05").arg(ids[i]));
+        InsertOrder(*store, {{QStringLiteral("오더상태"), QStringLiteral("취소")}});
+        InsertOrder(*store, {{QStringLiteral("오더상태"), QStringLiteral("운송완료")}, {QStringLiteral("날짜"), QStringLiteral("2026-11-30")}});
+        PromptScript prompts;
+        auto w = Show<frmJungsanList>();
+        const auto stored = [&](const QString& label, const QString& where) {
+            const QString from = QStringLiteral(" from 화물오더 where 오더상태 in ('배차완료','운송완료') and 날짜 between "
+                                                "'2026-12-01' and '2026-12-09' and ") + where;
+            return label + QStringLiteral(" %1건 · %2원").arg(store->value(QStringLiteral("select count(*)") + from),
+                                                            Amounts::Grouped(store->value(QStringLiteral("select coalesce(sum(운송비),0)") + from)));
+        };
+        const auto check = [&] {
+            QStringList keys = {QStringLiteral("0")};
+            for (int row : w->SelectedRows())
+                keys << w->RowKey(row);
+            QCOMPARE(w->합계_조회->text(), stored(QStringLiteral("조회"), QStringLiteral("1=1")));
+            QCOMPARE(w->합계_미지급->text(), stored(QStringLiteral("미지급"), QStringLiteral("결제일=''")));
+            QCOMPARE(w->합계_선택->text(), stored(QStringLiteral("선택"), QStringLiteral("ID in (%1)").arg(keys.join(u','))));
+        };
+        w->sp->clearSelection();
+        check();
+        QCOMPARE(w->합계_조회->text(), QStringLiteral("조회 10건 · 98,770,022,109원"));
+        Pick(w->sp, 2);
+        Pick(w->sp, 5, Qt::ShiftModifier);
+        check();
+        Pick(w->sp, 10, Qt::ControlModifier);
+        check();
+        prompts.answerYes();
+        Click(w.get(), QStringLiteral("cmdArr(2)"));
+        check();
+    }
+
+    // 전체, 미지급 and 지급 against every status and payment state; paid rows drawn on their
+    // tint, on which every status ink still reads.
+    void filtersByPayment_data() {
+        QTest::addColumn<int>("choice");
+        QTest::newRow("전체") << 0;
+        QTest::newRow("미지급") << 1;
+        QTest::newRow("지급") << 2;
+    }
+    void filtersByPayment() {
+        QFETCH(int, choice);
+        QSet<QString> expected, paid;
+        if (choice != 2) expected = QSet<QString>(ids.begin(), ids.end()); // dispatched, unpaid
+        for (const QString& status : StatusScheme::Statuses) {
+            for (const bool isPaid : {true, false}) {
+                const QString id = InsertOrder(*store, {{QStringLiteral("오더상태"), status}, {QStringLiteral("결제일"), isPaid ? "2026-12-05" : ""}});
+                if (isPaid) paid << id;
+                if ((status == "배차완료" || status == "운송완료") && (choice == 0 || (choice == 2) == isPaid)) expected << id;
+            }
+            QVERIFY(Readability::Contrast(StatusScheme::StatusColour(status), SettlementSums::PaidTint()) >= 4.5);
+        }
+        PromptScript prompts;
+        auto w = Show<frmJungsanList>();
+        QTest::mouseClick(w->지급구분[size_t(choice)], Qt::LeftButton);
+        QSet<QString> listed;
+        for (int r = 1; r <= w->sp->MaxRows(); ++r)
+            listed << w->RowKey(r);
+        QCOMPARE(listed, expected);
+        w->sp->clearSelection();
+        const QImage drawn = w->sp->viewport()->grab().toImage();
+        for (int r = 1; r <= w->sp->MaxRows() && r < 8; ++r) {
+            const QPoint inside = w->sp->visualRect(w->sp->model()->index(r - 1, 5)).topLeft() + QPoint(3, 3);
+            QCOMPARE(drawn.pixelColor(inside * drawn.devicePixelRatio()),
+                     paid.contains(w->RowKey(r)) ? SettlementSums::PaidTint() : QColor(Qt::white));
+        }
     }
 
     void paysEveryRowOfEveryBlock_data() {

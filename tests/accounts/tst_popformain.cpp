@@ -18,8 +18,13 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 using namespace BoardFixture;
 using namespace AccountsFixture;
@@ -108,8 +113,8 @@ private slots:
                               {1, 33, "호"},
                               {2, 30, "-"},
                               {18, 12, "이메일"},
-                              // Totals and remarks stay empty.
-                              {16, 1, ""},
+                              // The total; the rest of the line and the remarks stay empty.
+                              {16, 1, "1,650,000"},
                               {16, 22, ""},
                               {17, 4, ""}};
         for (const Cell& c : cells)
@@ -138,42 +143,32 @@ private slots:
         QTest::addColumn<QString>("supply");
         QTest::addColumn<QString>("tax");
         QTest::addColumn<QString>("row9");
+        QTest::addColumn<QString>("total");
         QTest::addColumn<bool>("complains");
-        QTest::newRow("10 % tax") << "1500000"
-                                  << "150000"
-                                  << "4|....1500000|....150000" << false;
-        QTest::newRow("zero rated") << "2300000"
-                                    << "0"
-                                    << "4|....2300000|.........0" << false;
-        QTest::newRow("one digit") << "5"
-                                   << "0"
-                                   << "10|..........5|.........0" << false;
-        QTest::newRow("ten digits") << "1234567890"
-                                    << "123456789"
-                                    << "1|.1234567890|.123456789" << false;
-        QTest::newRow("widest") << "98765432109"
-                                << "9876543210"
-                                << "0|98765432109|9876543210" << false;
-        QTest::newRow("tax one digit longer than usual") << "95"
-                                                         << "10"
-                                                         << "9|.........95|........10" << false;
-        QTest::newRow("too wide") << "123456789012"
-                                  << "1234"
-                                  << ".|...........|......1234" << true;
-        QTest::newRow("no amount") << ""
-                                   << ""
-                                   << ".|...........|.........." << true;
+        // clang-format off
+        QTest::newRow("10 % tax") << "680000" << "68000" << "5|.....680000|.....68000" << "748,000" << false;
+        QTest::newRow("zero rated") << "2300000" << "0" << "4|....2300000|.........0" << "2,300,000" << false;
+        QTest::newRow("one digit") << "5" << "0" << "10|..........5|.........0" << "5" << false;
+        QTest::newRow("ten digits") << "1234567890" << "123456789" << "1|.1234567890|.123456789" << "1,358,024,679" << false;
+        QTest::newRow("eleven digits") << "98765432109" << "9876543210" << "0|98765432109|9876543210" << "108,641,975,319" << false;
+        QTest::newRow("tax one digit longer than usual") << "95" << "10" << "9|.........95|........10" << "105" << false;
+        QTest::newRow("money type") << "1500000.0000" << "150000.0000" << "4|....1500000|....150000" << "1,650,000" << false;
+        QTest::newRow("too wide") << "123456789012" << "1234" << ".|...........|......1234" << "123,456,790,246" << true;
+        QTest::newRow("no amount") << "" << "" << ".|...........|.........." << "" << true;
+        // clang-format on
     }
     void spreadsTheAmountsOverTheirPlaces() {
         QFETCH(QString, supply);
         QFETCH(QString, tax);
         QFETCH(QString, row9);
+        QFETCH(QString, total);
         QFETCH(bool, complains);
         const QString id =
             InsertInvoice(*store, {{QStringLiteral("공급가액"), supply}, {QStringLiteral("세액"), tax}});
         PromptScript prompts;
         auto v = Open(id);
         QCOMPARE(DigitRow(*v->tsp), row9);
+        QCOMPARE(v->tsp->GetText(1, 16), total);
         QCOMPARE(prompts.asked().size(), size_t(complains ? 1 : 0));
         // The rest of the invoice is there even when an amount could not be written.
         QCOMPARE(v->tsp->GetText(11, 4), QStringLiteral("김철수"));
@@ -265,6 +260,18 @@ private slots:
         // The blank count, then the eleven supply places and the ten tax places.
         QVERIFY2(text.contains(QStringLiteral("0987654321099876543210")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("공란수")));
+        QVERIFY(text.contains(QStringLiteral("합계")));
+        QVERIFY(text.contains(QStringLiteral("108641975319")));
+        const QString info = Run(QStringLiteral("pdfinfo"), {pdf + ".pdf"});
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Title: +세금계산서 20261130-41000123-12345678\n"))),
+                 qPrintable(info));
+        QVERIFY(info.contains(QRegularExpression(QStringLiteral("Creator: +델모라 콜센터\n"))));
+        // Shared as the workbook exports are: what the user's umask gives a new file.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat written {};
+        QCOMPARE(::stat(QFile::encodeName(pdf + ".pdf").constData(), &written), 0);
+        QCOMPARE(int(written.st_mode & 0777), int(0666 & ~mask));
         const QString fonts = Run(QStringLiteral("pdffonts"), {pdf + ".pdf"});
         QVERIFY2(fonts.contains(QStringLiteral(" yes ")), qPrintable(fonts));
 
@@ -276,6 +283,12 @@ private slots:
         QImage page(dir.filePath(QStringLiteral("page.png")));
         QVERIFY(!page.isNull());
         QVERIFY(page.width() > page.height());
+        // The form across the printable width (A4 less its 10 mm margins: 93 % of the page).
+        int left = page.width(), right = -1;
+        for (int y = 0; y < page.height(); y += 2)
+            for (int x = 0; x < page.width(); ++x)
+                if (qGray(page.pixel(x, y)) < 200) left = std::min(left, x), right = std::max(right, x);
+        QVERIFY2(right - left >= page.width() * 0.8, qPrintable(QStringLiteral("%1..%2").arg(left).arg(right)));
         // 10 mm margins at 100 dpi.
         const double margin = 10 / 25.4 * 100;
         const QRectF printable(margin, margin, page.width() - 2 * margin, page.height() - 2 * margin);
@@ -300,7 +313,8 @@ private slots:
         for (int c = InvoiceForm::FirstSupplyCol; c < InvoiceForm::FirstTaxCol + 10; ++c)
             QVERIFY2(inkIn(cellRect(c, InvoiceForm::DigitRow)) > 3, qPrintable(QString::number(c)));
         // An empty data box stays paper-white inside.
-        QCOMPARE(inkIn(cellRect(1, 16)), 0);
+        QVERIFY(inkIn(cellRect(1, 16)) > 30); // the total
+        QCOMPARE(inkIn(cellRect(7, 16)), 0);
     }
 
     void printsThroughThePrintDialog() {
@@ -331,6 +345,39 @@ private slots:
         QCOMPARE(title, QStringLiteral("인쇄"));
         QVERIFY2(prompts.asked().empty(), qPrintable(prompts.texts().join(u'|')));
         QVERIFY(QFileInfo(out).size() > 1000);
+    }
+
+    // The window inside the screen it is fitted to, every button in view, the form scrolling
+    // where the screen is too small for it. The process runs on a 1280x1024 screen at 150 %,
+    // which the view fits itself to as it opens; the other desks' screens are handed to it.
+    void fitsTheScreen_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("1280x1024 at 150 %, as it opens") << QSize(1280, 1024) << 0.0;
+        for (const QSize screen : {QSize(1280, 1024), QSize(1366, 768), QSize(1920, 1080)})
+            for (const double scale : {1.0, 1.25, 2.0})
+                QTest::newRow(qPrintable(QStringLiteral("%1x%2 at %3 %").arg(screen.width()).arg(screen.height()).arg(scale * 100)))
+                    << screen << scale;
+    }
+    void fitsTheScreen() {
+        QFETCH(QSize, screen);
+        QFETCH(double, scale);
+        PromptScript prompts;
+        auto v = Open(InsertInvoice(*store, {}));
+        QRect available = v->screen()->availableGeometry();
+        if (scale > 0)
+            v->FitToScreen(available = QRect(QPoint(0, 0), (QSizeF(screen) / scale).toSize()));
+        else
+            QCOMPARE(v->screen()->geometry().size(), QSize(853, 683));
+        QTRY_VERIFY(available.contains(v->geometry()));
+        for (QPushButton* b : {v->cmdArr.at(3), v->cmdArr.at(1), v->cmdArr.at(2), v->cmdArr.at(99)})
+            QVERIFY(b->isVisible() && v->rect().contains(QRect(b->mapTo(v.get(), QPoint(0, 0)), b->size())));
+        // The form whole in view, or reachable by scrolling (the bars settle after the resize).
+        const QWidget* shown = v->formScroll->viewport();
+        QTRY_COMPARE(v->formScroll->horizontalScrollBar()->isVisible(), shown->width() < v->formPanel->width());
+        QTRY_COMPARE(v->formScroll->verticalScrollBar()->isVisible(), shown->height() < v->formPanel->height());
+        QVERIFY(shown->width() + v->formScroll->horizontalScrollBar()->maximum() >= v->formPanel->width());
+        QVERIFY(shown->height() + v->formScroll->verticalScrollBar()->maximum() >= v->formPanel->height());
     }
 
     void refusesToOverwriteUnasked() {
@@ -377,5 +424,22 @@ private slots:
     }
 };
 
-DELMORA_TEST_MAIN(PopFormainTest)
+// The view opens on a 1280x1024 screen at 150 %, as on the desks that enlarge their display.
+int main(int argc, char** argv) {
+    QTemporaryDir home, screens;
+    QFile config(screens.filePath(QStringLiteral("screens.json")));
+    if (!config.open(QIODevice::WriteOnly)) return 2;
+    config.write(R"({"screens": [{"name": "desk", "x": 0, "y": 0, "width": 1280, "height": 1024}]})");
+    config.close();
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen") {
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+        qputenv("QT_SCALE_FACTOR", "1.5");
+    }
+    QApplication app(argc, argv);
+    PrepareTestProcess(home);
+    PopFormainTest tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
 #include "tst_popformain.moc"

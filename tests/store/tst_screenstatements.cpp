@@ -12,6 +12,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <tuple>
 
 using namespace storetest;
 using dstore::FreightStore;
@@ -275,6 +276,16 @@ private:
             << QStringList{"ID", "일련번호", "날짜", "오더상태", "작성아이디", "작성회사명", "차주아이디", "차량번호",
                            "차주명", "차주연락처", "상차권역", "상차지", "하차권역", "하차지", "운송비", "기록일시"}
             << QByteArray("오더상태 in ('배차완료','운송완료') and 날짜 between '{monthStart}' and '{today}'");
+        for (const auto& [name, condition, every] :
+             {std::tuple{"settlement list: unpaid", "isnull(결제일,'')=''", "coalesce(결제일,'')=''"},
+              std::tuple{"settlement list: paid", "isnull(결제일,'')<>''", "coalesce(결제일,'')<>''"}})
+            row(name) << QByteArray("select ID,일련번호,날짜,오더상태,작성아이디,작성회사명,차주아이디,차량번호,차주명,"
+                                    "차주연락처,상차권역 , 상차지, 하차권역, 하차지, 운송비, 수수료, 인수증날짜, "
+                                    "계산서날짜, 결제일,기록일시 From 뷰_화물오더 where 1=1 and 날짜>='{monthStart}' and "
+                                    "날짜<='{today}' and (오더상태 = '배차완료' or 오더상태='운송완료') and ") +
+                             QByteArray(condition) + " order by 날짜,ID"
+                      << 1 << kSettlementColumns << QStringList{"ID", "운송비"}
+                      << QByteArray("오더상태 in ('배차완료','운송완료') and ") + every;
         row("tax invoices")
             << QByteArray("select * from 뷰_세금계산서 where 1=1 order by ID ") << 100 << kInvoiceListColumns
             << kInvoiceListColumns
