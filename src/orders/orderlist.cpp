@@ -63,6 +63,8 @@ void frmOrder::LoadOrderList(const QString& from, const QString& to) {
     sp->setMaxRows(0);
     RedrawOff redraw(sp);
     ResetOrderEntry();
+    m_statusCounts.fill(0);
+    ShowStatusCounts();
     RunRoutine([&] {
         StoreTrap trap;
         const SharedRecordset rs = trap.open(OrderSql::OrderListStatement(filter), ListColumns());
@@ -253,6 +255,7 @@ private:
 } // namespace
 
 void frmOrder::FillList(const SharedRecordset& rs) {
+    CountStatuses(rs);
     if (!rs.rows()) return;
     sp->AppendSourceRows(std::make_shared<BoardRows>(rs));
 }
@@ -330,8 +333,15 @@ void frmOrder::PatchOrders(const QSet<qint64>& orders) {
     for (const auto& [id, row] : listed)
         if (!belonging.contains(id)) gone.push_back(row);
     std::sort(gone.rbegin(), gone.rend());
-    for (int row : gone)
+    // The counts per status follow the rows that go, change and come.
+    auto count = [this](const QString& status, int step) {
+        for (size_t i = 0; i < OrderDerive::Statuses.size(); ++i)
+            if (OrderDerive::Statuses[i] == status.trimmed()) m_statusCounts[i] += step;
+    };
+    for (int row : gone) {
+        count(sp->GetText(2, row), -1);
         sp->RemoveRow(row);
+    }
 
     for (qsizetype i = 0; i < source.rowCount(); ++i) {
         QString cells, tag;
@@ -346,6 +356,8 @@ void frmOrder::PatchOrders(const QSet<qint64>& orders) {
                 at = r;
                 break;
             }
+        if (at > 0) count(sp->GetText(2, at), -1);
+        count(key.status, +1);
         // Changed in place when it keeps its place among its neighbours.
         if (at > 0 && (at == 1 || KeyOfRow(*sp, at - 1).before(key)) &&
             (at == sp->MaxRows() || key.before(KeyOfRow(*sp, at + 1)))) {
@@ -368,6 +380,7 @@ void frmOrder::PatchOrders(const QSet<qint64>& orders) {
         }
         sp->FlashRow(tag);
     }
+    ShowStatusCounts();
     // The agent's order stays under the cursor when it moved in the list.
     if (activeMoved)
         for (int r = 1; r <= sp->MaxRows(); ++r)
