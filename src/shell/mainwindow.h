@@ -7,6 +7,8 @@
 #include <QUrl>
 
 class QAction;
+class QMenu;
+class QMdiSubWindow;
 class QMdiArea;
 class QNetworkAccessManager;
 class QToolBar;
@@ -51,6 +53,10 @@ protected:
 
 private:
     void buildMenus();
+    // 창: the open screens, the keys that cycle through them and Ctrl+W.
+    void buildWindowMenu(QMenu* menu);
+    void ActivateScreen(QMdiSubWindow* sub);
+    void CycleScreens(int step);
     void buildToolbar();
     void buildHiddenControls();
     void placeOnScreen();
@@ -65,6 +71,7 @@ private:
     MyText* m_business = nullptr;
     QNetworkAccessManager* m_inet = nullptr;
     QMap<QString, QAction*> m_menuActions;     // caption -> menu item
+    QMenu* m_windowMenu = nullptr;
     QMap<QString, QAction*> m_toolbarActions;  // button name -> toolbar button
     QString m_imageFile;
     bool m_stretch = true;
@@ -76,6 +83,9 @@ private:
 
 // The main window, nullptr before it exists (and after it is gone).
 frmMain* MainWindow();
+
+// A menu caption with its Alt letter, written as Korean programs write it: "오더정보(&D)".
+QString WithAltLetter(const QString& caption, QChar letter);
 
 // The main window's size and place when it is not maximised: four fifths of the free screen
 // area (without the panels), centred in it.
