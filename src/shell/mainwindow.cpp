@@ -193,9 +193,10 @@ void frmMain::buildWindowMenu(QMenu* menu) {
     QAction* previous = command(QStringLiteral("창_이전"), QStringLiteral("이전 창"), u'P',
                                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
     QAction* close = command(QStringLiteral("창_닫기"), QStringLiteral("닫기"), u'W', QKeySequence(Qt::CTRL | Qt::Key_W));
-    // Some keyboards send Ctrl+Shift+Tab as Tab with Shift rather than Backtab.
-    previous->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
-                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)});
+    // X sends Ctrl+Shift+Tab as Backtab, other keyboards as Tab with Shift.
+    // The menu shows the first as it is written on the keys.
+    previous->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)});
     connect(next, &QAction::triggered, this, [this] { CycleScreens(1); });
     connect(previous, &QAction::triggered, this, [this] { CycleScreens(-1); });
     connect(close, &QAction::triggered, this, [this] {

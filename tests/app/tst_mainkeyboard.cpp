@@ -2,7 +2,6 @@
 // window by keys alone and closed again, the Alt letters of the menus, the open screens cycled.
 #include "clock.h"
 #include "frmorder.h"
-#include "ini.h"
 #include "mainwindow.h"
 #include "mytext.h"
 #include "prompts.h"
@@ -12,13 +11,11 @@
 #include "teststore.h"
 #include "workscreens.h"
 
-#include <QDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
 
 namespace {
 QChar AltLetter(const QString& text) {
@@ -34,10 +31,6 @@ void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     if (!target) target = QApplication::activeWindow();
     QVERIFY(target);
     QTest::keyClick(target, key, modifiers);
-}
-
-Qt::Key LetterKey(QChar letter) {
-    return letter.isDigit() ? Qt::Key(Qt::Key_0 + letter.digitValue()) : Qt::Key(Qt::Key_A + (letter.unicode() - 'A'));
 }
 } // namespace
 
@@ -68,8 +61,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
     }
     void cleanupTestCase() {
-        for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
-            sub->close();
         main.reset();
         store.reset();
     }
@@ -110,21 +101,19 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("path"); // the menu's letter and the item's
         QTest::addColumn<int>("key");      // the screen's key with Ctrl
-        QTest::newRow("오더등록") << "오더등록" << "DR" << int(Qt::Key_1);
-        QTest::newRow("차주관리") << "차주관리" << "BC" << int(Qt::Key_3);
-        QTest::newRow("화주관리") << "화주관리" << "BH" << int(Qt::Key_4);
-        QTest::newRow("주선사관리") << "주선사관리" << "BJ" << int(Qt::Key_5);
-        QTest::newRow("계산서관리") << "계산서관리" << "JI" << int(Qt::Key_6);
-        QTest::newRow("정산관리") << "정산관리" << "JS" << int(Qt::Key_7);
+        const char* const rows[][2] = {{"오더등록", "DR"},   {"", ""},           {"차주관리", "BC"}, {"화주관리", "BH"},
+                                       {"주선사관리", "BJ"}, {"계산서관리", "JI"}, {"정산관리", "JS"}};
+        for (int i = 0; i < 7; ++i) // 오더조회 (Ctrl+2) cannot be chosen from the menu by design
+            if (*rows[i][0]) QTest::newRow(rows[i][0]) << rows[i][0] << rows[i][1] << int(Qt::Key_1 + i);
     }
     void everyScreenByKeys() {
         QFETCH(QString, caption);
         QFETCH(QString, path);
         QFETCH(int, key);
         PromptScript prompts;
-        Key(LetterKey(path.at(0)), Qt::AltModifier);
+        Key(Qt::Key(path.at(0).unicode()), Qt::AltModifier);
         QTRY_VERIFY(QApplication::activePopupWidget());
-        Key(LetterKey(path.at(1)));
+        Key(Qt::Key(path.at(1).unicode()));
         QTRY_VERIFY(OpenedScreen(caption));
         QCOMPARE(ActiveCaption(), OpenedScreen(caption)->windowTitle());
         Key(Qt::Key_W, Qt::ControlModifier);
@@ -164,8 +153,7 @@ private slots:
         for (int k : {Qt::Key_3, Qt::Key_1, Qt::Key_7})
             Key(Qt::Key(k), Qt::ControlModifier);
         QTRY_COMPARE(ActiveCaption(), QStringLiteral("정산관리"));
-        const QStringList forward = {"차주관리", "오더등록", "정산관리"};
-        for (const QString& expected : forward) {
+        for (const QString expected : {"차주관리", "오더등록", "정산관리"}) {
             Key(Qt::Key_Tab, Qt::ControlModifier);
             QTRY_COMPARE(ActiveCaption(), expected);
         }
@@ -176,9 +164,8 @@ private slots:
         emit windows->aboutToShow();
         QStringList listed;
         for (QAction* a : windows->actions())
-            if (a->objectName().startsWith(QStringLiteral("창_")) && a->text().startsWith(u'&'))
-                listed << a->text().section(u' ', 1) + (a->isChecked() ? QStringLiteral("*") : QString());
-        QCOMPARE(listed, QStringList({"차주관리", "오더등록*", "정산관리"}));
+            listed << a->text() + (a->isChecked() ? QStringLiteral("*") : QString());
+        QCOMPARE(listed.mid(0, 3), QStringList({"&1 차주관리", "&2 오더등록*", "&3 정산관리"}));
 
         auto* board = static_cast<frmOrder*>(OpenedScreen(QStringLiteral("오더등록")));
         board->상차지->setFocus();

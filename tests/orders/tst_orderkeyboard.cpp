@@ -7,6 +7,7 @@
 #include "prompts.h"
 #include "testmain.h"
 
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
@@ -150,30 +151,16 @@ private slots:
         QTest::addColumn<int>("most");
         QTest::addColumn<Columns>("expected");
         QTest::newRow("copy") << "copy" << 5
-                              << Columns{{"상차권역", "경기"},
-                                                        {"상차지", "수원시 권선구"},
-                                                        {"상차요청일시", "2026-12-09 10:00"},
-                                                        {"하차요청일시", "2026-12-10 15:30"},
-                                                        {"희망톤수", "11톤"},
-                                                        {"희망차종", "카고"},
-                                                        {"차량대수", "2"},
-                                                        {"적재구분", "2"},
-                                                        {"운임구분", "2"},
-                                                        {"운송비", "420000"},
-                                                        {"화물정보1", "철판"}};
+                              << Columns{{"상차권역", "경기"}, {"상차지", "수원시 권선구"},
+                                         {"상차요청일시", "2026-12-09 10:00"}, {"하차요청일시", "2026-12-10 15:30"},
+                                         {"희망톤수", "11톤"}, {"희망차종", "카고"}, {"차량대수", "2"}, {"적재구분", "2"},
+                                         {"운임구분", "2"}, {"운송비", "420000"}, {"화물정보1", "철판"}};
         // The latest order of the lane taken three times; its Saturday's 월착 is next Monday's.
         QTest::newRow("lane") << "lane" << 10
-                              << Columns{{"상차권역", "충남"},
-                                                        {"상차지", "천안시 서북구"},
-                                                        {"상차요청일시", "2026-12-09 08:30"},
-                                                        {"하차요청일시", "2026-12-14 09:00"},
-                                                        {"희망톤수", "5톤"},
-                                                        {"희망차종", "윙바디"},
-                                                        {"차량대수", "1"},
-                                                        {"적재구분", "3"},
-                                                        {"운임구분", "1"},
-                                                        {"운송비", "450000"},
-                                                        {"화물정보1", "롤 제품"}};
+                              << Columns{{"상차권역", "충남"}, {"상차지", "천안시 서북구"},
+                                         {"상차요청일시", "2026-12-09 08:30"}, {"하차요청일시", "2026-12-14 09:00"},
+                                         {"희망톤수", "5톤"}, {"희망차종", "윙바디"}, {"차량대수", "1"}, {"적재구분", "3"},
+                                         {"운임구분", "1"}, {"운송비", "450000"}, {"화물정보1", "롤 제품"}};
     }
     void repeatOrderByKeyboard() {
         QFETCH(QString, flow);
@@ -245,6 +232,8 @@ private slots:
         qInfo("keystrokes %s %d", qPrintable(flow), keys);
         QVERIFY2(prompts.asked().empty(), qPrintable(prompts.texts().join(u'|')));
         QVERIFY(keys <= most);
+        // The count of 접수 follows the reload after the save.
+        QCOMPARE(w->상태건수버튼[0]->text(), QString::fromUtf8(flow == QStringLiteral("copy") ? "접수 2" : "접수 1"));
 
         const QString id = store->value(QStringLiteral("select max(ID) from 화물오더"));
         QVERIFY(id.toLongLong() > source.toLongLong());
@@ -265,6 +254,20 @@ private slots:
         filled.insert(expected);
         for (auto it = row.cbegin(); it != row.cend(); ++it)
             QVERIFY2(it.value() == filled.value(it.key()), qPrintable(it.key() + QStringLiteral(" = ") + it.value()));
+    }
+
+    // Alt and a status's number list only that status, as its box alone would; again: all.
+    void statusCountsNarrowTheList() {
+        InsertOrder(*store, {});
+        InsertOrder(*store, {{"오더상태", "배차완료"}});
+        auto w = OpenBoard();
+        QCOMPARE(w->상태건수버튼[2]->text(), QStringLiteral("배차완료 1"));
+        Key(Qt::Key_3, Qt::AltModifier);
+        QCOMPARE(w->sp->MaxRows(), 1);
+        QCOMPARE(w->상태건수버튼[0]->text(), QStringLiteral("접수 -"));
+        QVERIFY(w->chk조회구분[2]->isChecked() && !w->chk조회구분[0]->isChecked());
+        Key(Qt::Key_3, Qt::AltModifier);
+        QCOMPARE(w->sp->MaxRows(), 2);
     }
 
     // Esc closes the lanes and leaves the panel as it was; a code typed on at once asks nothing.
