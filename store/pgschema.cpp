@@ -213,6 +213,10 @@ QByteArray versionTriggers() {
     }
     // A repeated save of one request (the link died after the first) finds the order it stored.
     s += "create unique index if not exists 화물오더_요청키 on 화물오더 (요청키);\n";
+    // A shipper's usual lanes are grouped from this index alone, in its order (the key last,
+    // which PostgreSQL does not carry in an index by itself).
+    s += "create index if not exists 화물오더_화주노선 on 화물오더 (화주코드, 상차권역, 상차지, 하차권역, "
+         "하차지, 희망톤수, 희망차종, 날짜, 오더상태, ID);\n";
     s += "drop trigger if exists 화물오더_이력 on 화물오더;\n"
          "create trigger 화물오더_이력 after insert or update on 화물오더 for each row "
          "execute function ds_order_history();\n";

@@ -74,7 +74,7 @@ std::vector<std::pair<int, const char*>> orderArgumentColumns();
 // The shape of the store this build makes (저장소정보 'schema'); a store below it is brought up to
 // date when first opened. Raised whenever a procedure body or a trigger changes, so stores made
 // by an earlier build get the new ones.
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
 
 // What the master-record procedures say when the record a desk names is no longer there (a
 // withdrawal or delete elsewhere): `noun` is 차주, 화주 or 주선사; `saving` tells a save from a

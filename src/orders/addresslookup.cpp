@@ -114,24 +114,41 @@ void frmOrder::LookupAddress(const QString& field) {
         const int c1 = rows->columnIndex("SIDO"), c2 = rows->columnIndex("SIGUNGU"),
                   c3 = rows->columnIndex("UPMYENDONG");
         auto cell = [rows](qsizetype r, int c) { return c < 0 ? QString() : rows->text(r, c); };
+        SetSuggestionColumns({QStringLiteral("시도"), QStringLiteral("시군구"), QStringLiteral("읍면동")},
+                             {8, 16, 16});
         {
             RedrawOff redraw(fSP);
             fSP->setMaxRows(0);
             for (qsizetype r = 0; r < rows->rowCount(); ++r)
                 fSP->AppendRow({cell(r, c1), cell(r, c2), cell(r, c3)});
         }
-        const QPoint at = box->mapTo(backPanel, QPoint(0, box->height()));
-        const int rowHeight = fSP->verticalHeader()->defaultSectionSize();
-        const int headerHeight = qMax(fSP->horizontalHeader()->sizeHint().height(), rowHeight);
-        // As tall as its rows, up to eight: a short list must not hide the fields below it.
-        const int shown = qMin(fSP->MaxRows(), SuggestionRowsShown);
-        fSP->setGeometry(at.x(), at.y(), qMax(box->width(), 420),
-                         headerHeight + shown * rowHeight + 2 * fSP->frameWidth() + 2);
-        fSP->show();
-        fSP->raise();
-        fSP->SetActiveCell(1, 1);
-        fSP->setFocus();
+        ShowSuggestions(box, 420);
     });
+}
+
+void frmOrder::SetSuggestionColumns(const QStringList& headers, const QList<double>& widths) {
+    fSP->setMaxCols(int(headers.size()));
+    for (int c = 1; c <= headers.size(); ++c) {
+        fSP->SetText(c, 0, headers[c - 1]);
+        fSP->setColWidth(c, widths.value(c - 1, 10));
+        fSP->setColumnAlignment(c, Qt::AlignLeft | Qt::AlignVCenter);
+    }
+}
+
+void frmOrder::ShowSuggestions(QWidget* under, int leastWidth) {
+    const QPoint at = under->mapTo(backPanel, QPoint(0, under->height()));
+    const int rowHeight = fSP->verticalHeader()->defaultSectionSize();
+    const int headerHeight = qMax(fSP->horizontalHeader()->sizeHint().height(), rowHeight);
+    // As tall as its rows, up to eight: a short list must not hide the fields below it.
+    const int shown = qMin(fSP->MaxRows(), SuggestionRowsShown);
+    // Kept inside the board: a list under a box near the right edge opens to the left.
+    const int width = qMax(under->width(), leastWidth);
+    const int x = qMax(0, qMin(at.x(), backPanel->width() - width));
+    fSP->setGeometry(x, at.y(), width, headerHeight + shown * rowHeight + 2 * fSP->frameWidth() + 2);
+    fSP->show();
+    fSP->raise();
+    fSP->SetActiveCell(1, 1);
+    fSP->setFocus();
 }
 
 void frmOrder::PickAddress(int row) {
@@ -156,13 +173,22 @@ void frmOrder::PickAddress(int row) {
 }
 
 void frmOrder::SuggestionKeyDown(int& keyCode, int /*shift*/) {
+    const bool lanes = m_addressField == QStringLiteral("화주코드");
     if (keyCode == 13) {
         const int row = fSP->ActiveRow();
         keyCode = 0;
-        if (row >= 1) PickAddress(row);
+        if (row < 1) return;
+        if (lanes)
+            PickLane(row);
+        else
+            PickAddress(row);
     } else if (keyCode == 27) {
         keyCode = 0;
         fSP->hide();
-        (m_addressField == QStringLiteral("하차지") ? 하차지 : 상차지)->setFocus();
+        // Closed unpicked, the panel stays as it was, the focus back where it was.
+        if (lanes)
+            (m_beforeLanes && m_beforeLanes->isVisible() ? m_beforeLanes : 화주코드)->setFocus();
+        else
+            (m_addressField == QStringLiteral("하차지") ? 하차지 : 상차지)->setFocus();
     }
 }

@@ -126,6 +126,7 @@ void frmOrder::BuildForm() {
     // Amounts read as every other list shows them: grouped and flush right.
     sp->setColumnAlignment(7, Qt::AlignRight | Qt::AlignVCenter);
     sp->setMaxRows(0);
+    BuildStatusStrip();
 
     // The suggestions float over the panel and the list, under the address box they serve.
     fSP = Named(new SpreadGrid(backPanel), QStringLiteral("fSP"));
@@ -241,6 +242,7 @@ void frmOrder::BuildBars() {
         Named(new QLabel(QStringLiteral("배차일"), bar), QStringLiteral("라벨_배차일"));
     배차일 = DatePicker(bar, QStringLiteral("배차일"));
     button(bar, 1, st->standardIcon(QStyle::SP_FileDialogNewFolder), QStringLiteral("   오더추가"));
+    button(bar, 8, st->standardIcon(QStyle::SP_FileLinkIcon), QStringLiteral("   오더복사"));
     button(bar, 2, st->standardIcon(QStyle::SP_DialogApplyButton), QStringLiteral("   오더수정"));
     button(bar, 3, st->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("   오더취소"));
     button(bar, 4, st->standardIcon(QStyle::SP_DialogDiscardButton), QStringLiteral("   배차취소"));
@@ -283,6 +285,7 @@ void frmOrder::ConnectControls() {
         LoadOrderList();
     });
     connect(cmdArr[1], &QPushButton::clicked, this, &frmOrder::SaveNewOrder);
+    connect(cmdArr[8], &QPushButton::clicked, this, &frmOrder::CopyOrder);
     connect(cmdArr[2], &QPushButton::clicked, this, &frmOrder::ModifyOrder);
     connect(cmdArr[3], &QPushButton::clicked, this, &frmOrder::CancelOrder);
     connect(cmdArr[4], &QPushButton::clicked, this, &frmOrder::CancelDispatch);
@@ -338,7 +341,11 @@ void frmOrder::ConnectControls() {
     ConnectColumnWidthSaving(*sp, QStringLiteral("오더등록"));
 
     connect(fSP, &SpreadGrid::DblClick, this, [this](int, int row) {
-        if (row >= 1) PickAddress(row);
+        if (row < 1) return;
+        if (m_addressField == QStringLiteral("화주코드"))
+            PickLane(row);
+        else
+            PickAddress(row);
     });
     connect(fSP, &SpreadGrid::KeyDown, this, &frmOrder::SuggestionKeyDown);
 

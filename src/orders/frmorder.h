@@ -7,6 +7,7 @@
 #include "screens.h"
 
 #include <QDate>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <array>
@@ -53,6 +54,13 @@ public:
     // Address suggestions; field is "상차지" or "하차지".
     void LookupAddress(const QString& field);
     void PickAddress(int row);
+    // The selected row's order copied into the panel as a new order on the board's day.
+    void CopyOrder();
+    // The shipper's usual lanes offered under 화주코드; Enter on one fills the panel from it.
+    void OfferShipperLanes();
+    void PickLane(int row);
+    // Only that status listed, as if only its box were ticked (its count clicked, Alt+number).
+    void ShowOnlyStatus(int status);
     // Cancels of the selected row's order.
     void CancelOrder();
     void CancelDispatch();
@@ -116,6 +124,20 @@ private:
     void AddressChanged(bool loading);
     void RegionChosen(bool loading, bool byEnter);
     void GridKeyDown(int& keyCode, int shift);
+    // Fills the panel from a stored order as a new order: its lanes, load and fare, shipper;
+    // the times on the board's day. Status, vehicle, owner and payment stay out.
+    void FillFromOrder(qint64 id);
+    // The suggestion list under a box, as tall as its rows (up to eight), with the focus.
+    void ShowSuggestions(QWidget* under, int leastWidth);
+    void SetSuggestionColumns(const QStringList& headers, const QList<double>& widths);
+    // Starts the wait after which the entered code's lanes are offered; any key before then
+    // (the agent typing on) drops the offer, so the lookup never stands in the way of typing.
+    void OfferLanesWhenIdle();
+    void BuildStatusStrip();
+    void PlaceStatusStrip(double top, double width);
+    // The counts follow the list: counted once from a fresh answer, adjusted as rows are patched.
+    void CountStatuses(const SharedRecordset& rs);
+    void ShowStatusCounts();
     void SuggestionKeyDown(int& keyCode, int shift);
     void RunCancel(bool dispatch);
     // The order as stored now, read inside a modify: false when it is gone.
@@ -140,6 +162,8 @@ public:
     QCheckBox* chk새로고침금지 = nullptr;
     QLabel* lblCount = nullptr;
     SpreadGrid* sp = nullptr;
+    QFrame* 상태건수 = nullptr;              // the strip of counts per status above the list
+    std::array<QPushButton*, 7> 상태건수버튼{};
 
     DropList* 상차권역 = nullptr;
     MyText* 상차지 = nullptr;
@@ -195,4 +219,9 @@ private:
     QString m_requestKey;
     std::optional<OrderSql::OrderEntry> m_requestEntry;
     QString m_lookedUpCode; // the shipper code whose name 화주명 shows
+    std::array<int, 7> m_statusCounts{};
+    QTimer* m_laneTimer = nullptr; // the lanes are asked only once the agent stops typing
+    QString m_laneCode;            // the shipper code whose lanes are to be offered
+    int m_laneLookupMs = 0;        // how long the last lanes lookup took
+    QPointer<QWidget> m_beforeLanes; // where the focus was when the lanes were offered
 };

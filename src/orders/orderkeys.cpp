@@ -107,6 +107,7 @@ void frmOrder::BuildKeyboard() {
     shortcut(QKeySequence(Qt::Key_F2), cmdArr[1]);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_M), cmdArr[2]);
     shortcut(QKeySequence(Qt::Key_F3), cmdArr[2]);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_D), cmdArr[8]);
     // The shown order's (else the selected row's) changes, as the store recorded them.
     auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
     history->setContext(Qt::WidgetWithChildrenShortcut);
@@ -114,11 +115,13 @@ void frmOrder::BuildKeyboard() {
             [this] { ShowOrderHistory(this, m_shownId > 0 ? m_shownId : ActiveOrderId()); });
     cmdArr[1]->setToolTip(QStringLiteral("새 오더로 저장 (Ctrl+S, F2)"));
     cmdArr[2]->setToolTip(QStringLiteral("선택한 오더를 수정 (Ctrl+M, F3)"));
+    cmdArr[8]->setToolTip(QStringLiteral("선택한 오더를 새 오더로 복사 (Ctrl+D)"));
 
     connect(화주코드, &MyText::KeyDown, this, [this](int& code, int) {
         if (code != 13) return;
         ShipperCodeEntered();
         EnterToTab(code);
+        OfferLanesWhenIdle();
     });
     connect(화주코드, &MyText::LostFocus, this, [this] { ShipperCodeEntered(); });
 

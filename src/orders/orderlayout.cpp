@@ -25,7 +25,7 @@ constexpr double RowHeight = 300;
 constexpr double PanelLeft = 95;
 constexpr double EntryTop = 30, EntryHeight = 1380;
 constexpr double ButtonBarTop = 1440, FilterBarTop = 1890, BarHeight = 420;
-constexpr double ListTop = 2340;
+constexpr double ListTop = 2340, StripHeight = 300;
 constexpr double BarRowStep = 360; // a bar's second row of controls
 // The entry panel's long boxes and the column right of the addresses.
 constexpr double AddressWidth = 5700, AddressLeast = 3000, ProductLeast = 1500;
@@ -119,8 +119,10 @@ int frmOrder::PlaceButtonBar(double panelWidth) {
     bar.rowStep = BarRowStep;
     bar.left = {{m_labels.at(QStringLiteral("배차일")), 90, 60, 660, RowHeight},
                 {배차일, 780, 60, 1650, RowHeight}};
-    for (int i = 1; i <= 5; ++i)
-        bar.left.push_back({cmdArr.at(i), 2580.0 + (i - 1) * 1530, 45, i == 5 ? 1950.0 : 1500.0, 330});
+    // 오더복사 stands beside 오더추가; the rest follow in their order.
+    const int buttons[] = {1, 8, 2, 3, 4, 5};
+    for (int n = 0; n < 6; ++n)
+        bar.left.push_back({cmdArr.at(buttons[n]), 2580.0 + n * 1530, 45, buttons[n] == 5 ? 1950.0 : 1500.0, 330});
     bar.right = {{chk새로고침금지, 3965, 60, 1650, RowHeight},
                  {lblCount, 2100, 60, 540, RowHeight},
                  {cmdArr.at(0), 1515, 45, 1425, 330}};
@@ -171,7 +173,9 @@ void frmOrder::LayOut() {
         PlaceTwips(SSPanel4.at(0), PanelLeft, FilterBarTop + buttonGrowth, panelWidth,
                    BarHeight + filterGrowth);
         const double growth = buttonGrowth + filterGrowth;
-        PlaceTwips(sp, PanelLeft, ListTop + growth, panelWidth, H - 2745 - growth);
+        // The counts per status take a row of the list's height.
+        PlaceStatusStrip(ListTop + growth, panelWidth);
+        PlaceTwips(sp, PanelLeft, ListTop + growth + StripHeight, panelWidth, H - 2745 - growth - StripHeight);
 
         PlaceTwips(화물중량라벨, PanelLeft, H - 375, 870, RowHeight);
         PlaceTwips(화물중량, 990, H - 375, 1650, RowHeight);

@@ -64,6 +64,8 @@ void frmOrder::LoadOrderList(const QString& from, const QString& to) {
     sp->setMaxRows(0);
     RedrawOff redraw(sp);
     ResetOrderEntry();
+    m_statusCounts.fill(0);
+    ShowStatusCounts();
     RunRoutine([&] {
         StoreTrap trap;
         const SharedRecordset rs = trap.open(OrderSql::OrderListStatement(filter), ListColumns());
@@ -232,6 +234,7 @@ private:
 } // namespace
 
 void frmOrder::FillList(const SharedRecordset& rs) {
+    CountStatuses(rs);
     if (!rs.rows()) return;
     sp->AppendSourceRows(std::make_shared<BoardRows>(rs));
 }
@@ -265,10 +268,19 @@ void frmOrder::PatchOrders(const QSet<qint64>& orders) {
     const SharedRecordset rs = ReadChangedRows(OrderSql::OrderListStatement(filter), ListColumns());
     if (!rs.rows()) return;
     BoardRows source(rs);
+    // The counts per status follow the rows that go, change and come.
+    auto count = [this](const QString& status, int step) {
+        for (size_t i = 0; i < OrderDerive::Statuses.size(); ++i)
+            if (OrderDerive::Statuses[i] == status.trimmed()) m_statusCounts[i] += step;
+    };
+    for (int r = 1; r <= sp->MaxRows(); ++r) // tags are read without building rows
+        if (orders.contains(OrderDerive::TagToId(sp->spreadModel()->tag(r - 1)))) count(sp->GetText(2, r), -1);
     std::vector<FreshRow> fresh(size_t(source.rowCount()));
     for (qsizetype i = 0; i < source.rowCount(); ++i) {
         FreshRow& row = fresh[size_t(i)];
         source.buildRow(i, row.cells, row.ends, row.tag, row.colour);
+        count(row.cell(2), +1);
     }
     PatchListRows(*sp, orders, std::move(fresh), BoardOrder());
+    ShowStatusCounts();
 }

@@ -54,6 +54,12 @@ QString CancelOrderStatement(qint64 id, const std::optional<QString>& shownStatu
 QString CancelDispatchStatement(qint64 id, const std::optional<QString>& shownStatus = std::nullopt);
 // An order's recorded changes, newest first.
 QString OrderHistoryStatement(qint64 orderId);
+// A shipper's lanes of the last days up to the board's day (cancelled orders aside): each
+// distinct 상차지 -> 하차지 with tonnage and kind, how many times, its latest order (최근ID) and
+// that order's amount; the most frequent first, the latest first among equals.
+inline constexpr int LaneDays = 90;
+inline constexpr int LanesOffered = 8;
+QString ShipperLanesStatement(const QString& code, const QString& boardDay);
 // The order a save with this request key stored, if any.
 QString RequestKeyLookupStatement(const QString& requestKey);
 

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -65,6 +66,10 @@ private:
 } // namespace
 
 frmMain* MainWindow() { return g_main; }
+
+QString WithAltLetter(const QString& caption, QChar letter) {
+    return caption + QStringLiteral("(&") + letter.toUpper() + QLatin1Char(')');
+}
 
 QRect NormalGeometry(const QRect& free) {
     const QSize size(free.width() * 4 / 5, free.height() * 4 / 5);
@@ -126,42 +131,136 @@ frmMain::~frmMain() {
 void frmMain::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MenuBar"));
-    auto item = [this](QMenu* menu, const QString& name, const QString& caption) {
-        QAction* a = menu->addAction(caption);
+    // Every caption carries its Alt letter; the menu bar's letters stay clear of those the
+    // order board gives its fields (S R N P T O K H F G Y C W), which share the window with them.
+    auto item = [this](QMenu* menu, const QString& name, const QString& caption, QChar letter,
+                       const QKeySequence& keys = {}) {
+        QAction* a = menu->addAction(WithAltLetter(caption, letter));
         a->setObjectName(name);
+        if (!keys.isEmpty()) a->setShortcut(keys);
         connect(a, &QAction::triggered, this, [this, caption] { Dispatch(caption); });
         m_menuActions.insert(caption, a);
         return a;
     };
-    auto top = [this, bar](const QString& name, const QString& caption) {
-        QMenu* m = bar->addMenu(caption);
+    auto top = [bar](const QString& name, const QString& caption, QChar letter) {
+        QMenu* m = bar->addMenu(WithAltLetter(caption, letter));
         m->setObjectName(name);
         m->menuAction()->setObjectName(name);
         return m;
     };
 
-    QMenu* orders = top(QStringLiteral("메뉴_오더정보"), QStringLiteral("오더정보"));
-    item(orders, QStringLiteral("메뉴_오더등록"), k오더등록);
-    item(orders, QStringLiteral("메뉴_오더조회"), k오더조회);
+    // A key for each work screen, shown beside its menu item.
+    QMenu* orders = top(QStringLiteral("메뉴_오더정보"), QStringLiteral("오더정보"), u'D');
+    item(orders, QStringLiteral("메뉴_오더등록"), k오더등록, u'R', QKeySequence(Qt::CTRL | Qt::Key_1));
+    item(orders, QStringLiteral("메뉴_오더조회"), k오더조회, u'Q', QKeySequence(Qt::CTRL | Qt::Key_2));
 
-    QMenu* master = top(QStringLiteral("메뉴_기초정보"), QStringLiteral("기초정보"));
-    item(master, QStringLiteral("메뉴_차주관리"), QStringLiteral("차주관리"));
-    item(master, QStringLiteral("메뉴_화주관리"), QStringLiteral("화주관리"));
-    item(master, QStringLiteral("메뉴_주선사관리"), QStringLiteral("주선사관리"));
+    QMenu* master = top(QStringLiteral("메뉴_기초정보"), QStringLiteral("기초정보"), u'B');
+    item(master, QStringLiteral("메뉴_차주관리"), QStringLiteral("차주관리"), u'C', QKeySequence(Qt::CTRL | Qt::Key_3));
+    item(master, QStringLiteral("메뉴_화주관리"), QStringLiteral("화주관리"), u'H', QKeySequence(Qt::CTRL | Qt::Key_4));
+    item(master, QStringLiteral("메뉴_주선사관리"), QStringLiteral("주선사관리"), u'J',
+         QKeySequence(Qt::CTRL | Qt::Key_5));
 
-    QMenu* accounts = top(QStringLiteral("메뉴_정산관리"), QStringLiteral("정산관리"));
-    item(accounts, QStringLiteral("메뉴_계산서관리"), QStringLiteral("계산서관리"));
-    item(accounts, QStringLiteral("항목_정산관리"), QStringLiteral("정산관리"));
+    QMenu* accounts = top(QStringLiteral("메뉴_정산관리"), QStringLiteral("정산관리"), u'J');
+    item(accounts, QStringLiteral("메뉴_계산서관리"), QStringLiteral("계산서관리"), u'I',
+         QKeySequence(Qt::CTRL | Qt::Key_6));
+    item(accounts, QStringLiteral("항목_정산관리"), QStringLiteral("정산관리"), u'S', QKeySequence(Qt::CTRL | Qt::Key_7));
 
-    auto command = [this, bar](const QString& name, const QString& caption) {
-        QAction* a = bar->addAction(caption);
+    auto command = [this, bar](const QString& name, const QString& caption, QChar letter) {
+        QAction* a = bar->addAction(WithAltLetter(caption, letter));
         a->setObjectName(name);
         connect(a, &QAction::triggered, this, [this, caption] { Dispatch(caption); });
         m_menuActions.insert(caption, a);
     };
-    command(QStringLiteral("메뉴_환경설정"), k환경설정);
-    command(QStringLiteral("메뉴_원격지원요청"), k원격지원요청);
-    command(QStringLiteral("메뉴_프로그램종료"), k프로그램종료);
+    command(QStringLiteral("메뉴_환경설정"), k환경설정, u'E');
+    command(QStringLiteral("메뉴_원격지원요청"), k원격지원요청, u'U');
+    buildWindowMenu(top(QStringLiteral("메뉴_창"), QStringLiteral("창"), u'V'));
+    command(QStringLiteral("메뉴_프로그램종료"), k프로그램종료, u'X');
+
+    // F10 opens the menu bar at its first menu, as in every Windows program.
+    auto* f10 = new QAction(this);
+    f10->setObjectName(QStringLiteral("메뉴막대"));
+    f10->setShortcut(QKeySequence(Qt::Key_F10));
+    addAction(f10);
+    connect(f10, &QAction::triggered, this, [bar] {
+        for (QAction* a : bar->actions())
+            if (a->isEnabled() && a->isVisible() && !a->isSeparator()) {
+                bar->setFocus(Qt::ShortcutFocusReason);
+                bar->setActiveAction(a);
+                return;
+            }
+    });
+}
+
+void frmMain::buildWindowMenu(QMenu* menu) {
+    m_windowMenu = menu;
+    auto command = [this](const QString& name, const QString& caption, QChar letter, const QKeySequence& keys) {
+        auto* a = new QAction(WithAltLetter(caption, letter), this);
+        a->setObjectName(name);
+        a->setShortcut(keys);
+        addAction(a); // the keys work while the menu is closed
+        return a;
+    };
+    QAction* next = command(QStringLiteral("창_다음"), QStringLiteral("다음 창"), u'N', QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    QAction* previous = command(QStringLiteral("창_이전"), QStringLiteral("이전 창"), u'P',
+                                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
+    QAction* close = command(QStringLiteral("창_닫기"), QStringLiteral("닫기"), u'W', QKeySequence(Qt::CTRL | Qt::Key_W));
+    // X sends Ctrl+Shift+Tab as Backtab, other keyboards as Tab with Shift.
+    // The menu shows the first as it is written on the keys.
+    previous->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)});
+    connect(next, &QAction::triggered, this, [this] { CycleScreens(1); });
+    connect(previous, &QAction::triggered, this, [this] { CycleScreens(-1); });
+    connect(close, &QAction::triggered, this, [this] {
+        // As the screen's own 닫기: a screen holding typed input asks first.
+        if (QMdiSubWindow* sub = m_mdi->activeSubWindow())
+            if (QWidget* screen = sub->widget()) CloseWorkScreen(screen);
+    });
+    // The open screens, numbered in the order they were opened, the current one ticked.
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, next, previous, close] {
+        menu->clear();
+        const QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+        int n = 0;
+        for (QMdiSubWindow* sub : subs) {
+            if (!sub->widget()) continue;
+            ++n;
+            const QString caption = sub->widget()->windowTitle();
+            QAction* a = menu->addAction(n <= 9 ? QStringLiteral("&%1 %2").arg(n).arg(caption)
+                                                : QStringLiteral("%1 %2").arg(n).arg(caption));
+            a->setObjectName(QStringLiteral("창_%1").arg(n));
+            a->setCheckable(true);
+            a->setChecked(sub == m_mdi->activeSubWindow());
+            connect(a, &QAction::triggered, this, [this, sub] { ActivateScreen(sub); });
+        }
+        if (n > 0) menu->addSeparator();
+        // Always enabled: a disabled action's key would not work until the menu was opened.
+        for (QAction* a : {next, previous, close})
+            menu->addAction(a);
+    });
+    // Filled once now, so the menu's keys and captions are there before it is first opened.
+    emit menu->aboutToShow();
+}
+
+void frmMain::ActivateScreen(QMdiSubWindow* sub) {
+    if (!sub) return;
+    sub->showNormal();
+    sub->raise();
+    m_mdi->setActiveSubWindow(sub);
+    if (QWidget* screen = sub->widget()) {
+        // The focus goes where the screen last had it, else to its first field.
+        QWidget* focus = screen->focusWidget();
+        if (focus && focus->isVisible())
+            focus->setFocus(Qt::OtherFocusReason);
+        else
+            screen->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void frmMain::CycleScreens(int step) {
+    const QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    if (subs.isEmpty()) return;
+    const qsizetype at = subs.indexOf(m_mdi->activeSubWindow());
+    const qsizetype n = subs.size();
+    ActivateScreen(subs[((at < 0 ? 0 : at + step) % n + n) % n]);
 }
 
 void frmMain::buildToolbar() {

@@ -8,6 +8,8 @@
 
 class QAction;
 class QLabel;
+class QMenu;
+class QMdiSubWindow;
 class QMdiArea;
 class QNetworkAccessManager;
 class QToolBar;
@@ -55,6 +57,10 @@ private:
     // over the screens rather than taking room from them, their sizes never move.
     void ShowReconnecting(const QString& text);
     void buildMenus();
+    // 창: the open screens, the keys that cycle through them and Ctrl+W.
+    void buildWindowMenu(QMenu* menu);
+    void ActivateScreen(QMdiSubWindow* sub);
+    void CycleScreens(int step);
     void buildToolbar();
     void buildHiddenControls();
     void placeOnScreen();
@@ -70,6 +76,7 @@ private:
     MyText* m_business = nullptr;
     QNetworkAccessManager* m_inet = nullptr;
     QMap<QString, QAction*> m_menuActions;     // caption -> menu item
+    QMenu* m_windowMenu = nullptr;
     QMap<QString, QAction*> m_toolbarActions;  // button name -> toolbar button
     QString m_imageFile;
     bool m_stretch = true;
@@ -81,6 +88,9 @@ private:
 
 // The main window, nullptr before it exists (and after it is gone).
 frmMain* MainWindow();
+
+// A menu caption with its Alt letter, written as Korean programs write it: "오더정보(&D)".
+QString WithAltLetter(const QString& caption, QChar letter);
 
 // The main window's size and place when it is not maximised: four fifths of the free screen
 // area (without the panels), centred in it.

@@ -213,6 +213,9 @@ private Q_SLOTS:
             QCOMPARE(w->sp->RowTexts(r), fresh->sp->RowTexts(r));
             QCOMPARE(w->sp->RowForeColor(r), fresh->sp->RowForeColor(r));
         }
+        // The counts per status follow the patch as a fresh list counts them.
+        for (size_t i = 0; i < w->상태건수버튼.size(); ++i)
+            QCOMPARE(w->상태건수버튼[i]->text(), fresh->상태건수버튼[i]->text());
     }
 
     // The link dies under an idle board; the feed makes it again by itself and the board reads

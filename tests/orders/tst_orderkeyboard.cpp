@@ -7,6 +7,7 @@
 #include "prompts.h"
 #include "testmain.h"
 
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QRadioButton>
 
 using namespace BoardFixture;
+using Columns = QMap<QString, QString>;
 
 class OrderKeyboardTest : public QObject {
     Q_OBJECT
@@ -138,6 +140,158 @@ private slots:
         // The board is ready for the next call.
         QCOMPARE(FocusName(), QStringLiteral("상차지"));
         QCOMPARE(w->sp->MaxRows(), 1);
+    }
+
+    // A repeat order: a listed order copied (from the list: arrow, Ctrl+D, Ctrl+S), or the
+    // shipper's most frequent lane picked under the code (Alt+C, code, Enter, Enter, Ctrl+S).
+    // Copied: lanes, load, fare and shipper, the times on the board's day with their day kinds;
+    // never status, vehicle, owner or payment.
+    void repeatOrderByKeyboard_data() {
+        QTest::addColumn<QString>("flow");
+        QTest::addColumn<int>("most");
+        QTest::addColumn<Columns>("expected");
+        QTest::newRow("copy") << "copy" << 5
+                              << Columns{{"상차권역", "경기"}, {"상차지", "수원시 권선구"},
+                                         {"상차요청일시", "2026-12-09 10:00"}, {"하차요청일시", "2026-12-10 15:30"},
+                                         {"희망톤수", "11톤"}, {"희망차종", "카고"}, {"차량대수", "2"}, {"적재구분", "2"},
+                                         {"운임구분", "2"}, {"운송비", "420000"}, {"화물정보1", "철판"}};
+        // The latest order of the lane taken three times; its Saturday's 월착 is next Monday's.
+        QTest::newRow("lane") << "lane" << 10
+                              << Columns{{"상차권역", "충남"}, {"상차지", "천안시 서북구"},
+                                         {"상차요청일시", "2026-12-09 08:30"}, {"하차요청일시", "2026-12-14 09:00"},
+                                         {"희망톤수", "5톤"}, {"희망차종", "윙바디"}, {"차량대수", "1"}, {"적재구분", "3"},
+                                         {"운임구분", "1"}, {"운송비", "450000"}, {"화물정보1", "롤 제품"}};
+    }
+    void repeatOrderByKeyboard() {
+        QFETCH(QString, flow);
+        QFETCH(int, most);
+        QFETCH(Columns, expected);
+        AddShipper();
+        const QMap<QString, QString> dispatched = {{"오더상태", "배차완료"}, {"차주명", "김기사"},
+                                                   {"차량번호", "서울12가3456"}, {"배차시간", "2026-12-09 09:00:00"},
+                                                   {"결제일", "2026-12-20"}, {"화주코드", "1001"},
+                                                   {"화물중량", "3톤"}};
+        auto order = [&](QMap<QString, QString> values) {
+            for (auto it = dispatched.cbegin(); it != dispatched.cend(); ++it)
+                if (!values.contains(it.key())) values[it.key()] = it.value();
+            return InsertOrder(*store, values);
+        };
+        QString source;
+        if (flow == QStringLiteral("copy")) {
+            InsertOrder(*store, {{"화주코드", "1001"}}); // listed first: no vehicle yet
+            source = order({{"상차권역", "경기"}, {"상차지", "수원시 권선구"}, {"희망톤수", "11톤"},
+                            {"희망차종", "카고"}, {"차량대수", "2"}, {"적재구분", "2"}, {"운임구분", "2"},
+                            {"운송비", "420000"}, {"화물정보1", "철판"}});
+        } else {
+            const QMap<QString, QString> lane = {{"상차권역", "충남"}, {"상차지", "천안시 서북구"},
+                                                 {"하차권역", "부산"}, {"하차지", "해운대구 우동"},
+                                                 {"희망차종", "윙바디"}, {"희망톤수", "5톤"}};
+            auto on = [&](const char* day, QMap<QString, QString> values) {
+                values.insert(lane);
+                values["날짜"] = QString::fromLatin1(day);
+                return order(values);
+            };
+            on("2026-12-01", {{"운송비", "400000"}});
+            on("2026-12-02", {{"운송비", "410000"}});
+            source = on("2026-12-05", {{"운송비", "450000"}, {"적재구분", "3"}, {"화물정보1", "롤 제품"},
+                                       {"상차요청일시", "2026-12-05 08:30"}, {"하차요청일시", "2026-12-07 09:00"}});
+            // Other lanes: once; cancelled; and older than the lanes look back.
+            order({{"날짜", "2026-12-03"}, {"하차권역", "경기"}});
+            for (int i = 0; i < 4; ++i) {
+                order({{"날짜", "2026-12-04"}, {"하차권역", "대구"}, {"오더상태", "취소"}});
+                order({{"날짜", "2026-08-01"}, {"하차권역", "광주"}});
+            }
+            expected.insert({{"하차권역", "부산"}, {"하차지", "해운대구 우동"}});
+        }
+        PromptScript prompts;
+        auto w = OpenBoard();
+        if (flow == QStringLiteral("copy")) {
+            // The agent is at the list's first order.
+            w->sp->setFocus();
+            w->sp->SetActiveCell(1, 1);
+            QCOMPARE(w->sp->MaxRows(), 2);
+            Key(Qt::Key_Down);
+            Key(Qt::Key_D, Qt::ControlModifier);
+            QCOMPARE(FocusName(), QStringLiteral("상차지"));
+        } else {
+            Key(Qt::Key_C, Qt::AltModifier);
+            Write(QStringLiteral("1001"));
+            Key(Qt::Key_Return);
+            QTRY_VERIFY(w->fSP->isVisible() && w->fSP->hasFocus());
+            // The shipper's lanes, the most frequent first; cancelled and old ones are not offered.
+            QCOMPARE(w->fSP->MaxRows(), 2);
+            QCOMPARE(w->fSP->GetText(1, 1), QStringLiteral("충남 천안시 서북구 → 부산 해운대구 우동"));
+            QCOMPARE(w->fSP->GetText(4, 1), QStringLiteral("450,000"));
+            QCOMPARE(w->fSP->GetText(5, 1), QStringLiteral("3"));
+            Key(Qt::Key_Return);
+            QVERIFY(!w->fSP->isVisible());
+        }
+        // The copy is typed input, not a shown order: leaving asks.
+        QVERIFY(!w->UnsavedInput().isEmpty());
+        Key(Qt::Key_S, Qt::ControlModifier);
+        qInfo("keystrokes %s %d", qPrintable(flow), keys);
+        QVERIFY2(prompts.asked().empty(), qPrintable(prompts.texts().join(u'|')));
+        QVERIFY(keys <= most);
+        // The count of 접수 follows the reload after the save.
+        QCOMPARE(w->상태건수버튼[0]->text(), QString::fromUtf8(flow == QStringLiteral("copy") ? "접수 2" : "접수 1"));
+
+        const QString id = store->value(QStringLiteral("select max(ID) from 화물오더"));
+        QVERIFY(id.toLongLong() > source.toLongLong());
+        QMap<QString, QString> row = StoredRow(*store, id);
+        for (const char* bookkeeping : {"ID", "기록일시", "버전", "요청키"})
+            row.remove(QString::fromUtf8(bookkeeping));
+        QMap<QString, QString> filled = {{"날짜", "2026-12-09"}, {"오더상태", "접수"}, {"작성아이디", "demo"},
+                                         {"작성회사명", "델모라주선"}, {"작성자명", "델모라주선"},
+                                         {"작성자연락처", "0212345678"}, {"하차권역", "부산"},
+                                         {"하차지", "해운대구 우동"}, {"상차방법", "지게차"},
+                                         {"하차방법", "지게차"}, {"수수료", "0"}, {"화주코드", "1001"},
+                                         {"화주사업자번호", "1234567890"}, {"화주명", "오뚜기"},
+                                         {"화주연락처", "0311112222"}, {"화주대표자", "홍길동"},
+                                         {"화주상호", "오뚜기"}, {"화주업태", "제조"}, {"화주종목", "식품"},
+                                         {"화주우편번호", "06236"}, {"화주주소1", "서울 강남구"},
+                                         {"화주주소2", "1층"}, {"화주계산서담당", "김담당"},
+                                         {"화주이메일", "a@b.kr"}};
+        filled.insert(expected);
+        for (auto it = row.cbegin(); it != row.cend(); ++it)
+            QVERIFY2(it.value() == filled.value(it.key()), qPrintable(it.key() + QStringLiteral(" = ") + it.value()));
+    }
+
+    // Alt and a status's number list only that status, as its box alone would; again: all.
+    void statusCountsNarrowTheList() {
+        InsertOrder(*store, {});
+        InsertOrder(*store, {{"오더상태", "배차완료"}});
+        auto w = OpenBoard();
+        QCOMPARE(w->상태건수버튼[2]->text(), QStringLiteral("배차완료 1"));
+        Key(Qt::Key_3, Qt::AltModifier);
+        QCOMPARE(w->sp->MaxRows(), 1);
+        QCOMPARE(w->상태건수버튼[0]->text(), QStringLiteral("접수 -"));
+        QVERIFY(w->chk조회구분[2]->isChecked() && !w->chk조회구분[0]->isChecked());
+        Key(Qt::Key_3, Qt::AltModifier);
+        QCOMPARE(w->sp->MaxRows(), 2);
+    }
+
+    // Esc closes the lanes and leaves the panel as it was; a code typed on at once asks nothing.
+    void lanesCloseAndNeverWaitOnTyping() {
+        AddShipper();
+        InsertOrder(*store, {{"날짜", "2026-12-08"}, {"화주코드", "1001"}});
+        auto w = OpenBoard();
+        Write(QStringLiteral("역삼"));
+        Key(Qt::Key_C, Qt::AltModifier);
+        Write(QStringLiteral("1001"));
+        Key(Qt::Key_Return);
+        QTRY_VERIFY(w->fSP->isVisible());
+        Key(Qt::Key_Escape);
+        QVERIFY(!w->fSP->isVisible());
+        QCOMPARE(w->상차지->Text(), QStringLiteral("역삼"));
+        QVERIFY(!w->fSP->hasFocus());
+        // Typing on right after Enter: no lanes come up over the next field.
+        Key(Qt::Key_C, Qt::AltModifier);
+        Key(Qt::Key_Return);
+        QWidget* next = QApplication::focusWidget();
+        Write(QStringLiteral("5"));
+        QTest::qWait(400);
+        QVERIFY(!w->fSP->isVisible());
+        QCOMPARE(QApplication::focusWidget(), next);
     }
 
     // Alt and a label's letter reach its field from anywhere on the board.
