@@ -226,18 +226,24 @@ void SpreadModel::reserveRows(int rows) {
     if (rows > 0 && size_t(rows) > m_rows.capacity()) m_rows.reserve(size_t(rows));
 }
 
-void SpreadModel::appendRow(const QStringList& texts, const QString& tag, const QColor& colour) {
+void SpreadModel::joinTexts(const QStringList& texts, QString& cells, std::vector<quint32>& ends) {
     qsizetype total = 0;
     for (const QString& t : texts)
         total += t.size();
-    QString cells;
+    cells.clear();
     cells.reserve(total);
-    std::vector<quint32> ends;
+    ends.clear();
     ends.reserve(size_t(texts.size()));
     for (const QString& t : texts) {
         cells += t;
         ends.push_back(quint32(cells.size()));
     }
+}
+
+void SpreadModel::appendRow(const QStringList& texts, const QString& tag, const QColor& colour) {
+    QString cells;
+    std::vector<quint32> ends;
+    joinTexts(texts, cells, ends);
     appendJoinedRow(std::move(cells), std::move(ends), tag, colour);
 }
 

@@ -44,6 +44,8 @@ public:
     // The same from a row already joined: cells back to back in one text, ends[i] the end of
     // cell i. Lists that fill many rows build it without one string per cell.
     void appendJoinedRow(QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);
+    // Texts (column 1 first) joined as such a row.
+    static void joinTexts(const QStringList& texts, QString& cells, std::vector<quint32>& ends);
 
     // Every row of the source after the existing rows, built when first read.
     void appendSourceRows(std::shared_ptr<RowSource> source);

@@ -3,6 +3,7 @@
 #include "barlayout.h"
 #include "clock.h"
 #include "gridroutines.h"
+#include "listrows.h"
 #include "mytext.h"
 #include "orderderive.h"
 #include "orderguards.h"
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStyle>
+#include <array>
 
 using namespace OrderBoard;
 
@@ -225,24 +227,26 @@ void frmOrderList::LoadList() {
 }
 
 void frmOrderList::FillList(SharedRecordset& rs) {
+    const dstore::ResultSet* rows = rs.rows();
+    if (!rows) return;
     // Columns are found once per answer; one the table lacks leaves its cells empty.
     constexpr int n = int(std::size(InquiryNames));
-    int col[n];
+    std::array<int, n> col;
     for (int i = 0; i < n; ++i)
-        col[i] = rs.columnIndex(QString::fromUtf8(InquiryNames[i]));
-    if (rs.rows()) sp->ReserveRows(sp->MaxRows() + int(rs.rows()->rowCount()));
-    QStringList texts;
-    for (; !rs.eof(); rs.MoveNext()) {
-        QString v[n];
-        for (int i = 0; i < n; ++i)
-            v[i] = col[i] < 0 ? QString() : rs.field(col[i]);
-        texts = {v[0], v[1], v[2] + QLatin1Char(' ') + v[3], v[4] + QLatin1Char(' ') + v[5], v[6], v[7],
-                 OrderDerive::AmountText(v[8]), OrderDerive::DispatchTimeText(v[9]), v[10], v[11], v[12],
-                 FormatPhone(v[13]), v[14],
-                 // The inquiry shows the first length only.
-                 OrderDerive::VehicleText(v[15], v[16], v[17], QString())};
-        sp->AppendRow(texts, v[18].trimmed(), StatusScheme::StatusColour(v[1]));
-    }
+        col[size_t(i)] = rs.columnIndex(QString::fromUtf8(InquiryNames[i]));
+    // A row's texts are made when the grid first reads it.
+    sp->AppendSourceRows(std::make_shared<ListRows>(
+        rs, 14, col[n - 1], true, [rows, col](qsizetype r, QStringList& texts, QColor& colour) {
+            QString v[n];
+            for (int i = 0; i < n - 1; ++i)
+                v[i] = col[size_t(i)] < 0 ? QString() : rows->text(r, col[size_t(i)]);
+            texts = {v[0], v[1], v[2] + QLatin1Char(' ') + v[3], v[4] + QLatin1Char(' ') + v[5], v[6], v[7],
+                     OrderDerive::AmountText(v[8]), OrderDerive::DispatchTimeText(v[9]), v[10], v[11], v[12],
+                     FormatPhone(v[13]), v[14],
+                     // The inquiry shows the first length only.
+                     OrderDerive::VehicleText(v[15], v[16], v[17], QString())};
+            colour = StatusScheme::StatusColour(v[1]);
+        }));
 }
 
 void frmOrderList::OpenRecord(int /*col*/, int row) {
