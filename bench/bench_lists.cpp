@@ -170,11 +170,12 @@ int Child(const QString& screen, const QString& full, const QString& empty) {
     QApplication::processEvents(); // drawn: the rows in view are built
     const int rows = grid->MaxRows();
     if (qEnvironmentVariableIsSet("BENCH_LISTS_PARTS")) {
-        // Where the time goes: the store's snapshot of the asked columns alone, and 조회 again.
+        // Where the time goes (BENCH_LISTS_PARTS=N rounds): the store's snapshot of the asked columns
+        // alone, and 조회 again.
         for (const Screen& s : Screens())
             if (screen == QLatin1String(s.name)) {
                 std::vector<qint64> snapshot, again;
-                for (int i = 0; i < 5; ++i) {
+                for (int i = 0; i < qEnvironmentVariableIntValue("BENCH_LISTS_PARTS"); ++i) {
                     snapshot.push_back(Timed([&] { StoreConnection->query(s.statement, s.columns); }));
                     again.push_back(Timed(list));
                 }
