@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "gridroutines.h"
+#include "listrows.h"
 #include "mytext.h"
 #include "spreadgrid.h"
 #include "statusscheme.h"
@@ -17,6 +18,10 @@
 namespace {
 constexpr double PanelLeft = 95, PanelTop = 30, PanelHeight = 450;
 constexpr double GridTop = 540;
+
+QColor Ink(const QStringList& texts, int statusColumn) {
+    return StatusScheme::StatusColour(statusColumn > 0 ? texts.value(statusColumn - 1) : QString());
+}
 } // namespace
 
 AccountList::AccountList(const Design& design, QWidget* parent) : WorkScreen(parent), m_design(design) {
@@ -87,7 +92,8 @@ QString ListRecord::operator[](const char* name) const {
 }
 
 void AccountList::FillList(const QString& statement, ColumnRequest columns,
-                           const std::function<QStringList(const ListRecord&)>& row) {
+                           const std::function<QStringList(const ListRecord&)>& row,
+                           const std::function<void(const ListRecord&)>& everyRecord) {
     ListFill fill(this, sp);
     if (std::find(columns.begin(), columns.end(), QByteArray("ID")) == columns.end())
         columns.emplace_back("ID");
@@ -96,19 +102,30 @@ void AccountList::FillList(const QString& statement, ColumnRequest columns,
         const SharedRecordset rs = trap.open(statement, columns);
         const dstore::ResultSet* rows = rs.rows();
         if (!rows) return;
-        sp->ReserveRows(sp->MaxRows() + int(rows->rowCount()));
-        QHash<QByteArray, int> columns;
-        ListRecord record(*rows, columns);
-        for (qsizetype r = 0; r < rows->rowCount(); ++r) {
-            record.setRow(r);
-            const QStringList texts = row(record);
-            sp->AppendRow(texts, record["ID"].trimmed(), RowInk(texts));
+        // Names are looked up once per answer; the record and its names live with the rows.
+        auto names = std::make_shared<QHash<QByteArray, int>>();
+        auto record = std::make_shared<ListRecord>(*rows, *names);
+        if (everyRecord) {
+            QHash<QByteArray, int> looked;
+            ListRecord each(*rows, looked);
+            for (qsizetype r = 0; r < rows->rowCount(); ++r) {
+                each.setRow(r);
+                everyRecord(each);
+            }
         }
+        const int statusColumn = m_design.statusColumn;
+        sp->AppendSourceRows(std::make_shared<ListRows>(
+            rs, sp->MaxCols(), rows->columnIndex("ID"), true,
+            [row, names, record, statusColumn](qsizetype r, QStringList& texts, QColor& colour) {
+                record->setRow(r);
+                texts = row(*record);
+                colour = Ink(texts, statusColumn);
+            }));
     });
 }
 
 QColor AccountList::RowInk(const QStringList& texts) const {
-    return StatusScheme::StatusColour(m_design.statusColumn > 0 ? texts.value(m_design.statusColumn - 1) : QString());
+    return Ink(texts, m_design.statusColumn);
 }
 
 QString AccountList::RowKey(int row) const {

@@ -72,13 +72,18 @@ protected:
     };
     AccountList(const Design& design, QWidget* parent);
 
-    // Runs a list statement and shows one row per record: row() gives the record's texts, the
-    // record's ID becomes the row's key. The grid is emptied first and drawn once at the end.
+    // Runs a list statement and shows one row per record: row() gives the record's texts (made
+    // when the grid first reads the row), the record's ID becomes the row's key, its status's
+    // ink the row's colour when the list shows a status. The grid is emptied first and drawn
+    // once at the end.
     // Lists the answer's rows through row(); columns names what row() reads (the key, ID, is
     // added): the store reads nothing else, and a name missing from it stops the tests.
+    // everyRecord, when given, sees each record of the answer at once, for what the screen
+    // counts over the whole list.
     void FillList(const QString& statement, ColumnRequest columns,
-                  const std::function<QStringList(const ListRecord&)>& row);
-    // The row's text colour: its status's ink when the list shows a status, else black.
+                  const std::function<QStringList(const ListRecord&)>& row,
+                  const std::function<void(const ListRecord&)>& everyRecord = {});
+    // The text colour of a row with these texts: its status's ink when the list shows a status.
     QColor RowInk(const QStringList& texts) const;
     QPushButton* AddButton(int index, const QString& caption, int icon);
     QLabel* AddLabel(const QString& caption, const QString& name);

@@ -286,10 +286,9 @@ void frmJungsanList::LoadList() {
              : 지급구분[2]->isChecked() ? AccountSql::Paid::PaidOnly
                                         : AccountSql::Paid::All;
     m_figures.clear();
-    FillList(ListStatement(), ListColumns(), [this](const ListRecord& record) {
-        QStringList texts = RowTexts(record);
-        m_figures.insert(AccountSql::KeyValue(record["ID"]), FiguresOf(texts));
-        return texts;
+    // The sums cover every listed order, drawn or not: they are read from the answer itself.
+    FillList(ListStatement(), ListColumns(), RowTexts, [this](const ListRecord& record) {
+        m_figures.insert(AccountSql::KeyValue(record["ID"]), SettlementSums::Of(record["운송비"], record["결제일"]));
     });
     ShowSums();
 }

@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "gridroutines.h"
 #include "handover.h"
+#include "listrows.h"
 #include "mainwindow.h"
 #include "mytext.h"
 #include "spreadgrid.h"
@@ -144,16 +145,14 @@ void MasterList::FillGrid(const SharedRecordset& rs) {
     for (const MasterColumn& c : m_member.columns)
         index.push_back(rs.columnIndex(c.field));
     const int keyIndex = rs.columnIndex(m_member.keyField);
-    sp->ReserveRows(sp->MaxRows() + int(rows->rowCount()));
-    QStringList texts;
-    for (qsizetype r = 0; r < rows->rowCount(); ++r) {
-        texts.clear();
-        for (size_t i = 0; i < index.size(); ++i) {
-            const QString stored = index[i] < 0 ? QString() : rows->text(r, index[i]);
-            texts << Formatted(m_member.columns[i].format, stored);
-        }
-        sp->AppendRow(texts, keyIndex < 0 ? QString() : rows->text(r, keyIndex));
-    }
+    std::vector<CellFormat> formats;
+    for (const MasterColumn& c : m_member.columns)
+        formats.push_back(c.format);
+    sp->AppendSourceRows(std::make_shared<ListRows>(
+        rs, sp->MaxCols(), keyIndex, false, [rows, index, formats](qsizetype r, QStringList& texts, QColor&) {
+            for (size_t i = 0; i < index.size(); ++i)
+                texts << Formatted(formats[i], index[i] < 0 ? QString() : rows->text(r, index[i]));
+        }));
 }
 
 void MasterList::OpenRecord(int /*col*/, int row) {

@@ -3,6 +3,7 @@
 #include "barlayout.h"
 #include "clock.h"
 #include "gridroutines.h"
+#include "listrows.h"
 #include "livelist.h"
 #include "mytext.h"
 #include "orderderive.h"
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStyle>
+#include <array>
 
 using namespace OrderBoard;
 
@@ -68,26 +70,26 @@ const LiveOrder& InquiryOrder() {
 }
 
 // Every row of the answer as the list shows it.
-std::vector<FreshRow> InquiryRows(SharedRecordset& rs) {
+// The inquiry's rows of an answer, each made when the grid first reads it.
+std::shared_ptr<ListRows> InquiryRows(const SharedRecordset& rs) {
+    const dstore::ResultSet* rows = rs.rows();
     // Columns are found once per answer; one the table lacks leaves its cells empty.
     constexpr int n = int(std::size(InquiryNames));
-    int col[n];
+    std::array<int, n> col;
     for (int i = 0; i < n; ++i)
-        col[i] = rs.columnIndex(QString::fromUtf8(InquiryNames[i]));
-    std::vector<FreshRow> rows;
-    rows.reserve(size_t(rs.RecordCount()));
-    for (; !rs.eof(); rs.MoveNext()) {
-        QString v[n];
-        for (int i = 0; i < n; ++i)
-            v[i] = col[i] < 0 ? QString() : rs.field(col[i]);
-        const QStringList texts = {v[0], v[1], v[2] + QLatin1Char(' ') + v[3], v[4] + QLatin1Char(' ') + v[5], v[6], v[7],
-                                   OrderDerive::AmountText(v[8]), OrderDerive::DispatchTimeText(v[9]), v[10], v[11], v[12],
-                                   FormatPhone(v[13]), v[14],
-                                   // The inquiry shows the first length only.
-                                   OrderDerive::VehicleText(v[15], v[16], v[17], QString())};
-        rows.push_back(FreshRow::FromTexts(texts, v[18].trimmed(), StatusScheme::StatusColour(v[1])));
-    }
-    return rows;
+        col[size_t(i)] = rs.columnIndex(QString::fromUtf8(InquiryNames[i]));
+    return std::make_shared<ListRows>(
+        rs, 14, col[n - 1], true, [rows, col](qsizetype r, QStringList& texts, QColor& colour) {
+            QString v[n];
+            for (int i = 0; i < n - 1; ++i)
+                v[i] = col[size_t(i)] < 0 ? QString() : rows->text(r, col[size_t(i)]);
+            texts = {v[0], v[1], v[2] + QLatin1Char(' ') + v[3], v[4] + QLatin1Char(' ') + v[5], v[6], v[7],
+                     OrderDerive::AmountText(v[8]), OrderDerive::DispatchTimeText(v[9]), v[10], v[11], v[12],
+                     FormatPhone(v[13]), v[14],
+                     // The inquiry shows the first length only.
+                     OrderDerive::VehicleText(v[15], v[16], v[17], QString())};
+            colour = StatusScheme::StatusColour(v[1]);
+        });
 }
 } // namespace
 
@@ -266,10 +268,7 @@ void frmOrderList::LoadList() {
 }
 
 void frmOrderList::FillList(SharedRecordset& rs) {
-    std::vector<FreshRow> rows = InquiryRows(rs);
-    sp->ReserveRows(sp->MaxRows() + int(rows.size()));
-    for (FreshRow& row : rows)
-        sp->AppendJoinedRow(std::move(row.cells), std::move(row.ends), row.tag, row.colour);
+    if (rs.rows()) sp->AppendSourceRows(InquiryRows(rs));
 }
 
 void frmOrderList::PatchOrders(const QSet<qint64>& orders) {
@@ -279,7 +278,7 @@ void frmOrderList::PatchOrders(const QSet<qint64>& orders) {
     std::sort(filter.only.begin(), filter.only.end());
     SharedRecordset rs = ReadChangedRows(OrderSql::InquiryListStatement(filter), InquiryColumns());
     if (!rs.rows()) return;
-    PatchListRows(*sp, orders, InquiryRows(rs), InquiryOrder());
+    PatchListRows(*sp, orders, FreshRow::AllOf(*InquiryRows(rs)), InquiryOrder());
 }
 
 void frmOrderList::OpenRecord(int /*col*/, int row) {

@@ -275,12 +275,9 @@ void frmOrder::PatchOrders(const QSet<qint64>& orders) {
     };
     for (int r = 1; r <= sp->MaxRows(); ++r) // tags are read without building rows
         if (orders.contains(OrderDerive::TagToId(sp->spreadModel()->tag(r - 1)))) count(sp->GetText(2, r), -1);
-    std::vector<FreshRow> fresh(size_t(source.rowCount()));
-    for (qsizetype i = 0; i < source.rowCount(); ++i) {
-        FreshRow& row = fresh[size_t(i)];
-        source.buildRow(i, row.cells, row.ends, row.tag, row.colour);
+    std::vector<FreshRow> fresh = FreshRow::AllOf(source);
+    for (const FreshRow& row : fresh)
         count(row.cell(2), +1);
-    }
     PatchListRows(*sp, orders, std::move(fresh), BoardOrder());
     ShowStatusCounts();
 }

@@ -17,6 +17,15 @@ FreshRow FreshRow::FromTexts(const QStringList& texts, const QString& tag, const
     return row;
 }
 
+std::vector<FreshRow> FreshRow::AllOf(RowSource& source) {
+    std::vector<FreshRow> rows(size_t(source.rowCount()));
+    for (qsizetype i = 0; i < source.rowCount(); ++i) {
+        FreshRow& row = rows[size_t(i)];
+        source.buildRow(i, row.cells, row.ends, row.tag, row.colour);
+    }
+    return rows;
+}
+
 QString FreshRow::cell(int col) const {
     const size_t i = size_t(col - 1);
     if (col < 1 || i >= ends.size()) return {};

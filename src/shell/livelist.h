@@ -13,6 +13,7 @@
 #include <vector>
 
 class QObject;
+class RowSource;
 class SpreadGrid;
 
 // One row of a live list as it stands now: joined cells (see SpreadModel::appendJoinedRow), its
@@ -23,6 +24,8 @@ struct FreshRow {
     QString tag;
     QColor colour;
     static FreshRow FromTexts(const QStringList& texts, const QString& tag, const QColor& colour);
+    // Every row of a list's row source, built now.
+    static std::vector<FreshRow> AllOf(RowSource& source);
     QString cell(int col) const; // col from 1
 };
 

@@ -1,6 +1,7 @@
 #include "tabtext.h"
 #include <QFile>
 #include <QRegularExpression>
+#include <QStringEncoder>
 
 namespace {
 bool allDigits(const QString& text) {
@@ -52,22 +53,33 @@ ExportResult WriteTabTextFile(const QString& path, const ExportTable& table, con
             result.error = file.errorString();
             return result;
         }
-        QByteArray out("\xEF\xBB\xBF");
+        // One buffer of about a megabyte is filled and written again and again: it keeps its
+        // room between writes, and every field is encoded straight into it.
+        constexpr qsizetype Chunk = 1 << 20;
+        QByteArray out;
+        out.reserve(Chunk + (Chunk >> 2));
+        out.append("\xEF\xBB\xBF");
+        // Stateless: half a surrogate pair at a field's end never joins the next field.
+        QStringEncoder utf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+        const auto put = [&](QStringView text) {
+            const qsizetype at = out.size();
+            out.resize(at + text.size() * 3); // a UTF-16 unit is never more than 3 bytes
+            char* end = utf8.appendToBuffer(out.data() + at, text);
+            out.resize(end - out.constData());
+        };
         const auto flush = [&] {
             if (file.write(out) != out.size()) return false;
-            out.clear();
+            out.resize(0);
             return true;
         };
         for (qsizetype r = 0; r < table.rows.size(); ++r) {
-            QString line;
             const QStringList& cells = table.rows[r];
             for (qsizetype c = 0; c < cells.size(); ++c) {
-                if (c > 0) line += QLatin1Char('\t');
-                line += TabTextField(cells[c]);
+                if (c > 0) out.append('\t');
+                put(TabTextField(cells[c]));
             }
-            line += QLatin1String("\r\n");
-            out += line.toUtf8();
-            if (out.size() > (1 << 20) && !flush()) {
+            out.append("\r\n", 2);
+            if (out.size() > Chunk && !flush()) {
                 result.error = file.errorString();
                 return result;
             }

@@ -1,5 +1,6 @@
 #include "xlsxfile.h"
 #include <QFile>
+#include <QStringEncoder>
 #include <xlsxwriter.h>
 
 namespace {
@@ -9,7 +10,17 @@ constexpr int kCellLimit = 32767;
 // Characters XML 1.0 cannot carry would make the workbook unreadable; a carriage return would
 // come back as "_x000D_" in every reader, so a line break is written as the line feed a
 // spreadsheet itself uses inside a cell.
+bool needsCleaning(const QString& text) {
+    if (text.size() > kCellLimit) return true;
+    for (QChar c : text) {
+        const ushort u = c.unicode();
+        if ((u < 0x20 && u != 0x09 && u != 0x0A) || u == 0xFFFE || u == 0xFFFF) return true;
+    }
+    return false;
+}
+
 QString cellText(const QString& text) {
+    if (!needsCleaning(text)) return text;
     QString out;
     out.reserve(text.size());
     const qsizetype n = text.size();
@@ -27,6 +38,18 @@ QString cellText(const QString& text) {
     if (out.size() > kCellLimit) out.truncate(kCellLimit);
     return out;
 }
+
+// A cell's text as the UTF-8 the library takes, in one buffer used for every cell.
+struct Utf8Buffer {
+    QByteArray bytes;
+    QStringEncoder encoder{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
+    const char* operator()(const QString& text) {
+        bytes.resize(text.size() * 3); // a UTF-16 unit is never more than 3 bytes
+        char* end = encoder.appendToBuffer(bytes.data(), text);
+        bytes.resize(end - bytes.constData());
+        return bytes.constData();
+    }
+};
 
 struct Formats {
     lxw_format* header;
@@ -56,16 +79,15 @@ struct Formats {
 };
 
 lxw_error writeText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const QString& text, const Formats& f,
-                    lxw_format* format = nullptr) {
+                    Utf8Buffer& utf8, lxw_format* format = nullptr) {
     const QString clean = cellText(text);
     if (clean.isEmpty()) return LXW_NO_ERROR;
     if (!format && clean.contains(QLatin1Char('\n'))) format = f.wrapped;
-    const QByteArray utf8 = clean.toUtf8();
-    return worksheet_write_string(sheet, row, col, utf8.constData(), format);
+    return worksheet_write_string(sheet, row, col, utf8(clean), format);
 }
 
 lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const QString& text, ExportKind kind,
-                    const Formats& f) {
+                    const Formats& f, Utf8Buffer& utf8) {
     switch (kind) {
     case ExportKind::Number:
     case ExportKind::Amount:
@@ -91,7 +113,7 @@ lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const QS
     case ExportKind::Text:
         break;
     }
-    return writeText(sheet, row, col, text, f);
+    return writeText(sheet, row, col, text, f, utf8);
 }
 } // namespace
 
@@ -131,7 +153,11 @@ ExportResult WriteXlsxFile(const QString& path, const ExportTable& table, const 
     return ReplaceFileWith(path, [&](const QString& stagePath) {
         ExportResult result;
         const QByteArray stageName = QFile::encodeName(stagePath);
-        lxw_workbook* book = workbook_new(stageName.constData());
+        // One pass, rows in order: the library writes each row out as the next begins and puts
+        // texts in their cells, instead of holding the whole sheet and a table of its texts.
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        lxw_workbook* book = workbook_new_opt(stageName.constData(), &options);
         if (!book) {
             result.error = QStringLiteral("통합 문서를 만들 수 없습니다.");
             return result;
@@ -152,13 +178,14 @@ ExportResult WriteXlsxFile(const QString& path, const ExportTable& table, const 
         }
 
         lxw_error status = LXW_NO_ERROR;
+        Utf8Buffer utf8;
         for (qsizetype r = 0; r < table.rows.size() && status == LXW_NO_ERROR; ++r) {
             const QStringList& cells = table.rows[r];
             for (qsizetype c = 0; c < cells.size() && status == LXW_NO_ERROR; ++c) {
                 if (cells[c].isEmpty()) continue;
-                status = r == 0 ? writeText(sheet, 0, lxw_col_t(c), cells[c], formats, formats.header)
+                status = r == 0 ? writeText(sheet, 0, lxw_col_t(c), cells[c], formats, utf8, formats.header)
                                 : writeCell(sheet, lxw_row_t(r), lxw_col_t(c), cells[c], kinds[size_t(c)],
-                                            formats);
+                                            formats, utf8);
             }
             if (progress && r > 0 && r % 500 == 0 && !progress(r)) {
                 result.cancelled = true;

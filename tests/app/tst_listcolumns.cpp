@@ -11,6 +11,7 @@
 #include "mastermember.h"
 #include "signin.h"
 #include "spreadgrid.h"
+#include "spreadmodel.h"
 #include "testmain.h"
 #include "teststore.h"
 
@@ -196,6 +197,61 @@ private slots:
         w->resize(QSize(1366, 650));
         for (int i = 0; i < grid->model()->columnCount(); ++i)
             QCOMPARE(grid->columnWidth(i), before[i]);
+    }
+
+    // A long list builds the rows the agent sees, not all of them; a row read later (a key, an
+    // export) is made from its own record.
+    void listsBuildShownRows_data() {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("key"); // the column kept as the row's tag
+        QTest::addColumn<QString>("copied");
+        const QString order =
+            QStringLiteral("날짜,오더상태,상차권역,상차지,하차권역,하차지,운송비,차주명,차주연락처,"
+                           "희망톤수,화물정보1,배차시간,상차요청일시,하차요청일시,적재구분,운임구분,"
+                           "차량대수,수수료");
+        QTest::newRow("inquiry") << "오더조회"
+                                 << "화물오더"
+                                 << "ID" << order;
+        QTest::newRow("settlement") << "정산관리"
+                                    << "화물오더"
+                                    << "ID" << order;
+        QTest::newRow("owners") << "차주관리"
+                                << "코드_차주"
+                                << "아이디"
+                                << "휴대전화,기사명,사업자번호,업태,종목,주소1";
+    }
+    void listsBuildShownRows() {
+        QFETCH(QString, screen);
+        QFETCH(QString, table);
+        QFETCH(QString, key);
+        QFETCH(QString, copied);
+        // 512 records, each with its own vehicle number (and an owner with his own ID).
+        const bool owners = key == QStringLiteral("아이디");
+        for (int i = 0; i < 9; ++i) {
+            const QString made = (owners ? QStringLiteral("아이디 || '-%1-' || rowid, ") : QString()) +
+                                 QStringLiteral("'경기%1가' || rowid");
+            store->exec(
+                QStringLiteral("insert into %1 (%2, %3차량번호) select %2, %4 from %1")
+                    .arg(table, copied, owners ? QStringLiteral("아이디, ") : QString(), made.arg(i)));
+        }
+        auto w = Build(screen);
+        w->resize(QSize(1366, 650));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto* grid = w->findChild<SpreadGrid*>(QStringLiteral("sp"));
+        QCOMPARE(grid->MaxRows(), 512);
+        QVERIFY2(grid->spreadModel()->builtRows() < 100,
+                 qPrintable(QString::number(grid->spreadModel()->builtRows())));
+        const int vehicle = ColumnOf(*grid, QStringLiteral("차량번호")) + 1;
+        for (int row : {512, 300, 1}) {
+            grid->setRow(row);
+            grid->setCol(1);
+            const QString tag = grid->CellTag();
+            QCOMPARE(
+                grid->GetText(vehicle, row),
+                store->value(QStringLiteral("select 차량번호 from %1 where %2='%3'").arg(table, key, tag)));
+        }
     }
 };
 
