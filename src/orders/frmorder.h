@@ -62,6 +62,8 @@ public:
     void CloseScreen();
 
     QString UnsavedInput() const override;
+    // A new refresh interval counts from its start at once.
+    void ApplySettings() override;
 
     qint16 refreshPeriod() const { return m_refreshPeriod; }
     qint16 refreshCountdown() const { return m_countdown; }
@@ -108,7 +110,6 @@ private:
     // Asks before typed input is thrown away; false: keep it.
     bool MayDiscardPanel();
     void BuildKeyboard();
-    void FitWeightCaption();
     // The entry panel's captions with their Alt letters, fitted to where they now stand.
     void FitEntryCaptions();
     void SelectDateKind(bool loading, int kind);
@@ -126,6 +127,8 @@ private:
     bool AgreeToMoves(const StoredOrder& now, const OrderSql::OrderEntry& typed);
     qint64 ActiveOrderId();
     void ResetCountdown() { m_countdown = 0; }
+    // The countdown's label as the box 새로고침금지 and the count stand now.
+    void ShowCountdown();
 
 public:
     // Controls, under their system names (also their object names).
