@@ -10,13 +10,6 @@ QString Containing(const QString& text) {
     return Quote(QLatin1Char('%') + text + QLatin1Char('%'));
 }
 
-// Phones are stored without dashes, while users copy them from the lists with dashes; a text
-// that is nothing but dashes still searches as typed.
-QString PhoneSearchText(const QString& typed) {
-    QString digits = typed;
-    digits.remove(QLatin1Char('-'));
-    return digits.isEmpty() ? typed : digits;
-}
 const QString SettlementColumns = QStringLiteral(
     "select "
     "ID,일련번호,날짜,오더상태,작성아이디,작성회사명,차주아이디,차량번호,차주명,차주연락처,상차권역 , "
@@ -29,7 +22,7 @@ QString SettlementListStatement(const QString& from, const QString& to, const QS
     s += QStringLiteral(" and 날짜>=") + Quote(from);
     s += QStringLiteral(" and 날짜<=") + Quote(to);
     if (!search.isEmpty()) {
-        s += QStringLiteral(" and (차주연락처 like ") + Containing(PhoneSearchText(search)) +
+        s += QStringLiteral(" and (") + PhoneContains(QStringLiteral("차주연락처"), search) +
              QStringLiteral(" or 차주명 like ") + Containing(search) + QStringLiteral(" or 차량번호 like ") +
              Containing(search) + QLatin1Char(')');
     }
@@ -64,7 +57,7 @@ QString InvoiceListStatement(const QString& search) {
     QString s = QStringLiteral("select * from 뷰_세금계산서 where 1=1");
     // Any one of the three columns finds the invoice, as the search hint promises.
     if (!search.isEmpty()) {
-        s += QStringLiteral(" and (휴대전화 like ") + Containing(PhoneSearchText(search)) +
+        s += QStringLiteral(" and (") + PhoneContains(QStringLiteral("휴대전화"), search) +
              QStringLiteral(" or 기사명 like ") + Containing(search) + QStringLiteral(" or 차량번호 like ") +
              Containing(search) + QLatin1Char(')');
     }
