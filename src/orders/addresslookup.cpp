@@ -9,12 +9,14 @@
 #include "orderstatements.h"
 #include "spreadgrid.h"
 #include "storetrap.h"
+#include "twips.h"
 
 #include <QButtonGroup>
 #include <QDateEdit>
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 using namespace OrderBoard;
 
@@ -125,8 +127,29 @@ void frmOrder::LookupAddress(const QString& field) {
         const int headerHeight = qMax(fSP->horizontalHeader()->sizeHint().height(), rowHeight);
         // As tall as its rows, up to eight: a short list must not hide the fields below it.
         const int shown = qMin(fSP->MaxRows(), SuggestionRowsShown);
-        fSP->setGeometry(at.x(), at.y(), qMax(box->width(), 420),
-                         headerHeight + shown * rowHeight + 2 * fSP->frameWidth() + 2);
+        const int height = headerHeight + shown * rowHeight + 2 * fSP->frameWidth() + 2;
+        // As wide as its columns need, and never over the captions right of the address box:
+        // what the columns need beyond that the town and district columns give up.
+        QTableView* view = fSP;
+        view->resizeColumnsToContents();
+        const int scrollBar = fSP->MaxRows() > shown ? fSP->verticalScrollBar()->sizeHint().width() : 0;
+        // (Asked while the box is still hidden: isHidden, not isVisible, tells the row numbers.)
+        const int chrome = 2 * fSP->frameWidth() + scrollBar +
+                           (fSP->verticalHeader()->isHidden() ? 0 : fSP->verticalHeader()->width());
+        int needed = chrome;
+        for (int c = 0; c < 3; ++c)
+            needed += view->columnWidth(c);
+        const int room = box->width() + TwipsToPx(90);
+        if (needed > room) {
+            const int give = needed - room;
+            for (int c : {1, 2})
+                view->setColumnWidth(c, qMax(view->columnWidth(c) - (give + 1) / 2,
+                                             fSP->horizontalHeader()->sectionSizeHint(c)));
+            needed = chrome;
+            for (int c = 0; c < 3; ++c)
+                needed += view->columnWidth(c);
+        }
+        fSP->setGeometry(at.x(), at.y(), needed, height);
         fSP->show();
         fSP->raise();
         fSP->SetActiveCell(1, 1);

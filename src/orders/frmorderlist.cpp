@@ -15,6 +15,7 @@
 #include "twips.h"
 
 #include <QCheckBox>
+#include "datepicker.h"
 #include <QDateEdit>
 #include <QFrame>
 #include <QLabel>
@@ -93,10 +94,8 @@ void frmOrderList::BuildForm() {
     label(QStringLiteral("~"), QStringLiteral("라벨_물결"));
     label(QStringLiteral("검색어"), QStringLiteral("라벨_검색어"));
     for (int i : {0, 1}) {
-        auto* picker = new QDateEdit(top);
+        auto* picker = new DatePickerEdit(top);
         picker->setObjectName(IndexedName("배차일", i));
-        picker->setCalendarPopup(true);
-        picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         배차일[size_t(i)] = picker;
     }
     검색어 = new MyText(top);
