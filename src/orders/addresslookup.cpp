@@ -151,6 +151,10 @@ void frmOrder::LookupAddress(const QString& field) {
         }
         fSP->setGeometry(at.x(), at.y(), needed, height);
         fSP->show();
+        // Shown, the row numbers and the scroll bar have their real widths: the columns get
+        // exactly the room left.
+        const int off = fSP->horizontalHeader()->length() - fSP->viewport()->width();
+        if (off != 0) fSP->resize(fSP->width() + off, fSP->height());
         fSP->raise();
         fSP->SetActiveCell(1, 1);
         fSP->setFocus();

@@ -100,6 +100,9 @@ void frmOrderList::BuildForm() {
     }
     검색어 = new MyText(top);
     검색어->setObjectName(QStringLiteral("검색어"));
+    // One Tab per picker, then the search.
+    setTabOrder(배차일[0], 배차일[1]);
+    setTabOrder(배차일[1], 검색어);
     검색어->setPlaceholderText(QStringLiteral("☞ 차량번호,차주명,연락처로 검색"));
 
     const struct {

