@@ -10,13 +10,6 @@ QString Containing(const QString& text) {
     return Quote(QLatin1Char('%') + text + QLatin1Char('%'));
 }
 
-// Phones are stored without dashes, while users copy them from the lists with dashes; a text
-// that is nothing but dashes still searches as typed.
-QString PhoneSearchText(const QString& typed) {
-    QString digits = typed;
-    digits.remove(QLatin1Char('-'));
-    return digits.isEmpty() ? typed : digits;
-}
 // Keys as the store reads them: "1,2,3".
 QString KeyList(const QList<qint64>& keys) {
     QStringList texts;
@@ -40,7 +33,7 @@ const QString SettlementColumns = QStringLiteral(
     s += QStringLiteral(" and 날짜>=") + Quote(from);
     s += QStringLiteral(" and 날짜<=") + Quote(to);
     if (!search.isEmpty()) {
-        s += QStringLiteral(" and (차주연락처 like ") + Containing(PhoneSearchText(search)) +
+        s += QStringLiteral(" and (") + PhoneContains(QStringLiteral("차주연락처"), search) +
              QStringLiteral(" or 차주명 like ") + Containing(search) + QStringLiteral(" or 차량번호 like ") +
              Containing(search) + QLatin1Char(')');
     }
@@ -72,7 +65,7 @@ QString InvoiceListStatement(const QString& search) {
     QString s = QStringLiteral("select * from 뷰_세금계산서 where 1=1");
     // Any one of the three columns finds the invoice, as the search hint promises.
     if (!search.isEmpty()) {
-        s += QStringLiteral(" and (휴대전화 like ") + Containing(PhoneSearchText(search)) +
+        s += QStringLiteral(" and (") + PhoneContains(QStringLiteral("휴대전화"), search) +
              QStringLiteral(" or 기사명 like ") + Containing(search) + QStringLiteral(" or 차량번호 like ") +
              Containing(search) + QLatin1Char(')');
     }

@@ -204,8 +204,6 @@ frmJungsanList::frmJungsanList(QWidget* parent)
     for (int i = 0; i < 2; ++i) {
         auto* picker = new DatePickerEdit(SSPanel1);
         picker->setObjectName(QStringLiteral("배차일(%1)").arg(i));
-        picker->setCalendarPopup(true);
-        picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         배차일[size_t(i)] = picker;
     }
     AddButton(2, QStringLiteral("   운임지급처리"), QStyle::SP_DialogApplyButton);

@@ -5,6 +5,8 @@
 #include "popjuseonsa.h"
 #include "sqltext.h"
 
+#include <algorithm>
+
 namespace {
 using F = CellFormat;
 
@@ -114,8 +116,12 @@ QString MasterListStatement(const MasterMember& member, const QString& search) {
         // number alone finds the row.
         const QString pattern = Quote(QLatin1Char('%') + search + QLatin1Char('%'));
         QStringList terms;
-        for (const QString& column : member.filterColumns)
-            terms << column + QStringLiteral(" like ") + pattern;
+        for (const QString& column : member.filterColumns) {
+            const bool phone = std::any_of(member.columns.begin(), member.columns.end(), [&](const MasterColumn& c) {
+                return c.field == column && c.format == CellFormat::Phone;
+            });
+            terms << (phone ? PhoneContains(column, search) : column + QStringLiteral(" like ") + pattern);
+        }
         s += QStringLiteral(" and (") + terms.join(QStringLiteral(" or ")) + QLatin1Char(')');
     }
     // Records with the same name come in the order they were made, on every store.

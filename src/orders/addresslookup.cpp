@@ -9,12 +9,14 @@
 #include "orderstatements.h"
 #include "spreadgrid.h"
 #include "storetrap.h"
+#include "twips.h"
 
 #include <QButtonGroup>
 #include <QDateEdit>
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 using namespace OrderBoard;
 
@@ -122,7 +124,8 @@ void frmOrder::LookupAddress(const QString& field) {
             for (qsizetype r = 0; r < rows->rowCount(); ++r)
                 fSP->AppendRow({cell(r, c1), cell(r, c2), cell(r, c3)});
         }
-        ShowSuggestions(box, 420);
+        // Never over the captions right of the address box: the town and district give up room.
+        ShowSuggestions(box, box->width() + TwipsToPx(90), {1, 2});
     });
 }
 
@@ -135,17 +138,43 @@ void frmOrder::SetSuggestionColumns(const QStringList& headers, const QList<doub
     }
 }
 
-void frmOrder::ShowSuggestions(QWidget* under, int leastWidth) {
+void frmOrder::ShowSuggestions(QWidget* under, int room, std::initializer_list<int> givers) {
     const QPoint at = under->mapTo(backPanel, QPoint(0, under->height()));
     const int rowHeight = fSP->verticalHeader()->defaultSectionSize();
     const int headerHeight = qMax(fSP->horizontalHeader()->sizeHint().height(), rowHeight);
     // As tall as its rows, up to eight: a short list must not hide the fields below it.
     const int shown = qMin(fSP->MaxRows(), SuggestionRowsShown);
+    const int height = headerHeight + shown * rowHeight + 2 * fSP->frameWidth() + 2;
+    // As wide as its columns need and no wider than its room: what the columns need beyond that
+    // the givers give up, in equal parts.
+    QTableView* view = fSP;
+    view->resizeColumnsToContents();
+    const int scrollBar = fSP->MaxRows() > shown ? fSP->verticalScrollBar()->sizeHint().width() : 0;
+    // (Asked while the box is still hidden: isHidden, not isVisible, tells the row numbers.)
+    const int chrome = 2 * fSP->frameWidth() + scrollBar +
+                       (fSP->verticalHeader()->isHidden() ? 0 : fSP->verticalHeader()->width());
+    const int columns = fSP->model()->columnCount();
+    auto needed = [&] {
+        int total = chrome;
+        for (int c = 0; c < columns; ++c)
+            total += view->columnWidth(c);
+        return total;
+    };
+    room = qMin(room, backPanel->width());
+    if (needed() > room && givers.size() > 0) {
+        const int give = (needed() - room + int(givers.size()) - 1) / int(givers.size());
+        for (int c : givers)
+            view->setColumnWidth(c, qMax(view->columnWidth(c) - give, fSP->horizontalHeader()->sectionSizeHint(c)));
+    }
+    const int width = needed();
     // Kept inside the board: a list under a box near the right edge opens to the left.
-    const int width = qMax(under->width(), leastWidth);
     const int x = qMax(0, qMin(at.x(), backPanel->width() - width));
-    fSP->setGeometry(x, at.y(), width, headerHeight + shown * rowHeight + 2 * fSP->frameWidth() + 2);
+    fSP->setGeometry(x, at.y(), width, height);
     fSP->show();
+    // Shown, the row numbers and the scroll bar have their real widths: the columns get exactly
+    // the room left.
+    const int off = fSP->horizontalHeader()->length() - fSP->viewport()->width();
+    if (off != 0) fSP->resize(fSP->width() + off, fSP->height());
     fSP->raise();
     fSP->SetActiveCell(1, 1);
     fSP->setFocus();

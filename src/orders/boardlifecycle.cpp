@@ -20,8 +20,11 @@ void frmOrder::Timer1_Timer() {
         lblCount->setText(QStringLiteral("실시간"));
         return;
     }
-    if (chk새로고침금지->isChecked()) return;
-    lblCount->setText(QString::number(int(m_refreshPeriod) - int(m_countdown)));
+    if (chk새로고침금지->isChecked()) {
+        ShowCountdown();
+        return;
+    }
+    lblCount->setText(QString::number(int(m_refreshPeriod) - int(m_countdown)) + QStringLiteral("초"));
     const qint16 before = m_countdown;
     // A 16-bit count: it stops at its largest value, so a negative period is never met.
     if (m_countdown < 32767) ++m_countdown;
@@ -33,6 +36,16 @@ void frmOrder::Timer1_Timer() {
         }
         m_countdown = 0;
     }
+}
+
+void frmOrder::ShowCountdown() {
+    if (m_liveFeed && StoreFeed::instance().live()) return;
+    // Ticked, the list is not read again until the box is cleared: a frozen number would say
+    // otherwise.
+    if (chk새로고침금지->isChecked())
+        lblCount->setText(QStringLiteral("멈춤"));
+    else if (!lblCount->text().isEmpty())
+        lblCount->setText(QString::number(int(m_refreshPeriod) - int(m_countdown)) + QStringLiteral("초"));
 }
 
 void frmOrder::ExportList() {

@@ -42,8 +42,6 @@ QFrame* Panel(QWidget* parent, const QString& name) {
 QDateEdit* DatePicker(QWidget* parent, const QString& name) {
     auto* picker = new DatePickerEdit(parent);
     picker->setObjectName(name);
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     picker->setDate(Clock::today());
     return picker;
 }
@@ -68,11 +66,7 @@ frmOrder::frmOrder(QWidget* parent) : WorkScreen(parent) {
     Form_Resize();
     ApplyGridStyle(this);
     sp->setMaxRows(0);
-    m_refreshPeriod = [] {
-        const double v = std::round(IniNumber(RefreshIntervalSetting));
-        return qint16(qBound(-32768.0, v, 32767.0));
-    }();
-    m_countdown = 0;
+    ApplySettings();
     Timer1->setInterval(1200);
     Timer1->start();
     // Other desks' writes reach the list as they happen; after a lost link (or a flood) the
@@ -87,6 +81,15 @@ frmOrder::frmOrder(QWidget* parent) : WorkScreen(parent) {
     FillEntryLists();
     ResetOrderEntry();
     LoadOrderList();
+}
+
+void frmOrder::ApplySettings() {
+    WorkScreen::ApplySettings();
+    const double v = std::round(IniNumber(RefreshIntervalSetting));
+    m_refreshPeriod = qint16(qBound(-32768.0, v, 32767.0));
+    // A new period counts from its start.
+    m_countdown = 0;
+    ShowCountdown();
 }
 
 void frmOrder::showEvent(QShowEvent* event) {
@@ -144,12 +147,16 @@ void frmOrder::BuildForm() {
     hFocus = Named(new MyText(backPanel), QStringLiteral("hFocus"));
     hFocus->setFocusPolicy(Qt::NoFocus);
 
-    화물중량라벨 = Named(new QLabel(QStringLiteral("화물중량"), backPanel), QStringLiteral("라벨_화물중량"));
-    화물중량 = Named(new MyText(backPanel), QStringLiteral("화물중량"));
-    화물중량->setEntryKind(EntryKind::Weight);
-    // The weight belongs to the order though it sits apart: Tab reaches it after the shipper,
-    // before the buttons.
-    setTabOrder(화주명, 화물중량);
+    // From the last field Tab goes on to the buttons that take the order, then the day and
+    // the list's filters, the list, and 닫 기 last.
+    QList<QWidget*> chain = {화주코드,  cmdArr[1],          cmdArr[2],    cmdArr[3], cmdArr[4],
+                             cmdArr[5], 배차일,             chk새로고침금지, cmdArr[0], 배차기간[0],
+                             배차기간[1], 검색어,            cmdArr[6],    cmdArr[7]};
+    for (QCheckBox* box : chk조회구분)
+        chain << box;
+    chain << sp << cmdArr[99];
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 
     Timer1 = Named(new QTimer(this), QStringLiteral("Timer1"));
 }
@@ -194,6 +201,10 @@ void frmOrder::BuildEntryPanel() {
     희망톤수 = Named(new DropList(SSPanel2), QStringLiteral("희망톤수"));
     label(QStringLiteral("차종"));
     차종 = Named(new DropList(SSPanel2), QStringLiteral("차종"));
+    // The weight is cargo like the tonnage and kind beside it.
+    화물중량라벨 = label(QStringLiteral("화물중량"));
+    화물중량 = Named(new MyText(SSPanel2), QStringLiteral("화물중량"));
+    화물중량->setEntryKind(EntryKind::Weight);
     // Row 3
     label(QStringLiteral("하차지"));
     하차권역 = Named(new DropList(SSPanel2), QStringLiteral("하차권역"));
@@ -221,7 +232,8 @@ void frmOrder::BuildEntryPanel() {
     // Tab order follows the screen order, so an order can be taken without the mouse.
     QList<QWidget*> chain = {상차권역,      상차지,   운행구분[0],   운행구분[1],   운행구분[2],
                              댓수,          제품정보, 상차일구분[0], 상차일구분[1], 상차일구분[2],
-                             상차일,        상차시,   희망톤수,      차종,          하차권역,
+                             상차일,        상차시,   희망톤수,      차종,          화물중량,
+                             하차권역,
                              하차지,        운임형태, 금액,          하차일구분[0], 하차일구분[1],
                              하차일구분[2], 하차일,   하차시,        화주코드,      화주명};
     for (qsizetype i = 1; i < chain.size(); ++i)
@@ -329,6 +341,8 @@ void frmOrder::ConnectControls() {
     });
     배차일->installEventFilter(this);
     connect(Timer1, &QTimer::timeout, this, &frmOrder::Timer1_Timer);
+    connect(chk새로고침금지, &QCheckBox::toggled, this, &frmOrder::ShowCountdown);
+    lblCount->setToolTip(QStringLiteral("목록을 다시 읽을 때까지 남은 시간"));
 
     connect(sp, &SpreadGrid::Click, this, &frmOrder::ShowOrderInEntry);
     connect(sp, &SpreadGrid::KeyDown, this, &frmOrder::GridKeyDown);

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QString>
 #include <array>
+#include <initializer_list>
 #include <map>
 #include <optional>
 
@@ -70,6 +71,8 @@ public:
     void CloseScreen();
 
     QString UnsavedInput() const override;
+    // A new refresh interval counts from its start at once.
+    void ApplySettings() override;
 
     qint16 refreshPeriod() const { return m_refreshPeriod; }
     qint16 refreshCountdown() const { return m_countdown; }
@@ -116,7 +119,6 @@ private:
     // Asks before typed input is thrown away; false: keep it.
     bool MayDiscardPanel();
     void BuildKeyboard();
-    void FitWeightCaption();
     // The entry panel's captions with their Alt letters, fitted to where they now stand.
     void FitEntryCaptions();
     void SelectDateKind(bool loading, int kind);
@@ -127,8 +129,9 @@ private:
     // Fills the panel from a stored order as a new order: its lanes, load and fare, shipper;
     // the times on the board's day. Status, vehicle, owner and payment stay out.
     void FillFromOrder(qint64 id);
-    // The suggestion list under a box, as tall as its rows (up to eight), with the focus.
-    void ShowSuggestions(QWidget* under, int leastWidth);
+    // The suggestion list under a box, as tall as its rows (up to eight) and as wide as its
+    // columns within room (the givers narrowed to fit), with the focus.
+    void ShowSuggestions(QWidget* under, int room, std::initializer_list<int> givers = {});
     void SetSuggestionColumns(const QStringList& headers, const QList<double>& widths);
     // Starts the wait after which the entered code's lanes are offered; any key before then
     // (the agent typing on) drops the offer, so the lookup never stands in the way of typing.
@@ -148,6 +151,8 @@ private:
     bool AgreeToMoves(const StoredOrder& now, const OrderSql::OrderEntry& typed);
     qint64 ActiveOrderId();
     void ResetCountdown() { m_countdown = 0; }
+    // The countdown's label as the box 새로고침금지 and the count stand now.
+    void ShowCountdown();
 
 public:
     // Controls, under their system names (also their object names).

@@ -18,6 +18,7 @@
 #include "twips.h"
 
 #include <QCheckBox>
+#include "datepicker.h"
 #include <QDateEdit>
 #include <QFrame>
 #include <QLabel>
@@ -145,14 +146,15 @@ void frmOrderList::BuildForm() {
     label(QStringLiteral("~"), QStringLiteral("라벨_물결"));
     label(QStringLiteral("검색어"), QStringLiteral("라벨_검색어"));
     for (int i : {0, 1}) {
-        auto* picker = new QDateEdit(top);
+        auto* picker = new DatePickerEdit(top);
         picker->setObjectName(IndexedName("배차일", i));
-        picker->setCalendarPopup(true);
-        picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         배차일[size_t(i)] = picker;
     }
     검색어 = new MyText(top);
     검색어->setObjectName(QStringLiteral("검색어"));
+    // One Tab per picker, then the search.
+    setTabOrder(배차일[0], 배차일[1]);
+    setTabOrder(배차일[1], 검색어);
     검색어->setPlaceholderText(QStringLiteral("☞ 차량번호,차주명,연락처로 검색"));
 
     const struct {

@@ -160,7 +160,7 @@ void frmOrder::OfferShipperLanes() {
         fSP->setColumnAlignment(5, Qt::AlignRight | Qt::AlignVCenter);
         m_addressField = QStringLiteral("화주코드");
         m_beforeLanes = QApplication::focusWidget();
-        ShowSuggestions(화주코드, 600);
+        ShowSuggestions(화주코드, backPanel->width(), {0});
     });
     m_laneLookupMs = int(took.elapsed());
 }

@@ -48,10 +48,6 @@ void FitCaption(QLabel* label) {
 }
 } // namespace
 
-void frmOrder::FitWeightCaption() {
-    FitCaption(화물중량라벨);
-}
-
 void frmOrder::FitEntryCaptions() {
     for (const auto& [caption, label] : m_labels)
         if (label->text().contains(QLatin1Char('&'))) FitCaption(label);

@@ -108,7 +108,21 @@ void frmOrder::PlaceEntryPanel(double panelWidth) {
     PlaceTwips(차종, 10890 + x, RowTop[1], 1350, RowHeight);
     label(QStringLiteral("화주정보"), MiddleLeft + x, RowTop[3], 870);
     PlaceTwips(화주코드, 8820 + x, RowTop[3], 1350, RowHeight);
-    PlaceTwips(화주명, 10350 + x, RowTop[3], 2520, RowHeight);
+    // The weight beside the kind, while it clears 닫 기; on a narrower panel at the end of row 4,
+    // the shipper's name giving up width for it.
+    const double closeLeft = panelWidth - 1155;
+    if (13320 + x + 1350 + ColumnGap <= closeLeft) {
+        PlaceTwips(화주명, 10350 + x, RowTop[3], 2520, RowHeight);
+        label(QStringLiteral("화물중량"), 12420 + x, RowTop[1], 870);
+        PlaceTwips(화물중량, 13320 + x, RowTop[1], 1350, RowHeight);
+    } else {
+        const double name = std::clamp(panelWidth - 150 - (10350 + x) - 90 - 900 - 1350, 1200.0, 2520.0);
+        PlaceTwips(화주명, 10350 + x, RowTop[3], name, RowHeight);
+        const double at = 10350 + x + name + 90;
+        label(QStringLiteral("화물중량"), at, RowTop[3], 870);
+        PlaceTwips(화물중량, at + 900, RowTop[3], std::clamp(panelWidth - 150 - (at + 900), 600.0, 1350.0),
+                   RowHeight);
+    }
 
     PlaceTwips(cmdArr.at(99), panelWidth - 1155, 60, 1050, 630);
     FitEntryCaptions();
@@ -123,8 +137,8 @@ int frmOrder::PlaceButtonBar(double panelWidth) {
     const int buttons[] = {1, 8, 2, 3, 4, 5};
     for (int n = 0; n < 6; ++n)
         bar.left.push_back({cmdArr.at(buttons[n]), 2580.0 + n * 1530, 45, buttons[n] == 5 ? 1950.0 : 1500.0, 330});
-    bar.right = {{chk새로고침금지, 3965, 60, 1650, RowHeight},
-                 {lblCount, 2100, 60, 540, RowHeight},
+    bar.right = {{chk새로고침금지, 3965, 60, 1620, RowHeight},
+                 {lblCount, 2295, 60, 735, RowHeight},
                  {cmdArr.at(0), 1515, 45, 1425, 330}};
     return LayOutBar(bar, panelWidth);
 }
@@ -175,11 +189,7 @@ void frmOrder::LayOut() {
         const double growth = buttonGrowth + filterGrowth;
         // The counts per status take a row of the list's height.
         PlaceStatusStrip(ListTop + growth, panelWidth);
-        PlaceTwips(sp, PanelLeft, ListTop + growth + StripHeight, panelWidth, H - 2745 - growth - StripHeight);
-
-        PlaceTwips(화물중량라벨, PanelLeft, H - 375, 870, RowHeight);
-        PlaceTwips(화물중량, 990, H - 375, 1650, RowHeight);
-        FitWeightCaption();
+        PlaceTwips(sp, PanelLeft, ListTop + growth + StripHeight, panelWidth, H - ListTop - 90 - growth - StripHeight);
 
         ApplyColumnLayout(*sp, QStringLiteral("오더등록"), [this](SpreadGrid& grid) { FitColumns(grid); });
     } catch (...) {

@@ -13,7 +13,7 @@ QString SearchCondition(const QString& search) {
     if (search.isEmpty()) return {};
     const QString like = Quote(QLatin1Char('%') + search + QLatin1Char('%'));
     return QStringLiteral(" and (차량번호 like ") + like + QStringLiteral(" or 차주명 like ") + like +
-           QStringLiteral(" or 차주연락처 like ") + like + QStringLiteral(")");
+           QStringLiteral(" or ") + PhoneContains(QStringLiteral("차주연락처"), search) + QStringLiteral(")");
 }
 
 QString StatusCondition(const std::array<bool, 7>& ticked) {

@@ -7,6 +7,7 @@
 #include "orderhistory.h"
 #include "orderstatements.h"
 #include "signin.h"
+#include "statusscheme.h"
 #include "storetrap.h"
 #include "twips.h"
 
@@ -17,6 +18,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStyle>
 
 namespace {
 constexpr double kRow = 300;                                       // height of a field
@@ -68,7 +70,7 @@ void popOrder::BuildForm() {
     backPanel->setFrameShape(QFrame::Panel);
     backPanel->setFrameShadow(QFrame::Raised);
     QWidget* p = backPanel;
-    const QStringList captions = {"배차일",   "상차지",   "상차일시", "하차지",   "하차일시", "운행방법",
+    const QStringList captions = {"배차일", "오더상태", "배차시간", "상차지",   "상차일시", "하차지",   "하차일시", "운행방법",
                                   "희망톤수", "운임형태", "화물중량", "댓수",     "차종",     "금액",
                                   "제품정보", "차주명",   "연락처",   "차량번호", "차량정보", "화주정보"};
     for (const QString& caption : captions) {
@@ -114,17 +116,45 @@ void popOrder::BuildForm() {
     차량정보 = Make<MyText>(p, QStringLiteral("차량정보"));
     화주코드 = Make<MyText>(p, QStringLiteral("화주코드"));
     화주명 = Make<MyText>(p, QStringLiteral("화주명"));
+    오더상태 = Make<MyText>(p, QStringLiteral("오더상태"));
+    배차시간 = Make<MyText>(p, QStringLiteral("배차시간"));
     // Takes the focus when the pop-up comes up, so no box looks selected; never reached by Tab.
     hFocus = Make<MyText>(p, QStringLiteral("hFocus"));
     hFocus->setFocusPolicy(Qt::NoFocus);
 
-    // Nothing typed here could go anywhere: the boxes show, they do not take input.
-    for (MyText* box :
-         {상차지, 하차지, 화물중량, 금액, 제품정보, 차주명, 차주연락처, 차량번호, 차량정보, 화주코드, 화주명})
+    // Nothing here takes input, and nothing looks as if it did: the boxes show their text on
+    // the panel's grey (a text can still be selected and copied), the lists and options neither
+    // drop down nor toggle nor take the focus.
+    QPalette shown = palette();
+    shown.setColor(QPalette::Base, shown.color(QPalette::Window));
+    for (MyText* box : {상차지, 하차지, 화물중량, 금액, 제품정보, 차주명, 차주연락처, 차량번호, 차량정보,
+                        화주코드, 화주명, 오더상태, 배차시간}) {
         box->setLocked(true);
-    // Enter in a list moves on as Tab does, as on the board.
-    for (DropList* list : {상차시, 하차시, 희망톤수, 운임형태, 댓수, 차종})
-        connect(list, &DropList::KeyDown, this, [](int& keyCode, int) { EnterToTab(keyCode); });
+        box->setPalette(shown);
+    }
+    for (QDateEdit* date : {배차일, 상차일, 하차일})
+        date->setPalette(shown);
+    QList<QWidget*> fixed = {상차권역, 하차권역, 상차시, 하차시, 희망톤수, 운임형태, 댓수, 차종};
+    for (const auto* options : {&상차일구분, &하차일구분, &운행구분})
+        for (QRadioButton* option : *options)
+            fixed << option;
+    for (QWidget* w : fixed) {
+        w->installEventFilter(this);
+        w->setFocusPolicy(Qt::NoFocus);
+    }
+}
+
+bool popOrder::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+        return true; // a list or option that only shows
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
 }
 
 void popOrder::PlaceControls() {
@@ -138,6 +168,10 @@ void popOrder::PlaceControls() {
     const std::vector<Spot> spots = {
         {label("배차일"), 90, 0, 780},
         {배차일, 900, 0, 1650},
+        {label("오더상태"), 2700, 0, 870},
+        {오더상태, 3600, 0, 1200},
+        {label("배차시간"), 4980, 0, 870},
+        {배차시간, 5910, 0, 1800},
         {label("상차지"), 90, 1, 780},
         {상차권역, 900, 1, 1080},
         {상차지, 2010, 1, 5700},
@@ -197,9 +231,14 @@ void popOrder::PlaceControls() {
     // The order's changes, as the store recorded them (Alt+H, as Ctrl+H on the board).
     auto* history = Make<QPushButton>(backPanel, QStringLiteral("cmdHistory"));
     history->setText(QStringLiteral("변경이력(&H)"));
-    history->setGeometry(TwipsToPx(kPanelWidth - 1890), TwipsToPx(2430), TwipsToPx(1800), TwipsToPx(345));
+    history->setGeometry(TwipsToPx(kPanelWidth - 3270), TwipsToPx(2430), TwipsToPx(1800), TwipsToPx(345));
     connect(history, &QPushButton::clicked, this,
             [this] { ShowOrderHistory(this, OrderDerive::TagToId(SelectedKey)); });
+    닫기 = Make<QPushButton>(backPanel, QStringLiteral("cmdArr(99)"));
+    닫기->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    닫기->setText(QStringLiteral("   닫 기"));
+    닫기->setGeometry(TwipsToPx(kPanelWidth - 1380), TwipsToPx(2430), TwipsToPx(1290), TwipsToPx(345));
+    connect(닫기, &QPushButton::clicked, this, &QDialog::reject);
     backPanel->setGeometry(0, 0, TwipsToPx(kPanelWidth), TwipsToPx(kPanelHeight));
 }
 
@@ -242,17 +281,21 @@ void popOrder::LoadRecord() {
         ShowMoment(true, f("상차요청일시").trimmed(), orderDate);
         ShowMoment(false, f("하차요청일시").trimmed(), orderDate);
 
-        // Lists take the stored entry when they have it (regions trimmed), else their first.
-        const std::pair<DropList*, QString> lists[] = {{상차권역, f("상차권역").trimmed()},
-                                                       {하차권역, f("하차권역").trimmed()},
-                                                       {희망톤수, f("희망톤수")},
-                                                       {차종, f("희망차종")}};
-        for (const auto& [list, stored] : lists)
-            list->selectText(stored);
+        // The order as stored, as the board shows it: a value the lists do not offer is shown
+        // as it is, never as their first entry.
+        상차권역->selectText(f("상차권역").trimmed());
+        하차권역->selectText(f("하차권역").trimmed());
+        희망톤수->showValue(f("희망톤수"));
+        차종->showValue(f("희망차종"));
+        댓수->showValue(f("차량대수").trimmed());
         운행구분[size_t(OrderDerive::RunKindOption(f("적재구분")))]->setChecked(true);
         운임형태->setCurrentIndex(OrderDerive::FareKindEntry(f("운임구분")));
-        // Whatever the order says, one vehicle: the detail shows the order, not its copies.
-        댓수->setCurrentIndex(0);
+        const QString status = f("오더상태").trimmed();
+        오더상태->SetText(status);
+        QPalette ink = 오더상태->palette();
+        ink.setColor(QPalette::Text, StatusScheme::StatusColour(status));
+        오더상태->setPalette(ink);
+        배차시간->SetText(f("배차시간").trimmed());
 
         // Boxes show their column as stored; the shipper block shows the shipper the order was
         // taken for, as the order recorded it.
@@ -278,16 +321,21 @@ void popOrder::ShowMoment(bool loading, const QString& stored, const QDate& orde
     const int kind =
         OrderDerive::KindOfDate(QDate::fromString(date, QStringLiteral("yyyy-MM-dd")), orderDate);
     if (kind >= 0) kinds->button(kind)->setChecked(true);
-    // The time on the half-hour list; a stored text that holds no time leaves the list empty.
-    const QString half = stored.size() > 10 ? OrderDerive::HalfHourOfText(stored.right(5)) : QString();
+    // The stored time as it is (14:45 is not 14:30); a text that holds no time leaves the list
+    // without a selection.
+    const QString at = stored.size() > 10 ? stored.right(5) : QString();
     DropList* time = loading ? 상차시 : 하차시;
-    if (half.isEmpty())
+    if (OrderDerive::HalfHourOfText(at).isEmpty())
         time->setCurrentIndex(-1);
     else
-        time->selectText(half);
+        time->showValue(at);
 }
 
 void popOrder::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) hFocus->setFocus(Qt::OtherFocusReason);
+    // Placed once: a box the agent clicked to copy from keeps the focus after a switch away.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_focusPlaced) {
+        m_focusPlaced = true;
+        hFocus->setFocus(Qt::OtherFocusReason);
+    }
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The order detail 오더정보: one order, read-only, in the entry panel's field layout. Opened
-// modally by the order inquiry with the order's key in SelectedKey; it has no save action and
-// sends nothing but the one read.
+// The order detail 오더정보: one order as stored, read-only, in the entry panel's field layout,
+// with its status and dispatch time. Opened modally by the order inquiry with the order's key in
+// SelectedKey; it has no save action and sends nothing but the one read.
 #include <QDialog>
 #include <array>
 #include <map>
@@ -10,6 +10,7 @@ class QButtonGroup;
 class QDateEdit;
 class QFrame;
 class QLabel;
+class QPushButton;
 class QRadioButton;
 class DropList;
 class MyText;
@@ -26,6 +27,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildForm();
@@ -59,9 +61,13 @@ public:
     MyText* 차량정보 = nullptr;
     MyText* 화주코드 = nullptr;
     MyText* 화주명 = nullptr;
+    MyText* 오더상태 = nullptr;
+    MyText* 배차시간 = nullptr;
+    QPushButton* 닫기 = nullptr;
     MyText* hFocus = nullptr;
 
 private:
     std::map<QString, QLabel*> m_labels;
     std::array<QButtonGroup*, 2> m_dayKinds{};
+    bool m_focusPlaced = false;
 };

@@ -77,6 +77,10 @@ void ApplyColumnLayout(SpreadGrid& grid, const QString& key, const std::function
         }
         grid.setUnitType(WidthUnit::Normal);
     }
+    ApplyRowHeight(grid);
+}
+
+void ApplyRowHeight(SpreadGrid& grid) {
     double rowHeight = IniNumber(RowHeightSetting);
     // A setting that reads as no height at all would make every row vanish.
     if (!(rowHeight > 0)) rowHeight = 18;

@@ -5,15 +5,19 @@
 // the page shows its download overlay, a page's request for a new window opens in this window,
 // at all other times in a separate browser window of ours.
 #include "screens.h"
+#include "webview.h"
 
 #include <QUrl>
 #include <map>
 
 class QFrame;
+class QLabel;
+class QProgressBar;
 class QPushButton;
-class WebView;
 
-class frmWebMDIChild : public WorkScreen {
+// A page's downloads go through the shared Save-As dialog (in the folder of the last one), show
+// their progress in the top bar and end with a word of where the file is, or why it is not.
+class frmWebMDIChild : public WorkScreen, public WebDownloads {
     Q_OBJECT
 public:
     // Without the module the window still builds, with its top bar and no page
@@ -23,6 +27,10 @@ public:
 
     // A blank page first, then the address, sent as the service expects its requests.
     void Navigate(const QUrl& address);
+
+    QString downloadPath(const QString& suggestedName) override;
+    void downloadProgress(qint64 received, qint64 total) override;
+    void downloadFinished(const QString& path, bool saved, const QString& reason) override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -34,6 +42,11 @@ public:
     std::map<int, QFrame*> SSPanel4;
     std::map<int, QPushButton*> cmdArr;
     WebView* WebBrowser = nullptr; // its widget is a child of this window; nullptr without the module
+    QLabel* lblDownload = nullptr;
+    QProgressBar* prgDownload = nullptr;
+
+private:
+    QString m_downloadName; // the file being received, for the bar
 };
 
 // The remote-support command: the one web window (opened by OpenScreen under the caption

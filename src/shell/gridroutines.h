@@ -41,6 +41,8 @@ extern bool CodeListOpen;
 // and the header row to 18. SaveColumnWidths writes the widths when the user drags one;
 // connect it with ConnectColumnWidthSaving.
 void ApplyColumnLayout(SpreadGrid& grid, const QString& key, const std::function<void(SpreadGrid&)>& fit);
+// Every data row at RowHeightSetting, the header row at 18 (as ApplyColumnLayout ends).
+void ApplyRowHeight(SpreadGrid& grid);
 void SaveColumnWidths(const SpreadGrid& grid, const QString& key);
 void ConnectColumnWidthSaving(SpreadGrid& grid, const QString& key);
 // The usual fit rule: the grid's width less all column widths (row-header column included) and

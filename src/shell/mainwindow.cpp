@@ -113,10 +113,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
                        .arg(VersionMinor())
                        .arg(VersionRevision()));
 
-    const QString rowHeight = ReadIni(QStringLiteral("옵션"), QStringLiteral("표높이설정"));
-    RowHeightSetting = rowHeight.isEmpty() ? QStringLiteral("18") : rowHeight;
-    const QString interval = ReadIni(QStringLiteral("옵션"), QStringLiteral("갱신주기"));
-    RefreshIntervalSetting = interval.isEmpty() ? QStringLiteral("10") : interval;
+    LoadDisplaySettings();
 
     sendOnlineNotice();
 }

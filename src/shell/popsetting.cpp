@@ -6,12 +6,14 @@
 #include "mainwindow.h"
 #include "mytext.h"
 #include "prompts.h"
+#include "screens.h"
 #include "signin.h"
 #include "twips.h"
 
 #include <QDir>
 #include <QEvent>
 #include <QFrame>
+#include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 
@@ -57,22 +59,28 @@ popSetting::popSetting(QWidget* parent) : QDialog(parent) {
     hFocus->setObjectName(QStringLiteral("hFocus"));
     hFocus->setFocusPolicy(Qt::NoFocus);
 
+    // Each value with its unit and the range the dialog takes.
+    const char* units[2] = {"pt (7~100)", "초 (5~3600)"};
+    for (int i = 0; i < 2; ++i) {
+        auto* unit = new QLabel(QString::fromUtf8(units[i]), backPanel);
+        unit->setObjectName(QStringLiteral("단위(%1)").arg(i));
+        PlaceTwips(unit, 2820, i == 0 ? 150 : 555, 1290, 300);
+    }
+    표높이->setToolTip(QStringLiteral("목록 한 줄의 높이"));
+    갱신타이머->setToolTip(QStringLiteral("오더등록 목록을 다시 읽는 간격 (실시간 저장소에서는 쓰지 않음)"));
     PlaceTwips(MyLabel1[0], 150, 150, 1050, 300);
     PlaceTwips(표높이, 1260, 150, 1500, 300);
     PlaceTwips(MyLabel1[1], 150, 555, 1050, 300);
     PlaceTwips(갱신타이머, 1260, 555, 1500, 300);
     PlaceTwips(cmdArr[4], 150, 1005, 2610, 390);
-    PlaceTwips(cmdArr[99], 2850, 1005, 1200, 390);
+    PlaceTwips(cmdArr[99], 2850, 1005, 1260, 390);
     hFocus->setGeometry(-200, -200, 10, 10);
-    PlaceTwips(backPanel, 0, 0, 4200, 1545);
+    PlaceTwips(backPanel, 0, 0, 4260, 1545);
     // The inner area is exactly the background panel.
     setFixedSize(backPanel->size());
 
-    // The dialog's own defaults replace the main window's, even if it is closed unsaved.
-    const QString rowHeight = ReadIni(kSection, kRowHeightKey);
-    RowHeightSetting = rowHeight.isEmpty() ? QStringLiteral("16") : rowHeight;
-    const QString interval = ReadIni(kSection, kIntervalKey);
-    RefreshIntervalSetting = interval.isEmpty() ? QStringLiteral("20") : interval;
+    // The values the screens use now; opened and closed unsaved, the dialog changes nothing.
+    if (RowHeightSetting.isEmpty() || RefreshIntervalSetting.isEmpty()) LoadDisplaySettings();
     표높이->SetText(RowHeightSetting);
     갱신타이머->SetText(RefreshIntervalSetting);
 
@@ -120,8 +128,8 @@ void popSetting::SaveSettings() {
     }
     RowHeightSetting = height;
     RefreshIntervalSetting = interval;
-    Prompt::notice(
-        QStringLiteral("설정이 저장되었습니다.\n저장된 내용이 반영되려면 해당 창을 닫았다 다시 열어주세요."));
+    ApplySettingsToOpenScreens();
+    Prompt::notice(QStringLiteral("설정이 저장되었습니다."));
     accept();
 }
 

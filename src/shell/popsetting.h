@@ -1,6 +1,6 @@
 #pragma once
 // 환경설정: the two display options of Setting.ini [옵션], the grid row height (표높이설정) and
-// the board's refresh interval (갱신주기). Saved values reach the screens opened afterwards.
+// the board's refresh interval (갱신주기). Opens on the values in use; saved values reach the open screens at once.
 #include <QDialog>
 #include <map>
 

@@ -1,5 +1,7 @@
 #include "screens.h"
+#include "gridroutines.h"
 #include "mainwindow.h"
+#include "spreadgrid.h"
 #include <QApplication>
 #include <QEvent>
 #include <QMap>
@@ -68,6 +70,16 @@ bool RunCommand(const QString& caption) {
 }
 
 WorkScreen* OpenedScreen(const QString& caption) { return registry().open.value(caption).data(); }
+
+void WorkScreen::ApplySettings() {
+    for (SpreadGrid* grid : findChildren<SpreadGrid*>())
+        ApplyRowHeight(*grid);
+}
+
+void ApplySettingsToOpenScreens() {
+    for (const QPointer<WorkScreen>& screen : std::as_const(registry().open))
+        if (screen) screen->ApplySettings();
+}
 
 QString UnsavedInputOfOpenScreens() {
     QStringList parts;

@@ -15,6 +15,10 @@ public:
     // What the user has typed here and not saved, named for a question ("입력 중인 오더"); ""
     // when nothing would be lost by closing the screen now.
     virtual QString UnsavedInput() const { return {}; }
+    // The display settings (RowHeightSetting, RefreshIntervalSetting) changed: an open screen
+    // takes them at once. Every list of the screen gets the row height; a screen with more to
+    // follow adds its own.
+    virtual void ApplySettings();
 
 signals:
     // The screen accepted a close (its 닫기 button or the MDI child's own close). The registry
@@ -44,6 +48,9 @@ bool RunCommand(const QString& caption);
 WorkScreen* OpenScreen(const QString& caption);
 // The open instance of a screen, nullptr when it is not open.
 WorkScreen* OpenedScreen(const QString& caption);
+
+// ApplySettings on every open screen.
+void ApplySettingsToOpenScreens();
 
 // The unsaved input of every open screen, joined for one question ("" when none).
 QString UnsavedInputOfOpenScreens();

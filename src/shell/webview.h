@@ -8,6 +8,21 @@
 
 class QWidget;
 
+// What the web window does with a page's downloads. The module asks for the file, then reports
+// the bytes as they come and the end; without a handler a download is dropped.
+class WebDownloads {
+public:
+    // Where to save the file the page offers under suggestedName; "" declines it.
+    virtual QString downloadPath(const QString& suggestedName) = 0;
+    // total is -1 while the server has not said how much is coming.
+    virtual void downloadProgress(qint64 received, qint64 total) = 0;
+    // The end: the file saved at path, or not saved (reason in the engine's words).
+    virtual void downloadFinished(const QString& path, bool saved, const QString& reason) = 0;
+
+protected:
+    ~WebDownloads() = default;
+};
+
 class WebView {
 public:
     // The view is its widget: it is deleted with it (by the widget's parent or by deleting
@@ -23,6 +38,9 @@ public:
     virtual bool overlayShown() const = 0;
     // Runs a script in the page's main world; its result is not waited for.
     virtual void runJavaScript(const QString& script) = 0;
+    // The page's downloads, and those of the windows it opens, go to this handler (it outlives
+    // the view or is taken back with nullptr first).
+    virtual void setDownloads(WebDownloads* downloads) = 0;
 
 protected:
     ~WebView() = default;
@@ -32,4 +50,4 @@ protected:
 // interface generation exports another name and is refused instead of being called wrongly.
 // It builds a view as a child of `parent` and never answers nullptr.
 using WebViewFactory = WebView* (*)(QWidget* parent);
-#define DELMORA_WEB_VIEW_ENTRY "delmora_web_view_v1"
+#define DELMORA_WEB_VIEW_ENTRY "delmora_web_view_v2"

@@ -6,6 +6,15 @@ QString Quote(const QString& value) {
     return QLatin1Char('\'') + text + QLatin1Char('\'');
 }
 
+QString PhoneContains(const QString& column, const QString& typed) {
+    QString digits = typed;
+    digits.remove(QLatin1Char('-')).remove(QLatin1Char(' '));
+    if (digits.isEmpty())
+        return column + QStringLiteral(" like ") + Quote(QLatin1Char('%') + typed + QLatin1Char('%'));
+    return QStringLiteral("replace(replace(") + column + QStringLiteral(",'-',''),' ','') like ") +
+           Quote(QLatin1Char('%') + digits + QLatin1Char('%'));
+}
+
 void ExecBuilder::separator() {
     // The procedure name already carries one blank; the first argument brings its own, which is
     // why calls read "exec NAME  'a','b'" with two blanks, as the store's callers always wrote them.

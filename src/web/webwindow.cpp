@@ -5,6 +5,10 @@
 #include "webpage.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QWebEngineDownloadRequest>
 #include <QOpenGLContext>
 #include <QWebEngineHttpRequest>
 #include <QWebEngineProfile>
@@ -130,10 +134,63 @@ public:
     bool isLoading() const override { return m_page->isLoading(); }
     bool overlayShown() const override { return m_page->overlayShown(); }
     void runJavaScript(const QString& script) override { m_page->runJavaScript(script); }
+    void setDownloads(WebDownloads* downloads) override { m_downloads = downloads; }
+
+    // One download of this view's page (or of a window it opened): where to, then its bytes and
+    // its end, told to the handler; declined, or with no handler, it is cancelled.
+    void download(QWebEngineDownloadRequest* request) {
+        WebDownloads* handler = m_downloads;
+        const QString path = handler ? handler->downloadPath(request->suggestedFileName()) : QString();
+        if (path.isEmpty() || !m_downloads) {
+            request->cancel();
+            return;
+        }
+        const QFileInfo file(path);
+        request->setDownloadDirectory(file.absolutePath());
+        request->setDownloadFileName(file.fileName());
+        QPointer<QWebEngineDownloadRequest> tracked(request);
+        connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this, tracked] {
+            if (tracked && m_downloads) m_downloads->downloadProgress(tracked->receivedBytes(), tracked->totalBytes());
+        });
+        connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, tracked] {
+            if (!tracked || !tracked->isFinished() || !m_downloads) return;
+            const QString saved =
+                QDir(tracked->downloadDirectory()).filePath(tracked->downloadFileName());
+            const bool done = tracked->state() == QWebEngineDownloadRequest::DownloadCompleted;
+            m_downloads->downloadFinished(QDir::toNativeSeparators(saved), done,
+                                          done ? QString() : tracked->interruptReasonString());
+        });
+        request->accept();
+    }
 
 private:
     WebPage* m_page = nullptr;
+    WebDownloads* m_downloads = nullptr;
 };
+
+// Every view alive, newest last: the profile's downloads go to the view whose page asked, or,
+// for a window of the engine's own, to the newest view.
+QList<QPointer<WindowView>>& Views() {
+    static QList<QPointer<WindowView>> views;
+    return views;
+}
+
+void RouteDownloads() {
+    static bool connected = false;
+    if (connected) return;
+    connected = true;
+    QObject::connect(QWebEngineProfile::defaultProfile(), &QWebEngineProfile::downloadRequested,
+                     [](QWebEngineDownloadRequest* request) {
+                         Views().removeAll(nullptr);
+                         WindowView* to = Views().isEmpty() ? nullptr : Views().last().data();
+                         for (const auto& view : std::as_const(Views()))
+                             if (view && view->page() == request->page()) to = view;
+                         if (to)
+                             to->download(request);
+                         else
+                             request->cancel();
+                     });
+}
 
 QOpenGLContext* g_shareContext = nullptr;
 void DeleteShareContext() {
@@ -160,10 +217,13 @@ void EnsureShareContext() {
 }
 } // namespace
 
-extern "C" Q_DECL_EXPORT WebView* delmora_web_view_v1(QWidget* parent) {
+extern "C" Q_DECL_EXPORT WebView* delmora_web_view_v2(QWidget* parent) {
     // The engine needs its shared GL context before its first view. Linked with the program,
     // the engine's library makes it as the application starts; loaded later, as here, it leaves
     // that to us.
     EnsureShareContext();
-    return new WindowView(parent);
+    RouteDownloads();
+    auto* view = new WindowView(parent);
+    Views() << view;
+    return view;
 }

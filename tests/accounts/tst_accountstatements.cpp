@@ -15,18 +15,18 @@ private slots:
                                    << "";
         QTest::newRow("name")
             << "홍길동"
-            << " and (차주연락처 like '%홍길동%' or 차주명 like '%홍길동%' or 차량번호 like "
+            << " and (replace(replace(차주연락처,'-',''),' ','') like '%홍길동%' or 차주명 like '%홍길동%' or 차량번호 like "
                "'%홍길동%')";
         // Phones are stored without dashes; a phone typed as the list shows it still finds.
         QTest::newRow("phone with dashes") << "010-1234"
-                                           << " and (차주연락처 like '%0101234%' or 차주명 like "
+                                           << " and (replace(replace(차주연락처,'-',''),' ','') like '%0101234%' or 차주명 like "
                                               "'%010-1234%' or 차량번호 like '%010-1234%')";
         QTest::newRow("quote") << "O'Neil"
-                               << " and (차주연락처 like '%O''Neil%' or 차주명 like '%O''Neil%' or "
+                               << " and (replace(replace(차주연락처,'-',''),' ','') like '%O''Neil%' or 차주명 like '%O''Neil%' or "
                                   "차량번호 like '%O''Neil%')";
         QTest::newRow("quote that would end the statement")
             << "x' or 1=1 --"
-            << " and (차주연락처 like '%x'' or 1=1 %' or 차주명 like '%x'' or 1=1 --%' or 차량번호 like "
+            << " and (replace(replace(차주연락처,'-',''),' ','') like '%x''or1=1%' or 차주명 like '%x'' or 1=1 --%' or 차량번호 like "
                "'%x'' or "
                "1=1 --%')";
     }
@@ -50,12 +50,13 @@ private slots:
         QTest::newRow("all") << ""
                              << "select * from 뷰_세금계산서 where 1=1 order by ID ";
         QTest::newRow("three columns joined by or") << "김철수"
-                                                    << "select * from 뷰_세금계산서 where 1=1 and (휴대전화 "
+                                                    << "select * from 뷰_세금계산서 where 1=1 and "
+                                                       "(replace(replace(휴대전화,'-',''),' ','') "
                                                        "like '%김철수%' or 기사명 like '%김철수%' or "
                                                        "차량번호 like '%김철수%') order by ID ";
         QTest::newRow("quote")
             << "'"
-            << "select * from 뷰_세금계산서 where 1=1 and (휴대전화 like '%''%' or 기사명 like "
+            << "select * from 뷰_세금계산서 where 1=1 and (replace(replace(휴대전화,'-',''),' ','') like '%''%' or 기사명 like "
                "'%''%' or 차량번호 like '%''%') order by ID ";
     }
     void invoiceList() {

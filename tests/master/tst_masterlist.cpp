@@ -81,14 +81,20 @@ private slots:
                                      << "select * from 코드_차주 where 1=1 order by 휴대전화,ID";
         QTest::newRow("owners, text") << "차주관리"
                                       << "12가"
-                                      << "select * from 코드_차주 where 1=1 and (휴대전화 like '%12가%' or "
+                                      << "select * from 코드_차주 where 1=1 and (replace(replace(휴대전화,'-',''),' ','') like '%12가%' or "
                                          "기사명 like '%12가%' or 차량번호 "
                                          "like '%12가%') order by 휴대전화,ID";
         QTest::newRow("shippers, quote") << "화주관리"
                                          << "O'Neil"
                                          << "select * from 코드_화주 where 1=1 and (화주명 like '%O''Neil%' "
-                                            "or 연락처 like '%O''Neil%' or 회사명 "
+                                            "or replace(replace(연락처,'-',''),' ','') like '%O''Neil%' or 회사명 "
                                             "like '%O''Neil%') order by 화주명,ID";
+        QTest::newRow("shippers, a phone as the list shows it") << "화주관리"
+                                                                << "02-555 6666"
+                                                                << "select * from 코드_화주 where 1=1 and (화주명 like "
+                                                                   "'%02-555 6666%' or replace(replace(연락처,'-',''),' ','') "
+                                                                   "like '%025556666%' or 회사명 like '%02-555 6666%') "
+                                                                   "order by 화주명,ID";
         QTest::newRow("brokers, all") << "주선사관리"
                                       << ""
                                       << "select * from 코드_주선사 where 1=1 order by 아이디,ID";
@@ -97,7 +103,7 @@ private slots:
             << "x') or 1=1 --"
             << "select * from 코드_주선사 where 1=1 and (아이디 like '%x'') or 1=1 --%' or 주선사명 like "
                "'%x'') or 1=1 "
-               "--%' or 연락처 like '%x'') or 1=1 --%') order by 아이디,ID";
+               "--%' or replace(replace(연락처,'-',''),' ','') like '%x'')or1=1%') order by 아이디,ID";
     }
     void statements() {
         QFETCH(QString, caption);
@@ -151,6 +157,34 @@ private slots:
             tags.sort();
             expected.sort();
             QCOMPARE(tags, expected);
+        }
+        QVERIFY(prompts.asked().empty());
+    }
+
+    // A phone typed as the lists show it finds the record stored without dashes, and the other
+    // way round.
+    void dashedPhoneFindsTheRecord_data() { searchFindsAnyOneColumn_data(); }
+    void dashedPhoneFindsTheRecord() {
+        QFETCH(QString, caption);
+        const MasterMember& m = *Member(caption);
+        qsizetype phone = -1;
+        for (const MasterColumn& c : m.columns)
+            if (c.format == CellFormat::Phone) phone = m.filterColumns.indexOf(c.field);
+        QVERIFY(phone >= 0);
+        const QStringList stored = {QStringLiteral("01055556666"), QStringLiteral("010-5555-7777"),
+                                    QStringLiteral("01099998888")};
+        for (int n = 0; n < 3; ++n) {
+            QStringList texts = {QStringLiteral("가%1").arg(n), QStringLiteral("나%1").arg(n),
+                                 QStringLiteral("다%1").arg(n)};
+            texts[phone] = stored[n];
+            InsertFiltered(*store, m, texts, n);
+        }
+        PromptScript prompts;
+        auto list = OpenList(m);
+        for (const QString& typed : {QStringLiteral("010-5555-6666"), QStringLiteral("010 5555 7777")}) {
+            list->검색어->SetText(typed);
+            QTest::mouseClick(list->cmdArr.at(0), Qt::LeftButton);
+            QCOMPARE(list->sp->MaxRows(), 1);
         }
         QVERIFY(prompts.asked().empty());
     }

@@ -55,15 +55,15 @@ private slots:
         store->clearStatements();
         for (int shown = 10; shown >= 1; --shown) {
             w->Timer1_Timer();
-            QCOMPARE(w->lblCount->text(), QString::number(shown));
+            QCOMPARE(w->lblCount->text(), QString::number(shown) + QStringLiteral("초"));
         }
         QCOMPARE(ListReads(), 0);
         w->Timer1_Timer();
-        QCOMPARE(w->lblCount->text(), QStringLiteral("0"));
+        QCOMPARE(w->lblCount->text(), QStringLiteral("0초"));
         QCOMPARE(ListReads(), 1);
         QCOMPARE(w->refreshCountdown(), qint16(0));
         w->Timer1_Timer();
-        QCOMPARE(w->lblCount->text(), QStringLiteral("10"));
+        QCOMPARE(w->lblCount->text(), QStringLiteral("10초"));
         QVERIFY(prompts.asked().empty());
     }
 
@@ -72,16 +72,19 @@ private slots:
         w->SetLiveFeed(false); // the countdown, as on a store that cannot tell its changes
         for (int i = 0; i < 6; ++i)
             w->Timer1_Timer();
-        QCOMPARE(w->lblCount->text(), QStringLiteral("5"));
+        QCOMPARE(w->lblCount->text(), QStringLiteral("5초"));
         w->Timer1_Timer();
-        QCOMPARE(w->lblCount->text(), QStringLiteral("4"));
+        QCOMPARE(w->lblCount->text(), QStringLiteral("4초"));
+        // Ticked, the label says the refresh waits, at once and for as long as it waits.
         QTest::mouseClick(w->chk새로고침금지, Qt::LeftButton, {}, QPoint(6, 6));
+        QCOMPARE(w->lblCount->text(), QStringLiteral("멈춤"));
         for (int i = 0; i < 20; ++i)
             w->Timer1_Timer();
-        QCOMPARE(w->lblCount->text(), QStringLiteral("4"));
+        QCOMPARE(w->lblCount->text(), QStringLiteral("멈춤"));
         QTest::mouseClick(w->chk새로고침금지, Qt::LeftButton, {}, QPoint(6, 6));
+        QCOMPARE(w->lblCount->text(), QStringLiteral("3초")); // what the next step shows
         w->Timer1_Timer();
-        QCOMPARE(w->lblCount->text(), QStringLiteral("3"));
+        QCOMPARE(w->lblCount->text(), QStringLiteral("3초"));
 
         for (const char* panel : {"SSPanel2", "SSPanel4(0)", "SSPanel4(4)"}) {
             w->Timer1_Timer();
@@ -204,16 +207,20 @@ private slots:
         QCOMPARE(PxToTwips(w->sp->width()),
                  W - 190 + (PxToTwips(w->sp->width()) - (W - 190))); // rounding only
         // The list gives a row of its height to the counts per status above it.
-        QVERIFY(qAbs(PxToTwips(w->sp->height()) - (PxToTwips(size.height()) - 2745 - 300)) <= 15);
+        QVERIFY(qAbs(PxToTwips(w->sp->height()) - (PxToTwips(size.height()) - 2430 - 300)) <= 15);
         QVERIFY(qAbs(w->cmdArr.at(99)->x() - TwipsToPx(PxToTwips(w->SSPanel2->width()) - 1155)) <= 1);
         QVERIFY(qAbs(w->chk조회구분[6]->x() - TwipsToPx(PxToTwips(w->SSPanel4.at(0)->width()) - 885)) <= 1);
-        // Nothing overlaps: the panel, the bars, the list and the weight box follow each other.
+        // Nothing overlaps: the panel, the bars and the list follow each other; the weight sits in
+        // the panel beside the kind, clear of 닫 기.
         QVERIFY(w->SSPanel2->geometry().bottom() < w->SSPanel4.at(4)->y());
         QVERIFY(w->SSPanel4.at(4)->geometry().bottom() < w->SSPanel4.at(0)->y());
         QVERIFY(w->SSPanel4.at(0)->geometry().bottom() < w->상태건수->y());
         QVERIFY(w->상태건수->geometry().bottom() < w->sp->y());
-        QVERIFY(w->sp->geometry().bottom() < w->화물중량->y());
-        QVERIFY(w->화물중량->geometry().bottom() < size.height());
+        QVERIFY(w->sp->geometry().bottom() < size.height());
+        QCOMPARE(w->화물중량->parentWidget(), w->SSPanel2);
+        QCOMPARE(w->화물중량->y(), w->차종->y());
+        QVERIFY(w->차종->geometry().right() < Child<QLabel>(w.get(), QStringLiteral("라벨_화물중량"))->x());
+        QVERIFY(w->화물중량->geometry().right() < w->cmdArr.at(99)->x());
         QVERIFY(w->제품정보->geometry().right() < w->cmdArr.at(99)->x());
         QVERIFY(w->cmdArr.at(7)->geometry().right() < w->chk조회구분[0]->x());
         QVERIFY(w->cmdArr.at(5)->geometry().right() < w->chk새로고침금지->x());
@@ -243,7 +250,8 @@ private slots:
         QCOMPARE(filter->height(), TwipsToPx(statusRow ? 780 : 420));
         QCOMPARE(first->x(), filter->width() - TwipsToPx(6960));
         QVERIFY(w->sp->y() > filter->geometry().bottom());
-        QVERIFY(w->sp->geometry().bottom() < w->화물중량->y());
+        QVERIFY(w->SSPanel2->rect().contains(w->화물중량->geometry()));
+        QVERIFY(!w->화물중량->geometry().intersects(w->cmdArr.at(99)->geometry()));
         // The long boxes gave up width, and 제품정보 still takes a few words.
         QVERIFY(w->제품정보->width() >= TwipsToPx(1200));
         QVERIFY(w->상차지->width() == w->하차지->width());
@@ -412,9 +420,9 @@ private slots:
         QTest::newRow("하차시") << "하차시"
                                 << "화주코드";
         QTest::newRow("차종") << "차종"
-                              << "하차권역";
+                              << "화물중량";
         QTest::newRow("배차일") << "배차일"
-                                << "cmdArr(1)";
+                                << "chk새로고침금지";
     }
     void enterActsAsTab() {
         QFETCH(QString, from);
@@ -436,12 +444,16 @@ private slots:
     void tabReachesEveryOrderField_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
-        QTest::newRow("shipper to weight") << "화주명"
-                                           << "화물중량";
-        QTest::newRow("weight to the buttons") << "화물중량"
+        QTest::newRow("kind to weight") << "차종"
+                                        << "화물중량";
+        QTest::newRow("weight to the unloading region") << "화물중량"
+                                                        << "하차권역";
+        QTest::newRow("last field to 오더추가") << "화주코드"
+                                                << "cmdArr(1)";
+        QTest::newRow("the order's buttons, then the day") << "cmdArr(5)"
+                                                          << "배차일";
+        QTest::newRow("list, then 닫 기 last") << "sp"
                                                << "cmdArr(99)";
-        QTest::newRow("list onwards") << "sp"
-                                      << "상차권역";
         QTest::newRow("loading date leaves at once") << "상차일"
                                                      << "상차시";
         QTest::newRow("unloading date leaves at once") << "하차일"

@@ -242,7 +242,7 @@ private slots:
             store->statements(),
             QStringList{QStringLiteral(
                 "select * from 뷰_화물오더콜센터 where 1=1 and 날짜>='2026-12-01' and 날짜<='2026-12-09' "
-                "and (차량번호 like '%12가%' or 차주명 like '%12가%' or 차주연락처 like '%12가%') "
+                "and (차량번호 like '%12가%' or 차주명 like '%12가%' or replace(replace(차주연락처,'-',''),' ','') like '%12가%') "
                 "and ( 오더상태='접수' or 오더상태='미처리' ) order by 날짜 desc, 배차시간, 오더상태 ,ID "
                 "desc")});
 

@@ -1,5 +1,6 @@
 // The order inquiry: its statement, colours and amounts, and the screen driven through its real
 // widgets against a fresh store, opening the detail pop-up on a double-click.
+#include "datepicker.h"
 #include "boardfixture.h"
 #include "frmorderlist.h"
 #include "gridroutines.h"
@@ -78,7 +79,7 @@ private slots:
             << " 12가"
             << "0100000"
             << head +
-                   " and (차량번호 like '% 12가%' or 차주명 like '% 12가%' or 차주연락처 like '% 12가%')"
+                   " and (차량번호 like '% 12가%' or 차주명 like '% 12가%' or replace(replace(차주연락처,'-',''),' ','') like '%12가%')"
                    " and ( 오더상태='미처리' )" +
                    tail;
         QTest::newRow("a quote stays inside its literal")
@@ -86,7 +87,7 @@ private slots:
             << "0000000"
             << head +
                    " and (차량번호 like '%O''Neil'' or 1=1 --%' or 차주명 like '%O''Neil'' or 1=1 --%' or "
-                   "차주연락처 like '%O''Neil'' or 1=1 --%')" +
+                   "replace(replace(차주연락처,'-',''),' ','') like '%O''Neil''or1=1%')" +
                    tail;
     }
     void statement() {
@@ -308,6 +309,22 @@ private slots:
         QCOMPARE(SelectedKey, opens ? id : QString());
         QCOMPARE(shown, opens ? QStringLiteral("성수동 창고") : QString());
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // The period's pickers take one Tab each, and their calendar reads year then month.
+    void datePickersTakeOneTabAndReadKorean() {
+        auto w = OpenInquiry();
+        w->배차일[0]->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w->배차일[0], Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->배차일[1]));
+        QTest::keyClick(w->배차일[1], Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->검색어));
+        auto* calendar = dynamic_cast<KoreanCalendar*>(w->배차일[1]->calendarWidget());
+        QVERIFY(calendar);
+        calendar->setCurrentPage(2026, 12);
+        QCOMPARE(calendar->headerText(), QStringLiteral("2026년 12월"));
+        calendar->showNextMonth();
+        QCOMPARE(calendar->headerText(), QStringLiteral("2027년 1월"));
     }
 
     void exportName() {

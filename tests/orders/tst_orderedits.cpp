@@ -263,7 +263,7 @@ private slots:
         Type(w->화주코드, code);
         QTest::keyClick(w->화주코드, Qt::Key_Return);
         QCOMPARE(w->화주명->Text(), name);
-        QCOMPARE(FocusName(), QStringLiteral("화물중량"));
+        QCOMPARE(FocusName(), QStringLiteral("cmdArr(1)"));
         const bool unknown = !code.isEmpty() && name.isEmpty();
         if (unknown) (answer ? prompts.answerYes() : prompts.answerNo());
         QTest::keyClick(w.get(), Qt::Key_F2);

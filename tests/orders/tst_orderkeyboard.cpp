@@ -508,6 +508,15 @@ private slots:
         const int row = w->fSP->verticalHeader()->defaultSectionSize();
         const int rest = w->fSP->height() - rowsTall * row;
         QVERIFY2(rest > 0 && rest < row + 12, qPrintable(QString::number(rest)));
+        // As wide as its columns, every text whole, clear of the captions right of the address.
+        QCOMPARE(w->fSP->horizontalHeader()->length(), w->fSP->viewport()->width());
+        const QFontMetrics metrics(w->fSP->font());
+        for (int c = 1; c <= 3; ++c)
+            for (int r = 1; r <= w->fSP->MaxRows(); ++r)
+                QVERIFY(w->fSP->columnWidth(c - 1) > metrics.horizontalAdvance(w->fSP->GetText(c, r)));
+        const auto* caption = Child<QLabel>(w.get(), QStringLiteral("라벨_희망톤수"));
+        QVERIFY(w->fSP->mapTo(w.get(), QPoint(w->fSP->width(), 0)).x() <
+                caption->mapTo(w.get(), QPoint(0, 0)).x());
     }
 
     // Entered by Tab or click, a date picker stands on the day.

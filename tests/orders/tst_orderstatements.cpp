@@ -106,7 +106,7 @@ private slots:
             << "12가"
             << "xx....."
             << head + period +
-                   " and (차량번호 like '%12가%' or 차주명 like '%12가%' or 차주연락처 like '%12가%')"
+                   " and (차량번호 like '%12가%' or 차주명 like '%12가%' or replace(replace(차주연락처,'-',''),' ','') like '%12가%')"
                    " and ( 오더상태='접수' or 오더상태='미처리' )" +
                    tail;
         QTest::newRow("period, a quote in the search")
@@ -115,7 +115,7 @@ private slots:
             << "O'"
             << "......."
             << head + period +
-                   " and (차량번호 like '%O''%' or 차주명 like '%O''%' or 차주연락처 like '%O''%')" + tail;
+                   " and (차량번호 like '%O''%' or 차주명 like '%O''%' or replace(replace(차주연락처,'-',''),' ','') like '%O''%')" + tail;
     }
     void listStatement() {
         QFETCH(QString, from);

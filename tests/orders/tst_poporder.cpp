@@ -8,7 +8,9 @@
 #include "testmain.h"
 
 #include <QDateEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QWheelEvent>
 
 using namespace BoardFixture;
 
@@ -81,18 +83,18 @@ private slots:
                                           << "추후협의"
                                           << "상차일구분"
                                           << "-1";
-        QTest::newRow("09:45 -> 09:30") << "상차요청일시"
-                                        << "2026-12-09 09:45"
-                                        << "상차시"
-                                        << "09:30";
+        QTest::newRow("09:45 as stored") << "상차요청일시"
+                                         << "2026-12-09 09:45"
+                                         << "상차시"
+                                         << "09:45";
         QTest::newRow("09:30 stays") << "상차요청일시"
                                      << "2026-12-09 09:30"
                                      << "상차시"
                                      << "09:30";
-        QTest::newRow("09:10 -> 09:00") << "하차요청일시"
-                                        << "2026-12-10 09:10"
-                                        << "하차시"
-                                        << "09:00";
+        QTest::newRow("09:10 as stored") << "하차요청일시"
+                                         << "2026-12-10 09:10"
+                                         << "하차시"
+                                         << "09:10";
         QTest::newRow("no time: no entry") << "하차요청일시"
                                            << "2026-12-10"
                                            << "하차시"
@@ -112,11 +114,11 @@ private slots:
         QTest::newRow("tonnage off the list") << "희망톤수"
                                               << "4.5톤"
                                               << "희망톤수"
-                                              << "";
+                                              << "4.5톤";
         QTest::newRow("kind off the list") << "희망차종"
                                            << "탑차"
                                            << "차종"
-                                           << "윙바디";
+                                           << "탑차";
         QTest::newRow("kind on the list") << "희망차종"
                                           << "카고"
                                           << "차종"
@@ -145,10 +147,18 @@ private slots:
                                             << ""
                                             << "운임형태"
                                             << "선착불";
-        QTest::newRow("댓수 always 1") << "차량대수"
-                                       << "3"
-                                       << "댓수"
-                                       << "1";
+        QTest::newRow("댓수 as stored") << "차량대수"
+                                        << "3"
+                                        << "댓수"
+                                        << "3";
+        QTest::newRow("status") << "오더상태"
+                                << "배차완료"
+                                << "오더상태"
+                                << "배차완료";
+        QTest::newRow("dispatch time") << "배차시간"
+                                       << "2026-12-09 11:20"
+                                       << "배차시간"
+                                       << "2026-12-09 11:20";
         QTest::newRow("amount as stored") << "운송비"
                                           << "350000"
                                           << "금액"
@@ -261,13 +271,23 @@ private slots:
         d.상차지->setFocus();
         QTest::keyClicks(d.상차지, QStringLiteral("xyz"));
         QCOMPARE(d.상차지->Text(), before);
-        for (QRadioButton* option : d.운행구분)
-            option->click();
-        d.희망톤수->setFocus();
-        QTest::keyClick(d.희망톤수, Qt::Key_Return);
-        QVERIFY(!d.희망톤수->hasFocus()); // Enter moved on as Tab
+        // Options and lists only show: a click toggles nothing, a wheel turns nothing, Tab passes
+        // them by.
+        for (QRadioButton* option : d.운행구분) {
+            QTest::mouseClick(option, Qt::LeftButton);
+            QCOMPARE(option->focusPolicy(), Qt::NoFocus);
+        }
+        QVERIFY(d.운행구분[0]->isChecked());
+        QWheelEvent wheel(QPointF(5, 5), d.희망톤수->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(d.희망톤수, &wheel);
+        QCOMPARE(d.희망톤수->currentText(), QStringLiteral("5톤"));
+        QCOMPARE(d.희망톤수->focusPolicy(), Qt::NoFocus);
         QCOMPARE(store->statements().size(), 1);
         QTest::keyClick(&d, Qt::Key_Escape);
+        QVERIFY(!d.isVisible());
+        d.show();
+        QTest::mouseClick(d.닫기, Qt::LeftButton);
         QVERIFY(!d.isVisible());
         QVERIFY(prompts.asked().empty());
     }

@@ -16,14 +16,14 @@
 #include <QFile>
 #include <csignal>
 #include <sys/resource.h>
+#include <QLabel>
 #include <QPushButton>
 
 namespace {
 const QString kOptions = QStringLiteral("옵션");
 const QString kHeight = QStringLiteral("표높이설정");
 const QString kInterval = QStringLiteral("갱신주기");
-const QString kSaved =
-    QStringLiteral("설정이 저장되었습니다.\n저장된 내용이 반영되려면 해당 창을 닫았다 다시 열어주세요.");
+const QString kSaved = QStringLiteral("설정이 저장되었습니다.");
 
 void ShowAndActivate(QDialog& d) {
     d.show();
@@ -41,7 +41,8 @@ private slots:
         RefreshIntervalSetting = QStringLiteral("10");
     }
 
-    // Its own defaults replace the main window's even when it closes unsaved.
+    // It shows the values the screens use (the file's, or the defaults the main window took
+    // when it holds none) and, closed unsaved, changes none of them.
     void defaults_data() {
         QTest::addColumn<QString>("storedHeight");
         QTest::addColumn<QString>("storedInterval");
@@ -49,8 +50,8 @@ private slots:
         QTest::addColumn<QString>("interval");
         QTest::newRow("nothing stored") << ""
                                         << ""
-                                        << "16"
-                                        << "20";
+                                        << "18"
+                                        << "10";
         QTest::newRow("stored") << "22"
                                 << "45"
                                 << "22"
@@ -67,8 +68,10 @@ private slots:
         QFETCH(QString, interval);
         if (!storedHeight.isEmpty()) WriteIni(kOptions, kHeight, storedHeight);
         if (!storedInterval.isEmpty()) WriteIni(kOptions, kInterval, storedInterval);
+        LoadDisplaySettings(); // as the main window does when it opens
         PromptScript prompts;
         popSetting d;
+        QCOMPARE(d.findChild<QLabel*>(QStringLiteral("단위(1)"))->text(), QStringLiteral("초 (5~3600)"));
         QCOMPARE(d.windowTitle(), QStringLiteral("환경설정"));
         QCOMPARE(d.표높이->Text(), height);
         QCOMPARE(d.갱신타이머->Text(), interval);
@@ -184,8 +187,8 @@ private slots:
         QCOMPARE(box->Text(), emptied ? QString() : (box == d.표높이 ? height : interval));
         // Nothing reached the file or the running values.
         QVERIFY(ReadIni(kOptions, kHeight).isEmpty());
-        QCOMPARE(RowHeightSetting, QStringLiteral("16"));
-        QCOMPARE(RefreshIntervalSetting, QStringLiteral("20"));
+        QCOMPARE(RowHeightSetting, QStringLiteral("18"));
+        QCOMPARE(RefreshIntervalSetting, QStringLiteral("10"));
     }
 
     // The texts go to the file exactly as typed, blanks included; 아니오 keeps the dialog open
@@ -245,9 +248,9 @@ private slots:
         QCOMPARE(after.readAll(), before);
     }
 
-    // Through the menu, as a user: save 24 and 30, then a board opened afterwards has the taller
-    // rows and counts down from 30. A board already open keeps what it had.
-    void screensOpenedAfterwardsFollow() {
+    // Through the menu, as a user: save 24 and 30; the open board takes the taller rows and
+    // counts down from 30 at once, and so does one opened afterwards.
+    void screensFollowAtOnce() {
         TestStore store;
         RegisterWorkScreens();
         SignedIn = false;
@@ -270,7 +273,8 @@ private slots:
         });
         main.Dispatch(QStringLiteral("환경설정"));
         QCOMPARE(prompts.texts().last(), kSaved);
-        QCOMPARE(before->refreshPeriod(), qint16(10));
+        QCOMPARE(before->refreshPeriod(), qint16(30));
+        QCOMPARE(before->sp->RowHeight(-1), 24.0);
 
         before->cmdArr.at(99)->click();
         QTRY_VERIFY(!OpenedScreen(QStringLiteral("오더등록")));
@@ -281,7 +285,7 @@ private slots:
         QCOMPARE(after->refreshPeriod(), qint16(30));
         QCOMPARE(after->sp->RowHeight(-1), 24.0);
         after->Timer1_Timer();
-        QCOMPARE(after->lblCount->text(), QStringLiteral("30"));
+        QCOMPARE(after->lblCount->text(), QStringLiteral("30초"));
     }
 };
 

@@ -12,7 +12,10 @@
 #include "webview.h"
 #include "workscreens.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
+#include <QTemporaryDir>
 #include <QMdiArea>
 #include <QPushButton>
 
@@ -83,6 +86,11 @@ private slots:
         page("/hidden.html", "<div id=\"excel_overlay\" style=\"display:none\">다운로드 중</div>");
         page("/popup.html", "<p>팝업</p>");
         page("/second.html", "<p>다시</p>");
+        LocalHttpServer::Route file;
+        file.body = QByteArray(200000, 'x');
+        server.route("/report.xlsx", file);
+        file.cutAfter = 1000; // the server hangs up half-way
+        server.route("/broken.xlsx", file);
         RegisterWorkScreens();
         main = std::make_unique<frmMain>();
         main->setEnabled(true);
@@ -161,6 +169,48 @@ private slots:
         QTest::mouseClick(first->cmdArr.at(99), Qt::LeftButton);
         QTRY_VERIFY(!OpenedScreen(QStringLiteral("원격지원요청")));
         QVERIFY(Request("/plain.html"));
+    }
+
+    // A page's download goes through the Save-As dialog (in the last folder) and ends with a word
+    // of where it is, or that it is not; declined, nothing is written and nothing said.
+    void downloads_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<QString>("said"); // "" = nothing
+        QTest::newRow("saved") << "/report.xlsx" << true << "파일을 저장했습니다.";
+        QTest::newRow("cut off") << "/broken.xlsx" << true << "파일을 저장하지 못했습니다.";
+        QTest::newRow("declined") << "/report.xlsx" << false << "";
+    }
+    void downloads() {
+        QFETCH(QString, path);
+        QFETCH(bool, chosen);
+        QFETCH(QString, said);
+        QTemporaryDir folder;
+        const QString target = folder.filePath(QStringLiteral("받은파일.xlsx"));
+        PromptScript prompts;
+        prompts.answerSaveAs(chosen ? target : QString());
+        frmWebMDIChild* web = Request("/plain.html");
+        QVERIFY(web);
+        web->WebBrowser->runJavaScript(QStringLiteral("location.href='%1'").arg(path));
+        QTRY_VERIFY_WITH_TIMEOUT(prompts.asked().size() == (said.isEmpty() ? 1u : 2u), 20000);
+        QCOMPARE(prompts.asked().front().kind, PromptKind::SaveAs);
+        QCOMPARE(prompts.asked().front().defaultValue, path.mid(1));
+        if (said.isEmpty()) {
+            QTest::qWait(300);
+            QVERIFY(!QFile::exists(target));
+            return;
+        }
+        QVERIFY2(prompts.texts().last().startsWith(said), qPrintable(prompts.texts().last()));
+        QVERIFY(prompts.texts().last().contains(QDir::toNativeSeparators(target)));
+        if (path == QStringLiteral("/report.xlsx")) {
+            QCOMPARE(QFileInfo(target).size(), 200000);
+            QCOMPARE(prompts.asked().back().kind, PromptKind::Notice);
+            // The next one opens where this one went.
+            prompts.answerSaveAs(QString());
+            web->WebBrowser->runJavaScript(QStringLiteral("location.href='/report.xlsx'"));
+            QTRY_VERIFY_WITH_TIMEOUT(prompts.asked().size() == 3u, 20000);
+            QCOMPARE(prompts.asked().back().folder, folder.path());
+        }
     }
 
     // The layout never stops, however narrow the window.

@@ -305,6 +305,11 @@ private:
             << QByteArray("select * from 코드_차주 where 1=1 and (휴대전화 like '%{ownerPhone}%' or 기사명 like "
                           "'%{ownerPhone}%' and 차량번호 like '%{ownerPhone}%') order by 휴대전화,ID")
             << 1 << kOwnerColumns << QStringList{"아이디", "휴대전화"} << QByteArray("휴대전화 like '%{ownerPhone}%'");
+        row("vehicle owners: a phone typed with dashes")
+            << QByteArray("select * from 코드_차주 where 1=1 and (replace(replace(휴대전화,'-',''),' ','') like "
+                          "'%{ownerPhone}%' or 기사명 like '%{ownerPhone}%' or 차량번호 like '%{ownerPhone}%') order by "
+                          "휴대전화")
+            << 1 << kOwnerColumns << QStringList{"아이디", "휴대전화"} << QByteArray("휴대전화 like '%{ownerPhone}%'");
         row("vehicle owner pop-up")
             << QByteArray("select * from 코드_차주 where 휴대전화='{ownerPhone}' and 아이디='{ownerBroker}'") << 1
             << kOwnerColumns << kOwnerColumns << QByteArray("휴대전화='{ownerPhone}'");
