@@ -28,6 +28,8 @@ const QString SettlementColumns = QStringLiteral(
     "상차지, 하차권역, 하차지, 운송비, 수수료, 인수증날짜, 계산서날짜, 결제일,기록일시");
 } // namespace
 
+QString SettlementListStatement(const QString& from, const QString& to, const QString& search, Paid paid,
+                                const QList<qint64>& only) {
     QString s = SettlementColumns;
     s += QStringLiteral(" From 뷰_화물오더 where 1=1");
     s += QStringLiteral(" and 날짜>=") + Quote(from);

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QHash>
+#include <QSet>
 #include <QWebEngineDownloadRequest>
 #include <QOpenGLContext>
 #include <QWebEngineHttpRequest>
@@ -139,33 +141,61 @@ public:
     // One download of this view's page (or of a window it opened): where to, then its bytes and
     // its end, told to the handler; declined, or with no handler, it is cancelled.
     void download(QWebEngineDownloadRequest* request) {
-        WebDownloads* handler = m_downloads;
-        const QString path = handler ? handler->downloadPath(request->suggestedFileName()) : QString();
-        if (path.isEmpty() || !m_downloads) {
+        // Chromium resumes a download cut off by the network under the same id and asks again:
+        // the agent is asked once per download, and one already said to have failed stays given up.
+        if (m_givenUp.contains(request->id())) {
             request->cancel();
             return;
+        }
+        QString path = m_chosen.value(request->id());
+        if (path.isEmpty()) {
+            path = m_downloads ? m_downloads->downloadPath(request->suggestedFileName()) : QString();
+            if (path.isEmpty() || !m_downloads) {
+                request->cancel();
+                return;
+            }
+            m_chosen.insert(request->id(), path);
         }
         const QFileInfo file(path);
         request->setDownloadDirectory(file.absolutePath());
         request->setDownloadFileName(file.fileName());
-        QPointer<QWebEngineDownloadRequest> tracked(request);
-        connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this, tracked] {
-            if (tracked && m_downloads) m_downloads->downloadProgress(tracked->receivedBytes(), tracked->totalBytes());
-        });
-        connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, tracked] {
-            if (!tracked || !tracked->isFinished() || !m_downloads) return;
-            const QString saved =
-                QDir(tracked->downloadDirectory()).filePath(tracked->downloadFileName());
-            const bool done = tracked->state() == QWebEngineDownloadRequest::DownloadCompleted;
-            m_downloads->downloadFinished(QDir::toNativeSeparators(saved), done,
-                                          done ? QString() : tracked->interruptReasonString());
-        });
+        if (!request->property("delmoraTracked").toBool()) {
+            request->setProperty("delmoraTracked", true);
+            QPointer<QWebEngineDownloadRequest> tracked(request);
+            connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, [this, tracked] {
+                if (tracked && m_downloads)
+                    m_downloads->downloadProgress(tracked->receivedBytes(), tracked->totalBytes());
+            });
+            connect(request, &QWebEngineDownloadRequest::stateChanged, this, [this, tracked] {
+                if (!tracked || tracked->state() != QWebEngineDownloadRequest::DownloadInterrupted) return;
+                if (!m_chosen.contains(tracked->id())) return;
+                // Cut off: said once, and never resumed behind the agent's back.
+                m_chosen.remove(tracked->id());
+                m_givenUp.insert(tracked->id());
+                const QString saved = QDir(tracked->downloadDirectory()).filePath(tracked->downloadFileName());
+                if (m_downloads)
+                    m_downloads->downloadFinished(QDir::toNativeSeparators(saved), false,
+                                                  tracked->interruptReasonString());
+                tracked->cancel();
+            });
+            connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, tracked] {
+                if (!tracked || !tracked->isFinished() || !m_downloads) return;
+                if (!m_chosen.contains(tracked->id())) return; // already told
+                m_chosen.remove(tracked->id());
+                const QString saved = QDir(tracked->downloadDirectory()).filePath(tracked->downloadFileName());
+                const bool done = tracked->state() == QWebEngineDownloadRequest::DownloadCompleted;
+                m_downloads->downloadFinished(QDir::toNativeSeparators(saved), done,
+                                              done ? QString() : tracked->interruptReasonString());
+            });
+        }
         request->accept();
     }
 
 private:
     WebPage* m_page = nullptr;
     WebDownloads* m_downloads = nullptr;
+    QHash<quint32, QString> m_chosen; // where each unfinished download goes, by its id
+    QSet<quint32> m_givenUp;
 };
 
 // Every view alive, newest last: the profile's downloads go to the view whose page asked, or,
