@@ -115,7 +115,7 @@ bool frmOrder::PanelHasInput() const {
 }
 
 bool frmOrder::MayDiscardPanel() {
-    return !PanelHasInput() || Prompt::confirm(QStringLiteral("입력 중인 오더가 있습니다. 지우시겠습니까?"));
+    return !PanelHasInput() || Prompt::confirmRisky(QStringLiteral("입력 중인 오더가 있습니다. 지우시겠습니까?"));
 }
 
 void frmOrder::SelectDateKind(bool loading, int kind) {
