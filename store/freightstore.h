@@ -107,7 +107,8 @@ private:
     // grown in place or moved by the kernel without copying.
     struct Region {
         char* data = nullptr;
-        size_t capacity = 0;
+        size_t capacity = 0; // bytes ready to be written
+        size_t reserved = 0; // a mapped region's addresses, capacity and beyond
         bool mapped = false;
         void grow(size_t atLeast, size_t limit = ~size_t(0));
         void release();

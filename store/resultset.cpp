@@ -37,6 +37,10 @@ int findName(const std::vector<QByteArray>& names, QByteArrayView name) {
 // The first block of a region: small answers (a record, a code list) take a few pages only.
 constexpr size_t FirstRegionBytes = 16 * 1024;
 constexpr size_t MaxTextBytes = 0x7fffffffu;
+// The addresses a large answer's region starts with (see ResultSet::Region::grow).
+constexpr size_t ReservedRegionBytes = size_t(256) << 20;
+// The most a mapped region is grown by at once.
+constexpr size_t MaxGrowthBytes = size_t(4) << 20;
 
 [[noreturn]] void outOfRoom(const char* what) {
     throw Error{DB_E_STOREREFUSED, QStringLiteral("메모리가 부족합니다: %1").arg(QLatin1String(what))};
@@ -76,39 +80,43 @@ namespace {
 struct SpareRegions {
     static constexpr size_t MinBytes = 64 * 1024;
     static constexpr size_t Slots = 2;
+    struct Spare {
+        char* data = nullptr;
+        size_t reserved = 0; // bytes mapped
+        size_t written = 0;  // of which pages are there
+    };
     int keeping = 0;
-    char* data[Slots] = {};
-    size_t capacity[Slots] = {};
+    Spare slot[Slots];
 
     // A spare region of `bytes` to `most` bytes (the largest there is), or none.
-    std::pair<char*, size_t> take(size_t bytes, size_t most) {
+    Spare take(size_t bytes, size_t most) {
         size_t best = Slots;
         for (size_t i = 0; i < Slots; ++i)
-            if (data[i] && capacity[i] >= bytes && capacity[i] <= most &&
-                (best == Slots || capacity[i] > capacity[best]))
+            if (slot[i].data && slot[i].reserved >= bytes && slot[i].reserved <= most &&
+                (best == Slots || slot[i].reserved > slot[best].reserved))
                 best = i;
-        if (best == Slots) return {nullptr, 0};
-        return {std::exchange(data[best], nullptr), std::exchange(capacity[best], 0)};
+        if (best == Slots) return {};
+        return std::exchange(slot[best], {});
     }
 
     // Keeps a mapped region while reuse is on, in place of the smallest kept one; unmaps
     // whatever is not kept.
-    void give(char* region, size_t bytes) {
+    void give(Spare region) {
         if (keeping > 0) {
             size_t smallest = 0;
             for (size_t i = 1; i < Slots; ++i)
-                if (capacity[i] < capacity[smallest]) smallest = i;
-            if (capacity[smallest] < bytes) {
-                std::swap(data[smallest], region);
-                std::swap(capacity[smallest], bytes);
-            }
+                if (slot[i].written < slot[smallest].written) smallest = i;
+            if (slot[smallest].written < region.written) std::swap(slot[smallest], region);
         }
-        if (region) munmap(region, bytes);
+        if (region.data) munmap(region.data, region.reserved);
     }
 
     void dropAll() {
-        for (size_t i = 0; i < Slots; ++i)
-            if (data[i]) munmap(std::exchange(data[i], nullptr), std::exchange(capacity[i], 0));
+        for (Spare& s : slot)
+            if (s.data) {
+                const Spare gone = std::exchange(s, {});
+                munmap(gone.data, gone.reserved);
+            }
     }
 };
 
@@ -118,8 +126,22 @@ void preferLargePages(void* region, size_t bytes) {
     // A large answer is written from start to end at once: in pages of 2 MiB the kernel is asked
     // once for what would otherwise be hundreds of page faults. Only a hint: where the system
     // keeps large pages off, nothing changes.
-    constexpr size_t LargePageBytes = 2 * 1024 * 1024;
-    if (bytes >= 2 * LargePageBytes) (void)madvise(region, bytes, MADV_HUGEPAGE);
+    // The first pages stay small: most answers end within them, and a large page would be
+    // cleared whole for a few kilobytes.
+    constexpr size_t LargePageBytes = 2 * 1024 * 1024, SmallPart = 2 * LargePageBytes;
+    if (bytes >= 2 * SmallPart)
+        (void)madvise(static_cast<char*>(region) + SmallPart, bytes - SmallPart, MADV_HUGEPAGE);
+}
+
+// Pages about to be written from start to end are asked for at once: one call into the kernel
+// instead of a fault per page, which under a hypervisor costs an exit each. Only a hint: an older
+// kernel faults them in as they are written.
+void populate(char* region, size_t from, size_t to) {
+#ifdef MADV_POPULATE_WRITE
+    if (to > from) (void)madvise(region + from, to - from, MADV_POPULATE_WRITE);
+#else
+    Q_UNUSED(region), Q_UNUSED(from), Q_UNUSED(to);
+#endif
 }
 } // namespace
 
@@ -145,45 +167,65 @@ void ResultSet::Region::grow(size_t atLeast, size_t limit) {
         return;
     }
     const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    // A mapped region grows by what it holds, at most a few megabytes at a time: the pages are
+    // asked for as they are about to be written, not long before.
+    if (mapped) size = std::max(atLeast, capacity + std::min(capacity, MaxGrowthBytes));
     size = std::min((size + page - 1) / page * page, limit / page * page);
     if (size < atLeast) outOfRoom("answer text beyond 2 GiB");
-    // A large answer: a spare region takes it if one is large enough (what is stored so far
-    // moves over once, and the spare's size saves the doublings that would follow).
-    auto [moved, movedCapacity] = spares.take(size, limit);
-    if (!moved && mapped) {
-        void* p = mremap(data, capacity, size, MREMAP_MAYMOVE);
-        if (p == MAP_FAILED) outOfRoom("answer too large to hold");
-        data = static_cast<char*>(p);
+    if (mapped && size <= reserved) {
+        populate(data, capacity, size);
         capacity = size;
-        preferLargePages(data, capacity);
         return;
     }
-    if (!moved) {
-        void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    // A large answer: a spare region takes it if one is large enough (what is stored so far
+    // moves over once, and the spare's pages are there already).
+    SpareRegions::Spare spare = spares.take(size, limit);
+    if (!spare.data && mapped) {
+        void* p = mremap(data, reserved, size, MREMAP_MAYMOVE);
         if (p == MAP_FAILED) outOfRoom("answer too large to hold");
-        moved = static_cast<char*>(p);
-        movedCapacity = size;
-        preferLargePages(moved, movedCapacity);
+        data = static_cast<char*>(p);
+        preferLargePages(data, size);
+        populate(data, capacity, size);
+        capacity = reserved = size;
+        return;
     }
+    if (!spare.data) {
+        // The first mapping spans far more addresses than it needs: a page costs nothing until it
+        // is written, and an answer that grows within it never has to be moved (moving a
+        // mapping makes the kernel flush every processor's address cache, which under a
+        // hypervisor costs more than the copying it saves). Where the system refuses so many
+        // addresses, the answer is mapped as large as it is and grows as before.
+        const size_t reserve = std::max(size, std::min(ReservedRegionBytes, limit / page * page));
+        void* p = reserve > size ? mmap(nullptr, reserve, PROT_READ | PROT_WRITE,
+                                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0)
+                                 : MAP_FAILED;
+        spare.reserved = reserve;
+        if (p == MAP_FAILED) {
+            p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            spare.reserved = size;
+        }
+        if (p == MAP_FAILED) outOfRoom("answer too large to hold");
+        spare.data = static_cast<char*>(p);
+        preferLargePages(spare.data, spare.reserved);
+    }
+    if (spare.written < size) populate(spare.data, spare.written, size);
     if (data) {
-        std::memcpy(moved, data, capacity);
-        if (mapped)
-            munmap(data, capacity);
-        else
-            std::free(data);
+        std::memcpy(spare.data, data, capacity);
+        release();
     }
-    data = moved;
-    capacity = movedCapacity;
+    data = spare.data;
+    reserved = spare.reserved;
+    capacity = std::max(size, spare.written);
     mapped = true;
 }
 
 void ResultSet::Region::release() {
     if (data && mapped)
-        spares.give(data, capacity);
+        spares.give({data, reserved, capacity});
     else
         std::free(data);
     data = nullptr;
-    capacity = 0;
+    capacity = reserved = 0;
     mapped = false;
 }
 
