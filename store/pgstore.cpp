@@ -6,7 +6,7 @@
 #include "storetexts.h"
 #include <cstdlib>
 
-#include <libpq-fe.h>
+#include "libpqcalls.h"
 #include <poll.h>
 
 #include <QHash>
@@ -22,14 +22,14 @@ namespace {
 struct Result {
     PGresult* r = nullptr;
     explicit Result(PGresult* res) : r(res) {}
-    ~Result() { PQclear(r); }
+    ~Result() { pq::calls().PQclear(r); }
     Result(const Result&) = delete;
     Result& operator=(const Result&) = delete;
 };
 
 QString serverMessage(const PGresult* res, PGconn* conn) {
-    const char* primary = res ? PQresultErrorField(res, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    QString message = QString::fromUtf8(primary ? primary : PQerrorMessage(conn)).trimmed();
+    const char* primary = res ? pq::calls().PQresultErrorField(res, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    QString message = QString::fromUtf8(primary ? primary : pq::calls().PQerrorMessage(conn)).trimmed();
     return message.isEmpty() ? QStringLiteral("서버가 응답하지 않습니다.") : message;
 }
 
@@ -39,12 +39,12 @@ bool lostLinkState(QByteArrayView state) {
 
 // The server's answer as the provider error an ADO caller expects.
 ServerError errorFor(const PGresult* res, PGconn* conn) {
-    const char* raw = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
+    const char* raw = res ? pq::calls().PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
     const QByteArrayView state(raw ? raw : "");
     ServerError e;
     e.message = serverMessage(res, conn);
     // A closed socket has no SQLSTATE; the link is gone with it.
-    if (PQstatus(conn) != CONNECTION_OK || lostLinkState(state) || state.isEmpty()) {
+    if (pq::calls().PQstatus(conn) != CONNECTION_OK || lostLinkState(state) || state.isEmpty()) {
         e.number = E_FAIL_NUMBER;
         return e;
     }
@@ -63,7 +63,7 @@ ServerError errorFor(const PGresult* res, PGconn* conn) {
     ServerError e;
     e.number = E_FAIL_NUMBER;
     e.message =
-        QStringLiteral("서버와의 연결이 끊어졌습니다. ") + QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        QStringLiteral("서버와의 연결이 끊어졌습니다. ") + QString::fromUtf8(pq::calls().PQerrorMessage(conn)).trimmed();
     e.mayHaveReachedStore = false;
     throw e;
 }
@@ -71,27 +71,27 @@ ServerError errorFor(const PGresult* res, PGconn* conn) {
 // Rows of a text-format result into a snapshot, keeping the asked columns (all when none).
 std::shared_ptr<ResultSet> snapshot(const PGresult* res, const std::vector<QByteArray>& wanted) {
     auto rows = std::make_shared<ResultSet>();
-    const int fields = PQnfields(res);
+    const int fields = pq::calls().PQnfields(res);
     std::vector<QByteArray> answerColumns;
     answerColumns.reserve(size_t(fields));
     for (int c = 0; c < fields; ++c)
-        answerColumns.emplace_back(PQfname(res, c));
+        answerColumns.emplace_back(pq::calls().PQfname(res, c));
     const ColumnPick pick(answerColumns, wanted);
     pick.prepare(*rows);
     const std::vector<int>& from = pick.sources();
-    const int count = PQntuples(res);
+    const int count = pq::calls().PQntuples(res);
     if (count == 0 || from.empty()) return rows;
     qsizetype bytes = 0;
     for (int r = 0; r < count; r += 64)
         for (const int c : from)
-            bytes += PQgetlength(res, r, c);
+            bytes += pq::calls().PQgetlength(res, r, c);
     rows->reserveCells(size_t(count) * from.size(), bytes * 64);
     for (int r = 0; r < count; ++r)
         for (const int c : from) {
-            if (PQgetisnull(res, r, c))
+            if (pq::calls().PQgetisnull(res, r, c))
                 rows->appendNull();
             else
-                rows->appendCell(QByteArrayView(PQgetvalue(res, r, c), PQgetlength(res, r, c)));
+                rows->appendCell(QByteArrayView(pq::calls().PQgetvalue(res, r, c), pq::calls().PQgetlength(res, r, c)));
         }
     return rows;
 }
@@ -123,16 +123,16 @@ void appendCopyValue(QByteArray& out, const QByteArray& v) {
 }
 
 QByteArray identifier(PGconn* conn, const QByteArray& name) {
-    char* quoted = PQescapeIdentifier(conn, name.constData(), size_t(name.size()));
-    if (!quoted) throw Error{DB_E_ERRORSINCOMMAND, QString::fromUtf8(PQerrorMessage(conn)).trimmed()};
+    char* quoted = pq::calls().PQescapeIdentifier(conn, name.constData(), size_t(name.size()));
+    if (!quoted) throw Error{DB_E_ERRORSINCOMMAND, QString::fromUtf8(pq::calls().PQerrorMessage(conn)).trimmed()};
     QByteArray s(quoted);
-    PQfreemem(quoted);
+    pq::calls().PQfreemem(quoted);
     return s;
 }
 
 void runTrusted(PGconn* conn, const char* sql) {
-    Result res(PQexec(conn, sql));
-    const ExecStatusType status = PQresultStatus(res.r);
+    Result res(pq::calls().PQexec(conn, sql));
+    const ExecStatusType status = pq::calls().PQresultStatus(res.r);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) throw errorFor(res.r, conn);
 }
 
@@ -146,10 +146,10 @@ public:
             m_copy += ", " + QByteArray(c);
         m_copy += ") from stdin";
         m_table = table;
-        Result res(PQexecParams(conn, "select coalesce(max(id), 0) from " + identifier(conn, table), 0,
+        Result res(pq::calls().PQexecParams(conn, "select coalesce(max(id), 0) from " + identifier(conn, table), 0,
                                 nullptr, nullptr, nullptr, nullptr, 0));
-        if (PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, conn);
-        m_next = QByteArray(PQgetvalue(res.r, 0, 0)).toLongLong() + 1;
+        if (pq::calls().PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, conn);
+        m_next = QByteArray(pq::calls().PQgetvalue(res.r, 0, 0)).toLongLong() + 1;
     }
     ~PgDemoTable() override {
         try {
@@ -174,17 +174,17 @@ private:
     void flush() {
         if (m_buffer.isEmpty()) return;
         {
-            Result res(PQexec(m_conn, m_copy.constData()));
-            if (PQresultStatus(res.r) != PGRES_COPY_IN) throw errorFor(res.r, m_conn);
+            Result res(pq::calls().PQexec(m_conn, m_copy.constData()));
+            if (pq::calls().PQresultStatus(res.r) != PGRES_COPY_IN) throw errorFor(res.r, m_conn);
         }
-        if (PQputCopyData(m_conn, m_buffer.constData(), int(m_buffer.size())) != 1 ||
-            PQputCopyEnd(m_conn, nullptr) != 1)
+        if (pq::calls().PQputCopyData(m_conn, m_buffer.constData(), int(m_buffer.size())) != 1 ||
+            pq::calls().PQputCopyEnd(m_conn, nullptr) != 1)
             throw errorFor(nullptr, m_conn);
         m_buffer.clear();
-        Result res(PQgetResult(m_conn));
-        if (PQresultStatus(res.r) != PGRES_COMMAND_OK) throw errorFor(res.r, m_conn);
-        while (PGresult* rest = PQgetResult(m_conn))
-            PQclear(rest);
+        Result res(pq::calls().PQgetResult(m_conn));
+        if (pq::calls().PQresultStatus(res.r) != PGRES_COMMAND_OK) throw errorFor(res.r, m_conn);
+        while (PGresult* rest = pq::calls().PQgetResult(m_conn))
+            pq::calls().PQclear(rest);
     }
     void finish() {
         flush();
@@ -194,10 +194,10 @@ private:
         runTrusted(m_conn, sql.constData());
     }
     QByteArray literal(const QByteArray& text) {
-        char* quoted = PQescapeLiteral(m_conn, identifier(m_conn, text).constData(),
+        char* quoted = pq::calls().PQescapeLiteral(m_conn, identifier(m_conn, text).constData(),
                                        size_t(identifier(m_conn, text).size()));
         QByteArray s(quoted ? quoted : "''");
-        PQfreemem(quoted);
+        pq::calls().PQfreemem(quoted);
         return s;
     }
     PGconn* m_conn;
@@ -213,7 +213,7 @@ public:
     }
     void begin() override { runTrusted(m_conn, "begin"); }
     void commit() override { runTrusted(m_conn, "commit"); }
-    void rollback() noexcept override { PQclear(PQexec(m_conn, "rollback")); }
+    void rollback() noexcept override { pq::calls().PQclear(pq::calls().PQexec(m_conn, "rollback")); }
 
 private:
     PGconn* m_conn;
@@ -260,12 +260,12 @@ namespace {
 QHash<QByteArray, QByteArray> addressKeywords(const QString& uri) {
     QHash<QByteArray, QByteArray> set;
     char* error = nullptr;
-    PQconninfoOption* options = PQconninfoParse(uri.trimmed().toUtf8().constData(), &error);
-    PQfreemem(error);
+    PQconninfoOption* options = pq::calls().PQconninfoParse(uri.trimmed().toUtf8().constData(), &error);
+    pq::calls().PQfreemem(error);
     if (!options) return set;
     for (PQconninfoOption* o = options; o->keyword; ++o)
         if (o->val) set.insert(o->keyword, o->val);
-    PQconninfoFree(options);
+    pq::calls().PQconninfoFree(options);
     return set;
 }
 
@@ -330,25 +330,25 @@ std::unique_ptr<PgStore> PgStore::open(const QString& uri, const QString& user, 
     }
     keys.push_back(nullptr);
     values.push_back(nullptr);
-    PGconn* conn = PQconnectdbParams(keys.data(), values.data(), 1);
-    if (!conn || PQstatus(conn) != CONNECTION_OK) {
+    PGconn* conn = pq::calls().PQconnectdbParams(keys.data(), values.data(), 1);
+    if (!conn || pq::calls().PQstatus(conn) != CONNECTION_OK) {
         ServerError e;
         e.number = E_FAIL_NUMBER;
-        e.message = conn ? connectionRefusal(QString::fromUtf8(PQerrorMessage(conn)).trimmed())
+        e.message = conn ? connectionRefusal(QString::fromUtf8(pq::calls().PQerrorMessage(conn)).trimmed())
                          : QStringLiteral("메모리가 부족합니다.");
         e.mayHaveReachedStore = false;
-        PQfinish(conn);
+        pq::calls().PQfinish(conn);
         throw e;
     }
     std::unique_ptr<PgStore> store(new PgStore(conn));
     // The server's notices are no answer to anything the client asked (libpq would print them on
     // the console), except one: a server ending the session while it is idle (a shutdown, an
     // administrator) says so before it closes the socket.
-    PQsetNoticeReceiver(
+    pq::calls().PQsetNoticeReceiver(
         conn,
         [](void* self, const PGresult* notice) {
-            const char* severity = PQresultErrorField(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
-            const char* state = PQresultErrorField(notice, PG_DIAG_SQLSTATE);
+            const char* severity = pq::calls().PQresultErrorField(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
+            const char* state = pq::calls().PQresultErrorField(notice, PG_DIAG_SQLSTATE);
             if ((severity && (qstrcmp(severity, "FATAL") == 0 || qstrcmp(severity, "PANIC") == 0)) ||
                 (state && lostLinkState(state)))
                 static_cast<PgStore*>(self)->m_sessionEnded = true;
@@ -360,14 +360,14 @@ std::unique_ptr<PgStore> PgStore::open(const QString& uri, const QString& user, 
 }
 
 PgStore::~PgStore() {
-    PQfinish(m_conn);
+    pq::calls().PQfinish(m_conn);
 }
 
 void PgStore::createSchema() {
     {
-        Result res(PQexec(m_conn, "select to_regclass('화물오더') is not null"));
-        if (PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, m_conn);
-        if (qstrcmp(PQgetvalue(res.r, 0, 0), "t") == 0)
+        Result res(pq::calls().PQexec(m_conn, "select to_regclass('화물오더') is not null"));
+        if (pq::calls().PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, m_conn);
+        if (qstrcmp(pq::calls().PQgetvalue(res.r, 0, 0), "t") == 0)
             throw Error{DB_E_ERRORSINCOMMAND,
                         QStringLiteral("이 데이터베이스에는 이미 화물 저장소가 있습니다.")};
     }
@@ -385,9 +385,9 @@ void PgStore::createSchema() {
 
 void PgStore::upgradeSchema() {
     {
-        Result res(PQexec(m_conn, "select to_regclass('화물오더') is not null"));
-        if (PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, m_conn);
-        if (qstrcmp(PQgetvalue(res.r, 0, 0), "t") != 0)
+        Result res(pq::calls().PQexec(m_conn, "select to_regclass('화물오더') is not null"));
+        if (pq::calls().PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, m_conn);
+        if (qstrcmp(pq::calls().PQgetvalue(res.r, 0, 0), "t") != 0)
             throw Error{DB_E_ERRORSINCOMMAND, QStringLiteral("이 데이터베이스에는 화물 저장소가 없습니다.")};
     }
     runTrusted(m_conn, "begin");
@@ -395,7 +395,7 @@ void PgStore::upgradeSchema() {
         runTrusted(m_conn, postgresUpgrade().constData());
         runTrusted(m_conn, "commit");
     } catch (...) {
-        PQclear(PQexec(m_conn, "rollback"));
+        pq::calls().PQclear(pq::calls().PQexec(m_conn, "rollback"));
         throw;
     }
 }
@@ -405,10 +405,10 @@ const char* const kDeskWrittenTables[] = {"화물오더", "코드_주선사", "�
 
 void PgStore::grantDesks(const QString& role) {
     const QByteArray name = identifier(m_conn, role.toUtf8());
-    char* literal = PQescapeLiteral(m_conn, role.toUtf8().constData(), size_t(role.toUtf8().size()));
+    char* literal = pq::calls().PQescapeLiteral(m_conn, role.toUtf8().constData(), size_t(role.toUtf8().size()));
     if (!literal) throw errorFor(nullptr, m_conn);
     const QByteArray quoted(literal);
-    PQfreemem(literal);
+    pq::calls().PQfreemem(literal);
     QByteArray s = "do $$ begin\n"
                    "    if not exists (select from pg_roles where rolname = " + quoted + ") then\n"
                    "        create role " + name + " nologin;\n"
@@ -436,7 +436,7 @@ void PgStore::grantDesks(const QString& role) {
         runTrusted(m_conn, s.constData());
         runTrusted(m_conn, "commit");
     } catch (...) {
-        PQclear(PQexec(m_conn, "rollback"));
+        pq::calls().PQclear(pq::calls().PQexec(m_conn, "rollback"));
         throw;
     }
 }
@@ -453,14 +453,14 @@ QByteArray PgStore::procedureCallText(const QByteArray& procedure, size_t argume
 }
 
 bool PgStore::linkLost() {
-    if (PQstatus(m_conn) != CONNECTION_OK) return true;
-    pollfd p{PQsocket(m_conn), POLLIN, 0};
+    if (pq::calls().PQstatus(m_conn) != CONNECTION_OK) return true;
+    pollfd p{pq::calls().PQsocket(m_conn), POLLIN, 0};
     if (p.fd < 0) return true;
     if (::poll(&p, 1, 0) <= 0) return false;
     // Something arrived while idle: a termination notice or the end of the stream.
-    if (!PQconsumeInput(m_conn)) return true;
+    if (!pq::calls().PQconsumeInput(m_conn)) return true;
     keepNotifications();
-    return m_sessionEnded || PQstatus(m_conn) != CONNECTION_OK;
+    return m_sessionEnded || pq::calls().PQstatus(m_conn) != CONNECTION_OK;
 }
 
 std::shared_ptr<ResultSet> PgStore::query(QByteArrayView statement, const std::vector<QByteArray>& columns) {
@@ -479,39 +479,39 @@ std::shared_ptr<ResultSet> PgStore::query(QByteArrayView statement, const std::v
         values.reserve(call.arguments.size());
         for (const ExecArgument& a : call.arguments)
             values.push_back(a.text.constData());
-        sent = PQsendQueryParams(m_conn, text.constData(), int(values.size()), nullptr, values.data(),
+        sent = pq::calls().PQsendQueryParams(m_conn, text.constData(), int(values.size()), nullptr, values.data(),
                                  nullptr, nullptr, 0);
     } else {
-        sent = PQsendQuery(m_conn, postgresStatement(statement).constData());
+        sent = pq::calls().PQsendQuery(m_conn, postgresStatement(statement).constData());
     }
     if (!sent) lostBeforeSending(m_conn);
     // Every result of the statement is read; the last one with rows or the first error answers.
     PGresult* answer = nullptr;
     std::optional<ServerError> failure;
-    while (PGresult* res = PQgetResult(m_conn)) {
-        const ExecStatusType status = PQresultStatus(res);
+    while (PGresult* res = pq::calls().PQgetResult(m_conn)) {
+        const ExecStatusType status = pq::calls().PQresultStatus(res);
         if (status == PGRES_FATAL_ERROR || status == PGRES_BAD_RESPONSE || status == PGRES_NONFATAL_ERROR) {
             if (!failure) failure = errorFor(res, m_conn);
-            PQclear(res);
+            pq::calls().PQclear(res);
         } else if (status == PGRES_COPY_IN || status == PGRES_COPY_OUT || status == PGRES_COPY_BOTH) {
-            PQclear(res);
+            pq::calls().PQclear(res);
             if (!failure)
                 failure =
                     ServerError{{DB_E_ERRORSINCOMMAND, QStringLiteral("COPY는 사용할 수 없습니다.")}, true};
-            PQputCopyEnd(m_conn, "refused");
+            pq::calls().PQputCopyEnd(m_conn, "refused");
         } else if (status == PGRES_TUPLES_OK) {
-            m_changedRows = PQntuples(res);
-            PQclear(answer);
+            m_changedRows = pq::calls().PQntuples(res);
+            pq::calls().PQclear(answer);
             answer = res;
         } else {
-            if (status == PGRES_COMMAND_OK) m_changedRows = std::atoi(PQcmdTuples(res));
-            PQclear(res);
+            if (status == PGRES_COMMAND_OK) m_changedRows = std::atoi(pq::calls().PQcmdTuples(res));
+            pq::calls().PQclear(res);
         }
-        if (PQstatus(m_conn) != CONNECTION_OK) break;
+        if (pq::calls().PQstatus(m_conn) != CONNECTION_OK) break;
     }
     Result kept(answer);
     keepNotifications(); // those that came with the answer
-    if (!failure && PQstatus(m_conn) != CONNECTION_OK) failure = errorFor(nullptr, m_conn);
+    if (!failure && pq::calls().PQstatus(m_conn) != CONNECTION_OK) failure = errorFor(nullptr, m_conn);
     if (failure) {
         if (exec && failure->number == DB_E_ERRORSINCOMMAND &&
             failure->message.contains(QStringLiteral("does not exist")) &&
@@ -523,15 +523,15 @@ std::shared_ptr<ResultSet> PgStore::query(QByteArrayView statement, const std::v
     // A procedure that answers nothing (returns void) is a call without rows, as on SQL Server;
     // the sign-in procedures answer a row.
     constexpr Oid voidType = 2278;
-    if (!answer || (exec && PQnfields(answer) == 1 && PQftype(answer, 0) == voidType))
+    if (!answer || (exec && pq::calls().PQnfields(answer) == 1 && pq::calls().PQftype(answer, 0) == voidType))
         return std::make_shared<ResultSet>();
     return snapshot(answer, columns);
 }
 
 void PgStore::keepNotifications() {
-    while (PGnotify* n = PQnotifies(m_conn)) {
+    while (PGnotify* n = pq::calls().PQnotifies(m_conn)) {
         if (m_listening) m_notifications.emplace_back(n->extra);
-        PQfreemem(n);
+        pq::calls().PQfreemem(n);
     }
 }
 
@@ -556,10 +556,10 @@ void PgStore::setSessionUser(const QString& who) {
     // A store not yet upgraded reads the broker from the session setting.
     const QByteArray broker = who.toUtf8();
     const char* values[] = {value.constData(), broker.constData()};
-    Result res(PQexecParams(m_conn,
+    Result res(pq::calls().PQexecParams(m_conn,
                             "select set_config('application_name', $1, false), set_config('delmora.broker', $2, false)",
                             2, nullptr, values, nullptr, nullptr, 0));
-    if (PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, m_conn);
+    if (pq::calls().PQresultStatus(res.r) != PGRES_TUPLES_OK) throw errorFor(res.r, m_conn);
 }
 
 void PgStore::listen(const char* channel) {
@@ -569,10 +569,10 @@ void PgStore::listen(const char* channel) {
 
 std::vector<QByteArray> PgStore::takeNotifications() {
     // Reads what the server sent while the link was idle, without a round trip.
-    if (PQstatus(m_conn) != CONNECTION_OK || !PQconsumeInput(m_conn) || m_sessionEnded)
+    if (pq::calls().PQstatus(m_conn) != CONNECTION_OK || !pq::calls().PQconsumeInput(m_conn) || m_sessionEnded)
         throw ServerError{{E_FAIL_NUMBER, QStringLiteral("서버와의 연결이 끊어졌습니다.")}, false};
     keepNotifications();
-    if (PQstatus(m_conn) != CONNECTION_OK)
+    if (pq::calls().PQstatus(m_conn) != CONNECTION_OK)
         throw ServerError{{E_FAIL_NUMBER, QStringLiteral("서버와의 연결이 끊어졌습니다.")}, false};
     return std::exchange(m_notifications, {});
 }
