@@ -7,6 +7,7 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QSqlResult>
+#include <dlfcn.h>
 #include <sql.h>
 #include <sqlext.h>
 
@@ -28,6 +29,14 @@ struct Diagnostic {
     QString message;
 };
 
+// The driver manager's own calls, found in the copy Qt's ODBC driver loaded with the connection:
+// the program does not link it, so a desk on another store never maps it. Null when missing.
+template <typename Call>
+Call driverManagerCall(const char* name) {
+    static void* const library = dlopen("libodbc.so.2", RTLD_NOW | RTLD_LOCAL);
+    return library ? reinterpret_cast<Call>(dlsym(library, name)) : nullptr;
+}
+
 // The first diagnostic record of a handle, its message without the driver's bracketed prefixes.
 Diagnostic readDiagnostic(SQLSMALLINT type, SQLHANDLE handle) {
     Diagnostic d;
@@ -36,7 +45,9 @@ Diagnostic readDiagnostic(SQLSMALLINT type, SQLHANDLE handle) {
     SQLINTEGER native = 0;
     SQLWCHAR message[2048] = {};
     SQLSMALLINT length = 0;
-    const SQLRETURN r = SQLGetDiagRecW(type, handle, 1, state, &native, message, SQLSMALLINT(std::size(message)), &length);
+    static const auto getDiagRec = driverManagerCall<decltype(&::SQLGetDiagRecW)>("SQLGetDiagRecW");
+    if (!getDiagRec) return d;
+    const SQLRETURN r = getDiagRec(type, handle, 1, state, &native, message, SQLSMALLINT(std::size(message)), &length);
     if (!SQL_SUCCEEDED(r)) return d;
     auto text = [](const SQLWCHAR* s, qsizetype n) {
         if constexpr (sizeof(SQLWCHAR) == 2)
@@ -175,7 +186,9 @@ private:
         SQLHANDLE hdbc = nativeHandle(db.driver()->handle());
         if (!hdbc) return false;
         SQLUINTEGER dead = SQL_CD_FALSE;
-        const SQLRETURN r = SQLGetConnectAttr(hdbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+        static const auto getConnectAttr = driverManagerCall<decltype(&::SQLGetConnectAttr)>("SQLGetConnectAttr");
+        if (!getConnectAttr) return false;
+        const SQLRETURN r = getConnectAttr(hdbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
         return SQL_SUCCEEDED(r) && dead == SQL_CD_TRUE;
     }
 
