@@ -102,14 +102,16 @@ QString OrderHistoryStatement(qint64 orderId) {
 QString ShipperLanesStatement(const QString& code, const QString& boardDay) {
     const QDate day = QDate::fromString(boardDay, QStringLiteral("yyyy-MM-dd"));
     const QString from = day.addDays(-(LaneDays - 1)).toString(QStringLiteral("yyyy-MM-dd"));
-    // Grouped on the shipper's own index entries; only the eight rows read back touch the table.
+    // Grouped on the shipper's own index entries; only the lanes offered are looked up in the table.
     return QStringLiteral("select o.상차권역, o.상차지, o.하차권역, o.하차지, o.희망톤수, o.희망차종, o.운송비, "
                           "g.횟수, g.최근ID from (select max(ID) as 최근ID, count(*) as 횟수 from 화물오더 "
                           "where 화주코드=") +
            Quote(code) + QStringLiteral(" and 날짜>=") + Quote(from) + QStringLiteral(" and 날짜<=") +
            Quote(boardDay) +
-           QStringLiteral(" and 오더상태<>'취소' group by 상차권역, 상차지, 하차권역, 하차지, 희망톤수, 희망차종) g "
-                          "join 화물오더 o on o.ID=g.최근ID order by g.횟수 desc, g.최근ID desc");
+           QStringLiteral(" and 오더상태<>'취소' group by 상차권역, 상차지, 하차권역, 하차지, 희망톤수, 희망차종 "
+                          "order by 횟수 desc, 최근ID desc limit ") +
+           QString::number(LanesOffered) +
+           QStringLiteral(") g join 화물오더 o on o.ID=g.최근ID order by g.횟수 desc, g.최근ID desc");
 }
 
 QString RequestKeyLookupStatement(const QString& requestKey) {
