@@ -202,10 +202,13 @@ void frmOrder::FitColumns(SpreadGrid& grid) const {
                          {2, WholeText::Status},
                          {6, WholeText::Tonnage},
                          {7, WholeText::Amount},
-                         {9, WholeText::Phone},
+                         {9, WholeText::MobilePhone},
                          {10, WholeText::VehicleNumber},
                          {12, WholeText::DateTime},
-                         {13, WholeText::DateTime},
-                         {14, WholeText::DateTime}});
-    ShareSpareWidth(grid, {3, 4, 5, 11}, 450, 450);
+                         {13, WholeText::DateMinute},
+                         {14, WholeText::DateMinute}});
+    // The places start widest: on a narrow desk the four texts give up the same width, the
+    // product and vehicle texts stop at their captions and the places keep the rest. The margin
+    // is the scroll bar and frame and room for one more digit of row numbers.
+    ShareSpareWidth(grid, {3, 4, 5, 11}, 390, 450);
 }
