@@ -140,6 +140,8 @@ void frmOrder::BuildForm() {
     fSP->setColWidth(1, 8);
     fSP->setColWidth(2, 16);
     fSP->setColWidth(3, 16);
+    // Fitted to its columns (ShowSuggestions), it never needs to scroll sideways.
+    fSP->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fSP->hide();
 
     // Takes the focus when an order is shown, so no box of the panel looks selected. Only the
