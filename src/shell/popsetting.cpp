@@ -143,4 +143,7 @@ void popSetting::changeEvent(QEvent* event) {
 void OpenSettingsDialog() {
     popSetting dialog(MainWindow());
     dialog.exec();
+    // Closed right after its notice, the dialog was never active again, and the window manager
+    // left the keyboard with no window: the main window takes it back.
+    if (QWidget* main = MainWindow()) main->activateWindow();
 }
