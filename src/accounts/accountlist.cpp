@@ -39,9 +39,9 @@ AccountList::AccountList(const Design& design, QWidget* parent) : WorkScreen(par
     AddLabel(QStringLiteral("검색어"), QStringLiteral("라벨_검색어"));
     검색어 = new MyText(SSPanel1);
     검색어->setObjectName(QStringLiteral("검색어"));
-    const QString hint = QStringLiteral("☞ 휴대전화,기사명,차량번호로 검색");
-    검색어->setPlaceholderText(hint);
-    QLabel* hintLabel = AddLabel(hint, QStringLiteral("라벨_검색안내"));
+    // Said beside the box: inside it too, the narrow box showed it cut.
+    QLabel* hintLabel =
+        AddLabel(QStringLiteral("☞ 휴대전화,기사명,차량번호로 검색"), QStringLiteral("라벨_검색안내"));
     hintLabel->setStyleSheet(QStringLiteral("color: #0000C0;"));
 
     AddButton(0, QStringLiteral("   조회"), QStyle::SP_FileDialogContentsView);

@@ -22,8 +22,9 @@ frmFormainList::frmFormainList(QWidget* parent)
                    // The issue time and the e-mail get room for every character in the Korean
                    // face that stands in for 굴림, which runs wider than the old screen's.
                    {19.5, 8.33, 13.0, 19.0, 13.58, 12.75, 12.75, 12.75, 25.75, 8.08, 8.08},
+                   // The item and the e-mail take the spare width; the amounts stay their size.
                    5,
-                   6,
+                   4,
                    550,
                    {6, 7, 8},
                    0,

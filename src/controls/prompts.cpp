@@ -19,7 +19,10 @@ namespace {
 PromptScript* g_script = nullptr;
 
 QWidget* dialogParent() {
-    return QApplication::activeWindow();
+    // Right after another box closed, the dialog under it is not active again yet: a box
+    // without a parent would leave the keyboard with no window once it closed.
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    return QApplication::activeModalWidget();
 }
 
 // Shows one OK box, or records it when a test script is installed.

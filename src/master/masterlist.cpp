@@ -178,6 +178,9 @@ void MasterList::ShowPopup() {
     std::unique_ptr<QDialog> popup(m_member.popup(this));
     popup->exec();
     popup.reset();
+    // A pop-up closed right after its notice was never active again: the keyboard comes back
+    // to the list's window instead of to no window at all.
+    window()->activateWindow();
     if (DataChanged) LoadList();
 }
 

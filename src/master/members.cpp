@@ -14,13 +14,15 @@ using F = CellFormat;
 std::vector<MasterColumn> WithCompanyBlock(std::vector<MasterColumn> first) {
     const std::vector<MasterColumn> block = {
         {QStringLiteral("사업자번호"), QStringLiteral("사업자번호"), 11.83, F::BusinessNumber},
-        {QStringLiteral("주소1"), QStringLiteral("주소1"), 13.58},
-        {QStringLiteral("주소2"), QStringLiteral("주소2"), 13.58},
+        // The town runs long, the house number after it short: the town starts wider, and
+        // both grow alike on a wider screen.
+        {QStringLiteral("주소1"), QStringLiteral("주소1"), 18.0},
+        {QStringLiteral("주소2"), QStringLiteral("주소2"), 9.0},
         {QStringLiteral("업태"), QStringLiteral("업태"), 10.75},
         {QStringLiteral("종목"), QStringLiteral("종목"), 10.75},
         {QStringLiteral("우편번호"), QStringLiteral("우편번호")},
-        {QStringLiteral("우편주소"), QStringLiteral("우편주소1"), 16.37},
-        {QStringLiteral("우편주소2"), QStringLiteral("우편주소2"), 16.37},
+        {QStringLiteral("우편주소"), QStringLiteral("우편주소1"), 18.0},
+        {QStringLiteral("우편주소2"), QStringLiteral("우편주소2"), 9.0},
     };
     first.insert(first.end(), block.begin(), block.end());
     return first;

@@ -149,7 +149,10 @@ void frmOrder::ShowSuggestions(QWidget* under, int room, std::initializer_list<i
     // the givers give up, in equal parts.
     QTableView* view = fSP;
     view->resizeColumnsToContents();
-    const int scrollBar = fSP->MaxRows() > shown ? fSP->verticalScrollBar()->sizeHint().width() : 0;
+    // A scroll bar only when rows are left out, whatever the first, rough height would need.
+    const bool scrolls = fSP->MaxRows() > shown;
+    fSP->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    const int scrollBar = scrolls ? fSP->verticalScrollBar()->sizeHint().width() : 0;
     // (Asked while the box is still hidden: isHidden, not isVisible, tells the row numbers.)
     const int chrome = 2 * fSP->frameWidth() + scrollBar +
                        (fSP->verticalHeader()->isHidden() ? 0 : fSP->verticalHeader()->width());
@@ -171,7 +174,14 @@ void frmOrder::ShowSuggestions(QWidget* under, int room, std::initializer_list<i
     const int x = qMax(0, qMin(at.x(), backPanel->width() - width));
     fSP->setGeometry(x, at.y(), width, height);
     fSP->show();
-    // Shown, the row numbers and the scroll bar have their real widths: the columns get exactly
+    // Shown, the header and rows have their real heights: the shown rows get exactly the room,
+    // the last of them never half hidden behind a scroll bar it did not need.
+    int rows = 0;
+    for (int r = 0; r < shown; ++r)
+        rows += fSP->rowHeight(r);
+    const int lack = rows - fSP->viewport()->height();
+    if (lack != 0) fSP->resize(fSP->width(), fSP->height() + lack);
+    // The row numbers and the scroll bar have their real widths too: the columns get exactly
     // the room left.
     const int off = fSP->horizontalHeader()->length() - fSP->viewport()->width();
     if (off != 0) fSP->resize(fSP->width() + off, fSP->height());

@@ -121,7 +121,7 @@ void frmOrder::BuildForm() {
         QStringLiteral("금액"),         QStringLiteral("차주명"),      QStringLiteral("연락처"),
         QStringLiteral("차량번호"),     QStringLiteral("차량정보"),    QStringLiteral("배차시간"),
         QStringLiteral("상차요청일시"), QStringLiteral("하차요청일시")};
-    const double widths[] = {10, 8, 18, 18, 14, 7, 8, 8, 13, 10, 18, 17, 14, 14};
+    const double widths[] = {10, 8, 22, 22, 15, 7, 8, 7.5, 13, 10, 13, 17, 14, 14};
     for (int c = 1; c <= 14; ++c) {
         sp->SetText(c, 0, headers[c - 1]);
         sp->setColWidth(c, widths[c - 1]);
@@ -140,6 +140,8 @@ void frmOrder::BuildForm() {
     fSP->setColWidth(1, 8);
     fSP->setColWidth(2, 16);
     fSP->setColWidth(3, 16);
+    // Fitted to its columns (ShowSuggestions), it never needs to scroll sideways.
+    fSP->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fSP->hide();
 
     // Takes the focus when an order is shown, so no box of the panel looks selected. Only the

@@ -41,10 +41,10 @@ struct Column {
     double width; // character units, until the user saves widths of his own
 };
 constexpr Column kColumns[14] = {{"날짜", 10.75},         {"오더상태", 8.08},  {"상차지", 24.87},
-                                 {"하차지", 24.87},       {"제품정보", 12.25}, {"화물중량", 9.08},
+                                 {"하차지", 24.87},       {"제품정보", 19.5}, {"화물중량", 9.08},
                                  {"금액", 13.58},         {"배차시간", 14.83}, {"상차요청일시", 14.83},
                                  {"하차요청일시", 14.83}, {"차주명", 8.5},     {"연락처", 16.37},
-                                 {"차량번호", 12.08},     {"차량정보", 29.0}};
+                                 {"차량번호", 12.08},     {"차량정보", 13.0}};
 
 QString IndexedName(const char* name, int index) {
     return QString::fromUtf8(name) + QLatin1Char('(') + QString::number(index) + QLatin1Char(')');
@@ -236,9 +236,9 @@ void frmOrderList::ApplyLayout() {
                                  {2, WholeText::Status},
                                  {7, WholeText::Amount},
                                  {8, WholeText::DateTime},
-                                 {9, WholeText::DateTime},
-                                 {10, WholeText::DateTime},
-                                 {12, WholeText::Phone},
+                                 {9, WholeText::DateMinute},
+                                 {10, WholeText::DateMinute},
+                                 {12, WholeText::MobilePhone},
                                  {13, WholeText::VehicleNumber}});
             ShareSpareWidth(grid, {3, 4, 5, 14}, 450, 450);
         });

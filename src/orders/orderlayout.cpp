@@ -49,10 +49,12 @@ void frmOrder::PlaceFixedControls() {
     const QString dayLabels[2] = {QStringLiteral("상차일시"), QStringLiteral("하차일시")};
     for (int side = 0; side < 2; ++side) {
         const double top = RowTop[side == 0 ? 1 : 3];
-        label(dayLabels[side], 90, top, 780);
+        // The captions with their Alt letters need a little more than the others: the day
+        // kinds give it up, so 하차일시(Y) is not drawn smaller than 상차일시(T).
+        label(dayLabels[side], 90, top, 840);
         auto& kinds = side == 0 ? 상차일구분 : 하차일구분;
         for (int i = 0; i < 3; ++i)
-            PlaceTwips(kinds[size_t(i)], 900 + i * 810, top, 780, RowHeight);
+            PlaceTwips(kinds[size_t(i)], 960 + i * 810, top, 750, RowHeight);
         PlaceTwips(side == 0 ? 상차일 : 하차일, 3360, top, 1650, RowHeight);
         PlaceTwips(side == 0 ? 상차시 : 하차시, 5070, top, 1080, RowHeight);
     }
@@ -202,10 +204,13 @@ void frmOrder::FitColumns(SpreadGrid& grid) const {
                          {2, WholeText::Status},
                          {6, WholeText::Tonnage},
                          {7, WholeText::Amount},
-                         {9, WholeText::Phone},
+                         {9, WholeText::MobilePhone},
                          {10, WholeText::VehicleNumber},
                          {12, WholeText::DateTime},
-                         {13, WholeText::DateTime},
-                         {14, WholeText::DateTime}});
-    ShareSpareWidth(grid, {3, 4, 5, 11}, 450, 450);
+                         {13, WholeText::DateMinute},
+                         {14, WholeText::DateMinute}});
+    // The places start widest: on a narrow desk the four texts give up the same width, the
+    // product and vehicle texts stop at their captions and the places keep the rest. The margin
+    // is the scroll bar and frame and room for one more digit of row numbers.
+    ShareSpareWidth(grid, {3, 4, 5, 11}, 390, 450);
 }

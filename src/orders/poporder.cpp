@@ -171,7 +171,7 @@ void popOrder::PlaceControls() {
         {label("오더상태"), 2700, 0, 870},
         {오더상태, 3600, 0, 1200},
         {label("배차시간"), 4980, 0, 870},
-        {배차시간, 5910, 0, 1800},
+        {배차시간, 5910, 0, 2400}, // a whole "2026-12-09 11:30:16"
         {label("상차지"), 90, 1, 780},
         {상차권역, 900, 1, 1080},
         {상차지, 2010, 1, 5700},
@@ -295,7 +295,7 @@ void popOrder::LoadRecord() {
         QPalette ink = 오더상태->palette();
         ink.setColor(QPalette::Text, StatusScheme::StatusColour(status));
         오더상태->setPalette(ink);
-        배차시간->SetText(f("배차시간").trimmed());
+        배차시간->SetText(OrderDerive::DispatchTimeText(f("배차시간")).trimmed());
 
         // Boxes show their column as stored; the shipper block shows the shipper the order was
         // taken for, as the order recorded it.

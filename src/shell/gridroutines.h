@@ -60,6 +60,8 @@ inline const QString Date = QStringLiteral("2026-12-31");
 inline const QString DateMinute = QStringLiteral("2026-12-31 23:59");
 inline const QString DateTime = QStringLiteral("2026-12-31 23:59:59");
 inline const QString Phone = QStringLiteral("0505-0000-0000");
+// A driver's own phone, as a dispatch copies it from the owner's record: a mobile number.
+inline const QString MobilePhone = QStringLiteral("010-0000-0000");
 inline const QString BusinessNumber = QStringLiteral("000-00-00000");
 inline const QString Amount = QStringLiteral("000,000,000");
 inline const QString Status = QStringLiteral("배차완료");

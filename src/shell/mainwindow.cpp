@@ -336,7 +336,10 @@ QString LossQuestion() {
 
 void frmMain::ExitProgram() {
     const QString loss = LossQuestion();
-    if (!Prompt::confirm(loss.isEmpty() ? QStringLiteral("프로그램을 종료하시겠습니까?") : loss)) return;
+    // Typed input that would be lost makes it a question whose Enter keeps everything.
+    if (!(loss.isEmpty() ? Prompt::confirm(QStringLiteral("프로그램을 종료하시겠습니까?"))
+                         : Prompt::confirmRisky(loss)))
+        return;
     m_ending = true; // asked once: closing the windows now asks nothing more
     QApplication::closeAllWindows();
     EndProgram();
@@ -346,7 +349,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // The close box ends the program without a question, unless typed input would be lost:
     // then it asks what 프로그램 종료 asks, and 아니오 keeps everything.
     const QString loss = m_ending ? QString() : LossQuestion();
-    if (!loss.isEmpty() && !Prompt::confirm(loss)) {
+    if (!loss.isEmpty() && !Prompt::confirmRisky(loss)) {
         event->ignore();
         return;
     }

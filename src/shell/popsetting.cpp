@@ -54,10 +54,6 @@ popSetting::popSetting(QWidget* parent) : QDialog(parent) {
     cmdArr[99]->setObjectName(QStringLiteral("cmdArr(99)"));
     for (auto& [index, button] : cmdArr)
         button->setAutoDefault(false); // Enter in a box does not save behind the agent's back
-    // Takes the focus when the dialog comes up, so neither box looks selected.
-    hFocus = new MyText(backPanel);
-    hFocus->setObjectName(QStringLiteral("hFocus"));
-    hFocus->setFocusPolicy(Qt::NoFocus);
 
     // Each value with its unit and the range the dialog takes.
     const char* units[2] = {"pt (7~100)", "초 (5~3600)"};
@@ -74,7 +70,6 @@ popSetting::popSetting(QWidget* parent) : QDialog(parent) {
     PlaceTwips(갱신타이머, 1260, 555, 1500, 300);
     PlaceTwips(cmdArr[4], 150, 1005, 2610, 390);
     PlaceTwips(cmdArr[99], 2850, 1005, 1260, 390);
-    hFocus->setGeometry(-200, -200, 10, 10);
     PlaceTwips(backPanel, 0, 0, 4260, 1545);
     // The inner area is exactly the background panel.
     setFixedSize(backPanel->size());
@@ -136,14 +131,19 @@ void popSetting::SaveSettings() {
 void popSetting::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     // Only at the first activation: taken back on every one, the focus left the box a refusal
-    // had just given it, and the next typing went nowhere.
+    // had just given it, and the next typing went nowhere. The dialog is opened to change a
+    // value, so it opens in the first one, selected.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_focusPlaced) {
         m_focusPlaced = true;
-        hFocus->setFocus(Qt::OtherFocusReason);
+        표높이->setFocus(Qt::OtherFocusReason);
+        표높이->selectAll();
     }
 }
 
 void OpenSettingsDialog() {
     popSetting dialog(MainWindow());
     dialog.exec();
+    // Closed right after its notice, the dialog was never active again, and the window manager
+    // left the keyboard with no window: the main window takes it back.
+    if (QWidget* main = MainWindow()) main->activateWindow();
 }

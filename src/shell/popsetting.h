@@ -31,7 +31,6 @@ public:
     MyText* 표높이 = nullptr;
     MyText* 갱신타이머 = nullptr;
     std::map<int, QPushButton*> cmdArr;
-    MyText* hFocus = nullptr;
 
 private:
     bool m_focusPlaced = false;

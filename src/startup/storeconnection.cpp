@@ -271,11 +271,12 @@ bool ConnectStore(int& attempts) {
             // program: the agent may keep it on screen and save it once the server is back.
             const QString unsaved = unsavedInputQuery() ? unsavedInputQuery()() : QString();
             if (unsaved.isEmpty() ||
-                Prompt::confirm(QStringLiteral("프로그램을 끝내면 %1이(가) 저장되지 않고 사라집니다.\n"
-                                               "그래도 프로그램을 끝내시겠습니까?\n\n"
-                                               "아니오: 프로그램을 그대로 두고 계속 작업합니다. 서버에 다시 "
-                                               "연결될 때까지는 저장할 수 없습니다.")
-                                    .arg(unsaved)))
+                Prompt::confirmRisky(
+                    QStringLiteral("프로그램을 끝내면 %1이(가) 저장되지 않고 사라집니다.\n"
+                                   "그래도 프로그램을 끝내시겠습니까?\n\n"
+                                   "아니오: 프로그램을 그대로 두고 계속 작업합니다. 서버에 다시 "
+                                   "연결될 때까지는 저장할 수 없습니다.")
+                        .arg(unsaved)))
                 EndProgram();
             return false;
         }

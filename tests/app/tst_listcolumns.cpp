@@ -120,6 +120,13 @@ private slots:
         QTest::newRow("board tonnage") << "오더등록"
                                        << "희망톤수"
                                        << "25톤" << false;
+        // The places take what the columns above leave: a usual address shows whole.
+        QTest::newRow("board loading place") << "오더등록"
+                                             << "상차지"
+                                             << "경기 화성시 남양읍" << false;
+        QTest::newRow("board unloading place") << "오더등록"
+                                               << "하차지"
+                                               << "부산 해운대구 우동" << false;
         QTest::newRow("board loading time") << "오더등록"
                                             << "상차요청일시"
                                             << "2026-12-09 10:00" << false;

@@ -160,14 +160,14 @@ private slots:
 
     void columnWidthsSavedRestoredFitted() {
         auto w = OpenBoard();
-        // Fitted on first use: the columns fill the grid less 450 twips.
+        // Fitted on first use: the columns fill the grid less 390 twips.
         w->sp->setUnitType(WidthUnit::Twips);
         double sum = 0;
         for (int c = 0; c <= w->sp->MaxCols(); ++c)
             sum += w->sp->ColWidth(c);
         const double gridTwips = PxToTwips(w->sp->width());
         w->sp->setUnitType(WidthUnit::Normal);
-        QVERIFY2(qAbs(gridTwips - 450 - sum) < 60,
+        QVERIFY2(qAbs(gridTwips - 390 - sum) < 60,
                  qPrintable(QStringLiteral("%1 vs %2").arg(sum).arg(gridTwips)));
 
         // A drag saves every width under the screen's key.

@@ -104,6 +104,7 @@ private slots:
         else
             main.ExitProgram();
         QCOMPARE(prompts.asked().size(), size_t(1));
+        QVERIFY(prompts.asked().front().noByDefault);
         const QString question = prompts.texts().front();
         QVERIFY2(question.startsWith(QStringLiteral("프로그램을 끝내면 오더등록 화면에 입력 중인 오더")),
                  qPrintable(question));

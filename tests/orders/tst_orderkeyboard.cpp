@@ -508,6 +508,7 @@ private slots:
         const int row = w->fSP->verticalHeader()->defaultSectionSize();
         const int rest = w->fSP->height() - rowsTall * row;
         QVERIFY2(rest > 0 && rest < row + 12, qPrintable(QString::number(rest)));
+        QCOMPARE(w->fSP->viewport()->height(), rowsTall * row); // the last row whole
         // As wide as its columns, every text whole, clear of the captions right of the address.
         QCOMPARE(w->fSP->horizontalHeader()->length(), w->fSP->viewport()->width());
         const QFontMetrics metrics(w->fSP->font());

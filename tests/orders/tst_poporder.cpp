@@ -155,10 +155,14 @@ private slots:
                                 << "배차완료"
                                 << "오더상태"
                                 << "배차완료";
-        QTest::newRow("dispatch time") << "배차시간"
-                                       << "2026-12-09 11:20"
-                                       << "배차시간"
-                                       << "2026-12-09 11:20";
+        QTest::newRow("dispatch time, as the lists show it") << "배차시간"
+                                                             << "2026-12-09 11:20"
+                                                             << "배차시간"
+                                                             << "2026-12-09 11:20:00";
+        QTest::newRow("dispatch time to the second") << "배차시간"
+                                                     << "2026-12-09T11:30:16.500"
+                                                     << "배차시간"
+                                                     << "2026-12-09 11:30:16";
         QTest::newRow("amount as stored") << "운송비"
                                           << "350000"
                                           << "금액"
@@ -185,6 +189,8 @@ private slots:
         PromptScript prompts;
         popOrder d;
         QCOMPARE(Shown(d, control), expected);
+        if (auto* box = d.findChild<MyText*>(control)) // shown whole, frame and margins aside
+            QVERIFY(box->width() - 8 >= box->fontMetrics().horizontalAdvance(expected));
         QVERIFY(prompts.asked().empty());
     }
 

@@ -76,7 +76,8 @@ private slots:
         QCOMPARE(d.표높이->Text(), height);
         QCOMPARE(d.갱신타이머->Text(), interval);
         ShowAndActivate(d);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(d.hFocus));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(d.표높이));
+        QCOMPARE(d.표높이->selectedText(), height);
         QTest::keyClick(&d, Qt::Key_Escape);
         QVERIFY(!d.isVisible());
         QCOMPARE(RowHeightSetting, height);
