@@ -16,7 +16,9 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -148,6 +150,23 @@ mode_t modeOf(const QString& path) {
     struct stat st {};
     ::stat(QFile::encodeName(path).constData(), &st);
     return st.st_mode & 07777;
+}
+
+// A list whose texts hardly repeat, so its files stay large after compression: 번호, a
+// 64-character text from a simple generator, and an amount.
+ExportTable bulkyTable(int rows) {
+    ExportTable table;
+    table.rows << QStringList{QStringLiteral("번호"), QStringLiteral("상품명"), QStringLiteral("금액")};
+    quint32 seed = 12345;
+    for (int i = 1; i <= rows; ++i) {
+        QString text;
+        for (int k = 0; k < 64; ++k) {
+            seed = seed * 1664525u + 1013904223u;
+            text += QChar(u'가' + (seed >> 20) % 400);
+        }
+        table.rows << QStringList{QString::number(i), text, QString::number(1000 + i)};
+    }
+    return table;
 }
 
 // Product texts a call-centre agent types or pastes: what a spreadsheet program would run,
@@ -697,6 +716,67 @@ private slots:
         QCOMPARE(script.asked()[2].folder, orders);
         QCOMPARE(script.asked()[3].folder, first);
         QCOMPARE(ExportKindName(QStringLiteral("오더내역_241209")), QStringLiteral("오더내역"));
+    }
+
+    // A sheet far larger than the writer's buffers: the archive checks out, and every row
+    // comes back, the last one as written.
+    void largeWorkbookReadsBack() {
+        const QString path = m_dir + QStringLiteral("/large.xlsx");
+        const ExportTable table = bulkyTable(8000);
+        const ExportResult result = WriteXlsxFile(path, table);
+        QVERIFY2(result.written, qPrintable(result.error));
+        QVERIFY(QFileInfo(path).size() > 512 * 1024);
+        QCOMPARE(QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-tqq"), path}), 0);
+        if (!hasOpenpyxl()) QSKIP("python3-openpyxl is not installed");
+        const QJsonArray rows =
+            readBack(QStringLiteral("xlsx"), path).object().value(QStringLiteral("rows")).toArray();
+        QCOMPARE(rows.size(), table.rows.size());
+        const QJsonArray last = rows.last().toArray();
+        QCOMPARE(last[0].toArray()[1].toString(), QStringLiteral("8000")); // a 번호 stays a text
+        QCOMPARE(last[1].toArray()[1].toString(), table.rows.last()[1]);
+        QCOMPARE(last[2].toArray()[1].toInt(), 9000);
+        if (QStandardPaths::findExecutable(QStringLiteral("ssconvert")).isEmpty())
+            QSKIP("gnumeric (ssconvert) is not installed");
+        const QList<QStringList> shown = throughGnumeric(path, m_dir);
+        QCOMPARE(shown.size(), table.rows.size());
+        QCOMPARE(shown.last().mid(0, 2), table.rows.last().mid(0, 2));
+    }
+
+    // A column dragged wider than a spreadsheet column can be is as wide as one can be (255
+    // characters), not a sliver.
+    void widestColumn() {
+        if (!hasOpenpyxl()) QSKIP("python3-openpyxl is not installed");
+        const QString path = m_dir + QStringLiteral("/wide.xlsx");
+        ExportTable table;
+        table.rows = {{QStringLiteral("메모"), QStringLiteral("비고")},
+                      {QStringLiteral("a"), QStringLiteral("b")}};
+        table.widthsPx = {1900, 700};
+        QVERIFY(WriteXlsxFile(path, table).written);
+        const QJsonObject widths =
+            readBack(QStringLiteral("xlsx"), path).object().value(QStringLiteral("widths")).toObject();
+        QCOMPARE(widths.value(QStringLiteral("A")).toDouble(), 255.0);
+        QCOMPARE(widths.value(QStringLiteral("B")).toDouble(), 100.0);
+    }
+
+    // The disk fills up halfway (the file size limit stands in for it): the export says it
+    // failed and leaves nothing behind.
+    void fullDiskIsReported_data() { stoppedWriteLeavesTargetAlone_data(); }
+    void fullDiskIsReported() {
+        QFETCH(bool, xlsx);
+        const QString path = m_dir + (xlsx ? QStringLiteral("/full.xlsx") : QStringLiteral("/full.xls"));
+        const ExportTable table = bulkyTable(4000);
+        rlimit old{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
+        rlimit small = old;
+        small.rlim_cur = 64 * 1024;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+        const ExportResult result = xlsx ? WriteXlsxFile(path, table) : WriteTabTextFile(path, table);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!result.written);
+        QVERIFY(!result.error.isEmpty());
+        QCOMPARE(QDir(m_dir).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     void workbookSurvivesHostileCells() {
