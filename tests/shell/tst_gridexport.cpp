@@ -169,6 +169,37 @@ ExportTable bulkyTable(int rows) {
     return table;
 }
 
+// Texts and dates the workbook writer encodes itself: characters of every UTF-8 length, what
+// XML escapes, blanks at the ends, characters a cell cannot hold, and days on both sides of
+// the 29th of February 1900 that spreadsheets count. `shown` and `when` are what a reader
+// gets back.
+struct EncodedCell {
+    const char* tag;
+    QString text, shown, date, when;
+};
+const QList<EncodedCell>& encodedCells() {
+    static const QList<EncodedCell> cells{
+        {"two-byte", QStringLiteral("café ©"), QStringLiteral("café ©"), QStringLiteral("1900-01-01"),
+         QStringLiteral("1900-01-01 00:00:00")},
+        {"four-byte", QStringLiteral("📦 화물 😀"), QStringLiteral("📦 화물 😀"), QStringLiteral("1900-02-28"),
+         QStringLiteral("1900-02-28 00:00:00")},
+        {"half a pair", QString(QChar(0xD83D)) + QStringLiteral("x"), QStringLiteral("\uFFFDx"),
+         QStringLiteral("1900-03-01"), QStringLiteral("1900-03-01 00:00:00")},
+        {"markup", QStringLiteral("<b>a & b</b>"), QStringLiteral("<b>a & b</b>"),
+         QStringLiteral("2024-02-29 23:59:59"), QStringLiteral("2024-02-29 23:59:59")},
+        {"blanks at the ends", QStringLiteral(" 앞뒤 공백 "), QStringLiteral(" 앞뒤 공백 "),
+         QStringLiteral("1999-12-31 12:30"), QStringLiteral("1999-12-31 12:30:00")},
+        {"control characters",
+         QStringLiteral("a\x01"
+                        "b\x1F"
+                        "c\uFFFE"
+                        "d"),
+         QStringLiteral("abcd"), QStringLiteral("2024-01-01 18:00:00"),
+         QStringLiteral("2024-01-01 18:00:00")},
+    };
+    return cells;
+}
+
 // Product texts a call-centre agent types or pastes: what a spreadsheet program would run,
 // split, shorten or turn into a date. `marked`: the tab text carries a leading ' so the
 // program keeps the text as text.
@@ -231,7 +262,7 @@ class tst_GridExport : public QObject {
     QString m_dir;
     // What the readers made of the one export of every hostile cell.
     QList<QStringList> m_tabRows, m_gnumericRows;
-    QJsonArray m_workbookRows;
+    QJsonArray m_workbookRows, m_encodedRows;
 
     // Exports through the Save-As answer `chosen` with the given filter; the written path.
     QString exportAs(const SpreadGrid& grid, const QString& chosen, const QString& filter) {
@@ -396,6 +427,31 @@ private slots:
         QCOMPARE(row[2].toArray()[1].toString(), hostileRow(index)[2]);
         QCOMPARE(row[3].toArray()[0].toString(), QStringLiteral("d"));
         QCOMPARE(row[3].toArray()[1].toString(), hostileRow(index)[3] + QStringLiteral(" 00:00:00"));
+    }
+
+    void workbookEncodingReadBack_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < encodedCells().size(); ++i)
+            QTest::newRow(encodedCells()[i].tag) << i;
+    }
+    void workbookEncodingReadBack() {
+        QFETCH(int, index);
+        if (!hasOpenpyxl()) QSKIP("python3-openpyxl is not installed");
+        if (m_encodedRows.isEmpty()) {
+            ExportTable table;
+            table.rows << QStringList{QStringLiteral("비고"), QStringLiteral("날짜")};
+            for (const EncodedCell& e : encodedCells())
+                table.rows << QStringList{e.text, e.date};
+            const QString path = m_dir + QStringLiteral("/encoded.xlsx");
+            QVERIFY(WriteXlsxFile(path, table).written);
+            m_encodedRows =
+                readBack(QStringLiteral("xlsx"), path).object().value(QStringLiteral("rows")).toArray();
+        }
+        QCOMPARE(m_encodedRows.size(), encodedCells().size() + 1);
+        const QJsonArray row = m_encodedRows[index + 1].toArray();
+        QCOMPARE(row[0].toArray()[1].toString(), encodedCells()[index].shown);
+        QCOMPARE(row[1].toArray()[0].toString(), QStringLiteral("d"));
+        QCOMPARE(row[1].toArray()[1].toString(), encodedCells()[index].when);
     }
 
     // A board-like list: widths, frozen bold header with a filter, number and date formats,
