@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the client, its tests and its screenshots need.
 # qt6-translations-l10n: Qt's own Korean texts (qtbase_ko.qm), which the client loads at start-up.
+# zlib1g-dev: the .xlsx export deflates the workbook's parts with zlib.
 # python3-openpyxl and gnumeric (ssconvert): the export tests read the written files back as
 # spreadsheet programs do.
 # libpq-dev: the PostgreSQL store (the client and delmora-store link libpq); postgresql: the
@@ -13,7 +14,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc libgl-dev
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
-  libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libxlsxwriter-dev
+  libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc zlib1g-dev
   libpq-dev postgresql libsodium-dev pgbouncer lintian
   libqt6printsupport6 poppler-utils
   fonts-nanum xvfb xauth x11-apps imagemagick xdotool

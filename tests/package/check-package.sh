@@ -16,7 +16,7 @@ lintian --fail-on error,warning "$deb"
 
 dpkg-deb -x "$deb" "$work/root"
 dpkg-deb -f "$deb" Depends | tee "$work/depends"
-for dep in fonts-nanum tdsodbc libqt6widgets6 libsqlite3-0 libqt6webenginewidgets6 libqt6webenginecore6; do
+for dep in fonts-nanum tdsodbc libqt6widgets6 libsqlite3-0 libqt6webenginewidgets6 libqt6webenginecore6 zlib1g; do
   grep -q "$dep" "$work/depends" || { echo "missing dependency: $dep"; exit 1; }
 done
 

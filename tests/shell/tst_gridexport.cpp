@@ -16,7 +16,9 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -150,6 +152,54 @@ mode_t modeOf(const QString& path) {
     return st.st_mode & 07777;
 }
 
+// A list whose texts hardly repeat, so its files stay large after compression: 번호, a
+// 64-character text from a simple generator, and an amount.
+ExportTable bulkyTable(int rows) {
+    ExportTable table;
+    table.rows << QStringList{QStringLiteral("번호"), QStringLiteral("상품명"), QStringLiteral("금액")};
+    quint32 seed = 12345;
+    for (int i = 1; i <= rows; ++i) {
+        QString text;
+        for (int k = 0; k < 64; ++k) {
+            seed = seed * 1664525u + 1013904223u;
+            text += QChar(u'가' + (seed >> 20) % 400);
+        }
+        table.rows << QStringList{QString::number(i), text, QString::number(1000 + i)};
+    }
+    return table;
+}
+
+// Texts and dates the workbook writer encodes itself: characters of every UTF-8 length, what
+// XML escapes, blanks at the ends, characters a cell cannot hold, and days on both sides of
+// the 29th of February 1900 that spreadsheets count. `shown` and `when` are what a reader
+// gets back.
+struct EncodedCell {
+    const char* tag;
+    QString text, shown, date, when;
+};
+const QList<EncodedCell>& encodedCells() {
+    static const QList<EncodedCell> cells{
+        {"two-byte", QStringLiteral("café ©"), QStringLiteral("café ©"), QStringLiteral("1900-01-01"),
+         QStringLiteral("1900-01-01 00:00:00")},
+        {"four-byte", QStringLiteral("📦 화물 😀"), QStringLiteral("📦 화물 😀"), QStringLiteral("1900-02-28"),
+         QStringLiteral("1900-02-28 00:00:00")},
+        {"half a pair", QString(QChar(0xD83D)) + QStringLiteral("x"), QStringLiteral("\uFFFDx"),
+         QStringLiteral("1900-03-01"), QStringLiteral("1900-03-01 00:00:00")},
+        {"markup", QStringLiteral("<b>a & b</b>"), QStringLiteral("<b>a & b</b>"),
+         QStringLiteral("2024-02-29 23:59:59"), QStringLiteral("2024-02-29 23:59:59")},
+        {"blanks at the ends", QStringLiteral(" 앞뒤 공백 "), QStringLiteral(" 앞뒤 공백 "),
+         QStringLiteral("1999-12-31 12:30"), QStringLiteral("1999-12-31 12:30:00")},
+        {"control characters",
+         QStringLiteral("a\x01"
+                        "b\x1F"
+                        "c\uFFFE"
+                        "d"),
+         QStringLiteral("abcd"), QStringLiteral("2024-01-01 18:00:00"),
+         QStringLiteral("2024-01-01 18:00:00")},
+    };
+    return cells;
+}
+
 // Product texts a call-centre agent types or pastes: what a spreadsheet program would run,
 // split, shorten or turn into a date. `marked`: the tab text carries a leading ' so the
 // program keeps the text as text.
@@ -212,7 +262,7 @@ class tst_GridExport : public QObject {
     QString m_dir;
     // What the readers made of the one export of every hostile cell.
     QList<QStringList> m_tabRows, m_gnumericRows;
-    QJsonArray m_workbookRows;
+    QJsonArray m_workbookRows, m_encodedRows;
 
     // Exports through the Save-As answer `chosen` with the given filter; the written path.
     QString exportAs(const SpreadGrid& grid, const QString& chosen, const QString& filter) {
@@ -377,6 +427,31 @@ private slots:
         QCOMPARE(row[2].toArray()[1].toString(), hostileRow(index)[2]);
         QCOMPARE(row[3].toArray()[0].toString(), QStringLiteral("d"));
         QCOMPARE(row[3].toArray()[1].toString(), hostileRow(index)[3] + QStringLiteral(" 00:00:00"));
+    }
+
+    void workbookEncodingReadBack_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < encodedCells().size(); ++i)
+            QTest::newRow(encodedCells()[i].tag) << i;
+    }
+    void workbookEncodingReadBack() {
+        QFETCH(int, index);
+        if (!hasOpenpyxl()) QSKIP("python3-openpyxl is not installed");
+        if (m_encodedRows.isEmpty()) {
+            ExportTable table;
+            table.rows << QStringList{QStringLiteral("비고"), QStringLiteral("날짜")};
+            for (const EncodedCell& e : encodedCells())
+                table.rows << QStringList{e.text, e.date};
+            const QString path = m_dir + QStringLiteral("/encoded.xlsx");
+            QVERIFY(WriteXlsxFile(path, table).written);
+            m_encodedRows =
+                readBack(QStringLiteral("xlsx"), path).object().value(QStringLiteral("rows")).toArray();
+        }
+        QCOMPARE(m_encodedRows.size(), encodedCells().size() + 1);
+        const QJsonArray row = m_encodedRows[index + 1].toArray();
+        QCOMPARE(row[0].toArray()[1].toString(), encodedCells()[index].shown);
+        QCOMPARE(row[1].toArray()[0].toString(), QStringLiteral("d"));
+        QCOMPARE(row[1].toArray()[1].toString(), encodedCells()[index].when);
     }
 
     // A board-like list: widths, frozen bold header with a filter, number and date formats,
@@ -697,6 +772,67 @@ private slots:
         QCOMPARE(script.asked()[2].folder, orders);
         QCOMPARE(script.asked()[3].folder, first);
         QCOMPARE(ExportKindName(QStringLiteral("오더내역_241209")), QStringLiteral("오더내역"));
+    }
+
+    // A sheet far larger than the writer's buffers: the archive checks out, and every row
+    // comes back, the last one as written.
+    void largeWorkbookReadsBack() {
+        const QString path = m_dir + QStringLiteral("/large.xlsx");
+        const ExportTable table = bulkyTable(8000);
+        const ExportResult result = WriteXlsxFile(path, table);
+        QVERIFY2(result.written, qPrintable(result.error));
+        QVERIFY(QFileInfo(path).size() > 512 * 1024);
+        QCOMPARE(QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-tqq"), path}), 0);
+        if (!hasOpenpyxl()) QSKIP("python3-openpyxl is not installed");
+        const QJsonArray rows =
+            readBack(QStringLiteral("xlsx"), path).object().value(QStringLiteral("rows")).toArray();
+        QCOMPARE(rows.size(), table.rows.size());
+        const QJsonArray last = rows.last().toArray();
+        QCOMPARE(last[0].toArray()[1].toString(), QStringLiteral("8000")); // a 번호 stays a text
+        QCOMPARE(last[1].toArray()[1].toString(), table.rows.last()[1]);
+        QCOMPARE(last[2].toArray()[1].toInt(), 9000);
+        if (QStandardPaths::findExecutable(QStringLiteral("ssconvert")).isEmpty())
+            QSKIP("gnumeric (ssconvert) is not installed");
+        const QList<QStringList> shown = throughGnumeric(path, m_dir);
+        QCOMPARE(shown.size(), table.rows.size());
+        QCOMPARE(shown.last().mid(0, 2), table.rows.last().mid(0, 2));
+    }
+
+    // A column dragged wider than a spreadsheet column can be is as wide as one can be (255
+    // characters), not a sliver.
+    void widestColumn() {
+        if (!hasOpenpyxl()) QSKIP("python3-openpyxl is not installed");
+        const QString path = m_dir + QStringLiteral("/wide.xlsx");
+        ExportTable table;
+        table.rows = {{QStringLiteral("메모"), QStringLiteral("비고")},
+                      {QStringLiteral("a"), QStringLiteral("b")}};
+        table.widthsPx = {1900, 700};
+        QVERIFY(WriteXlsxFile(path, table).written);
+        const QJsonObject widths =
+            readBack(QStringLiteral("xlsx"), path).object().value(QStringLiteral("widths")).toObject();
+        QCOMPARE(widths.value(QStringLiteral("A")).toDouble(), 255.0);
+        QCOMPARE(widths.value(QStringLiteral("B")).toDouble(), 100.0);
+    }
+
+    // The disk fills up halfway (the file size limit stands in for it): the export says it
+    // failed and leaves nothing behind.
+    void fullDiskIsReported_data() { stoppedWriteLeavesTargetAlone_data(); }
+    void fullDiskIsReported() {
+        QFETCH(bool, xlsx);
+        const QString path = m_dir + (xlsx ? QStringLiteral("/full.xlsx") : QStringLiteral("/full.xls"));
+        const ExportTable table = bulkyTable(4000);
+        rlimit old{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
+        rlimit small = old;
+        small.rlim_cur = 64 * 1024;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+        const ExportResult result = xlsx ? WriteXlsxFile(path, table) : WriteTabTextFile(path, table);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!result.written);
+        QVERIFY(!result.error.isEmpty());
+        QCOMPARE(QDir(m_dir).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     void workbookSurvivesHostileCells() {
