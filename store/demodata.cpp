@@ -455,6 +455,9 @@ void fillDemoData(DemoTarget& target, const DemoOptions& options) {
 void fillDemoData(FreightStore& store, const DemoOptions& options) {
     SqliteDemoTarget target(store.handle());
     fillDemoData(target, options);
+    // The demo rows go into the store file itself and the log is emptied: otherwise every desk
+    // that opens the store after one left it without closing replays megabytes of log first.
+    sqlite3_wal_checkpoint_v2(store.handle(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
 }
 
 void fillAddressDirectory(DemoTarget& target) {

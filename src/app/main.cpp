@@ -27,9 +27,6 @@ int main(int argc, char** argv) {
     RegisterWorkScreens();
     SetDemoStoreRequested(demo);
 
-    return RunStartup([] {
-        auto* w = new frmMain;
-        w->show();
-        return w;
-    });
+    // Shown by the start-up behind the sign-in.
+    return RunStartup([] { return new frmMain; });
 }

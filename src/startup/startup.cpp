@@ -1,4 +1,5 @@
 #include "startup.h"
+#include <QTimer>
 
 #include "demostore.h"
 #include "frmlogin.h"
@@ -80,10 +81,15 @@ int RunStartup(const std::function<QWidget*()>& createMainWindow) {
                 login.windowHandle()->setTransientParent(main.window->windowHandle());
         }
         login.CentreOnScreen();
+        // The sign-in comes to the screen first; the main window is shown behind it once the
+        // dialog is on its way, so the agent does not wait for the larger window to be drawn.
+        if (main.window && !main.window->isVisible())
+            QTimer::singleShot(0, main.window, [w = main.window] { w->show(); });
         login.exec();
     }
     // No sign-in, no program: nothing more is shown.
     if (!LoginSucceeded) return 0;
+    if (main.window && !main.window->isVisible()) main.window->show();
     // The store's history names this broker for every change made from this desk.
     NameSessionUser();
     return QApplication::exec();
