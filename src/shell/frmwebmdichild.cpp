@@ -6,6 +6,7 @@
 #include "webmodule.h"
 #include "webview.h"
 
+#include <unistd.h>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -126,6 +127,14 @@ void RequestRemoteSupport(const QString& address) {
         Prompt::refusal(QStringLiteral("원격지원 주소가 올바르지 않습니다.\n설정 파일(delmora.conf)의 "
                                        "remote_support_url을 확인해주세요.\n") +
                         address.left(200));
+        return;
+    }
+    // The engine's browser ends the whole program, typed orders and all, when it is started by
+    // the system administrator with its sandbox on: say so instead.
+    if (::geteuid() == 0 && qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") != 1 &&
+        !qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").contains(QStringLiteral("--no-sandbox"))) {
+        Prompt::refusal(QStringLiteral("관리자(root) 계정으로 실행 중에는 원격지원 화면을 열 수 없습니다.\n"
+                                       "일반 사용자 계정으로 프로그램을 실행해주세요."));
         return;
     }
     // The engine comes with the first web window; without it there is no window to open.
