@@ -4,6 +4,7 @@
 // argument landing in the wrong column shows up here. Every case runs against the embedded
 // store and against the same demo office on PostgreSQL (a private cluster for the run): the
 // client sends the same text to both.
+#include "orderstatements.h"
 #include "pgcluster.h"
 #include "pgstore.h"
 #include "storetesthelp.h"
@@ -184,6 +185,11 @@ private Q_SLOTS:
         m_values["ownerBroker"] = key("select 아이디 from 코드_차주 order by 휴대전화 limit 1");
         m_values["shipperId"] = key("select ID from 코드_화주 where 코드='1001'");
         m_values["brokerId"] = key("select ID from 코드_주선사 where 아이디='hanul'");
+        // The shipper with the most lanes in the days the board's lane list looks back.
+        m_values["busyShipper"] = key("select 화주코드 from 화물오더 where 화주코드<>'' and 날짜>'" +
+                                      kToday.addDays(-OrderSql::LaneDays).toString(Qt::ISODate).toUtf8() +
+                                      "' group by 화주코드 order by count(distinct 상차지||하차지||희망톤수) desc, "
+                                      "화주코드 limit 1");
     }
     void cleanupTestCase() {
         m_store.reset();
@@ -336,6 +342,10 @@ private:
             << QByteArray("select * from 코드_주선사 where 1=1 and (아이디 like '%d%' or 주선사명 like '%d%' and 연락처 "
                           "like '%d%') order by 아이디,ID")
             << 2 << kBrokerColumns << kBrokerColumns << QByteArray("아이디 like '%d%'");
+        row("shipper's usual lanes")
+            << OrderSql::ShipperLanesStatement(QStringLiteral("{busyShipper}"), QStringLiteral("{today}")).toUtf8()
+            << OrderSql::LanesOffered << QStringList{"상차지", "하차지", "희망톤수", "운송비", "횟수", "최근ID"}
+            << QStringList{"상차지", "횟수", "최근ID"} << QByteArray("횟수>=1");
         row("broker pop-up")
             << QByteArray("select * from 코드_주선사 where ID={brokerId}") << 1 << kBrokerColumns << kBrokerColumns
             << QByteArray("ID={brokerId}");
