@@ -1,4 +1,5 @@
 #include "accountlist.h"
+#include <cstring>
 
 #include "clock.h"
 #include "gridroutines.h"
@@ -84,11 +85,21 @@ QLabel* AccountList::AddLabel(const QString& caption, const QString& name) {
     return l;
 }
 
+int ListRecord::column(const char* name) const {
+    // Looked up by the name's own bytes (no copy for every record); kept as a copy once.
+    const auto it = m_columns.constFind(QByteArray::fromRawData(name, qsizetype(std::strlen(name))));
+    if (it != m_columns.cend()) return *it;
+    return *m_columns.insert(QByteArray(name), m_rows.columnIndex(QByteArrayView(name)));
+}
+
 QString ListRecord::operator[](const char* name) const {
-    auto it = m_columns.find(QByteArray(name));
-    if (it == m_columns.end())
-        it = m_columns.insert(QByteArray(name), m_rows.columnIndex(QByteArrayView(name)));
-    return *it < 0 ? QString() : m_rows.text(m_row, *it);
+    const int c = column(name);
+    return c < 0 ? QString() : m_rows.text(m_row, c);
+}
+
+QByteArrayView ListRecord::bytes(const char* name) const {
+    const int c = column(name);
+    return c < 0 ? QByteArrayView() : m_rows.bytes(m_row, c);
 }
 
 void AccountList::FillList(const QString& statement, ColumnRequest columns,

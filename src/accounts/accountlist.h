@@ -31,9 +31,12 @@ public:
     ListRecord(const dstore::ResultSet& rows, QHash<QByteArray, int>& columns)
         : m_rows(rows), m_columns(columns) {}
     QString operator[](const char* name) const;
+    // The column's stored bytes (UTF-8), for what reads every record of a long answer.
+    QByteArrayView bytes(const char* name) const;
     void setRow(qsizetype row) { m_row = row; }
 
 private:
+    int column(const char* name) const;
     const dstore::ResultSet& m_rows;
     QHash<QByteArray, int>& m_columns; // looked up once per answer
     qsizetype m_row = 0;

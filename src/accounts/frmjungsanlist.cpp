@@ -286,7 +286,8 @@ void frmJungsanList::LoadList() {
     m_figures.clear();
     // The sums cover every listed order, drawn or not: they are read from the answer itself.
     FillList(ListStatement(), ListColumns(), RowTexts, [this](const ListRecord& record) {
-        m_figures.insert(AccountSql::KeyValue(record["ID"]), SettlementSums::Of(record["운송비"], record["결제일"]));
+        m_figures.insert(AccountSql::KeyValue(record["ID"]),
+                         SettlementSums::Of(record.bytes("운송비"), record.bytes("결제일")));
     });
     ShowSums();
 }

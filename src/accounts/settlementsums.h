@@ -1,6 +1,7 @@
 #pragma once
 // The figures under the settlement list: how many orders and how much freight (운송비) the list
 // shows, the selection covers and is still unpaid, and how a paid row looks.
+#include <QByteArrayView>
 #include <QColor>
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,8 @@ struct Figures {
 };
 // From a row's texts as the list makes them (운송비 as stored or grouped, 결제일 "" when unpaid).
 Figures Of(const QString& freight, const QString& paidOn);
+// The same from the stored bytes: a whole amount is read without making texts of it.
+Figures Of(QByteArrayView freight, QByteArrayView paidOn);
 
 struct Sum {
     int count = 0;
