@@ -9,6 +9,7 @@
 #include "pgcluster.h"
 #include "pgstore.h"
 #include "prompts.h"
+#include "samplerows.h"
 #include "storeconnection.h"
 #include "storetrap.h"
 #include "testmain.h"
@@ -30,21 +31,7 @@ void writeLogin(const QString& user, const QString& password) {
 
 // An order as the board saves it; the fare tells the orders apart.
 OrderSql::OrderEntry entryFor(qint64 fare) {
-    OrderSql::OrderEntry e;
-    e.day = QStringLiteral("2026-03-18");
-    e.loadAt = QStringLiteral("2026-03-18 09:30");
-    e.상차권역 = QStringLiteral("서울");
-    e.상차지 = QStringLiteral("강남구 O'Neil 창고");
-    e.unloadAt = QStringLiteral("2026-03-19 14:00");
-    e.하차권역 = QStringLiteral("부산");
-    e.하차지 = QStringLiteral("해운대구 우동");
-    e.희망톤수 = QStringLiteral("5톤");
-    e.차종 = QStringLiteral("윙바디");
-    e.weight = QStringLiteral("5톤");
-    e.제품정보 = QStringLiteral("전자부품");
-    e.amount = fare;
-    e.화주코드 = QStringLiteral("1001");
-    return e;
+    return SampleOrderEntry(QStringLiteral("강남구 O'Neil 창고"), fare);
 }
 
 QString saveOf(const QString& broker, qint64 fare) {

@@ -3,6 +3,7 @@
 #include "ordersaveoutcome.h"
 #include "orderstatements.h"
 #include "pgstore.h"
+#include "samplerows.h"
 #include "storetrap.h"
 
 #include <QThread>
@@ -44,21 +45,7 @@ bool makeStandbySynchronous(const QString& primary) {
 }
 
 OrderSql::OrderEntry entryOf(const QString& desk, int serial) {
-    OrderSql::OrderEntry e;
-    e.day = QStringLiteral("2026-03-18");
-    e.loadAt = QStringLiteral("2026-03-18 09:30");
-    e.상차권역 = QStringLiteral("서울");
-    e.상차지 = desk + QStringLiteral(" 창고 ") + QString::number(serial);
-    e.unloadAt = QStringLiteral("2026-03-19 14:00");
-    e.하차권역 = QStringLiteral("부산");
-    e.하차지 = QStringLiteral("해운대구 우동");
-    e.희망톤수 = QStringLiteral("5톤");
-    e.차종 = QStringLiteral("윙바디");
-    e.weight = QStringLiteral("5톤");
-    e.제품정보 = QStringLiteral("전자부품");
-    e.amount = 100000 + serial;
-    e.화주코드 = QStringLiteral("1001");
-    return e;
+    return SampleOrderEntry(desk + QStringLiteral(" 창고 ") + QString::number(serial), 100000 + serial);
 }
 
 } // namespace
