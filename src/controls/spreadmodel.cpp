@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 constexpr size_t MappedRowArrayBytes = 1024 * 1024;
@@ -12,8 +14,16 @@ template <class T>
 T* SpreadModel::RowArrayAllocator<T>::allocate(size_t n) {
     const size_t bytes = n * sizeof(T);
     if (bytes < MappedRowArrayBytes) return std::allocator<T>().allocate(n);
-    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) throw std::bad_alloc();
+    // Mapped from a large-page boundary: a mapping that starts between two gets no large page
+    // before the first boundary, and one under 4 MiB may get none at all.
+    constexpr size_t LargePageBytes = size_t(2) << 20;
+    const size_t page = size_t(sysconf(_SC_PAGESIZE)), kept = (bytes + page - 1) / page * page;
+    void* mapped = mmap(nullptr, kept + LargePageBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    const uintptr_t at = uintptr_t(mapped), start = (at + LargePageBytes - 1) & ~uintptr_t(LargePageBytes - 1);
+    if (start > at) munmap(mapped, start - at);
+    munmap(reinterpret_cast<void*>(start + kept), at + LargePageBytes - start);
+    void* p = reinterpret_cast<void*>(start);
     // Written from start to end at once: large pages, where the system offers them, spare the
     // page faults, and the pages are asked for in one call rather than a fault each (under a
     // hypervisor every fault is an exit).
@@ -34,6 +44,38 @@ void SpreadModel::RowArrayAllocator<T>::deallocate(T* p, size_t n) {
 }
 
 template struct SpreadModel::RowArrayAllocator<SpreadModel::Row>;
+template struct SpreadModel::RowArrayAllocator<SpreadModel::RowData>;
+
+SpreadModel::RowData* SpreadModel::RowPool::make() {
+    if (!m_free.empty()) {
+        RowData* row = m_free.back();
+        m_free.pop_back();
+        return row;
+    }
+    if (m_blocks.empty() || m_blocks.back().size() == m_blocks.back().capacity()) {
+        // Blocks double from a screenful: a list whose rows are built as they come into view
+        // builds few, and a long one filled row by row gets blocks as large as the row array's.
+        const size_t size = m_blocks.empty() ? 32 : std::min<size_t>(m_blocks.back().capacity() * 2, 16384);
+        m_blocks.emplace_back().reserve(size);
+    }
+    return &m_blocks.back().emplace_back();
+}
+
+void SpreadModel::RowPool::drop(RowData* row) {
+    if (!row) return;
+    *row = RowData();
+    m_free.push_back(row);
+}
+
+void SpreadModel::RowPool::clear() {
+    decltype(m_blocks)().swap(m_blocks);
+    decltype(m_free)().swap(m_free);
+}
+
+void SpreadModel::dropRowsFrom(size_t from) {
+    for (size_t r = from; r < m_rows.size(); ++r)
+        m_pool.drop(std::exchange(m_rows[r].data, nullptr));
+}
 
 SpreadModel::SpreadModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -60,14 +102,14 @@ QVariant SpreadModel::data(const QModelIndex& index, int role) const {
             const QColor fore = cellLook(row, col).fore;
             if (fore.isValid()) return fore;
         }
-        const QRgb c = built(row).colour;
+        const QRgb c = view(row).colour;
         return c ? QVariant(QColor::fromRgba(c)) : QVariant();
     }
     case Qt::BackgroundRole: {
         const QColor back = m_looks.isEmpty() ? QColor() : cellLook(row, col).back;
         if (back.isValid()) return back;
         if (!m_tagBacks.isEmpty()) {
-            const auto it = m_tagBacks.constFind(built(row).tag);
+            const auto it = m_tagBacks.constFind(view(row).tag);
             if (it != m_tagBacks.cend()) return QColor::fromRgba(*it);
         }
         return {};
@@ -120,10 +162,13 @@ void SpreadModel::setRowTotal(int rows) {
     // An emptied grid gives its row array back: the next fill reserves what it needs once,
     // instead of keeping the largest list ever shown for the rest of the session.
     const auto shrink = [&] {
-        if (rows == 0)
+        if (rows == 0) {
             decltype(m_rows)().swap(m_rows);
-        else
+            m_pool.clear();
+        } else {
+            dropRowsFrom(size_t(rows));
             m_rows.resize(size_t(rows));
+        }
         // A source whose rows are all gone is let go, and with it what it read from. Once rows
         // were put in or taken out between a source's rows, only an emptied grid tells that.
         if (rows == 0) {
@@ -161,7 +206,9 @@ void SpreadModel::setColumnTotal(int cols) {
         if (m_colAligns.size() > size_t(cols)) m_colAligns.resize(size_t(cols));
         if (!m_buffering) beginRemoveColumns({}, cols, now - 1);
         // Dropped cells must not come back when the grid is widened again.
-        for (Row& r : m_rows) {
+        for (Row& slot : m_rows) {
+            if (!slot.data) continue;
+            RowData& r = *slot.data;
             if (r.ends.size() > size_t(cols)) {
                 r.cells.truncate(cols ? qsizetype(r.ends[size_t(cols) - 1]) : 0);
                 r.ends.resize(size_t(cols));
@@ -187,7 +234,7 @@ void SpreadModel::setColumnTotal(int cols) {
 
 QString SpreadModel::cellText(int row, int col) const {
     if (!validRow(row) || col < 0 || col >= m_cols) return {};
-    const Row& r = built(row);
+    const RowData& r = view(row);
     if (size_t(col) >= r.ends.size()) return {};
     const qsizetype start = col ? qsizetype(r.ends[size_t(col) - 1]) : 0;
     return r.cells.mid(start, qsizetype(r.ends[size_t(col)]) - start);
@@ -202,7 +249,7 @@ QStringList SpreadModel::rowTexts(int row) const {
     return out;
 }
 
-void SpreadModel::writeCell(Row& r, int col, QStringView value) {
+void SpreadModel::writeCell(RowData& r, int col, QStringView value) {
     const size_t c = size_t(col);
     if (c >= r.ends.size()) {
         if (value.isEmpty()) return;
@@ -269,12 +316,13 @@ void SpreadModel::placeJoinedRow(int at, QString cells, std::vector<quint32> end
     if (qsizetype(ends.size()) > m_cols) setColumnTotal(int(ends.size()));
     DropEmptyTail(ends);
     Row r;
-    r.cells = std::move(cells);
-    r.ends = std::move(ends);
-    r.tag = tag;
-    r.colour = colour.isValid() ? colour.rgba() : 0;
+    r.data = m_pool.make();
+    r.data->cells = std::move(cells);
+    r.data->ends = std::move(ends);
+    r.data->tag = tag;
+    r.data->colour = colour.isValid() ? colour.rgba() : 0;
     if (!m_buffering) beginInsertRows({}, at, at);
-    m_rows.insert(m_rows.begin() + at, std::move(r));
+    m_rows.insert(m_rows.begin() + at, r);
     if (!m_buffering) endInsertRows();
 }
 
@@ -288,7 +336,6 @@ void SpreadModel::appendSourceRows(std::shared_ptr<RowSource> source) {
     m_rows.resize(size_t(at) + size_t(count));
     const qint32 block = qint32(m_sources.size());
     for (size_t r = size_t(at); r < m_rows.size(); ++r) {
-        m_rows[r].pending = true;
         m_rows[r].block = block;
         m_rows[r].sourceRow = qint32(r - size_t(at));
     }
@@ -297,15 +344,17 @@ void SpreadModel::appendSourceRows(std::shared_ptr<RowSource> source) {
 }
 
 int SpreadModel::builtRows() const {
-    return int(std::count_if(m_rows.cbegin(), m_rows.cend(), [](const Row& r) { return !r.pending; }));
+    return int(std::count_if(m_rows.cbegin(), m_rows.cend(), [](const Row& r) { return !r.pending(); }));
 }
 
-SpreadModel::Row& SpreadModel::built(int row) const {
-    Row& r = m_rows[size_t(row)];
-    if (!r.pending) return r;
-    r.pending = false;
+SpreadModel::RowData& SpreadModel::built(int row) const {
+    Row& slot = m_rows[size_t(row)];
+    if (slot.data) return *slot.data;
+    slot.data = m_pool.make();
+    RowData& r = *slot.data;
+    if (slot.block < 0) return r;
     QColor colour;
-    m_sources[size_t(r.block)].source->buildRow(r.sourceRow, r.cells, r.ends, r.tag, colour);
+    m_sources[size_t(slot.block)].source->buildRow(slot.sourceRow, r.cells, r.ends, r.tag, colour);
     r.colour = colour.isValid() ? colour.rgba() : 0;
     // The grid may have been narrowed since the rows came: cells beyond it are gone, as they
     // are for built rows.
@@ -315,6 +364,13 @@ SpreadModel::Row& SpreadModel::built(int row) const {
     }
     DropEmptyTail(r.ends);
     return r;
+}
+
+const SpreadModel::RowData& SpreadModel::view(int row) const {
+    static const RowData empty;
+    const Row& slot = m_rows[size_t(row)];
+    if (slot.data) return *slot.data;
+    return slot.block >= 0 ? built(row) : empty;
 }
 
 void SpreadModel::buildAll() {
@@ -332,7 +388,8 @@ void SpreadModel::setHeader(int col, const QString& text) {
 QString SpreadModel::tag(int row) const {
     if (!validRow(row)) return {};
     const Row& r = m_rows[size_t(row)];
-    if (!r.pending) return r.tag;
+    if (r.data) return r.data->tag;
+    if (r.block < 0) return {};
     return m_sources[size_t(r.block)].source->rowTag(r.sourceRow);
 }
 
@@ -348,8 +405,9 @@ void SpreadModel::replaceJoinedRow(int row, QString cells, std::vector<quint32> 
                                    const QColor& colour) {
     if (!validRow(row)) return;
     DropEmptyTail(ends);
-    Row& r = m_rows[size_t(row)];
-    r.pending = false;
+    Row& slot = m_rows[size_t(row)];
+    if (!slot.data) slot.data = m_pool.make();
+    RowData& r = *slot.data;
     r.cells = std::move(cells);
     r.ends = std::move(ends);
     r.tag = tag;
@@ -360,6 +418,7 @@ void SpreadModel::replaceJoinedRow(int row, QString cells, std::vector<quint32> 
 void SpreadModel::removeRowAt(int row) {
     if (!validRow(row)) return;
     if (!m_buffering) beginRemoveRows({}, row, row);
+    m_pool.drop(m_rows[size_t(row)].data);
     m_rows.erase(m_rows.begin() + row);
     m_rowsMoved = true;
     if (!m_buffering) endRemoveRows();
@@ -377,8 +436,9 @@ void SpreadModel::setTag(int row, const QString& tag) {
 }
 
 QColor SpreadModel::rowColour(int row) const {
-    if (!validRow(row) || !built(row).colour) return {};
-    return QColor::fromRgba(m_rows[size_t(row)].colour);
+    if (!validRow(row)) return {};
+    const QRgb c = view(row).colour;
+    return c ? QColor::fromRgba(c) : QColor();
 }
 
 void SpreadModel::setRowColour(int firstRow, int lastRow, const QColor& colour) {
@@ -388,7 +448,7 @@ void SpreadModel::setRowColour(int firstRow, int lastRow, const QColor& colour) 
     if (firstRow > lastRow) return;
     const QRgb c = colour.isValid() ? colour.rgba() : 0;
     for (int r = firstRow; r <= lastRow; ++r)
-        built(r).colour = c;
+        if (c || m_rows[size_t(r)].data || m_rows[size_t(r)].pending()) built(r).colour = c;
     if (!m_buffering && m_cols > 0)
         Q_EMIT dataChanged(index(firstRow, 0), index(lastRow, m_cols - 1), {Qt::ForegroundRole});
 }
@@ -412,13 +472,14 @@ void SpreadModel::setCheckText(int col, const QString& text) {
 
 bool SpreadModel::checked(int row, int col) const {
     if (!validRow(row) || col < 0) return false;
-    const auto& checks = m_rows[size_t(row)].checks;
-    return size_t(col) < checks.size() && checks[size_t(col)];
+    const RowData* r = m_rows[size_t(row)].data;
+    return r && size_t(col) < r->checks.size() && r->checks[size_t(col)];
 }
 
 void SpreadModel::setChecked(int row, int col, bool on) {
     if (!validRow(row) || col < 0 || col >= m_cols) return;
-    auto& checks = m_rows[size_t(row)].checks;
+    if (!on && !m_rows[size_t(row)].data) return;
+    auto& checks = built(row).checks;
     if (size_t(col) >= checks.size()) {
         if (!on) return;
         checks.resize(size_t(m_cols), false);
@@ -476,10 +537,12 @@ void SpreadModel::removeColumnsAt(int col, int count) {
     }
     buildAll(); // an unbuilt row would come with the removed columns still in it
     if (!m_buffering) beginRemoveColumns({}, col, col + count - 1);
-    for (Row& r : m_rows) {
+    for (Row& slot : m_rows) {
+        if (!slot.data) continue;
+        RowData& r = *slot.data;
         if (size_t(col) < r.ends.size()) {
             const int stored = int(r.ends.size());
-            Row rebuilt;
+            RowData rebuilt;
             for (int c = 0; c < stored; ++c) {
                 if (c >= col && c < col + count) continue;
                 const qsizetype start = c ? qsizetype(r.ends[size_t(c) - 1]) : 0;
@@ -503,7 +566,13 @@ void SpreadModel::removeColumnsAt(int col, int count) {
 void SpreadModel::copyFrom(const SpreadModel& other) {
     if (&other == this) return;
     if (!m_buffering) beginResetModel();
-    m_rows = other.m_rows;
+    m_rows.clear();
+    m_pool.clear();
+    m_rows.reserve(other.m_rows.size());
+    for (const Row& r : other.m_rows) {
+        Row& copy = m_rows.emplace_back(r);
+        if (r.data) *(copy.data = m_pool.make()) = *r.data;
+    }
     m_sources = other.m_sources; // unbuilt rows build from the same source, read-only
     m_cols = other.m_cols;
     m_headers = other.m_headers;
@@ -528,10 +597,12 @@ void SpreadModel::endBuffering() {
 
 qsizetype SpreadModel::rowBytes(int row) const {
     if (!validRow(row)) return 0;
-    const Row& r = m_rows[size_t(row)];
     // Each heap block costs its payload plus Qt's header and the allocator's own bookkeeping.
     constexpr qsizetype blockOverhead = 32;
     qsizetype bytes = qsizetype(sizeof(Row));
+    if (!m_rows[size_t(row)].data) return bytes;
+    const RowData& r = *m_rows[size_t(row)].data;
+    bytes += qsizetype(sizeof(RowData));
     if (r.cells.capacity()) bytes += r.cells.capacity() * 2 + blockOverhead;
     if (r.ends.capacity()) bytes += qsizetype(r.ends.capacity() * sizeof(quint32)) + 16;
     if (r.tag.capacity()) bytes += r.tag.capacity() * 2 + blockOverhead;

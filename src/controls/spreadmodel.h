@@ -95,15 +95,22 @@ public:
     qsizetype rowBytes(int row) const;
 
 private:
-    struct Row {
+    // A built row: its texts and marks.
+    struct RowData {
         QString cells;             // every cell's text, one after the other
         std::vector<quint32> ends; // end offset of each stored cell; missing cells read ""
         QString tag;
         QRgb colour = 0;          // 0: default colour
         std::vector<bool> checks; // check marks, only once a cell of the row is checked
-        bool pending = false;     // not built yet: its source builds it on first read
-        qint32 block = -1;        // a pending row's source (index into m_sources) ...
-        qint32 sourceRow = 0;     // ... and its row there
+    };
+    // One slot of 16 bytes a row. A row from a source keeps only where the source has it until
+    // it is first read, so a long list costs its slots and the rows in view, not a built row
+    // for every row; an empty row holds nothing either.
+    struct Row {
+        RowData* data = nullptr;       // in m_pool; null: empty, or not built yet
+        qint32 block = -1;             // a pending row's source (index into m_sources) ...
+        qint32 sourceRow = 0;          // ... and its row there
+        bool pending() const { return !data && block >= 0; }
     };
     // The row array of a long list lives in a mapping of its own, so emptying the grid hands
     // it back to the system whole instead of leaving it in the heap as free space.
@@ -117,25 +124,42 @@ private:
         void deallocate(T* p, size_t n);
         friend bool operator==(const RowArrayAllocator&, const RowArrayAllocator&) { return true; }
     };
+    // Built rows live in blocks of growing size that the model owns: a list filled row by row
+    // costs no heap block a row, and rows let go are handed out again.
+    class RowPool {
+    public:
+        RowData* make(); // an empty row
+        void drop(RowData* row);
+        void clear(); // every row gone, the blocks given back
+    private:
+        // Reserved whole when made and never grown past that, so rows never move.
+        std::vector<std::vector<RowData, RowArrayAllocator<RowData>>> m_blocks;
+        std::vector<RowData*> m_free;
+    };
     // Rows first..first+count-1 come from this source (its rows from 0).
     struct SourceBlock {
         int first;
         std::shared_ptr<RowSource> source;
     };
 
-    // The row, built first if it is still pending. Building is not a change anyone sees, so
-    // readers that are const may do it.
-    Row& built(int row) const;
+    // The row to write to, built first if it is still pending (an empty row gets its data).
+    // Building is not a change anyone sees, so readers that are const may do it.
+    RowData& built(int row) const;
+    // The row to read: built if pending; an empty row reads as a shared empty one.
+    const RowData& view(int row) const;
     void buildAll();
+    // Rows from `from` on are about to go: their built data back to the pool.
+    void dropRowsFrom(size_t from);
 
     void placeJoinedRow(int at, QString cells, std::vector<quint32> ends, const QString& tag, const QColor& colour);
     void dropLooksBeyond(int rows, int cols);
     static quint64 lookKey(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
     bool validRow(int row) const { return row >= 0 && row < int(m_rows.size()); }
     void cellChanged(int row, int firstCol, int lastCol, const QList<int>& roles = {});
-    static void writeCell(Row& row, int col, QStringView value);
+    static void writeCell(RowData& row, int col, QStringView value);
 
     mutable std::vector<Row, RowArrayAllocator<Row>> m_rows;
+    mutable RowPool m_pool;
     std::vector<SourceBlock> m_sources;
     bool m_rowsMoved = false; // rows were put in or taken out between a source's rows
     QHash<QString, QRgb> m_tagBacks;

@@ -228,7 +228,8 @@ void TestSpreadModel::sourceRowsReadAsBuiltRows_data() {
     QTest::addColumn<QString>("change");
     for (const char* change : {"none", "text of an unbuilt row", "tag and colour of an unbuilt row",
                                "narrowed and widened", "columns deleted", "block coloured",
-                               "shrunk and grown", "second source after built rows", "copied"})
+                               "shrunk and grown", "second source after built rows", "copied",
+                               "read, shrunk, grown and written", "rows taken out and put in"})
         QTest::newRow(change) << QString::fromLatin1(change);
 }
 
@@ -272,6 +273,21 @@ void TestSpreadModel::sourceRowsReadAsBuiltRows() {
         } else if (change == QLatin1String("shrunk and grown")) {
             g->setMaxRows(12);
             g->setMaxRows(15);
+        } else if (change == QLatin1String("read, shrunk, grown and written")) {
+            // Rows let go and made again must come back empty, whatever they held.
+            StateOf(*g);
+            g->setMaxRows(12);
+            g->setMaxRows(30);
+            g->SetText(2, 20, QStringLiteral("새 줄"));
+        } else if (change == QLatin1String("rows taken out and put in")) {
+            g->RowTexts(5);
+            g->RemoveRow(5);
+            g->RemoveRow(30);
+            QString cells;
+            std::vector<quint32> ends;
+            SpreadModel::JoinTexts({QStringLiteral("들어온 줄"), QString(), QStringLiteral("9")}, cells, ends);
+            g->InsertJoinedRow(3, cells, ends, QStringLiteral("77"), Qt::blue);
+            g->ReplaceJoinedRow(20, cells, ends, QStringLiteral("78"), QColor());
         } else if (change == QLatin1String("second source after built rows")) {
             g->AppendRow({QStringLiteral("한 줄")}, QStringLiteral("t"), Qt::black);
             if (g == &built)
