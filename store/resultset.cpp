@@ -122,15 +122,28 @@ struct SpareRegions {
 
 thread_local SpareRegions spares;
 
+constexpr size_t LargePageBytes = size_t(2) << 20;
+
 void preferLargePages(void* region, size_t bytes) {
     // A large answer is written from start to end at once: in pages of 2 MiB the kernel is asked
-    // once for what would otherwise be hundreds of page faults. Only a hint: where the system
-    // keeps large pages off, nothing changes.
-    // The first pages stay small: most answers end within them, and a large page would be
-    // cleared whole for a few kilobytes.
-    constexpr size_t LargePageBytes = 2 * 1024 * 1024, SmallPart = 2 * LargePageBytes;
-    if (bytes >= 2 * SmallPart)
-        (void)madvise(static_cast<char*>(region) + SmallPart, bytes - SmallPart, MADV_HUGEPAGE);
+    // once for what would otherwise be hundreds of pages. Only a hint: where the system keeps
+    // large pages off, nothing changes. A region is mapped only once an answer outgrows the
+    // heap, and from there a large page costs less than the small pages it replaces: under a
+    // hypervisor that keeps its own page tables the first write to every small page is an exit
+    // of several microseconds (even after MADV_POPULATE_WRITE), which 30 pages already make
+    // more than clearing one large page.
+    (void)madvise(region, bytes, MADV_HUGEPAGE);
+}
+
+// `bytes` (a multiple of LargePageBytes) of addresses starting on a large-page boundary, so the
+// region's first pages can be large too; MAP_FAILED where the system refuses them.
+void* mapAligned(size_t bytes, int flags) {
+    void* p = mmap(nullptr, bytes + LargePageBytes, PROT_READ | PROT_WRITE, flags, -1, 0);
+    if (p == MAP_FAILED) return p;
+    const uintptr_t at = uintptr_t(p), start = (at + LargePageBytes - 1) & ~uintptr_t(LargePageBytes - 1);
+    if (start > at) munmap(p, start - at);
+    munmap(reinterpret_cast<void*>(start + bytes), at + LargePageBytes - start);
+    return reinterpret_cast<void*>(start);
 }
 
 // Pages about to be written from start to end are asked for at once: one call into the kernel
@@ -195,10 +208,10 @@ void ResultSet::Region::grow(size_t atLeast, size_t limit) {
         // mapping makes the kernel flush every processor's address cache, which under a
         // hypervisor costs more than the copying it saves). Where the system refuses so many
         // addresses, the answer is mapped as large as it is and grows as before.
-        const size_t reserve = std::max(size, std::min(ReservedRegionBytes, limit / page * page));
-        void* p = reserve > size ? mmap(nullptr, reserve, PROT_READ | PROT_WRITE,
-                                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0)
-                                 : MAP_FAILED;
+        const size_t reserve = std::max(size, std::min(ReservedRegionBytes, limit / LargePageBytes * LargePageBytes));
+        void* p = reserve > size && reserve % LargePageBytes == 0
+                      ? mapAligned(reserve, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE)
+                      : MAP_FAILED;
         spare.reserved = reserve;
         if (p == MAP_FAILED) {
             p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
