@@ -26,6 +26,7 @@
 #include <QNetworkRequest>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -188,6 +189,16 @@ void frmLogin::CentreOnScreen() {
     const QRect area = screen->geometry();
     const QSize outer = frameGeometry().size().expandedTo(size());
     move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
+}
+
+void frmLogin::SetMainWindow(QWidget* mainWindow) {
+    m_mainWindow = mainWindow;
+    if (!mainWindow) return;
+    // Not a child of the disabled main window (it would be disabled too), but kept above it by
+    // the window manager: a click on the main window must not bury the dialog.
+    mainWindow->winId();
+    winId();
+    if (windowHandle() && mainWindow->windowHandle()) windowHandle()->setTransientParent(mainWindow->windowHandle());
 }
 
 bool frmLogin::event(QEvent* event) {

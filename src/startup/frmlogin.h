@@ -32,6 +32,9 @@ public:
     void CompleteLogin();
     // Start-up shows the dialog in the middle of the screen rather than over the main window.
     void CentreOnScreen();
+    // The main window made once the dialog is on the screen: enabled after the sign-in, and
+    // the window the dialog is kept above.
+    void SetMainWindow(QWidget* mainWindow);
 
     // The box that asks for a first password (repeat: the second time, to confirm it); masked,
     // so the password never shows on screen.

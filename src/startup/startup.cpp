@@ -68,27 +68,26 @@ int RunStartup(const std::function<QWidget*()>& createMainWindow) {
     int attempts = 0;
     ConnectStore(attempts);
 
-    MainWindowOwner main{createMainWindow()};
-
+    MainWindowOwner main;
     LoginSucceeded = false;
     if (StoreReady) {
-        frmLogin login(main.window);
-        // Not a child of the disabled main window (it would be disabled too), but kept above
-        // it by the window manager: a click on the main window must not bury the dialog.
-        if (main.window) {
-            login.winId();
-            if (login.windowHandle() && main.window->windowHandle())
-                login.windowHandle()->setTransientParent(main.window->windowHandle());
-        }
+        frmLogin login(nullptr);
         login.CentreOnScreen();
-        // The sign-in comes to the screen first; the main window is shown behind it once the
-        // dialog is on its way, so the agent does not wait for the larger window to be drawn.
-        if (main.window && !main.window->isVisible())
-            QTimer::singleShot(0, main.window, [w = main.window] { w->show(); });
+        // The sign-in comes to the screen first; the main window is made and shown behind it on
+        // the dialog's first event-loop turn, so the agent waits neither for the larger window
+        // to be built nor for it to be drawn.
+        QTimer::singleShot(0, &login, [&] {
+            main.window = createMainWindow();
+            login.SetMainWindow(main.window);
+            if (main.window && !main.window->isVisible()) main.window->show();
+        });
         login.exec();
+    } else {
+        main.window = createMainWindow();
     }
     // No sign-in, no program: nothing more is shown.
     if (!LoginSucceeded) return 0;
+    if (!main.window && (main.window = createMainWindow())) main.window->setEnabled(true);
     if (main.window && !main.window->isVisible()) main.window->show();
     // The store's history names this broker for every change made from this desk.
     NameSessionUser();
