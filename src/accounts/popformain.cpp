@@ -5,6 +5,7 @@
 #include "invoiceform.h"
 #include "invoiceprint.h"
 #include "mytext.h"
+#include "printmodule.h"
 #include "prompts.h"
 #include "signin.h"
 #include "spreadgrid.h"
@@ -15,9 +16,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -232,35 +230,33 @@ QString popFormain::ProposedPdfName() const {
     return FileNameSafe(QStringLiteral("세금계산서_") + name) + QStringLiteral(".pdf");
 }
 
-void popFormain::PreparePrinter(QPrinter& printer) const {
-    printer.setDocName(DocumentTitle());
-    printer.setCreator(InvoicePrint::CreatorName());
-    printer.setPageLayout(InvoicePrint::PageFor(formPanel->size()));
+PrintJob popFormain::MakePrintJob(const QString& title) const {
+    PrintJob job;
+    job.title = title;
+    job.docName = DocumentTitle();
+    job.creator = InvoicePrint::CreatorName();
+    job.layout = InvoicePrint::PageFor(formPanel->size());
+    job.paint = [this](QPagedPaintDevice& device) { return InvoicePrint::Render(*formPanel, *tsp, FormLines, device); };
+    return job;
 }
 
-bool popFormain::PaintOn(QPrinter& printer) const {
-    return InvoicePrint::Render(*formPanel, *tsp, FormLines, printer);
+namespace {
+void RefusePrinting(const QString& why) {
+    Prompt::refusal(QStringLiteral("인쇄 기능을 불러오지 못했습니다. 프로그램을 다시 설치해 주십시오.\n") + why);
 }
+} // namespace
 
 void popFormain::PreviewInvoice() {
-    QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer);
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setObjectName(QStringLiteral("미리보기"));
-    preview.setWindowTitle(QStringLiteral("미리보기 - ") + DocumentTitle());
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { PaintOn(*p); });
-    // As large as the screen allows, so the page reads without zooming.
-    if (QScreen* on = screen()) preview.resize(on->availableGeometry().size() * 0.9);
-    preview.exec();
+    QString why;
+    if (!ShowPrintPreview(this, MakePrintJob(QStringLiteral("미리보기 - ") + DocumentTitle()), &why)) RefusePrinting(why);
 }
 
 void popFormain::PrintInvoice() {
-    QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer);
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("인쇄"));
-    if (dialog.exec() != QDialog::Accepted) return;
-    if (!PaintOn(printer))
+    QString why;
+    if (PrintThroughDialog(this, MakePrintJob(QStringLiteral("인쇄")), &why) != PrintOutcome::Failed) return;
+    if (!why.isEmpty())
+        RefusePrinting(why);
+    else
         Prompt::refusal(
             QStringLiteral("인쇄하지 못했습니다. 프린터가 켜져 있고 연결되어 있는지 확인해 주십시오."));
 }

@@ -6,7 +6,7 @@
 #include <map>
 
 class QLabel;
-class QPrinter;
+struct PrintJob;
 class QPushButton;
 class QScrollArea;
 class MyText;
@@ -51,8 +51,8 @@ protected:
 private:
     void PlaceOverlays();
     QSize WholeFormSize() const;
-    void PreparePrinter(QPrinter& printer) const;
-    bool PaintOn(QPrinter& printer) const;
+    // The form as a print job: its title and page, and its drawing.
+    PrintJob MakePrintJob(const QString& title) const;
     QHash<QString, QString> m_invoice;
     bool m_loaded = false;
     bool m_fitted = false;

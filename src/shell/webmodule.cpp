@@ -1,10 +1,8 @@
 #include "webmodule.h"
+#include "modules.h"
 #include "webview.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QLibrary>
 
 namespace {
 WebViewFactory g_factory = nullptr;
@@ -31,12 +29,9 @@ void AskForSharedContexts() {
 } // namespace
 
 QStringList WebModuleCandidates() {
-    const QString chosen = qEnvironmentVariable("DELMORA_WEB_MODULE");
-    if (!chosen.isEmpty()) return {chosen};
     // Plain text, not QStringLiteral: the package's check finds this path in the executable.
-    return {QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                            QLatin1String("/../" DELMORA_WEB_MODULE_DIR "/" DELMORA_WEB_MODULE_FILE)),
-            QString::fromUtf8(DELMORA_WEB_MODULE_BUILT)};
+    return ModuleCandidates("DELMORA_WEB_MODULE", "/../" DELMORA_WEB_MODULE_DIR "/" DELMORA_WEB_MODULE_FILE,
+                            DELMORA_WEB_MODULE_BUILT);
 }
 
 bool WebModuleLoaded() {
@@ -45,37 +40,12 @@ bool WebModuleLoaded() {
 
 bool LoadWebModule(QString* why) {
     if (g_factory) return true;
-    QStringList missing;
-    QStringList failures;
-    for (const QString& path : WebModuleCandidates()) {
-        if (!QFileInfo::exists(path)) {
-            missing << path;
-            continue;
-        }
-        // Loaded while the application object exists, the engine's library no longer gives
-        // itself the shared GL context it needs; it checks that the program asked for shared
-        // contexts (and warns that it seems to be loaded by a plug-in when not).
-        AskForSharedContexts();
-        auto* library = new QLibrary(path);
-        if (!library->load()) {
-            failures << library->errorString();
-            delete library;
-            continue;
-        }
-        if (auto entry = reinterpret_cast<WebViewFactory>(library->resolve(DELMORA_WEB_VIEW_ENTRY))) {
-            g_factory = entry; // the library stays loaded with the engine it brought
-            return true;
-        }
-        failures << QStringLiteral("%1: no %2").arg(path, QLatin1String(DELMORA_WEB_VIEW_ENTRY));
-        library->unload();
-        delete library;
-    }
-    if (why)
-        *why = (failures.isEmpty()
-                    ? QStringList{QStringLiteral("not found: ") + missing.join(QStringLiteral(", "))}
-                    : failures)
-                   .join(QLatin1Char('\n'));
-    return false;
+    // Loaded while the application object exists, the engine's library no longer gives itself
+    // the shared GL context it needs; it checks that the program asked for shared contexts (and
+    // warns that it seems to be loaded by a plug-in when not).
+    g_factory = reinterpret_cast<WebViewFactory>(
+        LoadModuleEntry(WebModuleCandidates(), DELMORA_WEB_VIEW_ENTRY, why, AskForSharedContexts));
+    return g_factory != nullptr;
 }
 
 WebView* CreateWebView(QWidget* parent, QString* why) {

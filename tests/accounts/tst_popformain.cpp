@@ -317,6 +317,23 @@ private slots:
         QCOMPARE(inkIn(cellRect(7, 16)), 0);
     }
 
+    // Printing is a module of its own: where it cannot be loaded, 미리보기 and 인쇄 say so and
+    // the form stays open. Run before anything has loaded it (a loaded module stays loaded).
+    void missingPrintModuleIsRefused() {
+        qputenv("DELMORA_PRINT_MODULE", "/nonexistent/libdelmora-print.so");
+        PromptScript prompts;
+        auto v = Open(InsertInvoice(*store, {}));
+        v->PreviewInvoice();
+        v->PrintInvoice();
+        qunsetenv("DELMORA_PRINT_MODULE");
+        QCOMPARE(prompts.texts().size(), 2);
+        for (const QString& text : prompts.texts())
+            QVERIFY2(text.startsWith(QStringLiteral("인쇄 기능을 불러오지 못했습니다.")) &&
+                         text.contains(QStringLiteral("/nonexistent/libdelmora-print.so")),
+                     qPrintable(text));
+        QVERIFY(v->isVisible());
+    }
+
     void printsThroughThePrintDialog() {
         const QString id = InsertInvoice(*store, {});
         PromptScript prompts;

@@ -2,7 +2,8 @@
 # The client as an agent starts it, on a real X server with GLX: at its sign-in window it maps
 # neither Qt WebEngine nor an OpenGL driver (Mesa's GLX, its DRI driver and LLVM). Either costs
 # every agent tens of megabytes for the remote-support window most never open; they come with
-# that window (tests/shell/tst_webmodule.cpp), not with the program.
+# that window (tests/shell/tst_webmodule.cpp), not with the program. Nor printing (Qt
+# PrintSupport, CUPS): it comes with the first print or preview.
 # Usage: check-startup-maps.sh CLIENT
 set -uo pipefail
 client=$1
@@ -44,7 +45,7 @@ cp "/proc/$client_pid/maps" "$work/maps" || exit 1
 # The maps are read correctly when they show what every Qt widget program maps.
 grep -q libQt6Widgets "$work/maps" || { echo "startup-maps: no libQt6Widgets in the maps read" >&2; exit 1; }
 status=0
-for marker in libQt6WebEngineCore libdelmora-web libLLVM _dri.so libGLX_mesa libEGL_mesa; do
+for marker in libQt6WebEngineCore libdelmora-web libLLVM _dri.so libGLX_mesa libEGL_mesa libQt6PrintSupport libcups; do
   if grep -q -- "$marker" "$work/maps"; then
     echo "mapped at the sign-in window: $(grep -- "$marker" "$work/maps" | awk '{print $6}' | sort -u | head -1)"
     status=1

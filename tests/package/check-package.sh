@@ -27,7 +27,7 @@ for f in usr/bin/delmora-callcenter usr/bin/delmora-store \
          usr/share/icons/hicolor/48x48/apps/$app.png usr/share/icons/hicolor/256x256/apps/$app.png \
          usr/share/metainfo/$app.metainfo.xml \
          usr/share/man/man1/delmora-callcenter.1.gz usr/share/man/man1/delmora-store.1.gz \
-         usr/lib/*/delmora/libdelmora-web.so; do
+         usr/lib/*/delmora/libdelmora-web.so usr/lib/*/delmora/libdelmora-print.so; do
   # shellcheck disable=SC2086 # the module's folder is found by its pattern
   set -- "$work"/root/$f
   [ -s "$1" ] || { echo "missing in package: /$f"; exit 1; }
@@ -39,7 +39,7 @@ done
 module="$(cd "$work/root/usr" && ls lib/*/delmora/libdelmora-web.so)"
 # Nor does it link what only some desks need (the PostgreSQL and ODBC client libraries are
 # loaded with the first such store): an agent on the embedded store maps none of it at start.
-for lib in webengine libpq libodbc libxlsxwriter; do
+for lib in webengine libpq libodbc libxlsxwriter printsupport; do
   if readelf -d "$work/root/usr/bin/delmora-callcenter" | grep NEEDED | grep -qi "$lib"; then
     echo "delmora-callcenter links $lib itself"; exit 1
   fi
@@ -48,6 +48,9 @@ grep -aq "/../$module" "$work/root/usr/bin/delmora-callcenter" ||
   { echo "delmora-callcenter does not look for its web module at ../$module"; exit 1; }
 readelf -d "$work/root/usr/$module" | grep NEEDED | grep -q libQt6WebEngineWidgets ||
   { echo "the web module does not link Qt WebEngine"; exit 1; }
+# Printing likewise: a module in the same folder, looked for there.
+grep -aq "/../${module%/*}/libdelmora-print.so" "$work/root/usr/bin/delmora-callcenter" ||
+  { echo "delmora-callcenter does not look for its print module beside the web module"; exit 1; }
 identify -format '%w %h\n' "$work/root/usr/share/icons/hicolor/48x48/apps/$app.png" | grep -qx '48 48'
 identify -format '%w %h\n' "$work/root/usr/share/icons/hicolor/256x256/apps/$app.png" | grep -qx '256 256'
 
