@@ -308,10 +308,12 @@ void TestSpreadModel::sourceRowsReadAsBuiltRows() {
 // A long list costs the rows the agent sees: drawing builds those, looking rows up by tag
 // builds none, an export builds them all, and emptying the grid lets the source go.
 void TestSpreadModel::onlyRowsReadAreBuilt() {
+    // Long enough for the row array and the built rows to live in mappings of their own.
+    constexpr int Rows = 70000;
     SpreadGrid grid;
     grid.setMaxCols(14);
     grid.resize(600, 300);
-    auto source = std::make_shared<SampleSource>(20000);
+    auto source = std::make_shared<SampleSource>(Rows);
     std::weak_ptr<SampleSource> held = source;
     grid.ReDraw(false);
     grid.AppendSourceRows(std::move(source));
@@ -334,8 +336,8 @@ void TestSpreadModel::onlyRowsReadAreBuilt() {
     QVERIFY(grid.SaveTabFile(path));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll().count("\r\n"), 20000);
-    QCOMPARE(grid.spreadModel()->builtRows(), 20000);
+    QCOMPARE(file.readAll().count("\r\n"), Rows);
+    QCOMPARE(grid.spreadModel()->builtRows(), Rows);
 
     QVERIFY(!held.expired());
     grid.setMaxRows(0);

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <unistd.h>
 
@@ -31,12 +32,15 @@ class TestStartup : public QObject {
     QStringList m_events;              // what happened, in order
     QPointer<QWidget> m_main;
     int m_mainWindowsMade = 0;
+    bool m_signInShownFirst = false; // the sign-in was on the screen when the main window was made
 
     QString storeFile() const { return QDir(ProgramFolder()).filePath(QStringLiteral("national_corvanta.sqlite")); }
 
     std::function<QWidget*()> mainWindowFactory() {
         return [this] {
             ++m_mainWindowsMade;
+            auto* signIn = qobject_cast<frmLogin*>(QApplication::activeModalWidget());
+            m_signInShownFirst = signIn && signIn->isVisible();
             m_events << (m_server->paths().contains("/cs/autoup/Corvanta/ver.asp") ? QStringLiteral("update checked")
                                                                                    : QStringLiteral("no update check"));
             m_events << (StoreReady ? QStringLiteral("store open") : QStringLiteral("no store"));
@@ -104,6 +108,7 @@ private Q_SLOTS:
         for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(storeFile() + QLatin1String(suffix));
         m_events.clear();
         m_mainWindowsMade = 0;
+        m_signInShownFirst = false;
         LoginSucceeded = false;
         SignedIn = false;
         StoreReady = false;
@@ -218,12 +223,15 @@ private Q_SLOTS:
         bool centred = false;
         bool mainDisabledMeanwhile = false;
         bool mainEnabledAfter = false;
+        bool keptAboveMain = false;
         bool hung = false;
         const int code = runStartup(
             [&](frmLogin& dialog) {
                 const QRect screen = dialog.screen()->geometry();
                 centred = (dialog.frameGeometry().center() - screen.center()).manhattanLength() <= 4;
                 mainDisabledMeanwhile = m_main && !m_main->isEnabled();
+                keptAboveMain = m_main && dialog.windowHandle() &&
+                                dialog.windowHandle()->transientParent() == m_main->windowHandle();
                 dialog.txtid->SetText(QStringLiteral("kim"));
                 dialog.txtpass->SetText(QStringLiteral("abcd"));
                 QTest::mouseClick(dialog.btnLogin, Qt::LeftButton);
@@ -236,6 +244,9 @@ private Q_SLOTS:
         QVERIFY(centred);
         QVERIFY(mainDisabledMeanwhile);
         QVERIFY(mainEnabledAfter);
+        // The sign-in reaches the screen first; the main window made behind it still keeps it above.
+        QVERIFY(m_signInShownFirst);
+        QVERIFY(keptAboveMain);
         QVERIFY(LoginSucceeded);
         QCOMPARE(LoginId, QStringLiteral("kim"));
         QCOMPARE(BrokerName, QStringLiteral("김상사"));
