@@ -7,9 +7,10 @@
 #include <QLibrary>
 
 namespace {
-// The libraries loaded, by the address of the entry they were loaded for; never unloaded.
-QHash<QFunctionPointer, QLibrary*>& Loaded() {
-    static QHash<QFunctionPointer, QLibrary*> loaded;
+// The files loaded, by the address of the entry they were loaded for. A library stays loaded
+// when its QLibrary goes (nothing here unloads one that answered).
+QHash<QFunctionPointer, QString>& Loaded() {
+    static QHash<QFunctionPointer, QString> loaded;
     return loaded;
 }
 } // namespace
@@ -31,19 +32,17 @@ QFunctionPointer LoadModuleEntry(const QStringList& candidates, const char* entr
             continue;
         }
         if (beforeLoad) beforeLoad();
-        auto* library = new QLibrary(path);
-        if (!library->load()) {
-            failures << library->errorString();
-            delete library;
+        QLibrary library(path);
+        if (!library.load()) {
+            failures << library.errorString();
             continue;
         }
-        if (QFunctionPointer found = library->resolve(entry)) {
-            Loaded().insert(found, library); // stays loaded with whatever it brought
+        if (QFunctionPointer found = library.resolve(entry)) {
+            Loaded().insert(found, path); // stays loaded with whatever it brought
             return found;
         }
         failures << QStringLiteral("%1: no %2").arg(path, QLatin1String(entry));
-        library->unload();
-        delete library;
+        library.unload();
     }
     if (why)
         *why = (failures.isEmpty()
@@ -54,6 +53,6 @@ QFunctionPointer LoadModuleEntry(const QStringList& candidates, const char* entr
 }
 
 QFunctionPointer ModuleEntry(QFunctionPointer loadedEntry, const char* entry) {
-    QLibrary* library = Loaded().value(loadedEntry);
-    return library ? library->resolve(entry) : nullptr;
+    const QString path = Loaded().value(loadedEntry);
+    return path.isEmpty() ? nullptr : QLibrary(path).resolve(entry);
 }
