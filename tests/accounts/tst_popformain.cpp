@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -362,6 +364,41 @@ private slots:
         QCOMPARE(title, QStringLiteral("인쇄"));
         QVERIFY2(prompts.asked().empty(), qPrintable(prompts.texts().join(u'|')));
         QVERIFY(QFileInfo(out).size() > 1000);
+    }
+
+    // 미리보기 shows the one page 인쇄 would print, drawn, under the invoice's name.
+    void previewShowsThePage() {
+        auto v = Open(InsertInvoice(*store, {}));
+        QString title;
+        int pages = -1, ticks = 0, redInk = 0;
+        QTimer watch;
+        watch.setInterval(20);
+        connect(&watch, &QTimer::timeout, [&] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!preview) return;
+            auto* pageView = preview->findChild<QPrintPreviewWidget*>();
+            // Drawn, or given two seconds to be.
+            if ((!pageView || pageView->pageCount() == 0) && ++ticks < 100) return;
+            watch.stop();
+            title = preview->windowTitle();
+            pages = pageView ? pageView->pageCount() : -1;
+            // The page drawn, not blank: the form is ruled in red.
+            if (pageView) {
+                const QImage shown = pageView->grab().toImage();
+                for (int y = 0; y < shown.height(); y += 2)
+                    for (int x = 0; x < shown.width(); x += 2) {
+                        const QColor c = shown.pixelColor(x, y);
+                        if (c.red() > 150 && c.green() < 120 && c.blue() < 120) ++redInk;
+                    }
+            }
+            preview->reject();
+        });
+        watch.start();
+        QTest::mouseClick(v->cmdArr.at(3), Qt::LeftButton);
+        watch.stop();
+        QCOMPARE(title, QStringLiteral("미리보기 - ") + v->DocumentTitle());
+        QCOMPARE(pages, 1);
+        QVERIFY2(redInk > 50, qPrintable(QString::number(redInk)));
     }
 
     // The window inside the screen it is fitted to, every button in view, the form scrolling
